@@ -1,0 +1,185 @@
+#include "shell/ini/ini_file.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <optional>
+#include <vector>
+
+#include "platform/text.h"
+
+namespace slvn {
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+constexpr std::string_view kBlanks = " \t";
+
+std::string_view Trim(std::string_view s) {
+  size_t b = s.find_first_not_of(kBlanks);
+  if (b == std::string_view::npos) return {};
+  size_t e = s.find_last_not_of(kBlanks);
+  return s.substr(b, e - b + 1);
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+  a = Trim(a);
+  b = Trim(b);
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return lower(x) == lower(y);
+  });
+}
+
+// The name of a section header line, or nothing for any other line.
+std::optional<std::string_view> SectionOf(std::string_view line) {
+  line = Trim(line);
+  if (line.empty() || line.front() != '[') return std::nullopt;
+  size_t close = line.find(']');
+  return Trim(line.substr(1, close == std::string_view::npos ? line.npos : close - 1));
+}
+
+// The key of a key=value line; comments and lines without '=' have none.
+std::optional<std::string_view> KeyOf(std::string_view line) {
+  std::string_view t = Trim(line);
+  if (t.empty() || t.front() == ';') return std::nullopt;
+  size_t eq = line.find('=');
+  if (eq == std::string_view::npos) return std::nullopt;
+  return Trim(line.substr(0, eq));
+}
+
+std::optional<Lines> ReadLines(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  Lines lines;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(std::move(line));
+  }
+  return lines;
+}
+
+// Replaces the file as a whole, so a failed write leaves the old file intact.
+void WriteLines(const std::string& path, const Lines& lines) {
+  std::string tmp = path + ".tmp";
+  {
+    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+    if (!out) return;
+    for (const auto& line : lines) out << line << "\r\n";
+    if (!out.flush()) {
+      std::remove(tmp.c_str());
+      return;
+    }
+  }
+  if (std::rename(tmp.c_str(), path.c_str()) != 0) std::remove(tmp.c_str());
+}
+
+struct SectionRange {
+  size_t header;  // index of the [section] line
+  size_t end;     // one past its last line
+};
+
+std::optional<SectionRange> FindSection(const Lines& lines, std::string_view section) {
+  for (size_t i = 0; i < lines.size(); ++i) {
+    auto name = SectionOf(lines[i]);
+    if (!name || !SameName(*name, section)) continue;
+    size_t end = i + 1;
+    while (end < lines.size() && !SectionOf(lines[end])) ++end;
+    return SectionRange{i, end};
+  }
+  return std::nullopt;
+}
+
+std::optional<size_t> FindKey(const Lines& lines, SectionRange range, std::string_view key) {
+  for (size_t i = range.header + 1; i < range.end; ++i) {
+    auto k = KeyOf(lines[i]);
+    if (k && SameName(*k, key)) return i;
+  }
+  return std::nullopt;
+}
+
+// Names and values go into the file in its code page, on one line.
+std::string ForFile(std::string_view utf8) {
+  std::string gb = Utf8ToGb2312(utf8);
+  std::replace_if(
+      gb.begin(), gb.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+  return gb;
+}
+
+// Cuts at the byte limit without leaving half of a two-byte character.
+std::string_view CutToLimit(std::string_view gb) {
+  if (gb.size() <= classIniFile::kMaxValueBytes) return gb;
+  size_t n = 0;
+  while (n < classIniFile::kMaxValueBytes) {
+    size_t step = static_cast<unsigned char>(gb[n]) >= 0x80 ? 2 : 1;
+    if (n + step > classIniFile::kMaxValueBytes) break;
+    n += step;
+  }
+  return gb.substr(0, n);
+}
+
+}  // namespace
+
+void classIniFile::WriteIniKey(std::string_view strSection, std::string_view strKey,
+                               std::string_view strValue) {
+  std::string section = ForFile(strSection), key = ForFile(strKey);
+  std::string line = std::string(Trim(key)) + "=" + ForFile(strValue);
+  Lines lines = ReadLines(path_).value_or(Lines{});
+  if (auto range = FindSection(lines, section)) {
+    if (auto at = FindKey(lines, *range, key)) {
+      lines[*at] = line;
+    } else {
+      size_t insert = range->end;
+      while (insert > range->header + 1 && Trim(lines[insert - 1]).empty()) --insert;
+      lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insert), line);
+    }
+  } else {
+    if (!lines.empty() && !Trim(lines.back()).empty()) lines.emplace_back();
+    lines.push_back("[" + std::string(Trim(section)) + "]");
+    lines.push_back(line);
+  }
+  WriteLines(path_, lines);
+}
+
+std::string classIniFile::GetIniKey(std::string_view strSection, std::string_view strKey) const {
+  auto lines = ReadLines(path_);
+  if (!lines) return "";
+  std::string section = ForFile(strSection), key = ForFile(strKey);
+  auto range = FindSection(*lines, section);
+  if (!range) return "";
+  auto at = FindKey(*lines, *range, key);
+  if (!at) return "";
+  const std::string& line = (*lines)[*at];
+  std::string_view value = Trim(std::string_view(line).substr(line.find('=') + 1));
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front())
+    value = value.substr(1, value.size() - 2);
+  std::string gb(CutToLimit(value));
+  std::erase(gb, '\0');
+  return Gb2312ToUtf8(Trim(gb));
+}
+
+void classIniFile::DelIniKey(std::string_view SectionName, std::string_view KeyWord) {
+  auto lines = ReadLines(path_);
+  if (!lines) return;
+  auto range = FindSection(*lines, ForFile(SectionName));
+  if (!range) return;
+  auto at = FindKey(*lines, *range, ForFile(KeyWord));
+  if (!at) return;
+  lines->erase(lines->begin() + static_cast<std::ptrdiff_t>(*at));
+  WriteLines(path_, *lines);
+}
+
+void classIniFile::DelIniSec(std::string_view SectionName) {
+  auto lines = ReadLines(path_);
+  if (!lines) return;
+  auto range = FindSection(*lines, ForFile(SectionName));
+  if (!range) return;
+  lines->erase(lines->begin() + static_cast<std::ptrdiff_t>(range->header),
+               lines->begin() + static_cast<std::ptrdiff_t>(range->end));
+  WriteLines(path_, *lines);
+}
+
+}  // namespace slvn

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace slvn {
+
+// Settings and records in INI files (sections in brackets, key=value lines),
+// read and written like the Windows profile-string calls: section and key
+// names match without regard to case or surrounding blanks, a missing file,
+// section or key reads as "", and the first write creates the file. Names and
+// values are UTF-8 here and code page 936 in the file. No member reports a
+// failure: an unreadable file reads empty, a failed write is lost.
+class classIniFile {
+ public:
+  // Longest value a read returns, in bytes of the file's code page.
+  static constexpr size_t kMaxValueBytes = 1023;
+
+  void INIFileName(std::string path) { path_ = std::move(path); }
+  const std::string& INIFileName() const { return path_; }
+
+  void WriteIniKey(std::string_view strSection, std::string_view strKey, std::string_view strValue);
+  std::string GetIniKey(std::string_view strSection, std::string_view strKey) const;
+  void DelIniKey(std::string_view SectionName, std::string_view KeyWord);
+  void DelIniSec(std::string_view SectionName);
+
+ private:
+  std::string path_;
+};
+
+}  // namespace slvn

@@ -1,0 +1,17 @@
+#include "state/data.h"
+
+namespace slvn {
+
+void SetStartValues(Data& data) {
+  data.CountdownStart = 8;
+  data.LastTileImage = -1;
+  data.PrevBlinkImage = -1;
+  data.ChatGate = true;
+  data.ScaleX = 1.0f;
+  data.ScaleY = 1.0f;
+  data.SeatWaitText = {"正在随机换座中..", "正在随机换座中...", "正在随机换座中....",
+                       "正在随机换座中....."};
+  data.LobbyTitle = "Corvald山庄";
+}
+
+}  // namespace slvn

@@ -1,0 +1,133 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "state/types.h"
+
+namespace slvn {
+
+// The game state that several subsystems read and write directly. Flags are
+// bool; everything starts at 0, false or empty, and start-up sets the values
+// that have a start value of their own (see StartValues()).
+struct Data {
+  // --- Login, lobby and connection ---
+  bool WatchMode = false;     // a spectator: the launch line does not end in "$"
+  std::string LobbyTitle;     // title of the lobby's main window, to find it
+  int32_t LobbyWindow = 0;    // handle of the lobby window from the last lookup, 0 not found
+  bool LoginPending = false;  // a login or connection is under way; lobby 0x303 gets 0x466
+  bool LoggedIn = false;
+  bool g_bCanRecon = false;    // a lost connection may be re-established automatically
+  bool Reconnected = false;    // leaving then waits 0.8 s instead of 0.4 s
+  int32_t RecvIdleCount = 0;   // heartbeat passes without a packet while a hand runs
+  uint8_t TimeoutLimit = 0;    // timed-out own turns allowed; 0 switches the limit off
+  int16_t CountdownStart = 0;  // seconds given for an own action
+  bool AutoPlayOn = false;     // nothing ever switches it on
+  int16_t DetailCount = 0;     // user-details messages of other seats counted for the table
+  int16_t SeatNameCount = 0;   // seat-name messages counted; back to 0 at the fourth
+  bool SeatNamesComplete = false;
+  int16_t HandSeen = 0;                   // 1 once a hand started since the last accepted login
+  std::array<std::string, 3> StartNames;  // account names of display seats 1-3 at game start
+  int16_t RejoinCount = 0;
+
+  // --- Hand and turn ---
+  bool HandRunning = false;  // from the new-hand command until the sheet is shown
+  bool HandEnding = false;   // from the first end-of-hand row until the sheet
+  int16_t juNum = 0;         // number of the current hand at this table
+  bool HandRecordPending = false;
+  bool TableCleared = false;   // the table was cleared for the next hand already
+  bool GameOver = false;       // the game at the table ended; the start button returns to the lobby
+  int16_t ActionState = 0;     // 0 prompt open, 2 own action running, 1 answered, 3 timed-out lock
+  bool TurnActed = false;      // the current offer was answered
+  bool OwnTurnPrompt = false;  // the last turn prompt was for the own seat
+  bool TileClickExpected = false;
+  int16_t AllowedClaims = 0;               // claim bits of the own turn prompt, low byte used
+  std::array<int16_t, 5> OfferedClaims{};  // 2 where a claim button is offered: 0 chow .. 3 win
+  int16_t Countdown = 0;                   // seconds left on the running countdown
+  TileCode WildTile = 0;                   // the hand's wild tile, -1 none
+  bool PiaoCountdownOn = false;
+  bool PiaoChoicePending = false;
+
+  // --- Table display and window state ---
+  float ScaleX = 0;
+  float ScaleY = 0;
+  std::array<int16_t, 4> TileWidth{};  // working tile size per view, as the last drawer left it
+  std::array<int16_t, 4> TileHeight{};
+  int16_t LastTileImage = 0;   // tile image placed last, -1 none; the blink slot blinks it
+  int16_t PrevBlinkImage = 0;  // tile image the blink slot toggled last, -1 none
+  int16_t BlinkCount = 0;
+  int16_t ChatBlinkCount = 0;
+  bool ClaimBubbleShown = false;
+  int16_t ClaimBubbleIndex = 0;      // bubble shown last (display seat - 1)
+  bool BossKey = false;              // the boss key hid the client
+  std::array<bool, 9> AnNiuState{};  // per button of the button bar; 2 = start pressed
+  std::array<bool, 9> AnNiuHover{};
+  bool WebPageFailed = false;
+  std::array<std::string, 4> SeatWaitText;  // captions of the seat-change notice
+  bool SeatChangePending = false;           // a seat was freed while a game ran
+  bool ReseatRequested = false;             // second condition of the seat-change screen
+  bool ShuffleShown = false;                // the seat-change screen has been shown
+  std::string ShufflePage;  // page of the seat-change screen (login text + ".gamead")
+
+  // --- Chat ---
+  std::string ChatText;   // the line the next command 19 sends; cleared after packing
+  bool ChatGate = false;  // a chat line may be sent now
+  int16_t PrivateChatSeat = 0;
+  std::string PrivateChatPrefix;
+  std::array<int16_t, 2> AltCState{};  // 1 after Alt (0) and after C (1)
+
+  // --- Video ---
+  bool VideoSetting = false;  // video chat switched on
+  bool VideoServerSet = false;
+  bool VideoLoggedIn = false;
+  bool OwnCaptureOn = false;
+  bool OwnVideoRetry = false;
+  int16_t OwnVideoRetryTicks = 0;
+  std::array<bool, 4> VideoBusy{};                // re-entry guards of the video routines
+  std::array<std::vector<uint8_t>, 4> LastFrame;  // last BMP frame: own camera, seats 1-3
+
+  // --- Settlement and scores ---
+  std::array<std::array<int16_t, 81>, 4> ResultRows{};  // command 17 rows by display seat
+  int16_t EndRowCount = 0;
+  std::array<double, 4> CoinAmounts{};
+  std::array<int32_t, 4> CoinSubtotal{};
+  std::array<int32_t, 4> SeatWealthFactor{};  // wealth multiplier per seat, 0 none
+  std::array<std::array<std::string, 2>, 4> ScoreNames;
+
+  // --- Spectator view ---
+  std::array<std::array<uint8_t, 272>, 4> WatchPackets{};  // the four user-details packets
+  uint8_t WatchedSeat = 0;
+  bool DealShown = false;
+  std::array<int16_t, 2> DiceValues{};
+
+  // --- Wall and hand work values of the hand model ---
+  int16_t WallHead = 0;                             // wall position of the next draw
+  int16_t WallTail = 0;                             // wall position of the next replacement draw
+  std::array<int16_t, kWallPositions> WallState{};  // 1 where a position was taken this hand
+  TileCode LastDiscard = 0;
+  uint8_t LastDiscardSeat = 0;
+  std::array<std::array<int16_t, 18>, 3> ShownTiles{};  // revealed tiles of seats 1-3
+  int16_t WinnerSeat = 0;  // display seat of the first win of the hand, -1 none
+  std::array<int16_t, 16> HiddenKongImages{};
+  std::array<TileCode, 16> HiddenKongTiles{};
+  std::array<uint8_t, 16> HiddenKongSeats{};
+  uint8_t HiddenKongCount = 0;
+  std::array<TileCode, 5> NextWallTiles{};
+  std::array<int16_t, 5> NextWallImages{};
+  uint8_t NextWallCount = 0;
+  std::array<std::array<int16_t, 8>, 4> SetAsideImages{};  // red dragons and wild tiles laid aside
+  int16_t KongDie = 0;
+  bool KongDrawPending = false;
+  bool DrawFromHead = false;
+  std::array<int16_t, 6> ChiSlots{};    // chow choices as pairs of own slot indexes
+  std::array<int16_t, 10> GangSlots{};  // kong candidates as own slot indexes
+  std::array<int16_t, 4> PiaoOptGif{};  // picture id shown on each float-bet option
+};
+
+// The values start-up gives before anything else runs (launch-line values
+// and the screen scale are set by start-up itself).
+void SetStartValues(Data& data);
+
+}  // namespace slvn
