@@ -63,6 +63,10 @@ bool SendTo(int fd, const std::string& address, const Wire& wire) {
 
 }  // namespace
 
+std::string ClientWindowTitle(int pid) {
+  return "slvn-client-" + std::to_string(pid);
+}
+
 std::string WindowBus::NamespaceFromEnvironment() {
   const char* ns = std::getenv("SLVN_BUS");
   if (ns && *ns) return ns;

@@ -28,6 +28,10 @@ constexpr uint32_t kWmSysCommand = 0x112;
 constexpr int64_t kScMinimize = 0xF020;
 constexpr int64_t kScRestore = 0xF120;
 
+// The client's main window is on the bus under a name its lobby can find
+// from the process it started, whatever caption the launch line gives it.
+std::string ClientWindowTitle(int pid);
+
 class WindowBus {
  public:
   static constexpr double kSendTimeout = 2.0;
