@@ -8,6 +8,7 @@
 #include "platform/event_loop.h"
 #include "shell/ini/ini_file.h"
 #include "state/data.h"
+#include "video/video_controls.h"
 
 namespace slvn {
 
@@ -24,6 +25,8 @@ struct Client {
   EventLoop loop;
   Data data;
   classIniFile IniFile;
+  // The video controls; tests put recording fakes in their place.
+  VideoControls video;
 
   // Names of the procedures called that are not built yet, in call order.
   std::vector<std::string> not_yet_built;

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace slvn {
+
+class EventLoop;
+
+// A video frame: the bytes of one complete BMP image.
+using VideoFrame = std::vector<uint8_t>;
+
+// The video link: login to the video server, three user slots, frame
+// transport. Slots are 1..UserCount.
+class P2PSocket {
+ public:
+  virtual ~P2PSocket() = default;
+
+  std::string ServerAddress;
+  int32_t ServerPort = 0;
+  int16_t UserCount = 0;
+
+  // The name bound to a slot, "" for a free or unknown slot.
+  virtual std::string UserID(int slot) const = 0;
+  // 0 or less free; under 10 not linked; over 9 linked; 14, 15 ready for the
+  // format; 15 takes every frame.
+  virtual int16_t UserState(int slot) const = 0;
+  virtual void LoginServer(const std::string& name) = 0;
+  virtual void LogoutServer() = 0;
+  virtual void ConnectUser(int slot, const std::string& name) = 0;
+  virtual void DropUser(int slot) = 0;
+  virtual void SendFormat(int slot, const std::vector<uint8_t>& header) = 0;
+  virtual void SendParam(int slot, int16_t value) = 0;
+  virtual void SendFrame(int slot, const VideoFrame& frame) = 0;
+
+  std::function<void(int slot, const VideoFrame& frame)> FrameArrived;
+  std::function<void(int16_t state)> LoginStateChanged;  // 2 = logged in
+  std::function<void(int slot, int16_t state)> UserStateChanged;
+};
+
+// The own camera with its preview.
+class VCap {
+ public:
+  virtual ~VCap() = default;
+
+  int16_t CaptureParam = 0;
+  bool CaptureSetting1 = false;
+  bool CaptureSetting2 = false;
+  bool CaptureSetting4 = false;
+
+  virtual void OpenDevice() = 0;
+  // 0 when capture runs; anything else: no camera, or it is busy.
+  virtual int16_t StartCapture() = 0;
+  virtual void StopCapture() = 0;
+  virtual void CloseDevice() = 0;
+  virtual std::vector<uint8_t> FormatHeader() const = 0;
+
+  std::function<void(const VideoFrame& frame)> FrameCaptured;
+};
+
+// A peer's video display.
+class VShow {
+ public:
+  virtual ~VShow() = default;
+
+  bool DisplayOption0 = false;
+  bool DisplayOption1 = false;
+
+  virtual void ShowFrame(const VideoFrame& frame) = 0;
+  const VideoFrame& LastShown() const { return last_shown_; }
+  std::function<void(int button, int shift, float x, float y)> MouseMove;
+
+ protected:
+  VideoFrame last_shown_;
+};
+
+// The controls of one client: the link, the camera and three peer displays.
+struct VideoControls {
+  std::unique_ptr<P2PSocket> P2PSocket1;
+  std::unique_ptr<VCap> vcap1;
+  std::unique_ptr<VShow> vshow[4];  // 1..3 used, one per peer seat
+};
+
+// With no video server here, the local link logs in at once and binds slots
+// but never links a peer; the local camera is a generated test picture when
+// `with_camera`, otherwise StartCapture reports no camera.
+VideoControls MakeLocalVideoControls(EventLoop& loop, bool with_camera);
+
+// One complete 24-bit BMP image of the given size, a colour ramp whose phase
+// moves with `frame_number`, so that successive frames differ.
+VideoFrame MakeTestPatternBmp(int width, int height, int frame_number);
+
+}  // namespace slvn
