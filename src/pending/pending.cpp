@@ -20,4 +20,21 @@ void Form_Load(Client& client) {
   NotYetBuilt(client, "Form_Load");
 }
 
+bool SocketConnected(Client& client) {
+  NotYetBuilt(client, "SocketConnected");
+  return false;
+}
+void LeaveTableAndStopVideo(Client& client) {
+  NotYetBuilt(client, "LeaveTableAndStopVideo");
+}
+void ResetClientState(Client& client) {
+  NotYetBuilt(client, "ResetClientState");
+}
+void ResetTableView(Client& client) {
+  NotYetBuilt(client, "ResetTableView");
+}
+void ConnectAndLogIn(Client& client) {
+  NotYetBuilt(client, "ConnectAndLogIn");
+}
+
 }  // namespace slvn

@@ -16,4 +16,14 @@ void NotYetBuilt(Client& client, std::string_view name);
 // The program's start-up (launch line, window, connection) is not built yet.
 void Form_Load(Client& client);
 
+// The game socket's state 7; no socket exists yet.
+bool SocketConnected(Client& client);
+// Leaving the table and resetting the client.
+void LeaveTableAndStopVideo(Client& client);
+void ResetClientState(Client& client);
+// The table view between hands.
+void ResetTableView(Client& client);
+// The lobby's connect request: reconnect the game socket and arm the login.
+void ConnectAndLogIn(Client& client);
+
 }  // namespace slvn

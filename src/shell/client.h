@@ -6,6 +6,8 @@
 
 #include "platform/clock.h"
 #include "platform/event_loop.h"
+#include "platform/window_bus.h"
+#include "shell/heartbeat_state.h"
 #include "shell/ini/ini_file.h"
 #include "state/data.h"
 #include "video/video_controls.h"
@@ -27,6 +29,12 @@ struct Client {
   classIniFile IniFile;
   // The video controls; tests put recording fakes in their place.
   VideoControls video;
+  // The window-message bus of the lobby link; tests give it a namespace of their own.
+  WindowBus bus{WindowBus::NamespaceFromEnvironment()};
+  HeartbeatState heartbeat;
+  // Leave paths that are pausing, and a lobby connect request held until they finish.
+  int leave_depth = 0;
+  bool connect_after_leave = false;
 
   // Names of the procedures called that are not built yet, in call order.
   std::vector<std::string> not_yet_built;

@@ -1,0 +1,92 @@
+#include "shell/lobby_link.h"
+
+#include "pending/pending.h"
+#include "shell/client.h"
+#include "shell/program_end.h"
+
+namespace slvn {
+
+namespace {
+
+bool IsBlank(const std::string& s) {
+  return s.find_first_not_of(" \t") == std::string::npos;
+}
+
+// Restore or minimise: a message the lobby window must answer, so a window
+// that does not answer is as gone as one that does not exist.
+void SendSysCommand(Client& client, int64_t command) {
+  if (IsBlank(client.data.LobbyTitle)) return;
+  WindowHandle lobby = FindLobbyWindow(client);
+  if (!lobby || !client.bus.SendMessage(lobby, {kWmSysCommand, command, 0})) EndProgram(client);
+}
+
+// Leaving the table on the lobby's request (0x303 and 0x400).
+void LeaveAndReset(Client& client, bool clear_view) {
+  if (SocketConnected(client)) {
+    client.heartbeat.Disable(kWatchdogSlot);
+    LeaveTableAndStopVideo(client);
+  }
+  ResetClientState(client);
+  if (clear_view) ResetTableView(client);
+}
+
+}  // namespace
+
+WindowHandle FindLobbyWindow(Client& client) {
+  client.data.LobbyWindow = client.bus.FindWindow(client.data.LobbyTitle);
+  return client.data.LobbyWindow;
+}
+
+void ReturnToLobby(Client& client) {
+  SendSysCommand(client, kScRestore);
+}
+
+void MinimizeLobbyWindow(Client& client) {
+  SendSysCommand(client, kScMinimize);
+}
+
+void PostToLobby(Client& client, uint32_t message) {
+  if (WindowHandle lobby = FindLobbyWindow(client)) client.bus.PostMessage(lobby, {message, 0, 0});
+}
+
+int64_t LobbyWndProc(Client& client, const WindowMessage& message) {
+  switch (message.msg) {
+    case kLobbyHandRunning: {
+      WindowHandle lobby = FindLobbyWindow(client);
+      if (lobby)
+        client.bus.PostMessage(lobby,
+                               {client.data.HandRunning ? kLobbyHandRunning : kLobbyIdle, 0, 0});
+      return 0;
+    }
+    case kLobbyGiveUpTable: {
+      WindowHandle lobby = FindLobbyWindow(client);
+      if (!lobby) return 0;
+      if (client.data.LoginPending) {
+        client.bus.PostMessage(lobby, {kLobbyLoginPending, 0, 0});
+      } else if (client.data.HandRunning) {
+        client.bus.PostMessage(lobby, {kLobbyHandRunning, 0, 0});
+      } else {
+        LeaveAndReset(client, /*clear_view=*/true);
+        client.bus.PostMessage(lobby, {kLobbyIdle, 0, 0});
+      }
+      return 0;
+    }
+    case kLobbyIdle:
+      LeaveAndReset(client, /*clear_view=*/false);
+      // The lobby gets the same answer as after 0x303, so it knows we left.
+      PostToLobby(client, kLobbyIdle);
+      return 0;
+    case kLobbyConnect:
+      // A leave path that is pausing finishes first; otherwise its reset
+      // would close the connection made here.
+      if (client.leave_depth > 0)
+        client.connect_after_leave = true;
+      else
+        ConnectAndLogIn(client);
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace slvn

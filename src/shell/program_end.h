@@ -1,0 +1,16 @@
+#pragma once
+
+namespace slvn {
+
+struct Client;
+
+// Ends the program at once, wherever it is, the way the game's "end"
+// statement does: thrown through every handler to main, which returns the
+// code. Tests catch it to see that the program would have ended.
+struct ProgramEnded {
+  int exit_code = 0;
+};
+
+[[noreturn]] void EndProgram(Client& client, int exit_code = 0);
+
+}  // namespace slvn

@@ -1,0 +1,97 @@
+#include "shell/lobby_link.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "shell/client.h"
+#include "shell/program_end.h"
+#include "support/fake_lobby.h"
+
+namespace slvn {
+namespace {
+
+class LobbyLinkTest : public ::testing::Test {
+ protected:
+  LobbyLinkTest() {
+    client.bus = WindowBus(test::TestBusNamespace());
+    client.data.LobbyTitle = "Corvald山庄";
+  }
+  bool Called(const std::string& name) {
+    auto& calls = client.not_yet_built;
+    return std::find(calls.begin(), calls.end(), name) != calls.end();
+  }
+  Client client{std::make_unique<ManualClock>()};
+};
+
+TEST_F(LobbyLinkTest, AnswersTheLobbysMessagesByState) {
+  struct Case {
+    const char* what;
+    uint32_t msg;
+    bool login_pending, hand_running;
+    uint32_t answer;
+    bool reset, view_cleared;
+  } cases[] = {
+      {"hand question, idle", kLobbyHandRunning, false, false, kLobbyIdle, false, false},
+      {"hand question, playing", kLobbyHandRunning, false, true, kLobbyHandRunning, false, false},
+      {"give up while logging in", kLobbyGiveUpTable, true, false, kLobbyLoginPending, false,
+       false},
+      {"give up while playing", kLobbyGiveUpTable, false, true, kLobbyHandRunning, false, false},
+      {"give up between hands", kLobbyGiveUpTable, false, false, kLobbyIdle, true, true},
+      {"leave", kLobbyIdle, false, false, kLobbyIdle, true, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    test::FakeLobby lobby(client.bus.Namespace(), "Corvald山庄");
+    client.not_yet_built.clear();
+    client.data.LoginPending = c.login_pending;
+    client.data.HandRunning = c.hand_running;
+    EXPECT_EQ(LobbyWndProc(client, {c.msg, 0, 0}), 0);
+    auto got = lobby.WaitForMessages(1);
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].msg, c.answer);
+    EXPECT_EQ(Called("ResetClientState"), c.reset);
+    EXPECT_EQ(Called("ResetTableView"), c.view_cleared);
+  }
+}
+
+TEST_F(LobbyLinkTest, WithoutALobbyWindowQuestionsAreIgnored) {
+  EXPECT_EQ(LobbyWndProc(client, {kLobbyHandRunning, 0, 0}), 0);
+  EXPECT_EQ(LobbyWndProc(client, {kLobbyGiveUpTable, 0, 0}), 0);
+  EXPECT_FALSE(Called("ResetClientState"));
+  EXPECT_EQ(client.data.LobbyWindow, 0);
+}
+
+TEST_F(LobbyLinkTest, ConnectRequestWaitsForAPausingLeave) {
+  client.leave_depth = 1;
+  LobbyWndProc(client, {kLobbyConnect, 0, 0});
+  EXPECT_FALSE(Called("ConnectAndLogIn"));
+  EXPECT_TRUE(client.connect_after_leave);
+  client.leave_depth = 0;
+  LobbyWndProc(client, {kLobbyConnect, 0, 0});
+  EXPECT_TRUE(Called("ConnectAndLogIn"));
+}
+
+TEST_F(LobbyLinkTest, RestoreAndMinimiseReachTheLobbyOrEndTheProgram) {
+  {
+    test::FakeLobby lobby(client.bus.Namespace(), "Corvald山庄");
+    ReturnToLobby(client);
+    MinimizeLobbyWindow(client);
+    PostToLobby(client, kLobbyWallBuilt);
+    auto got = lobby.WaitForMessages(3);
+    ASSERT_EQ(got.size(), 3u);
+    EXPECT_EQ(got[0].msg, kWmSysCommand);
+    EXPECT_EQ(got[0].wparam, kScRestore);
+    EXPECT_EQ(got[1].wparam, kScMinimize);
+    EXPECT_EQ(got[2].msg, kLobbyWallBuilt);
+  }
+  PostToLobby(client, kLobbyWallBuilt);  // gone: nothing happens
+  EXPECT_THROW(ReturnToLobby(client), ProgramEnded);
+  EXPECT_THROW(MinimizeLobbyWindow(client), ProgramEnded);
+  client.data.LobbyTitle = "   ";  // a blank title touches nothing and ends nothing
+  ReturnToLobby(client);
+  MinimizeLobbyWindow(client);
+}
+
+}  // namespace
+}  // namespace slvn
