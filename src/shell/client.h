@@ -1,13 +1,20 @@
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "chat/chat_state.h"
+#include "dispatch/user_detail.h"
 #include "platform/clock.h"
 #include "platform/event_loop.h"
+#include "platform/tcp_socket.h"
+#include "plugin/prop_state.h"
 #include "shell/ini/ini_file.h"
+#include "shell/net/net.h"
 #include "state/data.h"
+#include "table/seat_records.h"
 
 namespace slvn {
 
@@ -27,6 +34,20 @@ struct Client {
 
   // Names of the procedures called that are not built yet, in call order.
   std::vector<std::string> not_yet_built;
+
+  // The game socket; its events feed the packet rings.
+  TcpSocket Winsock1{loop};
+  Net net;
+  // Heartbeat slot switches (0 send, 1 receive, ...) and their tick counters.
+  std::array<bool, 9> TickEnabled{};
+  std::array<int16_t, 10> TickCount{};
+  // The four seats by display seat, and per-hand tables reset with them.
+  std::array<PlayerHand, kSeatCount> custom{};
+  std::array<int16_t, 24> RightDiscardImages{};
+  int16_t RightDiscardCount = 0;
+  std::array<UserDetail, kSeatCount> Detail;
+  PropState prop;
+  ChatState chat;
 };
 
 }  // namespace slvn
