@@ -31,9 +31,10 @@ void ToRelativeSeatIfOther(Client& client) {
 
 }  // namespace
 
+// From the packet's seat byte: the chat line's reader has converted info.seat already.
 void ToRelativeSeat(Client& client) {
-  GameMessage& info = client.net.info;
-  info.seat = static_cast<uint8_t>(RelativeSeat(client.custom[0].SeatWind, info.seat & 15));
+  uint8_t seat_byte = client.net.Msg.Byte(packet_offset::kSeat) & 15;
+  client.net.info.seat = static_cast<uint8_t>(RelativeSeat(client.custom[0].SeatWind, seat_byte));
 }
 
 void HandleChatSeat(Client& client) {

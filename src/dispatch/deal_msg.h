@@ -9,7 +9,7 @@ struct Client;
 // without an arm go to the item plug-in while it is active.
 void Deal_MSG(Client& client);
 
-// Replaces the seat bit in info by its display seat (0 self, 1 left, 2 top, 3 right).
+// Puts the display seat of the packet's seat bit into info (0 self, 1 left, 2 top, 3 right).
 void ToRelativeSeat(Client& client);
 
 // Arms built here.
