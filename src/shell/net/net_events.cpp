@@ -33,8 +33,7 @@ void StoreArrivedBytes(Client& client, std::span<const uint8_t> bytes) {
     HandleProxyReply(client);
     return;
   }
-  for (uint8_t byte : bytes)
-    if (!net.RecvRing.PushByte(byte)) return EndOnFullBuffer(client);
+  if (net.RecvRing.PushBytes(bytes) < bytes.size()) return EndOnFullBuffer(client);
   client.TickEnabled[kReceiveSlot] = true;
   client.TickCount[kReceiveSlot] = 0;
 }

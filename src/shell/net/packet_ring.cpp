@@ -5,17 +5,19 @@
 
 namespace slvn {
 
-bool PacketRing::PushByte(uint8_t byte) {
-  int32_t next = (write_ + 1) % kSize;
-  if (next == read_) return false;
-  bytes_[write_] = byte;
-  write_ = next;
-  return true;
+size_t PacketRing::PushBytes(std::span<const uint8_t> bytes) {
+  size_t stored = std::min(bytes.size(), static_cast<size_t>(Room()));
+  if (stored == 0) return 0;
+  size_t first = std::min(stored, static_cast<size_t>(kSize - write_));
+  std::memcpy(bytes_.data() + write_, bytes.data(), first);
+  std::memcpy(bytes_.data(), bytes.data() + first, stored - first);
+  write_ = static_cast<int32_t>((write_ + stored) % kSize);
+  return stored;
 }
 
 bool PacketRing::AppendPacket(const GamePacket& packet) {
   if (Room() < static_cast<int32_t>(GamePacket::kSize)) return false;
-  for (uint8_t byte : packet.bytes()) PushByte(byte);
+  PushBytes(packet.bytes());
   return true;
 }
 
