@@ -47,7 +47,9 @@ void AddWrappedLines(std::vector<std::string>& list, std::string_view text, int1
     columns += IsNarrowChar(rest) ? 1 : 2;
     i += CharLeft(rest, 1).size();
     if (i == text.size() || columns >= width) {
-      list.push_back(" " + std::string(text.substr(line_start, i - line_start)));
+      std::string line(1, ' ');
+      line.append(text.substr(line_start, i - line_start));
+      list.push_back(std::move(line));
       line_start = i;
       columns = 0;
     }
