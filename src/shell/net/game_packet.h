@@ -8,7 +8,7 @@
 
 namespace slvn {
 
-// Commands of the first bytes of a packet that the transport itself treats apart.
+// The commands of bytes 2-3.
 enum Command : int16_t {
   Cmd_Deal = 1,
   Cmd_Discard = 2,
@@ -34,8 +34,7 @@ enum Command : int16_t {
   Cmd_ReconnectReply = 29,
   Cmd_HandTiles = 40,
   Cmd_SeatWinds = 41,
-  Cmd_PropMsg = 44,
-  Cmd_PropMsg2 = 45,
+  Cmd_PropMsg = 44,  // and 45
   Cmd_PropFlag = 46,
 };
 
