@@ -20,10 +20,6 @@ void Form_Load(Client& client) {
   NotYetBuilt(client, "Form_Load");
 }
 
-bool SocketConnected(Client& client) {
-  NotYetBuilt(client, "SocketConnected");
-  return false;
-}
 void LeaveTableAndStopVideo(Client& client) {
   NotYetBuilt(client, "LeaveTableAndStopVideo");
 }
@@ -35,6 +31,114 @@ void ResetTableView(Client& client) {
 }
 void ConnectAndLogIn(Client& client) {
   NotYetBuilt(client, "ConnectAndLogIn");
+}
+
+void HandleDeal(Client& client) {
+  NotYetBuilt(client, "HandleDeal");
+}
+
+void HandleDiscard(Client& client) {
+  NotYetBuilt(client, "HandleDiscard");
+}
+
+void HandleSeatName(Client& client) {
+  NotYetBuilt(client, "HandleSeatName");
+}
+
+void HandleNewHand(Client& client) {
+  NotYetBuilt(client, "HandleNewHand");
+}
+
+void HandleDraw(Client& client) {
+  NotYetBuilt(client, "HandleDraw");
+}
+
+void HandleTurnPrompt(Client& client) {
+  NotYetBuilt(client, "HandleTurnPrompt");
+}
+
+void HandleClaim(Client& client) {
+  NotYetBuilt(client, "HandleClaim");
+}
+
+void HandlePiao(Client& client) {
+  NotYetBuilt(client, "HandlePiao");
+}
+
+void HandleHandEndRow(Client& client) {
+  NotYetBuilt(client, "HandleHandEndRow");
+}
+
+void HandleFaceUpTile(Client& client) {
+  NotYetBuilt(client, "HandleFaceUpTile");
+}
+
+void HandleShownHand(Client& client) {
+  NotYetBuilt(client, "HandleShownHand");
+}
+
+void HandleGameStart(Client& client) {
+  NotYetBuilt(client, "HandleGameStart");
+}
+
+void HandleSeatFreed(Client& client) {
+  NotYetBuilt(client, "HandleSeatFreed");
+}
+
+void HandleQuit(Client& client) {
+  NotYetBuilt(client, "HandleQuit");
+}
+
+void HandleOutOfCoins(Client& client) {
+  NotYetBuilt(client, "HandleOutOfCoins");
+}
+
+void HandleResultRow(Client& client) {
+  NotYetBuilt(client, "HandleResultRow");
+}
+
+void HandleLoginReply(Client& client) {
+  NotYetBuilt(client, "HandleLoginReply");
+}
+
+void HandleUserDetails(Client& client) {
+  NotYetBuilt(client, "HandleUserDetails");
+}
+
+void HandleUserLeft(Client& client) {
+  NotYetBuilt(client, "HandleUserLeft");
+}
+
+void HandleForcedExit(Client& client) {
+  NotYetBuilt(client, "HandleForcedExit");
+}
+
+void HandleReadyState(Client& client) {
+  NotYetBuilt(client, "HandleReadyState");
+}
+
+void HandleReconnectReply(Client& client) {
+  NotYetBuilt(client, "HandleReconnectReply");
+}
+
+void HandleSeatTiles(Client& client) {
+  NotYetBuilt(client, "HandleSeatTiles");
+}
+
+void HandleTableSummary(Client& client) {
+  NotYetBuilt(client, "HandleTableSummary");
+}
+
+void Rec_MSG(Client& client, GamePacket&) {
+  NotYetBuilt(client, "Rec_MSG");
+}
+
+void HandleProxyReply(Client& client) {
+  NotYetBuilt(client, "HandleProxyReply");
+}
+
+void ShowSpeakBubble(Client& client, int, int, int) {
+  NotYetBuilt(client, "ShowSpeakBubble");
 }
 
 }  // namespace slvn

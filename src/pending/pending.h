@@ -5,6 +5,7 @@
 namespace slvn {
 
 struct Client;
+class GamePacket;
 
 // Every procedure that the program already calls but whose behaviour comes
 // with later work is defined in pending.cpp, and nowhere else. Each one
@@ -16,8 +17,6 @@ void NotYetBuilt(Client& client, std::string_view name);
 // The program's start-up (launch line, window, connection) is not built yet.
 void Form_Load(Client& client);
 
-// The game socket's state 7; no socket exists yet.
-bool SocketConnected(Client& client);
 // Leaving the table and resetting the client.
 void LeaveTableAndStopVideo(Client& client);
 void ResetClientState(Client& client);
@@ -25,5 +24,39 @@ void ResetClientState(Client& client);
 void ResetTableView(Client& client);
 // The lobby's connect request: reconnect the game socket and arm the login.
 void ConnectAndLogIn(Client& client);
+
+// Arms of the command dispatcher; each reads the packet from client.net.
+void HandleDeal(Client& client);
+void HandleDiscard(Client& client);
+void HandleSeatName(Client& client);
+void HandleNewHand(Client& client);
+void HandleDraw(Client& client);
+void HandleTurnPrompt(Client& client);
+void HandleClaim(Client& client);
+void HandlePiao(Client& client);
+void HandleHandEndRow(Client& client);
+void HandleFaceUpTile(Client& client);
+void HandleShownHand(Client& client);
+void HandleGameStart(Client& client);
+void HandleSeatFreed(Client& client);
+void HandleQuit(Client& client);
+void HandleOutOfCoins(Client& client);
+void HandleResultRow(Client& client);
+void HandleLoginReply(Client& client);
+void HandleUserDetails(Client& client);
+void HandleUserLeft(Client& client);
+void HandleForcedExit(Client& client);
+void HandleReadyState(Client& client);
+void HandleReconnectReply(Client& client);
+void HandleSeatTiles(Client& client);
+void HandleTableSummary(Client& client);
+
+// The item plug-in takes one 272-byte packet.
+void Rec_MSG(Client& client, GamePacket& packet);
+// The next step of a SOCKS5 negotiation, from the bytes in ProxyBuffer.
+void HandleProxyReply(Client& client);
+// The speech bubble of a quick phrase: phrase `phrase_number` (1-based) of
+// quick-phrase list `list` (1 or 2) beside display seat `seat`.
+void ShowSpeakBubble(Client& client, int seat, int list, int phrase_number);
 
 }  // namespace slvn

@@ -1,5 +1,7 @@
 #include "shell/client.h"
 
+#include "shell/net/packet_io.h"
+
 namespace slvn {
 
 namespace {
@@ -10,6 +12,9 @@ std::unique_ptr<Clock> OrSteady(std::unique_ptr<Clock> clock) {
 }  // namespace
 
 Client::Client(std::unique_ptr<Clock> clock_in)
-    : clock(OrSteady(std::move(clock_in))), loop(*clock) {}
+    : clock(OrSteady(std::move(clock_in))), loop(*clock) {
+  Winsock1.DataArrival = [this](int bytes_total) { Winsock1_DataArrival(*this, bytes_total); };
+  Winsock1.OnClose = [this] { Winsock1_Close(*this); };
+}
 
 }  // namespace slvn

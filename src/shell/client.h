@@ -1,15 +1,22 @@
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "chat/chat_state.h"
+#include "dispatch/user_detail.h"
 #include "platform/clock.h"
 #include "platform/event_loop.h"
+#include "platform/tcp_socket.h"
 #include "platform/window_bus.h"
+#include "plugin/prop_state.h"
 #include "shell/heartbeat_state.h"
 #include "shell/ini/ini_file.h"
+#include "shell/net/net.h"
 #include "state/data.h"
+#include "table/seat_records.h"
 #include "video/video_controls.h"
 
 namespace slvn {
@@ -38,6 +45,18 @@ struct Client {
 
   // Names of the procedures called that are not built yet, in call order.
   std::vector<std::string> not_yet_built;
+
+  // The game socket; its events feed the packet rings.
+  TcpSocket Winsock1{loop};
+  Net net;
+
+  // The four seats by display seat, and per-hand tables reset with them.
+  std::array<PlayerHand, kSeatCount> custom{};
+  std::array<int16_t, 24> RightDiscardImages{};
+  int16_t RightDiscardCount = 0;
+  std::array<UserDetail, kSeatCount> Detail;
+  PropState prop;
+  ChatState chat;
 };
 
 }  // namespace slvn

@@ -22,7 +22,7 @@ void SendSysCommand(Client& client, int64_t command) {
 
 // Leaving the table on the lobby's request (0x303 and 0x400).
 void LeaveAndReset(Client& client, bool clear_view) {
-  if (SocketConnected(client)) {
+  if (client.Winsock1.State() == TcpSocket::kConnected) {
     client.heartbeat.Disable(kWatchdogSlot);
     LeaveTableAndStopVideo(client);
   }

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace slvn {
+
+// The chat history list and the two-line system message strip, held as
+// plain lines until the window's controls show them.
+struct ChatState {
+  std::array<std::string, 2> Sysmsg;  // the message strip: 0 upper, 1 lower line
+  std::vector<std::string> Text1;     // the chat history list
+  int Text1TopIndex = 0;              // first line of the history the list shows
+};
+
+// Puts a line into the message strip: the first line fills the upper row,
+// the next the lower one; after that each new line enters below and the
+// lower line moves up.
+void PutSysmsgLine(ChatState& chat, std::string_view text);
+
+}  // namespace slvn

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+namespace slvn {
+
+// One seat's user details, by display seat. Only the nickname is read so far
+// (the chat line shows the own one as "你"); the rest comes with the
+// user-details message.
+struct UserDetail {
+  std::string name;
+};
+
+}  // namespace slvn

@@ -1,0 +1,133 @@
+#include "platform/tcp_socket.h"
+
+#include <fcntl.h>
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace slvn {
+
+bool TcpSocket::Connect(const std::string& host, uint16_t port) {
+  Close();
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0 || !found) {
+    state_ = kError;
+    return false;
+  }
+  fd_ = socket(found->ai_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  int rc = fd_ < 0 ? -1 : connect(fd_, found->ai_addr, found->ai_addrlen);
+  bool pending = rc != 0 && errno == EINPROGRESS;
+  freeaddrinfo(found);
+  if (fd_ < 0 || (rc != 0 && !pending)) {
+    Fail();
+    return false;
+  }
+  state_ = pending ? kConnecting : kConnected;
+  watch_ = loop_.Watch(fd_, 0, [this](short revents) { OnEvents(revents); });
+  UpdateWatch();
+  return true;
+}
+
+bool TcpSocket::SendData(std::span<const uint8_t> data) {
+  if (state_ != kConnected) return false;
+  out_.insert(out_.end(), data.begin(), data.end());
+  Flush();
+  return true;
+}
+
+std::vector<uint8_t> TcpSocket::GetData() {
+  std::vector<uint8_t> data;
+  data.swap(in_);
+  return data;
+}
+
+void TcpSocket::Close() {
+  if (watch_) loop_.Unwatch(watch_);
+  watch_ = 0;
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  state_ = kClosed;
+  out_.clear();
+  in_.clear();
+}
+
+void TcpSocket::Fail() {
+  Close();
+  state_ = kError;
+}
+
+void TcpSocket::UpdateWatch() {
+  if (!watch_) return;
+  short events = 0;
+  if (state_ == kConnecting || !out_.empty()) events |= POLLOUT;
+  if (state_ == kConnected) events |= POLLIN;
+  loop_.SetWatchEvents(watch_, events);
+}
+
+void TcpSocket::OnEvents(short revents) {
+  if (state_ == kConnecting) {
+    FinishConnect();
+    return;
+  }
+  if (state_ != kConnected) return;
+  if (revents & POLLOUT) Flush();
+  if (state_ == kConnected && (revents & (POLLIN | POLLHUP | POLLERR))) ReadAvailable();
+}
+
+void TcpSocket::FinishConnect() {
+  int error = 0;
+  socklen_t length = sizeof error;
+  if (getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) {
+    Fail();
+    return;
+  }
+  state_ = kConnected;
+  UpdateWatch();
+}
+
+void TcpSocket::Flush() {
+  while (!out_.empty()) {
+    ssize_t n = ::send(fd_, out_.data(), out_.size(), MSG_NOSIGNAL);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
+    if (n <= 0) {
+      Fail();
+      return;
+    }
+    out_.erase(out_.begin(), out_.begin() + n);
+  }
+  UpdateWatch();
+}
+
+void TcpSocket::ReadAvailable() {
+  uint8_t chunk[4096];
+  size_t before = in_.size();
+  bool peer_closed = false;
+  for (;;) {
+    ssize_t n = ::recv(fd_, chunk, sizeof chunk, 0);
+    if (n > 0) {
+      in_.insert(in_.end(), chunk, chunk + n);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
+    peer_closed = true;  // orderly end (0) or a reset
+    break;
+  }
+  if (peer_closed) {
+    // Stop watching now; the bytes already read can still be taken.
+    if (watch_) loop_.Unwatch(watch_);
+    watch_ = 0;
+    state_ = kClosing;
+  }
+  if (in_.size() > before && DataArrival) DataArrival(static_cast<int>(in_.size()));
+  if (peer_closed && state_ == kClosing && OnClose) OnClose();
+}
+
+}  // namespace slvn

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/event_loop.h"
+
+namespace slvn {
+
+// The game's socket: one non-blocking TCP connection watched by the event
+// loop. Its events (data arrived, closed by the peer) run from the loop.
+class TcpSocket {
+ public:
+  // Values of State(), as the game tests them.
+  enum StateCode : int {
+    kClosed = 0,
+    kConnecting = 6,
+    kConnected = 7,
+    kClosing = 8,  // the peer closed; Close() ends it
+    kError = 9,
+  };
+
+  explicit TcpSocket(EventLoop& loop) : loop_(loop) {}
+  ~TcpSocket() { Close(); }
+  TcpSocket(const TcpSocket&) = delete;
+  TcpSocket& operator=(const TcpSocket&) = delete;
+
+  // Starts connecting to a host name or dotted address (the name may block
+  // briefly while it is resolved). False, with State() 9, when no attempt
+  // could be started; otherwise State() is 6 until the connection is made
+  // (7) or fails (9). An open connection is closed first.
+  bool Connect(const std::string& host, uint16_t port);
+  int State() const { return state_; }
+  // Sends the whole buffer: what the kernel does not take now is kept and
+  // sent as the socket drains, in order. False when not connected.
+  bool SendData(std::span<const uint8_t> data);
+  // Every byte received and not yet taken.
+  std::vector<uint8_t> GetData();
+  // Closes at once (State() 0); bytes not yet sent are dropped with it.
+  void Close();
+  // Bytes given to SendData that the kernel has not taken yet.
+  size_t Unsent() const { return out_.size(); }
+
+  std::function<void(int bytes_total)> DataArrival;
+  std::function<void()> OnClose;
+
+ private:
+  void OnEvents(short revents);
+  void FinishConnect();
+  void Flush();
+  void ReadAvailable();
+  void Fail();
+  void UpdateWatch();
+
+  EventLoop& loop_;
+  int fd_ = -1;
+  int state_ = kClosed;
+  EventLoop::WatchId watch_ = 0;
+  std::vector<uint8_t> out_;
+  std::vector<uint8_t> in_;
+};
+
+}  // namespace slvn

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstdint>
+
+namespace slvn {
+
+// The item plug-in's state as the packet paths see it.
+struct PropState {
+  // 0 not loaded, failed or shut down; -1 not available; 1 active; 2 active
+  // with treasure boxes.
+  int16_t Prop_GameDllState = 0;
+  bool PropScoreReady = false;  // the plug-in's score information is ready
+};
+
+}  // namespace slvn

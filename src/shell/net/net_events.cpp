@@ -1,0 +1,54 @@
+#include "pending/pending.h"
+#include "shell/client.h"
+#include "shell/lobby_link.h"
+#include "shell/net/packet_io.h"
+#include "shell/program_end.h"
+
+namespace slvn {
+
+namespace {
+
+void EndOnFullBuffer(Client& client) {
+  ReturnToLobby(client);
+  EndProgram(client);
+}
+
+// The SOCKS5 reply bytes, in a ring of its own.
+bool PushProxyByte(Net& net, uint8_t byte) {
+  int32_t size = static_cast<int32_t>(net.ProxyBuffer.size());
+  int32_t next = (net.ProxyWritePos + 1) % size;
+  if (next == net.ProxyReadPos) return false;
+  net.ProxyBuffer[net.ProxyWritePos] = byte;
+  net.ProxyWritePos = next;
+  return true;
+}
+
+}  // namespace
+
+void StoreArrivedBytes(Client& client, std::span<const uint8_t> bytes) {
+  Net& net = client.net;
+  if (!net.ProxyReady) {
+    for (uint8_t byte : bytes)
+      if (!PushProxyByte(net, byte)) return EndOnFullBuffer(client);
+    HandleProxyReply(client);
+    return;
+  }
+  if (net.RecvRing.PushBytes(bytes) < bytes.size()) return EndOnFullBuffer(client);
+  client.heartbeat.Enable(kReceiveSlot);
+}
+
+void Winsock1_DataArrival(Client& client, int /*bytes_total*/) {
+  auto bytes = client.Winsock1.GetData();
+  StoreArrivedBytes(client, bytes);
+}
+
+void Winsock1_Close(Client& client) {
+  client.Winsock1.Close();
+}
+
+void ResetNetRings(Client& client) {
+  client.net.RecvRing.Reset();
+  client.net.SendRing.Reset();
+}
+
+}  // namespace slvn

@@ -1,0 +1,60 @@
+#include "chat/chat_text.h"
+
+#include <gtest/gtest.h>
+
+#include "chat/chat_state.h"
+
+namespace slvn {
+namespace {
+
+TEST(ChatTextTest, FilterChatRemovesEachWordInOnePassInTableOrder) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"shitshit", ""},       {"Shit fUck shit", "Shit fUck "},
+      {"他淫妈的", "他妈的"},  // joined after its word was searched
+      {"婊子养的好", "好"},   {"淫色情色情x", "x"},
+      {"你好", "你好"},
+  };
+  for (const auto& [in, out] : cases) EXPECT_EQ(FilterChat(in), out) << in;
+}
+
+TEST(ChatTextTest, IsNarrowChar) {
+  EXPECT_TRUE(IsNarrowChar("A"));
+  EXPECT_TRUE(IsNarrowChar("Ab你"));
+  EXPECT_FALSE(IsNarrowChar("你"));
+}
+
+TEST(ChatTextTest, AddWrappedLinesBreaksAtTheWidth) {
+  std::string wide23, wide24;
+  for (int i = 0; i < 23; ++i) wide23 += "你";
+  wide24 = wide23 + "好";
+  const std::pair<std::string, std::vector<std::string>> cases[] = {
+      {"", {}},
+      {std::string("\0abc", 4), {}},
+      {std::string("ab\0cd", 5), {" ab"}},
+      {"abc", {" abc"}},
+      {std::string(46, 'a'), {" " + std::string(46, 'a')}},
+      {std::string(47, 'a'), {" " + std::string(46, 'a'), " a"}},
+      {wide23, {" " + wide23}},
+      {"a" + wide24, {" a" + wide23, " 好"}},
+  };
+  for (const auto& [text, lines] : cases) {
+    std::vector<std::string> list = {"old"};
+    AddWrappedLines(list, text, 46);
+    std::vector<std::string> expected = {"old"};
+    expected.insert(expected.end(), lines.begin(), lines.end());
+    EXPECT_EQ(list, expected) << text;
+  }
+}
+
+TEST(ChatStateTest, TheStripFillsTopThenScrollsUp) {
+  ChatState chat;
+  PutSysmsgLine(chat, "one");
+  EXPECT_EQ(chat.Sysmsg, (std::array<std::string, 2>{"one", ""}));
+  PutSysmsgLine(chat, "two");
+  EXPECT_EQ(chat.Sysmsg, (std::array<std::string, 2>{"one", "two"}));
+  PutSysmsgLine(chat, "three");
+  EXPECT_EQ(chat.Sysmsg, (std::array<std::string, 2>{"two", "three"}));
+}
+
+}  // namespace
+}  // namespace slvn

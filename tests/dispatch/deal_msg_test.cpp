@@ -1,0 +1,93 @@
+#include "dispatch/deal_msg.h"
+
+#include <gtest/gtest.h>
+
+#include "shell/client.h"
+#include "shell/net/packet_io.h"
+#include "support/packet_builder.h"
+
+namespace slvn {
+namespace {
+
+// Reads and dispatches one packet, as the receive slot does.
+void Dispatch(Client& client, const test::PacketBytes& packet) {
+  StoreArrivedBytes(client, packet);
+  ReadPacket(client);
+  Deal_MSG(client);
+}
+
+test::PacketBytes WithEcho(test::PacketBytes packet, uint8_t a, uint8_t b) {
+  packet[260] = a;
+  packet[261] = b;
+  return packet;
+}
+
+TEST(DealMsgTest, EveryCommandButTwentyNineSetsTheEchoToken) {
+  Client client;
+  for (int cmd = 0; cmd < 256; ++cmd) {
+    client.net.EchoToken = {1, 1};
+    Dispatch(client, WithEcho(test::BuildPacket(cmd, 0), 0xAB, static_cast<uint8_t>(cmd)));
+    std::array<uint8_t, 2> expected = {0xAB, static_cast<uint8_t>(cmd)};
+    if (cmd == 29) expected = {1, 1};
+    EXPECT_EQ(client.net.EchoToken, expected) << cmd;
+  }
+}
+
+TEST(DealMsgTest, RelativeArmsSeeTheDisplaySeat) {
+  struct Case {
+    int cmd;
+    uint8_t own, seat_byte, seat_after;
+    const char* handler;
+  } cases[] = {
+      {8, 8, 4, 1, "HandlePiao"},
+      {9, 8, 2, 2, "HandleHandEndRow"},
+      {17, 1, 8, 1, "HandleResultRow"},
+      {40, 1, 4, 2, "HandleSeatTiles"},
+      {19, 8, 4, 1, ""},
+      {19, 8, 0x18, 0, ""},
+      {8, 0, 8, 1, "HandlePiao"},  // no own seat: North
+      {1, 8, 4, 4, "HandleDeal"},
+      {7, 8, 0x14, 4, "HandleClaim"},
+      {6, 8, 4, 1, "HandleTurnPrompt"},
+      {6, 8, 8, 8, "HandleTurnPrompt"},  // own seat kept
+      {41, 8, 2, 2, "HandleTableSummary"},
+  };
+  for (const auto& c : cases) {
+    Client client;
+    client.custom[0].SeatWind = c.own;
+    Dispatch(client, test::BuildPacket(c.cmd, c.seat_byte));
+    EXPECT_EQ(client.net.info.seat, c.seat_after) << c.cmd << "/" << int(c.seat_byte);
+    if (*c.handler) {
+      EXPECT_EQ(client.not_yet_built.back(), c.handler) << c.cmd;
+    }
+  }
+}
+
+TEST(DealMsgTest, CommandSixteenChoosesItsArmByTheSubCode) {
+  const std::pair<int, const char*> cases[] = {
+      {2, "HandleGameStart"}, {0, "HandleSeatFreed"}, {1, "HandleQuit"}, {3, "HandleOutOfCoins"}};
+  for (auto [sub_code, handler] : cases) {
+    Client client;
+    Dispatch(client, test::BuildPacket(16, 8, {0, 0, 0, sub_code}));
+    ASSERT_EQ(client.not_yet_built.size(), 1u);
+    EXPECT_EQ(client.not_yet_built[0], handler);
+  }
+}
+
+TEST(DealMsgTest, CommandsWithoutAnArmReachThePluginOnlyWhileItIsActive) {
+  for (int cmd : {0, 10, 13, 24, 28, 30, 42, 44, 45, 46, 47, 255}) {
+    for (int state : {-1, 0, 1, 2}) {
+      Client client;
+      client.prop.Prop_GameDllState = static_cast<int16_t>(state);
+      Dispatch(client, test::BuildPacket(cmd, 1));
+      bool active = state > 0;
+      EXPECT_EQ(client.not_yet_built,
+                active ? std::vector<std::string>{"Rec_MSG"} : std::vector<std::string>{})
+          << cmd << "/" << state;
+      EXPECT_EQ(client.prop.PropScoreReady, active && cmd == 46) << cmd << "/" << state;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace slvn

@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <cstdio>
+
+#include "dispatch/deal_msg.h"
+#include "shell/client.h"
+#include "shell/net/packet_io.h"
+#include "support/temp_dir.h"
+
+namespace slvn {
+namespace {
+
+// Runs the table server with a script; the port is its first line of output.
+class TableServer {
+ public:
+  TableServer(const test::TempDir& dir, const std::string& script)
+      : record_(dir.File("record.txt")) {
+    test::WriteFileBytes(dir.File("script.txt"), script);
+    std::string command = std::string(SLVN_TABLE_SERVER) + " --port 0 --script " +
+                          dir.File("script.txt") + " --record " + record_;
+    pipe_ = popen(command.c_str(), "r");
+    if (pipe_ && std::fscanf(pipe_, "%d", &port_) != 1) port_ = 0;
+  }
+  ~TableServer() { Finish(); }
+  int port() const { return port_; }
+  // Waits for the server to end; its exit status.
+  int Finish() {
+    if (pipe_) status_ = pclose(pipe_);
+    pipe_ = nullptr;
+    return WIFEXITED(status_) ? WEXITSTATUS(status_) : -1;
+  }
+  std::string Record() const { return test::ReadFileBytes(record_); }
+
+ private:
+  std::string record_;
+  FILE* pipe_ = nullptr;
+  int port_ = 0;
+  int status_ = -1;
+};
+
+TEST(LoopbackTest, PacketsTravelBothWaysThroughTheTableServer) {
+  test::TempDir dir;
+  TableServer server(dir, R"(# seating, a chat line in pieces, the game start
+send 3 seat=4 text@16="bob"
+send 19 seat=4 split=100,100 text@16="你好 bob"
+send 16 seat=8 v3=2 u32le@268=0x01020304 echo=0506
+expect 16 seat=8 v3=1 echo=0506
+close
+)");
+  ASSERT_GT(server.port(), 0);
+  Client client;
+  client.custom[0].SeatWind = 8;
+  ASSERT_TRUE(client.Winsock1.Connect("127.0.0.1", static_cast<uint16_t>(server.port())));
+  ASSERT_TRUE(client.loop.WaitUntil([&] { return client.Winsock1.State() == 7; }, 10));
+
+  ASSERT_TRUE(client.loop.WaitUntil([&] { return client.net.RecvRing.Waiting() >= 3 * 272; }, 10));
+  for (int i = 0; i < 3; ++i) {
+    ReadPacket(client);
+    Deal_MSG(client);
+  }
+  EXPECT_EQ(client.net.SeatNames[2], "bob");
+  EXPECT_EQ(client.chat.Sysmsg[0], "你好 bob");
+  EXPECT_EQ(client.net.EchoToken, (std::array<uint8_t, 2>{5, 6}));
+
+  ASSERT_TRUE(Send_MSG(client, {16, 0, 8, 0, {0, 0, 0, 1}}));
+  GamePacket ready;
+  ASSERT_TRUE(client.net.SendRing.TakePacket(ready));
+  ASSERT_TRUE(client.Winsock1.SendData(ready.bytes()));
+  // The server closes after its last line; the close event closes our end.
+  EXPECT_TRUE(client.loop.WaitUntil([&] { return client.Winsock1.State() == 0; }, 10));
+  EXPECT_EQ(server.Finish(), 0) << server.Record();
+  EXPECT_NE(server.Record().find("recv cmd=16 extra1=0 seat=8 extra2=0 value=0,0,0,1 echo=5,6"),
+            std::string::npos)
+      << server.Record();
+}
+
+TEST(LoopbackTest, AFailedExpectationEndsTheServerWithStatusOne) {
+  test::TempDir dir;
+  TableServer server(dir, "expect 7 v0=8 timeout=2000\n");
+  ASSERT_GT(server.port(), 0);
+  Client client;
+  ASSERT_TRUE(client.Winsock1.Connect("localhost", static_cast<uint16_t>(server.port())));
+  ASSERT_TRUE(client.loop.WaitUntil([&] { return client.Winsock1.State() == 7; }, 10));
+  ASSERT_TRUE(Send_MSG(client, {7, 0, 8, 0, {16, 0, 0, 0}}));
+  GamePacket claim;
+  ASSERT_TRUE(client.net.SendRing.TakePacket(claim));
+  ASSERT_TRUE(client.Winsock1.SendData(claim.bytes()));
+  EXPECT_EQ(server.Finish(), 1);
+  EXPECT_NE(server.Record().find("FAIL line 1"), std::string::npos) << server.Record();
+}
+
+TEST(TcpSocketTest, ConnectingToNothingEndsInError) {
+  Client client;
+  // A port nobody listens on: the attempt starts and then fails.
+  bool started = client.Winsock1.Connect("127.0.0.1", 1);
+  if (started) {
+    EXPECT_TRUE(client.loop.WaitUntil([&] { return client.Winsock1.State() == 9; }, 10));
+  }
+  EXPECT_EQ(client.Winsock1.State(), 9);
+  EXPECT_FALSE(client.Winsock1.Connect("no-such-host.invalid", 80));
+  EXPECT_EQ(client.Winsock1.State(), 9);
+  client.Winsock1.Close();
+  EXPECT_EQ(client.Winsock1.State(), 0);
+}
+
+}  // namespace
+}  // namespace slvn
