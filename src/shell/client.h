@@ -6,6 +6,7 @@
 
 #include "platform/clock.h"
 #include "platform/event_loop.h"
+#include "platform/forms.h"
 #include "shell/ini/ini_file.h"
 #include "state/data.h"
 
@@ -24,6 +25,8 @@ struct Client {
   EventLoop loop;
   Data data;
   classIniFile IniFile;
+  // The loaded forms, the window system and the message boxes.
+  Forms forms{loop};
 
   // Names of the procedures called that are not built yet, in call order.
   std::vector<std::string> not_yet_built;

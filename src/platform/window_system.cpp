@@ -1,0 +1,407 @@
+#include "platform/window_system.h"
+
+#include <SDL.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/forms.h"
+
+namespace slvn {
+
+int X11ConnectionFd(SDL_Window* window);  // x11_connection.cpp
+
+namespace {
+
+constexpr int kBoxWidth = 360;
+constexpr int kBoxHeight = 150;
+
+bool DisplayWanted() {
+  const char* driver = std::getenv("SDL_VIDEODRIVER");
+  if (driver && *driver)
+    return std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0;
+  const char* x = std::getenv("DISPLAY");
+  const char* wl = std::getenv("WAYLAND_DISPLAY");
+  return (x && *x) || (wl && *wl);
+}
+
+int Shift(Uint16 mod) {
+  return ((mod & KMOD_SHIFT) ? kShiftMask : 0) | ((mod & KMOD_CTRL) ? kCtrlMask : 0) |
+         ((mod & KMOD_ALT) ? kAltMask : 0);
+}
+
+int Button(Uint8 sdl_button) {
+  switch (sdl_button) {
+    case SDL_BUTTON_LEFT:
+      return kLeftButton;
+    case SDL_BUTTON_RIGHT:
+      return kRightButton;
+    case SDL_BUTTON_MIDDLE:
+      return kMiddleButton;
+    default:
+      return 0;
+  }
+}
+
+int Buttons(Uint32 state) {
+  return ((state & SDL_BUTTON_LMASK) ? kLeftButton : 0) |
+         ((state & SDL_BUTTON_RMASK) ? kRightButton : 0) |
+         ((state & SDL_BUTTON_MMASK) ? kMiddleButton : 0);
+}
+
+// The window system's virtual key codes, which the handlers compare with.
+int VirtualKey(SDL_Keycode k) {
+  if (k >= SDLK_a && k <= SDLK_z) return static_cast<int>(k - SDLK_a) + 'A';
+  if (k >= SDLK_0 && k <= SDLK_9) return static_cast<int>(k);
+  if (k >= SDLK_F1 && k <= SDLK_F12) return 112 + static_cast<int>(k - SDLK_F1);
+  switch (k) {
+    case SDLK_BACKSPACE:
+      return 8;
+    case SDLK_TAB:
+      return 9;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+      return 13;
+    case SDLK_ESCAPE:
+      return 27;
+    case SDLK_SPACE:
+      return 32;
+    case SDLK_LEFT:
+      return 37;
+    case SDLK_UP:
+      return 38;
+    case SDLK_RIGHT:
+      return 39;
+    case SDLK_DOWN:
+      return 40;
+    case SDLK_DELETE:
+      return 46;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT:
+      return 16;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL:
+      return 17;
+    case SDLK_LALT:
+    case SDLK_RALT:
+      return 18;
+    default:
+      return 0;
+  }
+}
+
+bool Inside(const Control& c, double x, double y) {
+  return x >= c.Left() && y >= c.Top() && x < c.Left() + c.Width() && y < c.Top() + c.Height();
+}
+
+// The topmost visible, enabled control under (x, y), given in the
+// container's own units; the container itself when none is.
+Control* HitTest(Container& box, double x, double y) {
+  const auto& children = box.Children();
+  for (bool windowed : {true, false}) {
+    for (auto it = children.rbegin(); it != children.rend(); ++it) {
+      Control* c = *it;
+      if (c->Windowed() != windowed || !c->Visible() || !c->Enabled() || !Inside(*c, x, y))
+        continue;
+      if (auto* inner = dynamic_cast<Container*>(c)) {
+        double scale = box.InnerUnitsPerPixel() / inner->InnerUnitsPerPixel();
+        return HitTest(*inner, (x - c->Left()) / scale, (y - c->Top()) / scale);
+      }
+      return c;
+    }
+  }
+  return &box;
+}
+
+// A form pixel in the units a control's mouse events use: relative to the
+// control, in its container's units (a container's own events use its own).
+void ToControlUnits(const Control& target, int px, int py, double& x, double& y) {
+  double ox = 0, oy = 0;  // the control's origin in form pixels
+  for (const Control* c = &target; c->Parent(); c = c->Parent()) {
+    ox += c->Left() / c->UnitsPerPixel();
+    oy += c->Top() / c->UnitsPerPixel();
+  }
+  const auto* box = dynamic_cast<const Container*>(&target);
+  double u = box ? box->InnerUnitsPerPixel() : target.UnitsPerPixel();
+  x = (px - ox) * u;
+  y = (py - oy) * u;
+}
+
+SDL_SystemCursor CursorFor(int pointer) {
+  if (pointer == kPointerCustom) return SDL_SYSTEM_CURSOR_HAND;
+  if (pointer == kPointerSizeAll) return SDL_SYSTEM_CURSOR_SIZEALL;
+  return SDL_SYSTEM_CURSOR_ARROW;
+}
+
+}  // namespace
+
+WindowSystem::WindowSystem(Forms& forms) : forms_(forms) {
+  display_ = DisplayWanted() && SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+  ok_ = true;
+  forms_.Loop().AddSource(this);
+  forms_.Loop().SetPresentHook([this] { Present(); });
+}
+
+WindowSystem::~WindowSystem() {
+  forms_.Loop().RemoveSource(this);
+  forms_.Loop().SetPresentHook(nullptr);
+  CloseMessageBox();
+  if (cursor_) SDL_FreeCursor(cursor_);
+  for (auto& [form, screen] : screens_)
+    if (screen.window) SDL_DestroyWindow(screen.window);
+  screens_.clear();
+  if (display_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+int WindowSystem::Fd() const {
+  return fd_;
+}
+
+bool WindowSystem::AnyChanged() const {
+  for (const Form* f : forms_.LoadedForms()) {
+    if (!f->Visible() || !f->Dirty()) continue;
+    return true;
+  }
+  return false;
+}
+
+bool WindowSystem::Pending() {
+  if (display_) {
+    SDL_PumpEvents();
+    if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) return true;
+  }
+  return AnyChanged();
+}
+
+void WindowSystem::Dispatch() {
+  if (display_) {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) HandleEvent(event);
+  }
+  Present();
+}
+
+Renderer* WindowSystem::RendererOf(const Form& form) {
+  auto it = screens_.find(&form);
+  return it == screens_.end() ? nullptr : it->second.renderer.get();
+}
+
+void WindowSystem::Forget(const Form& form) {
+  auto it = screens_.find(&form);
+  if (it == screens_.end()) return;
+  if (it->second.window) SDL_DestroyWindow(it->second.window);
+  screens_.erase(it);
+  if (captured_form_ == &form) captured_ = captured_form_ = nullptr;
+}
+
+void WindowSystem::Present() {
+  for (Form* form : std::vector<Form*>(forms_.LoadedForms())) {
+    Screen& screen = screens_[form];
+    if (!screen.renderer) screen.renderer = std::make_unique<Renderer>();
+    bool changed = form->Dirty() || !screen.shown;
+    if (form->Visible() && changed) screen.renderer->Draw(*form);
+    SyncWindow(*form, screen);
+  }
+  // Forms unloaded since the last pass lose their window.
+  std::erase_if(screens_, [this](auto& entry) {
+    for (const Form* f : forms_.LoadedForms())
+      if (f == entry.first) return false;
+    if (entry.second.window) SDL_DestroyWindow(entry.second.window);
+    return true;
+  });
+}
+
+void WindowSystem::SyncWindow(Form& form, Screen& screen) {
+  if (!display_) {
+    screen.shown = form.Visible();
+    return;
+  }
+  if (!form.Visible()) {
+    if (screen.window && screen.shown) SDL_HideWindow(screen.window);
+    screen.shown = false;
+    return;
+  }
+  SDL_Surface* surface = screen.renderer->Surface();
+  if (!surface) return;
+  if (!screen.window) {
+    screen.window = SDL_CreateWindow(form.Caption().c_str(), static_cast<int>(form.Left() / 15),
+                                     static_cast<int>(form.Top() / 15), surface->w, surface->h,
+                                     SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+    if (!screen.window) return;
+    if (fd_ < 0) fd_ = X11ConnectionFd(screen.window);
+  }
+  SDL_Window* w = screen.window;
+  SDL_SetWindowTitle(w, form.Caption().c_str());
+  int ww = 0, wh = 0;
+  SDL_GetWindowSize(w, &ww, &wh);
+  if (ww != surface->w || wh != surface->h) SDL_SetWindowSize(w, surface->w, surface->h);
+  SDL_SetWindowPosition(w, static_cast<int>(form.Left() / 15), static_cast<int>(form.Top() / 15));
+  SDL_SetWindowAlwaysOnTop(w, form.Topmost() ? SDL_TRUE : SDL_FALSE);
+  SDL_SetWindowOpacity(w, static_cast<float>(form.Alpha()) / 255.0f);
+  if (!screen.shown) SDL_ShowWindow(w);
+  screen.shown = true;
+  Uint32 flags = SDL_GetWindowFlags(w);
+  if (form.WindowState() == kMinimized && !(flags & SDL_WINDOW_MINIMIZED)) SDL_MinimizeWindow(w);
+  if (form.WindowState() == kMaximized && !(flags & SDL_WINDOW_MAXIMIZED)) SDL_MaximizeWindow(w);
+  if (form.WindowState() == kNormal && (flags & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_MAXIMIZED)))
+    SDL_RestoreWindow(w);
+  if (SDL_Surface* target = SDL_GetWindowSurface(w)) {
+    SDL_BlitSurface(surface, nullptr, target, nullptr);
+    SDL_UpdateWindowSurface(w);
+  }
+}
+
+Form* WindowSystem::FormOfWindow(unsigned window_id) {
+  for (auto& [form, screen] : screens_)
+    if (screen.window && SDL_GetWindowID(screen.window) == window_id)
+      return const_cast<Form*>(form);
+  return nullptr;
+}
+
+bool WindowSystem::StillThere(const Form& form, const Control* control) const {
+  for (const Control* c = control; c; c = c->Parent())
+    if (c == &form) return true;
+  return false;
+}
+
+void WindowSystem::HandleEvent(const SDL_Event& event) {
+  if (box_window_) {
+    // A message box is open: it alone takes input.
+    bool ok_key = event.type == SDL_KEYDOWN &&
+                  (event.key.keysym.sym == SDLK_RETURN || event.key.keysym.sym == SDLK_SPACE);
+    bool click =
+        event.type == SDL_MOUSEBUTTONUP && event.button.windowID == SDL_GetWindowID(box_window_);
+    if (ok_key || click) forms_.AnswerMessageBox();
+    return;
+  }
+  switch (event.type) {
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+    case SDL_MOUSEMOTION:
+      HandleMouse(event);
+      break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+    case SDL_TEXTINPUT:
+      HandleKey(event);
+      break;
+    case SDL_WINDOWEVENT:
+      if (event.window.event == SDL_WINDOWEVENT_EXPOSED)
+        for (auto& [form, screen] : screens_) screen.shown = false;  // shown again next pass
+      break;
+    default:
+      break;
+  }
+}
+
+void WindowSystem::HandleMouse(const SDL_Event& event) {
+  const bool motion = event.type == SDL_MOUSEMOTION;
+  const unsigned id = motion ? event.motion.windowID : event.button.windowID;
+  const int px = motion ? event.motion.x : event.button.x;
+  const int py = motion ? event.motion.y : event.button.y;
+  Form* form = FormOfWindow(id);
+  if (!form) return;
+  const double u = form->InnerUnitsPerPixel();
+  Control* under = form->InRegion(px, py) ? HitTest(*form, px * u, py * u) : nullptr;
+  Control* target =
+      captured_ && captured_form_ == form && StillThere(*form, captured_) ? captured_ : under;
+  if (!target) return;
+  double x = 0, y = 0;
+  ToControlUnits(*target, px, py, x, y);
+  const int shift = Shift(SDL_GetModState());
+  if (motion) {
+    if (under) SetCursor(under->MousePointer());
+    if (target->MouseMove) target->MouseMove(Buttons(event.motion.state), shift, x, y);
+    return;
+  }
+  const int button = Button(event.button.button);
+  if (event.type == SDL_MOUSEBUTTONDOWN) {
+    captured_ = target;
+    captured_form_ = form;
+    if (target->MouseDown) target->MouseDown(button, shift, x, y);
+    if (event.button.clicks == 2 && StillThere(*form, target) && target->DblClick)
+      target->DblClick();
+    return;
+  }
+  captured_ = nullptr;
+  if (target->MouseUp) target->MouseUp(button, shift, x, y);
+  // A click is a left press and release on the same control.
+  if (event.button.clicks == 1 && button == kLeftButton && StillThere(*form, target) &&
+      target == under && target->Click)
+    target->Click();
+}
+
+void WindowSystem::SetCursor(int pointer) {
+  SDL_SystemCursor id = CursorFor(pointer);
+  if (id == cursor_id_ && (cursor_ || id == SDL_SYSTEM_CURSOR_ARROW)) return;
+  if (cursor_) SDL_FreeCursor(cursor_);
+  cursor_ = SDL_CreateSystemCursor(id);
+  cursor_id_ = id;
+  if (cursor_) SDL_SetCursor(cursor_);
+}
+
+void WindowSystem::HandleKey(const SDL_Event& event) {
+  Form* form = FormOfWindow(event.type == SDL_TEXTINPUT ? event.text.windowID : event.key.windowID);
+  if (!form) return;
+  Control* focus = StillThere(*form, form->Focus()) ? form->Focus() : form;
+  auto both = [&](auto&& call) {
+    if (form->KeyPreview() && focus != form) call(*static_cast<Control*>(form));
+    call(*focus);
+  };
+  if (event.type == SDL_TEXTINPUT) {
+    std::string text = event.text.text;
+    int ascii = text.size() == 1 ? static_cast<unsigned char>(text[0]) : 0;
+    if (ascii) {
+      both([&](Control& c) {
+        if (ascii && c.KeyPress) c.KeyPress(ascii);
+      });
+      if (!ascii) return;
+      text = std::string(1, static_cast<char>(ascii));
+    }
+    if (auto* box = dynamic_cast<TextBox*>(focus)) box->Type(text);
+    return;
+  }
+  const int code = VirtualKey(event.key.keysym.sym);
+  const int shift = Shift(event.key.keysym.mod);
+  if (event.type == SDL_KEYUP) {
+    both([&](Control& c) {
+      if (c.KeyUp) c.KeyUp(code, shift);
+    });
+    return;
+  }
+  both([&](Control& c) {
+    if (c.KeyDown) c.KeyDown(code, shift);
+  });
+  // Keys that type no text still reach KeyPress as their control character.
+  if (code == 8 || code == 13 || code == 27) {
+    int ascii = code;
+    both([&](Control& c) {
+      if (ascii && c.KeyPress) c.KeyPress(ascii);
+    });
+    if (ascii == 8)
+      if (auto* box = dynamic_cast<TextBox*>(focus)) box->Backspace();
+  }
+}
+
+void WindowSystem::ShowMessageBox(const MessageBox& box) {
+  if (!display_) return;
+  CloseMessageBox();
+  box_window_ = SDL_CreateWindow(box.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                 kBoxWidth, kBoxHeight, SDL_WINDOW_ALWAYS_ON_TOP);
+  if (!box_window_) return;
+  box_renderer_ = std::make_unique<Renderer>();
+  box_renderer_->DrawMessageBox(box, kBoxWidth, kBoxHeight);
+  if (SDL_Surface* target = SDL_GetWindowSurface(box_window_)) {
+    SDL_BlitSurface(box_renderer_->Surface(), nullptr, target, nullptr);
+    SDL_UpdateWindowSurface(box_window_);
+  }
+}
+
+void WindowSystem::CloseMessageBox() {
+  if (box_window_) SDL_DestroyWindow(box_window_);
+  box_window_ = nullptr;
+  box_renderer_.reset();
+}
+
+}  // namespace slvn
