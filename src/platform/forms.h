@@ -56,6 +56,9 @@ class Form : public Container {
   // The control that receives typed keys.
   Control* Focus() const { return focus_; }
   void SetFocus(Control* control) { focus_ = control; }
+  // The control that got the last button press, until the release.
+  Control* MouseCapture() const { return capture_; }
+  void SetMouseCapture(Control* control) { capture_ = control; }
 
   ClickHandler OnLoad;
   ClickHandler OnUnload;
@@ -69,6 +72,7 @@ class Form : public Container {
   bool key_preview_ = false;
   bool loaded_ = false;
   Control* focus_ = nullptr;
+  Control* capture_ = nullptr;
   std::vector<bool> region_;
   int region_width_ = 0;
   int region_height_ = 0;

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/forms.h"
+#include "platform/input.h"
 
 namespace slvn {
 
@@ -91,43 +92,6 @@ int VirtualKey(SDL_Keycode k) {
   }
 }
 
-bool Inside(const Control& c, double x, double y) {
-  return x >= c.Left() && y >= c.Top() && x < c.Left() + c.Width() && y < c.Top() + c.Height();
-}
-
-// The topmost visible, enabled control under (x, y), given in the
-// container's own units; the container itself when none is.
-Control* HitTest(Container& box, double x, double y) {
-  const auto& children = box.Children();
-  for (bool windowed : {true, false}) {
-    for (auto it = children.rbegin(); it != children.rend(); ++it) {
-      Control* c = *it;
-      if (c->Windowed() != windowed || !c->Visible() || !c->Enabled() || !Inside(*c, x, y))
-        continue;
-      if (auto* inner = dynamic_cast<Container*>(c)) {
-        double scale = box.InnerUnitsPerPixel() / inner->InnerUnitsPerPixel();
-        return HitTest(*inner, (x - c->Left()) / scale, (y - c->Top()) / scale);
-      }
-      return c;
-    }
-  }
-  return &box;
-}
-
-// A form pixel in the units a control's mouse events use: relative to the
-// control, in its container's units (a container's own events use its own).
-void ToControlUnits(const Control& target, int px, int py, double& x, double& y) {
-  double ox = 0, oy = 0;  // the control's origin in form pixels
-  for (const Control* c = &target; c->Parent(); c = c->Parent()) {
-    ox += c->Left() / c->UnitsPerPixel();
-    oy += c->Top() / c->UnitsPerPixel();
-  }
-  const auto* box = dynamic_cast<const Container*>(&target);
-  double u = box ? box->InnerUnitsPerPixel() : target.UnitsPerPixel();
-  x = (px - ox) * u;
-  y = (py - oy) * u;
-}
-
 SDL_SystemCursor CursorFor(int pointer) {
   if (pointer == kPointerCustom) return SDL_SYSTEM_CURSOR_HAND;
   if (pointer == kPointerSizeAll) return SDL_SYSTEM_CURSOR_SIZEALL;
@@ -192,7 +156,6 @@ void WindowSystem::Forget(const Form& form) {
   if (it == screens_.end()) return;
   if (it->second.window) SDL_DestroyWindow(it->second.window);
   screens_.erase(it);
-  if (captured_form_ == &form) captured_ = captured_form_ = nullptr;
 }
 
 void WindowSystem::Present() {
@@ -259,12 +222,6 @@ Form* WindowSystem::FormOfWindow(unsigned window_id) {
   return nullptr;
 }
 
-bool WindowSystem::StillThere(const Form& form, const Control* control) const {
-  for (const Control* c = control; c; c = c->Parent())
-    if (c == &form) return true;
-  return false;
-}
-
 void WindowSystem::HandleEvent(const SDL_Event& event) {
   if (box_window_) {
     // A message box is open: it alone takes input.
@@ -297,39 +254,19 @@ void WindowSystem::HandleEvent(const SDL_Event& event) {
 
 void WindowSystem::HandleMouse(const SDL_Event& event) {
   const bool motion = event.type == SDL_MOUSEMOTION;
-  const unsigned id = motion ? event.motion.windowID : event.button.windowID;
-  const int px = motion ? event.motion.x : event.button.x;
-  const int py = motion ? event.motion.y : event.button.y;
-  Form* form = FormOfWindow(id);
+  Form* form = FormOfWindow(motion ? event.motion.windowID : event.button.windowID);
   if (!form) return;
-  const double u = form->InnerUnitsPerPixel();
-  Control* under = form->InRegion(px, py) ? HitTest(*form, px * u, py * u) : nullptr;
-  Control* target =
-      captured_ && captured_form_ == form && StillThere(*form, captured_) ? captured_ : under;
-  if (!target) return;
-  double x = 0, y = 0;
-  ToControlUnits(*target, px, py, x, y);
   const int shift = Shift(SDL_GetModState());
+  Control* under = nullptr;
   if (motion) {
-    if (under) SetCursor(under->MousePointer());
-    if (target->MouseMove) target->MouseMove(Buttons(event.motion.state), shift, x, y);
-    return;
+    under = DeliverMouse(*form, MouseAction::kMove, Buttons(event.motion.state), shift,
+                         event.motion.x, event.motion.y);
+  } else {
+    under = DeliverMouse(
+        *form, event.type == SDL_MOUSEBUTTONDOWN ? MouseAction::kDown : MouseAction::kUp,
+        Button(event.button.button), shift, event.button.x, event.button.y, event.button.clicks);
   }
-  const int button = Button(event.button.button);
-  if (event.type == SDL_MOUSEBUTTONDOWN) {
-    captured_ = target;
-    captured_form_ = form;
-    if (target->MouseDown) target->MouseDown(button, shift, x, y);
-    if (event.button.clicks == 2 && StillThere(*form, target) && target->DblClick)
-      target->DblClick();
-    return;
-  }
-  captured_ = nullptr;
-  if (target->MouseUp) target->MouseUp(button, shift, x, y);
-  // A click is a left press and release on the same control.
-  if (event.button.clicks == 1 && button == kLeftButton && StillThere(*form, target) &&
-      target == under && target->Click)
-    target->Click();
+  SetCursor(under ? under->MousePointer() : kPointerDefault);
 }
 
 void WindowSystem::SetCursor(int pointer) {
@@ -344,44 +281,12 @@ void WindowSystem::SetCursor(int pointer) {
 void WindowSystem::HandleKey(const SDL_Event& event) {
   Form* form = FormOfWindow(event.type == SDL_TEXTINPUT ? event.text.windowID : event.key.windowID);
   if (!form) return;
-  Control* focus = StillThere(*form, form->Focus()) ? form->Focus() : form;
-  auto both = [&](auto&& call) {
-    if (form->KeyPreview() && focus != form) call(*static_cast<Control*>(form));
-    call(*focus);
-  };
-  if (event.type == SDL_TEXTINPUT) {
-    std::string text = event.text.text;
-    int ascii = text.size() == 1 ? static_cast<unsigned char>(text[0]) : 0;
-    if (ascii) {
-      both([&](Control& c) {
-        if (ascii && c.KeyPress) c.KeyPress(ascii);
-      });
-      if (!ascii) return;
-      text = std::string(1, static_cast<char>(ascii));
-    }
-    if (auto* box = dynamic_cast<TextBox*>(focus)) box->Type(text);
-    return;
-  }
-  const int code = VirtualKey(event.key.keysym.sym);
-  const int shift = Shift(event.key.keysym.mod);
-  if (event.type == SDL_KEYUP) {
-    both([&](Control& c) {
-      if (c.KeyUp) c.KeyUp(code, shift);
-    });
-    return;
-  }
-  both([&](Control& c) {
-    if (c.KeyDown) c.KeyDown(code, shift);
-  });
-  // Keys that type no text still reach KeyPress as their control character.
-  if (code == 8 || code == 13 || code == 27) {
-    int ascii = code;
-    both([&](Control& c) {
-      if (ascii && c.KeyPress) c.KeyPress(ascii);
-    });
-    if (ascii == 8)
-      if (auto* box = dynamic_cast<TextBox*>(focus)) box->Backspace();
-  }
+  if (event.type == SDL_TEXTINPUT)
+    DeliverText(*form, event.text.text);
+  else if (event.type == SDL_KEYDOWN)
+    DeliverKeyDown(*form, VirtualKey(event.key.keysym.sym), Shift(event.key.keysym.mod));
+  else
+    DeliverKeyUp(*form, VirtualKey(event.key.keysym.sym), Shift(event.key.keysym.mod));
 }
 
 void WindowSystem::ShowMessageBox(const MessageBox& box) {

@@ -58,7 +58,6 @@ class WindowSystem : public EventSource {
   void HandleMouse(const SDL_Event& event);
   void HandleKey(const SDL_Event& event);
   Form* FormOfWindow(unsigned window_id);
-  bool StillThere(const Form& form, const Control* control) const;
   void SetCursor(int pointer);
 
   Forms& forms_;
@@ -66,10 +65,6 @@ class WindowSystem : public EventSource {
   bool display_ = false;
   int fd_ = -1;
   std::map<const Form*, Screen> screens_;
-  // The control that got the last button press: later moves and the release
-  // go to it.
-  Control* captured_ = nullptr;
-  Form* captured_form_ = nullptr;
   SDL_Cursor* cursor_ = nullptr;
   int cursor_id_ = 0;  // SDL_SYSTEM_CURSOR_ARROW
   SDL_Window* box_window_ = nullptr;
