@@ -128,24 +128,35 @@ TEST_F(RendererTest, PaintPictureAndRegion) {
 
 // A small table scene for a person to look at: build/.../forms_scene.png.
 TEST_F(RendererTest, SavesASceneAsPng) {
+  form.Move(0, 0, 320 * 15, 180 * 15);
   form.SetBackColor(0x2F6B1E);
   ControlArray<ImageControl> tiles(&form);
-  auto tile = std::make_shared<Image>(*test::SolidPicture(12, 16, 0xFFF5F0E0));
-  for (int x = 0; x < 12; ++x) tile->pixels[x] = tile->pixels[15 * 12 + x] = 0xFF406040;
+  auto tile = std::make_shared<Image>(*test::SolidPicture(24, 34, 0xFFF5F0E0));
+  for (int x = 0; x < 24; ++x) tile->pixels[x] = tile->pixels[33 * 24 + x] = 0xFF406040;
+  tile->pixels[0] = tile->pixels[23] = tile->pixels[33 * 24] = tile->pixels[33 * 24 + 23] = 0;
   tiles[0].SetPicture(tile);
-  tiles[0].Move(10, 36);
-  for (int i = 1; i < 6; ++i) {
+  tiles[0].Move(20, 110);
+  for (int i = 1; i < 11; ++i) {
     tiles.Load(i);
-    tiles[i].Move(10 + 13 * i, 36);
+    tiles[i].Move(20 + 25 * i, i == 10 ? 100 : 110);  // the last one raised
     tiles[i].SetVisible(true);
   }
   Label caption(&form);
-  caption.Move(4, 4, 92, 20);
-  caption.SetCaption("牌桌 1");
+  caption.Move(0, 6, 320, 24);
+  caption.SetCaption("牌桌 1 · 东风局");
+  caption.SetFontSize(12);
   caption.SetForeColor(0x00FFFF);
   caption.SetBackStyle(kBackTransparent);
   caption.SetAlignment(kAlignCenter);
   caption.SetFontBold(true);
+  ListBox players(&form);
+  players.Move(10, 36, 110, 56);
+  for (const char* name : {"东 玩家一", "南 玩家二", "西 玩家三", "北 玩家四"})
+    players.AddItem(name);
+  players.SetListIndex(1);
+  TextBox chat(&form);
+  chat.Move(10, 152, 300, 20);
+  chat.SetText("大家好！");
   renderer.Draw(form);
   EXPECT_TRUE(renderer.SavePng("forms_scene.png"));
 }
