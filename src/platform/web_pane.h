@@ -1,18 +1,21 @@
 #pragma once
 
 #include <functional>
+#include <map>
+#include <memory>
 #include <string>
 
 #include "platform/controls.h"
+#include "platform/timer.h"
 
 namespace slvn {
 
 class EventLoop;
 
 // The web pane: shows a page's title and address. Navigate fetches the
-// address on a later pass of the loop with a short time-out and then raises
-// DownloadComplete and DocumentComplete, or NavigateError when the page
-// cannot be fetched. It has no context menu.
+// address through the loop (its sockets and a timer, never blocking) with a
+// short time-out and then raises DownloadComplete and DocumentComplete, or
+// NavigateError when the page cannot be fetched. It has no context menu.
 class WebBrowser : public Control {
  public:
   WebBrowser(Container* parent, EventLoop& loop);
@@ -32,13 +35,27 @@ class WebBrowser : public Control {
   static constexpr long kTimeoutMs = 3000;
 
  private:
-  void Fetch(uint64_t generation);
+  struct Transfer;  // libcurl's handles and what has arrived
+
+  void Start();
+  void Stop();
+  // Lets libcurl work on a socket (or its time-outs) and finishes the
+  // transfer when it is done.
+  void Drive(int socket, int flags);
+  void Finish(bool fetched, long status);
+  // Raises NavigateError on a later pass, as a failed fetch would.
+  void FailLater();
+  static int OnSocket(void* easy, int socket, int what, void* self, void* socket_data);
+  static int OnTimer(void* multi, long timeout_ms, void* self);
 
   EventLoop& loop_;
   std::string address_;
   std::string title_;
   bool busy_ = false;
-  uint64_t generation_ = 0;  // a newer Navigate supersedes a queued fetch
+  uint64_t generation_ = 0;  // counts Navigate calls
+  std::unique_ptr<Transfer> transfer_;
+  std::map<int, int> watches_;  // socket -> the loop's watch id
+  Timer timer_;
   std::shared_ptr<bool> alive_;
 };
 

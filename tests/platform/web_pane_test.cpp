@@ -6,9 +6,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <thread>
 
 #include "platform/forms.h"
+#include "platform/timer.h"
 #include "shell/client.h"
 
 namespace slvn {
@@ -33,12 +35,13 @@ int Listen(int& port) {
 // Answers one request with a fixed reply, on its own thread.
 class OneShotServer {
  public:
-  explicit OneShotServer(std::string reply) : fd_(Listen(port_)) {
-    thread_ = std::thread([this, reply = std::move(reply)] {
+  explicit OneShotServer(std::string reply, int delay_ms = 0) : fd_(Listen(port_)) {
+    thread_ = std::thread([this, reply = std::move(reply), delay_ms] {
       int conn = accept(fd_, nullptr, nullptr);
       if (conn < 0) return;
       char buf[2048];
       (void)read(conn, buf, sizeof buf);
+      std::this_thread::sleep_for(std::chrono::milliseconds(delay_ms));
       (void)write(conn, reply.data(), reply.size());
       close(conn);
     });
@@ -122,6 +125,18 @@ TEST_F(WebPaneTest, ALaterNavigateSupersedesAQueuedOne) {
   client.loop.WaitUntil([&] { return !pane.Busy(); }, 10);
   EXPECT_EQ(done, std::vector<std::string>{server.Address()});
   EXPECT_EQ(pane.LocationName(), "B");
+}
+
+TEST_F(WebPaneTest, TheLoopKeepsRunningWhileAPageLoads) {
+  OneShotServer server("HTTP/1.0 200 OK\r\n\r\n<title>slow</title>", 300);
+  int ticks = 0;
+  Timer tick(client.loop, [&] { ++ticks; });
+  tick.SetInterval(20);
+  tick.SetEnabled(true);
+  Outcome out = NavigateTo(server.Address());
+  EXPECT_EQ(out.events.size(), 2u);
+  EXPECT_EQ(pane.LocationName(), "slow");
+  EXPECT_GE(ticks, 5);
 }
 
 TEST(PageTitle, FindsTheTitleOrNothing) {
