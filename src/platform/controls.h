@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -276,8 +277,10 @@ class ControlArray {
   ControlArray(const ControlArray&) = delete;
   ControlArray& operator=(const ControlArray&) = delete;
 
-  T& operator[](int index) { return *elements_.at(static_cast<size_t>(index)); }
-  const T& operator[](int index) const { return *elements_.at(static_cast<size_t>(index)); }
+  // A missing element throws std::out_of_range; check Exists first with an
+  // index that comes from outside.
+  T& operator[](int index) { return *Checked(index); }
+  const T& operator[](int index) const { return *Checked(index); }
   int Count() const { return static_cast<int>(elements_.size()); }
   bool Exists(int index) const {
     return index >= 0 && index < Count() && elements_[static_cast<size_t>(index)];
@@ -323,6 +326,11 @@ class ControlArray {
     c.MouseMove = [this, index](int b, int s, double x, double y) {
       if (MouseMove) MouseMove(index, b, s, x, y);
     };
+  }
+
+  T* Checked(int index) const {
+    if (!Exists(index)) throw std::out_of_range("control array element " + std::to_string(index));
+    return elements_[static_cast<size_t>(index)].get();
   }
 
   std::vector<std::unique_ptr<T>> elements_;

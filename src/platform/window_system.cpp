@@ -161,9 +161,10 @@ void WindowSystem::Forget(const Form& form) {
 void WindowSystem::Present() {
   for (Form* form : std::vector<Form*>(forms_.LoadedForms())) {
     Screen& screen = screens_[form];
+    // Nothing to do for a form that did not change since it was last shown.
+    if (!form->Dirty() && screen.shown == form->Visible()) continue;
     if (!screen.renderer) screen.renderer = std::make_unique<Renderer>();
-    bool changed = form->Dirty() || !screen.shown;
-    if (form->Visible() && changed) screen.renderer->Draw(*form);
+    if (form->Visible()) screen.renderer->Draw(*form);
     SyncWindow(*form, screen);
   }
   // Forms unloaded since the last pass lose their window.

@@ -34,6 +34,8 @@ TEST_F(FormsTest, ControlArrayElementCopiesElementZeroAndStartsHidden) {
   EXPECT_FALSE(tiles.Load(3));
   EXPECT_FALSE(tiles.Load(-1));
   EXPECT_FALSE(tiles.Exists(2));
+  EXPECT_THROW(tiles[2], std::out_of_range);  // a gap left by Load(3)
+  EXPECT_THROW(tiles[4], std::out_of_range);
   ImageControl& copy = tiles[3];
   EXPECT_FALSE(copy.Visible());
   EXPECT_TRUE(tiles[0].Visible());
