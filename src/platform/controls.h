@@ -201,12 +201,12 @@ class TextControl : public Control {
  private:
   struct Font font_;
   uint32_t fore_color_ = 0;
-  uint32_t back_color_ = 0xFFFFFF;
+  uint32_t back_color_ = 0x80000005;  // the system's window colour
 };
 
 class Label : public TextControl {
  public:
-  explicit Label(Container* parent) : TextControl(parent, false) {}
+  explicit Label(Container* parent) : TextControl(parent, false) { SetBackColor(0x8000000F); }
   const std::string& Caption() const { return caption_; }
   void SetCaption(std::string v) { Change(caption_, std::move(v)); }
   int Alignment() const { return alignment_; }

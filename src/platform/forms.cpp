@@ -16,7 +16,12 @@ constexpr double kModalSlice = 0.02;
 }  // namespace
 
 Form::Form(Forms& forms) : Container(nullptr, true), forms_(forms) {
-  SetVisible(false);
+  Control::SetVisible(false);
+}
+
+void Form::SetVisible(bool v) {
+  if (v) Load();
+  Control::SetVisible(v);
 }
 
 Form::~Form() {
@@ -32,7 +37,6 @@ void Form::Load() {
 }
 
 void Form::Show() {
-  Load();
   SetVisible(true);
 }
 

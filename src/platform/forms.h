@@ -43,6 +43,8 @@ class Form : public Container {
   void Load();
   void Show();
   void Hide() { SetVisible(false); }
+  // Making a form visible loads it, as Show does.
+  void SetVisible(bool v) override;
   void Unload();
   bool Loaded() const { return loaded_; }
 

@@ -96,7 +96,11 @@ TEST_F(FormsTest, LoadedFormsListFollowsLoadShowAndUnload) {
   dialog.Unload();
   EXPECT_EQ(unloads, 1);
   EXPECT_FALSE(dialog.Visible());
+  dialog.SetVisible(true);  // loads it again
+  EXPECT_EQ(loads, 2);
+  EXPECT_EQ(client.forms.LoadedForms().back(), &dialog);
   main_form.reset();  // a destroyed form leaves the list
+  dialog.Unload();
   EXPECT_TRUE(client.forms.LoadedForms().empty());
 }
 
