@@ -96,7 +96,7 @@ namespace {
 // replaces it (pictures have one transparent colour, no partial alpha).
 void CopyScaled(const Image& src, double sx, double sy, double sw, double sh, Image& dst, int dx,
                 int dy, int dw, int dh) {
-  if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return;
+  if (!WellFormed(src) || sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return;
   for (int y = std::max(0, -dy); y < dh && dy + y < dst.height; ++y) {
     int from_y = static_cast<int>(std::floor(sy + (y + 0.5) * sh / dh));
     if (from_y < 0 || from_y >= src.height) continue;

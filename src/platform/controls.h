@@ -13,6 +13,13 @@ namespace slvn {
 
 class Container;
 
+// Whether a picture has as many pixels as its size says: anything else is
+// neither drawn nor read.
+inline bool WellFormed(const Image& image) {
+  return image.width > 0 && image.height > 0 &&
+         image.pixels.size() == static_cast<size_t>(image.width) * image.height;
+}
+
 // Mouse pointers the game sets; anything else shows the default arrow.
 enum MousePointerKind : int { kPointerDefault = 0, kPointerSizeAll = 15, kPointerCustom = 99 };
 // Mouse buttons and shift state as the handlers receive them.

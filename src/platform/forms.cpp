@@ -51,7 +51,7 @@ void Form::Unload() {
 void Form::SetRegionFromPicture(const slvn::Picture& picture) {
   region_.clear();
   region_width_ = region_height_ = 0;
-  if (picture && picture->width > 0 && picture->height > 0) {
+  if (picture && WellFormed(*picture)) {
     region_width_ = picture->width;
     region_height_ = picture->height;
     const uint32_t corner = picture->At(0, 0);

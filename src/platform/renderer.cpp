@@ -220,7 +220,7 @@ void Renderer::DrawControl(Control& c, int x, int y, int w, int h) {
 
 void Renderer::DrawPicture(const Image* image, const Picture& keep, uint64_t version, int x, int y,
                            int w, int h) {
-  if (!image || image->width <= 0 || image->height <= 0 || w <= 0 || h <= 0) return;
+  if (!image || !WellFormed(*image) || w <= 0 || h <= 0) return;
   CachedTexture& t = pictures_[image];
   if (!t.texture || t.version != version) {
     if (t.texture) SDL_DestroyTexture(t.texture);

@@ -124,6 +124,16 @@ TEST_F(RendererTest, PaintPictureAndRegion) {
   EXPECT_EQ(Draw(1, 0), kGrey);
   form.Cls();
   EXPECT_EQ(Draw(10, 10), kGrey);
+
+  // A picture whose pixels do not match its size is neither drawn nor read.
+  auto broken = std::make_shared<Image>(*test::SolidPicture(4, 4, kGreen));
+  broken->width = 400;
+  form.PaintPicture(broken, 0, 0, 50, 50, 0, 0, 400, 4);
+  ImageControl image(&form);
+  image.SetPicture(broken);
+  form.SetRegionFromPicture(broken);
+  EXPECT_EQ(Draw(10, 10), kGrey);
+  EXPECT_TRUE(form.InRegion(0, 0));
 }
 
 // A small table scene for a person to look at: build/.../forms_scene.png.
