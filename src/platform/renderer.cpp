@@ -346,6 +346,20 @@ void Renderer::DrawWebBrowser(const WebBrowser& pane, int x, int y, int w, int h
   PopClip();
 }
 
+void Renderer::DrawTip(const std::string& text) {
+  const Font font{.size = 9};
+  auto [w, h] = TextSize(text, font);
+  if (!ok_ || !Resize(w + 8, h + 4)) return;
+  for (auto& [k, t] : texts_) t.used = false;
+  clips_.clear();
+  SDL_RenderSetClipRect(renderer_, nullptr);
+  FillRect(0, 0, surface_->w, surface_->h, 0xE1FFFF);
+  FrameRect(0, 0, surface_->w, surface_->h, 0x404040);
+  DrawText(text, font, 0, 4, 2);
+  SDL_RenderFlush(renderer_);
+  DropUnused();
+}
+
 void Renderer::DrawMessageBox(const MessageBox& box, int width, int height) {
   if (!ok_ || !Resize(width, height)) return;
   for (auto& [k, t] : texts_) t.used = false;

@@ -43,6 +43,8 @@ class Renderer {
   void Draw(Form& form);
   // A message box: title, prompt and an OK button.
   void DrawMessageBox(const MessageBox& box, int width, int height);
+  // A tool tip: the text on a pale box just its size.
+  void DrawTip(const std::string& text);
 
   SDL_Surface* Surface() const { return surface_; }
   int Width() const;

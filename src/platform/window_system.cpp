@@ -17,6 +17,7 @@ namespace {
 
 constexpr int kBoxWidth = 360;
 constexpr int kBoxHeight = 150;
+constexpr int kTipDelayMs = 500;
 
 bool DisplayWanted() {
   const char* driver = std::getenv("SDL_VIDEODRIVER");
@@ -100,7 +101,9 @@ SDL_SystemCursor CursorFor(int pointer) {
 
 }  // namespace
 
-WindowSystem::WindowSystem(Forms& forms) : forms_(forms) {
+WindowSystem::WindowSystem(Forms& forms)
+    : forms_(forms), tip_timer_(forms.Loop(), [this] { ShowTip(); }) {
+  tip_timer_.SetInterval(kTipDelayMs);
   display_ = DisplayWanted() && SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
   ok_ = true;
   forms_.Loop().AddSource(this);
@@ -111,6 +114,7 @@ WindowSystem::~WindowSystem() {
   forms_.Loop().RemoveSource(this);
   forms_.Loop().SetPresentHook(nullptr);
   CloseMessageBox();
+  HideTip();
   if (cursor_) SDL_FreeCursor(cursor_);
   for (auto& [form, screen] : screens_)
     if (screen.window) SDL_DestroyWindow(screen.window);
@@ -152,6 +156,10 @@ Renderer* WindowSystem::RendererOf(const Form& form) {
 }
 
 void WindowSystem::Forget(const Form& form) {
+  if (tip_form_ == &form) {
+    HideTip();
+    tip_form_ = nullptr;
+  }
   auto it = screens_.find(&form);
   if (it == screens_.end()) return;
   if (it->second.window) SDL_DestroyWindow(it->second.window);
@@ -268,6 +276,46 @@ void WindowSystem::HandleMouse(const SDL_Event& event) {
         Button(event.button.button), shift, event.button.x, event.button.y, event.button.clicks);
   }
   SetCursor(under ? under->MousePointer() : kPointerDefault);
+  if (!motion) under = nullptr;  // a press or release puts the tip away
+  int sx = 0, sy = 0;
+  SDL_GetGlobalMouseState(&sx, &sy);
+  tip_form_ = form;
+  PointerOver(under, sx, sy);
+}
+
+void WindowSystem::PointerOver(Control* control, int screen_x, int screen_y) {
+  if (control == tip_control_ && tip_window_) return;
+  HideTip();
+  tip_control_ = control;
+  tip_x_ = screen_x;
+  tip_y_ = screen_y;
+  tip_timer_.SetEnabled(control && !control->ToolTipText().empty());
+}
+
+void WindowSystem::ShowTip() {
+  tip_timer_.SetEnabled(false);
+  // The control may have gone meanwhile: look it up again.
+  if (!tip_form_ || !InTree(*tip_form_, tip_control_) || tip_control_->ToolTipText().empty())
+    return;
+  tip_renderer_ = std::make_unique<Renderer>();
+  tip_renderer_->DrawTip(tip_control_->ToolTipText());
+  SDL_Surface* surface = tip_renderer_->Surface();
+  if (!surface) return;
+  tip_window_ =
+      SDL_CreateWindow("", tip_x_ + 12, tip_y_ + 18, surface->w, surface->h,
+                       SDL_WINDOW_BORDERLESS | SDL_WINDOW_TOOLTIP | SDL_WINDOW_ALWAYS_ON_TOP);
+  if (!tip_window_) return;
+  if (SDL_Surface* target = SDL_GetWindowSurface(tip_window_)) {
+    SDL_BlitSurface(surface, nullptr, target, nullptr);
+    SDL_UpdateWindowSurface(tip_window_);
+  }
+}
+
+void WindowSystem::HideTip() {
+  tip_timer_.SetEnabled(false);
+  if (tip_window_) SDL_DestroyWindow(tip_window_);
+  tip_window_ = nullptr;
+  tip_renderer_.reset();
 }
 
 void WindowSystem::SetCursor(int pointer) {

@@ -5,6 +5,7 @@
 
 #include "platform/event_loop.h"
 #include "platform/renderer.h"
+#include "platform/timer.h"
 
 struct SDL_Window;
 struct SDL_Cursor;
@@ -69,6 +70,16 @@ class WindowSystem : public EventSource {
   int cursor_id_ = 0;  // SDL_SYSTEM_CURSOR_ARROW
   SDL_Window* box_window_ = nullptr;
   std::unique_ptr<Renderer> box_renderer_;
+  // The tool tip of the control the pointer rests on, shown after a pause.
+  void PointerOver(Control* control, int screen_x, int screen_y);
+  void ShowTip();
+  void HideTip();
+  Control* tip_control_ = nullptr;
+  const Form* tip_form_ = nullptr;
+  int tip_x_ = 0, tip_y_ = 0;
+  Timer tip_timer_;
+  SDL_Window* tip_window_ = nullptr;
+  std::unique_ptr<Renderer> tip_renderer_;
 };
 
 }  // namespace slvn
