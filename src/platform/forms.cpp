@@ -72,11 +72,7 @@ Forms::Forms(EventLoop& loop) : loop_(loop) {}
 Forms::~Forms() = default;
 
 WindowSystem* Forms::OpenWindows() {
-  if (!windows_) {
-    auto ws = std::make_unique<WindowSystem>(*this);
-    if (!ws->Ok()) return nullptr;
-    windows_ = std::move(ws);
-  }
+  if (!windows_) windows_ = std::make_unique<WindowSystem>(*this);
   return windows_.get();
 }
 

@@ -101,7 +101,7 @@ class Forms {
   const std::vector<Form*>& LoadedForms() const { return loaded_; }
 
   // Opens the window system: windows when there is a display, otherwise
-  // surfaces only. Returns it, or null when SDL cannot start.
+  // surfaces only (also when the display cannot be opened).
   WindowSystem* OpenWindows();
   WindowSystem* Windows() const { return windows_.get(); }
 

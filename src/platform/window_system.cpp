@@ -2,7 +2,7 @@
 
 #include <SDL.h>
 
-#include <cmath>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -105,7 +105,6 @@ WindowSystem::WindowSystem(Forms& forms)
     : forms_(forms), tip_timer_(forms.Loop(), [this] { ShowTip(); }) {
   tip_timer_.SetInterval(kTipDelayMs);
   display_ = DisplayWanted() && SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
-  ok_ = true;
   forms_.Loop().AddSource(this);
   forms_.Loop().SetPresentHook([this] { Present(); });
 }
@@ -127,11 +126,9 @@ int WindowSystem::Fd() const {
 }
 
 bool WindowSystem::AnyChanged() const {
-  for (const Form* f : forms_.LoadedForms()) {
-    if (!f->Visible() || !f->Dirty()) continue;
-    return true;
-  }
-  return false;
+  const auto& forms = forms_.LoadedForms();
+  return std::any_of(forms.begin(), forms.end(),
+                     [](const Form* f) { return f->Visible() && f->Dirty(); });
 }
 
 bool WindowSystem::Pending() {

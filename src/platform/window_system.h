@@ -30,7 +30,6 @@ class WindowSystem : public EventSource {
   WindowSystem(const WindowSystem&) = delete;
   WindowSystem& operator=(const WindowSystem&) = delete;
 
-  bool Ok() const { return ok_; }
   bool HasDisplay() const { return display_; }
 
   int Fd() const override;
@@ -62,7 +61,6 @@ class WindowSystem : public EventSource {
   void SetCursor(int pointer);
 
   Forms& forms_;
-  bool ok_ = false;
   bool display_ = false;
   int fd_ = -1;
   std::map<const Form*, Screen> screens_;
