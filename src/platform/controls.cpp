@@ -67,12 +67,6 @@ void Control::ZOrder(int position) {
   Invalidate();
 }
 
-bool Control::Shown() const {
-  for (const Control* c = this; c; c = c->parent_)
-    if (!c->visible_) return false;
-  return true;
-}
-
 void Control::Invalidate() {
   Control* root = this;
   while (root->parent_) root = root->parent_;

@@ -77,8 +77,6 @@ class Control {
   // among its siblings, 1 sends it to the back.
   void ZOrder(int position = 0);
 
-  // True when the control and every container above it are visible.
-  bool Shown() const;
   // Marks the form the control is on for a redraw.
   void Invalidate();
   bool Dirty() const { return dirty_; }
