@@ -13,6 +13,7 @@
 #include "platform/window_bus.h"
 #include "plugin/prop_state.h"
 #include "shell/heartbeat_state.h"
+#include "platform/forms.h"
 #include "shell/ini/ini_file.h"
 #include "shell/net/net.h"
 #include "state/data.h"
@@ -34,6 +35,8 @@ struct Client {
   EventLoop loop;
   Data data;
   classIniFile IniFile;
+  // The loaded forms, the window system and the message boxes.
+  Forms forms{loop};
   // The video controls; tests put recording fakes in their place.
   VideoControls video;
   // The window-message bus of the lobby link; tests give it a namespace of their own.

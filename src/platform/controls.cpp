@@ -1,0 +1,239 @@
+#include "platform/controls.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace slvn {
+
+Control::Control(Container* parent, bool windowed) : windowed_(windowed) {
+  AttachTo(parent);
+}
+
+Control::Control(const Control& o)
+    : Click(o.Click),
+      DblClick(o.DblClick),
+      MouseDown(o.MouseDown),
+      MouseUp(o.MouseUp),
+      MouseMove(o.MouseMove),
+      KeyDown(o.KeyDown),
+      KeyUp(o.KeyUp),
+      KeyPress(o.KeyPress),
+      windowed_(o.windowed_),
+      left_(o.left_),
+      top_(o.top_),
+      width_(o.width_),
+      height_(o.height_),
+      visible_(o.visible_),
+      enabled_(o.enabled_),
+      mouse_pointer_(o.mouse_pointer_),
+      tool_tip_(o.tool_tip_),
+      tag_(o.tag_) {
+  AttachTo(o.parent_);
+}
+
+Control::~Control() {
+  Detach();
+}
+
+void Control::AttachTo(Container* parent) {
+  parent_ = parent;
+  if (!parent_) return;
+  parent_->children_.push_back(this);  // a new control starts in front
+  Invalidate();
+}
+
+void Control::Detach() {
+  if (!parent_) return;
+  Invalidate();
+  std::erase(parent_->children_, this);
+  parent_ = nullptr;
+}
+
+void Control::Move(double left, double top, double width, double height) {
+  SetLeft(left);
+  SetTop(top);
+  if (width >= 0) SetWidth(width);
+  if (height >= 0) SetHeight(height);
+}
+
+void Control::ZOrder(int position) {
+  if (!parent_) return;
+  auto& list = parent_->children_;
+  std::erase(list, this);
+  if (position == 1)
+    list.insert(list.begin(), this);
+  else
+    list.push_back(this);
+  Invalidate();
+}
+
+void Control::Invalidate() {
+  Control* root = this;
+  while (root->parent_) root = root->parent_;
+  root->dirty_ = true;
+}
+
+double Control::UnitsPerPixel() const {
+  return parent_ ? parent_->InnerUnitsPerPixel() : 15.0;
+}
+
+Container::~Container() {
+  for (Control* c : children_) c->parent_ = nullptr;
+}
+
+Container::Container(const Container& o)
+    : Control(o), scale_(o.scale_), picture_(o.picture_), back_color_(o.back_color_) {}
+
+namespace {
+
+// Source pixel over destination pixel: alpha 0 leaves it, anything else
+// replaces it (pictures have one transparent colour, no partial alpha).
+void CopyScaled(const Image& src, double sx, double sy, double sw, double sh, Image& dst, int dx,
+                int dy, int dw, int dh) {
+  if (!WellFormed(src) || sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return;
+  for (int y = std::max(0, -dy); y < dh && dy + y < dst.height; ++y) {
+    int from_y = static_cast<int>(std::floor(sy + (y + 0.5) * sh / dh));
+    if (from_y < 0 || from_y >= src.height) continue;
+    for (int x = std::max(0, -dx); x < dw && dx + x < dst.width; ++x) {
+      int from_x = static_cast<int>(std::floor(sx + (x + 0.5) * sw / dw));
+      if (from_x < 0 || from_x >= src.width) continue;
+      uint32_t p = src.At(from_x, from_y);
+      if (p >> 24) dst.pixels[static_cast<size_t>(dy + y) * dst.width + dx + x] = p;
+    }
+  }
+}
+
+int ToPixels(double units, double units_per_pixel) {
+  return static_cast<int>(std::nearbyint(units / units_per_pixel));
+}
+
+}  // namespace
+
+void Container::PaintPicture(const slvn::Picture& picture, double x, double y, double width,
+                             double height, double src_x, double src_y, double src_width,
+                             double src_height) {
+  if (!picture) return;
+  const double u = InnerUnitsPerPixel();
+  const double outer = UnitsPerPixel();
+  int w = ToPixels(Width(), outer), h = ToPixels(Height(), outer);
+  if (w <= 0 || h <= 0) return;
+  if (!canvas_ || canvas_->width != w || canvas_->height != h) {
+    auto fresh = std::make_shared<Image>();
+    fresh->width = w;
+    fresh->height = h;
+    fresh->pixels.assign(static_cast<size_t>(w) * h, 0);
+    if (canvas_)
+      CopyScaled(*canvas_, 0, 0, canvas_->width, canvas_->height, *fresh, 0, 0, canvas_->width,
+                 canvas_->height);
+    canvas_ = std::move(fresh);
+  }
+  CopyScaled(*picture, src_x, src_y, src_width, src_height, *canvas_, ToPixels(x, u),
+             ToPixels(y, u), ToPixels(width, u), ToPixels(height, u));
+  ++canvas_version_;
+  Invalidate();
+}
+
+void Container::Cls() {
+  if (!canvas_) return;
+  canvas_.reset();
+  ++canvas_version_;
+  Invalidate();
+}
+
+void ImageControl::SetPicture(slvn::Picture picture) {
+  if (picture && !stretch_) {
+    SetWidth(picture->width * UnitsPerPixel());
+    SetHeight(picture->height * UnitsPerPixel());
+  }
+  Change(picture_, std::move(picture));
+}
+
+void TextControl::SetFontName(std::string v) {
+  auto f = font_;
+  f.name = std::move(v);
+  Change(font_, f);
+}
+
+void TextControl::SetFontSize(double v) {
+  auto f = font_;
+  f.size = v > 0 ? v : f.size;
+  Change(font_, f);
+}
+
+void TextControl::SetFontBold(bool v) {
+  auto f = font_;
+  f.bold = v;
+  Change(font_, f);
+}
+
+namespace {
+
+size_t Utf8Length(const std::string& s) {
+  return static_cast<size_t>(
+      std::count_if(s.begin(), s.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
+
+}  // namespace
+
+void TextBox::SetText(std::string v) {
+  Change(text_, std::move(v));
+}
+
+void TextBox::Type(const std::string& utf8) {
+  if (max_length_ > 0 && Utf8Length(text_) + Utf8Length(utf8) > static_cast<size_t>(max_length_))
+    return;
+  SetText(text_ + utf8);
+}
+
+void TextBox::Backspace() {
+  if (text_.empty()) return;
+  std::string t = text_;
+  size_t cut = t.size() - 1;
+  while (cut > 0 && (static_cast<unsigned char>(t[cut]) & 0xC0) == 0x80) --cut;
+  t.erase(cut);
+  SetText(std::move(t));
+}
+
+void ListBox::AddItem(std::string item, int index) {
+  if (index < 0 || index > ListCount()) index = ListCount();
+  items_.insert(items_.begin() + index, std::move(item));
+  if (list_index_ >= index) ++list_index_;
+  Invalidate();
+}
+
+void ListBox::RemoveItem(int index) {
+  if (index < 0 || index >= ListCount()) return;
+  items_.erase(items_.begin() + index);
+  if (list_index_ == index)
+    list_index_ = -1;
+  else if (list_index_ > index)
+    --list_index_;
+  top_index_ = std::clamp(top_index_, 0, std::max(0, ListCount() - 1));
+  Invalidate();
+}
+
+void ListBox::Clear() {
+  items_.clear();
+  list_index_ = -1;
+  top_index_ = 0;
+  Invalidate();
+}
+
+std::string ListBox::List(int index) const {
+  if (index < 0 || index >= ListCount()) return "";
+  return items_[static_cast<size_t>(index)];
+}
+
+void ListBox::SetListIndex(int index) {
+  if (index < -1 || index >= ListCount() || index == list_index_) return;
+  list_index_ = index;
+  Invalidate();
+  if (Click) Click();
+}
+
+void ListBox::SetTopIndex(int index) {
+  if (index < 0 || index >= ListCount()) return;
+  Change(top_index_, index);
+}
+
+}  // namespace slvn

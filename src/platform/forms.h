@@ -1,0 +1,130 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/controls.h"
+
+namespace slvn {
+
+class EventLoop;
+class Forms;
+class WindowSystem;
+
+enum WindowState : int { kNormal = 0, kMinimized = 1, kMaximized = 2 };
+
+// A top-level window. Left/Top/Width/Height are twips on the screen; the
+// controls on it use its ScaleMode (twips unless set otherwise).
+class Form : public Container {
+ public:
+  explicit Form(Forms& forms);
+  ~Form() override;
+
+  Forms& Registry() const { return forms_; }
+
+  const std::string& Caption() const { return caption_; }
+  void SetCaption(std::string v) { Change(caption_, std::move(v)); }
+  int WindowState() const { return window_state_; }
+  void SetWindowState(int v) { Change(window_state_, v); }
+  bool Topmost() const { return topmost_; }
+  void SetTopmost(bool v) { Change(topmost_, v); }
+  // 255 opaque; the game makes some windows translucent with 200.
+  int Alpha() const { return alpha_; }
+  void SetAlpha(int v) { Change(alpha_, v < 0 ? 0 : v > 255 ? 255 : v); }
+  // The form sees key events before the control that has the focus.
+  bool KeyPreview() const { return key_preview_; }
+  void SetKeyPreview(bool v) { key_preview_ = v; }
+
+  // Loading puts the form into the registry's list; Show loads and shows it,
+  // Hide only hides; Unload hides it and takes it off the list.
+  void Load();
+  void Show();
+  void Hide() { SetVisible(false); }
+  // Making a form visible loads it, as Show does.
+  void SetVisible(bool v) override;
+  void Unload();
+  bool Loaded() const { return loaded_; }
+
+  // The window's shape: the picture's pixels that differ from its pixel
+  // (0,0). A null or empty picture makes the window rectangular again.
+  void SetRegionFromPicture(const slvn::Picture& picture);
+  // Whether the form pixel (x, y) belongs to the window.
+  bool InRegion(int x, int y) const;
+  bool HasRegion() const { return region_width_ > 0; }
+
+  // The control that receives typed keys.
+  Control* Focus() const { return focus_; }
+  void SetFocus(Control* control) { focus_ = control; }
+  // The control that got the last button press, until the release.
+  Control* MouseCapture() const { return capture_; }
+  void SetMouseCapture(Control* control) { capture_ = control; }
+
+  ClickHandler OnLoad;
+  ClickHandler OnUnload;
+
+ private:
+  Forms& forms_;
+  std::string caption_;
+  int window_state_ = kNormal;
+  bool topmost_ = false;
+  int alpha_ = 255;
+  bool key_preview_ = false;
+  bool loaded_ = false;
+  Control* focus_ = nullptr;
+  Control* capture_ = nullptr;
+  std::vector<bool> region_;
+  int region_width_ = 0;
+  int region_height_ = 0;
+};
+
+// An OK-only message box as it was shown.
+struct MessageBox {
+  std::string prompt;
+  std::string title;
+  bool answered = false;
+};
+
+// The forms of one client: the list of loaded forms, the window system once
+// it is opened, and the open message boxes.
+class Forms {
+ public:
+  explicit Forms(EventLoop& loop);
+  ~Forms();
+  Forms(const Forms&) = delete;
+  Forms& operator=(const Forms&) = delete;
+
+  EventLoop& Loop() const { return loop_; }
+  // Loaded forms in load order.
+  const std::vector<Form*>& LoadedForms() const { return loaded_; }
+
+  // Opens the window system: windows when there is a display, otherwise
+  // surfaces only (also when the display cannot be opened).
+  WindowSystem* OpenWindows();
+  WindowSystem* Windows() const { return windows_.get(); }
+
+  // Shows an OK-only message box and pumps the loop until it is answered:
+  // timers and sockets keep running, input to the forms is held back. With a
+  // window system it is answered by OK or Enter; headless (or without
+  // windows) OnMessageBox answers it, at once or later from a timer, and
+  // with no handler it is answered at once. It is recorded in Shown().
+  void MsgBox(const std::string& prompt, const std::string& title);
+  // Answers the open message box (the innermost), if any.
+  void AnswerMessageBox();
+  const std::deque<MessageBox>& Shown() const { return shown_; }
+  // The box being waited for, or null.
+  const MessageBox* OpenMessageBox() const;
+  std::function<void(const MessageBox&)> OnMessageBox;
+
+ private:
+  friend class Form;
+  EventLoop& loop_;
+  std::vector<Form*> loaded_;
+  std::unique_ptr<WindowSystem> windows_;
+  std::deque<MessageBox> shown_;
+  std::vector<size_t> open_;  // indexes into shown_, innermost last
+};
+
+}  // namespace slvn

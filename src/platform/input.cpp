@@ -1,0 +1,134 @@
+#include "platform/input.h"
+
+#include "platform/forms.h"
+
+namespace slvn {
+
+namespace {
+
+bool Inside(const Control& c, double x, double y) {
+  return x >= c.Left() && y >= c.Top() && x < c.Left() + c.Width() && y < c.Top() + c.Height();
+}
+
+// The topmost visible, enabled control under (x, y), given in the
+// container's own units; the container itself when none is.
+Control* HitTest(Container& box, double x, double y) {
+  const auto& children = box.Children();
+  for (bool windowed : {true, false}) {
+    for (auto it = children.rbegin(); it != children.rend(); ++it) {
+      Control* c = *it;
+      if (c->Windowed() != windowed || !c->Visible() || !c->Enabled() || !Inside(*c, x, y))
+        continue;
+      if (auto* inner = dynamic_cast<Container*>(c)) {
+        double scale = box.InnerUnitsPerPixel() / inner->InnerUnitsPerPixel();
+        return HitTest(*inner, (x - c->Left()) / scale, (y - c->Top()) / scale);
+      }
+      return c;
+    }
+  }
+  return &box;
+}
+
+// A form pixel in the units the control's mouse events use.
+void ToControlUnits(const Control& target, int px, int py, double& x, double& y) {
+  double ox = 0, oy = 0;  // the control's origin in form pixels
+  for (const Control* c = &target; c->Parent(); c = c->Parent()) {
+    ox += c->Left() / c->UnitsPerPixel();
+    oy += c->Top() / c->UnitsPerPixel();
+  }
+  const auto* box = dynamic_cast<const Container*>(&target);
+  double u = box ? box->InnerUnitsPerPixel() : target.UnitsPerPixel();
+  x = (px - ox) * u;
+  y = (py - oy) * u;
+}
+
+bool Contains(const Container& box, const Control* control) {
+  for (const Control* c : box.Children()) {
+    if (c == control) return true;
+    if (auto* inner = dynamic_cast<const Container*>(c); inner && Contains(*inner, control))
+      return true;
+  }
+  return false;
+}
+
+// Calls f on the form (with KeyPreview) and then on the focused control.
+template <typename F>
+void FormThenFocus(Form& form, F&& f) {
+  Control* focus = InTree(form, form.Focus()) ? form.Focus() : &form;
+  if (form.KeyPreview() && focus != &form) f(static_cast<Control&>(form));
+  f(*focus);
+}
+
+void KeyPress(Form& form, int& ascii) {
+  FormThenFocus(form, [&](Control& c) {
+    if (ascii && c.KeyPress) c.KeyPress(ascii);
+  });
+}
+
+TextBox* FocusedTextBox(Form& form) {
+  return InTree(form, form.Focus()) ? dynamic_cast<TextBox*>(form.Focus()) : nullptr;
+}
+
+}  // namespace
+
+bool InTree(const Form& form, const Control* control) {
+  return control && (control == &form || Contains(form, control));
+}
+
+Control* DeliverMouse(Form& form, MouseAction action, int button, int shift, int px, int py,
+                      int clicks) {
+  const double u = form.InnerUnitsPerPixel();
+  Control* under = form.InRegion(px, py) ? HitTest(form, px * u, py * u) : nullptr;
+  Control* target = InTree(form, form.MouseCapture()) ? form.MouseCapture() : under;
+  if (!target) return nullptr;
+  double x = 0, y = 0;
+  ToControlUnits(*target, px, py, x, y);
+  switch (action) {
+    case MouseAction::kMove:
+      if (target->MouseMove) target->MouseMove(button, shift, x, y);
+      break;
+    case MouseAction::kDown:
+      form.SetMouseCapture(target);
+      if (target->MouseDown) target->MouseDown(button, shift, x, y);
+      if (clicks == 2 && InTree(form, target) && target->DblClick) target->DblClick();
+      break;
+    case MouseAction::kUp:
+      form.SetMouseCapture(nullptr);
+      if (target->MouseUp) target->MouseUp(button, shift, x, y);
+      if (clicks == 1 && button == kLeftButton && target == under && InTree(form, target) &&
+          target->Click)
+        target->Click();
+      break;
+  }
+  return InTree(form, under) ? under : nullptr;
+}
+
+void DeliverKeyDown(Form& form, int key_code, int shift) {
+  FormThenFocus(form, [&](Control& c) {
+    if (c.KeyDown) c.KeyDown(key_code, shift);
+  });
+  if (key_code != 8 && key_code != 13 && key_code != 27) return;
+  int ascii = key_code;
+  KeyPress(form, ascii);
+  if (ascii == 8)
+    if (TextBox* box = FocusedTextBox(form)) box->Backspace();
+}
+
+void DeliverKeyUp(Form& form, int key_code, int shift) {
+  FormThenFocus(form, [&](Control& c) {
+    if (c.KeyUp) c.KeyUp(key_code, shift);
+  });
+}
+
+void DeliverText(Form& form, const std::string& utf8) {
+  std::string text = utf8;
+  if (text.size() == 1) {
+    int ascii = static_cast<unsigned char>(text[0]);
+    KeyPress(form, ascii);
+    if (ascii <= 0 || ascii > 0x7F) return;
+    text = std::string(1, static_cast<char>(ascii));
+  }
+  if (TextBox* box = FocusedTextBox(form)) box->Type(text);
+}
+
+}  // namespace slvn

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+
+namespace slvn {
+
+class Control;
+class Form;
+
+enum class MouseAction { kMove, kDown, kUp };
+
+// Delivers a mouse event at form pixel (px, py) to the topmost visible,
+// enabled control under it (windowed before windowless, front to back);
+// after a press, moves and the release go to the pressed control. The
+// handlers get x and y relative to the control in its container's units (a
+// container's own events in its own units). A release on the pressed control
+// is a Click; a second press in quick succession (clicks == 2) a DblClick.
+// Returns the control under the pointer (for its mouse pointer), or null.
+Control* DeliverMouse(Form& form, MouseAction action, int button, int shift, int px, int py,
+                      int clicks = 1);
+
+// Key events go to the focused control, the form first when it has
+// KeyPreview. Keys that type no text (backspace, enter, escape) also raise
+// KeyPress with their control character.
+void DeliverKeyDown(Form& form, int key_code, int shift);
+void DeliverKeyUp(Form& form, int key_code, int shift);
+// Typed text: one ASCII character raises KeyPress (which may change or
+// swallow it) before a focused text box takes it; other text goes to the box.
+void DeliverText(Form& form, const std::string& utf8);
+
+// Whether control is still in the form's tree (compares addresses only, so a
+// destroyed control is never touched).
+bool InTree(const Form& form, const Control* control);
+
+}  // namespace slvn

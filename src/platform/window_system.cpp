@@ -1,0 +1,358 @@
+#include "platform/window_system.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/forms.h"
+#include "platform/input.h"
+
+namespace slvn {
+
+int X11ConnectionFd(SDL_Window* window);  // x11_connection.cpp
+
+namespace {
+
+constexpr int kBoxWidth = 360;
+constexpr int kBoxHeight = 150;
+constexpr int kTipDelayMs = 500;
+
+bool DisplayWanted() {
+  const char* driver = std::getenv("SDL_VIDEODRIVER");
+  if (driver && *driver)
+    return std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0;
+  const char* x = std::getenv("DISPLAY");
+  const char* wl = std::getenv("WAYLAND_DISPLAY");
+  return (x && *x) || (wl && *wl);
+}
+
+int Shift(Uint16 mod) {
+  return ((mod & KMOD_SHIFT) ? kShiftMask : 0) | ((mod & KMOD_CTRL) ? kCtrlMask : 0) |
+         ((mod & KMOD_ALT) ? kAltMask : 0);
+}
+
+int Button(Uint8 sdl_button) {
+  switch (sdl_button) {
+    case SDL_BUTTON_LEFT:
+      return kLeftButton;
+    case SDL_BUTTON_RIGHT:
+      return kRightButton;
+    case SDL_BUTTON_MIDDLE:
+      return kMiddleButton;
+    default:
+      return 0;
+  }
+}
+
+int Buttons(Uint32 state) {
+  return ((state & SDL_BUTTON_LMASK) ? kLeftButton : 0) |
+         ((state & SDL_BUTTON_RMASK) ? kRightButton : 0) |
+         ((state & SDL_BUTTON_MMASK) ? kMiddleButton : 0);
+}
+
+// The window system's virtual key codes, which the handlers compare with.
+int VirtualKey(SDL_Keycode k) {
+  if (k >= SDLK_a && k <= SDLK_z) return static_cast<int>(k - SDLK_a) + 'A';
+  if (k >= SDLK_0 && k <= SDLK_9) return static_cast<int>(k);
+  if (k >= SDLK_F1 && k <= SDLK_F12) return 112 + static_cast<int>(k - SDLK_F1);
+  switch (k) {
+    case SDLK_BACKSPACE:
+      return 8;
+    case SDLK_TAB:
+      return 9;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+      return 13;
+    case SDLK_ESCAPE:
+      return 27;
+    case SDLK_SPACE:
+      return 32;
+    case SDLK_LEFT:
+      return 37;
+    case SDLK_UP:
+      return 38;
+    case SDLK_RIGHT:
+      return 39;
+    case SDLK_DOWN:
+      return 40;
+    case SDLK_DELETE:
+      return 46;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT:
+      return 16;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL:
+      return 17;
+    case SDLK_LALT:
+    case SDLK_RALT:
+      return 18;
+    default:
+      return 0;
+  }
+}
+
+SDL_SystemCursor CursorFor(int pointer) {
+  if (pointer == kPointerCustom) return SDL_SYSTEM_CURSOR_HAND;
+  if (pointer == kPointerSizeAll) return SDL_SYSTEM_CURSOR_SIZEALL;
+  return SDL_SYSTEM_CURSOR_ARROW;
+}
+
+}  // namespace
+
+WindowSystem::WindowSystem(Forms& forms)
+    : forms_(forms), tip_timer_(forms.Loop(), [this] { ShowTip(); }) {
+  tip_timer_.SetInterval(kTipDelayMs);
+  display_ = DisplayWanted() && SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+  forms_.Loop().AddSource(this);
+  forms_.Loop().SetPresentHook([this] { Present(); });
+}
+
+WindowSystem::~WindowSystem() {
+  forms_.Loop().RemoveSource(this);
+  forms_.Loop().SetPresentHook(nullptr);
+  CloseMessageBox();
+  HideTip();
+  if (cursor_) SDL_FreeCursor(cursor_);
+  for (auto& [form, screen] : screens_)
+    if (screen.window) SDL_DestroyWindow(screen.window);
+  screens_.clear();
+  if (display_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+int WindowSystem::Fd() const {
+  return fd_;
+}
+
+bool WindowSystem::AnyChanged() const {
+  const auto& forms = forms_.LoadedForms();
+  return std::any_of(forms.begin(), forms.end(),
+                     [](const Form* f) { return f->Visible() && f->Dirty(); });
+}
+
+bool WindowSystem::Pending() {
+  if (display_) {
+    SDL_PumpEvents();
+    if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) return true;
+  }
+  return AnyChanged();
+}
+
+void WindowSystem::Dispatch() {
+  if (display_) {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) HandleEvent(event);
+  }
+  Present();
+}
+
+Renderer* WindowSystem::RendererOf(const Form& form) {
+  auto it = screens_.find(&form);
+  return it == screens_.end() ? nullptr : it->second.renderer.get();
+}
+
+void WindowSystem::Forget(const Form& form) {
+  if (tip_form_ == &form) {
+    HideTip();
+    tip_form_ = nullptr;
+  }
+  auto it = screens_.find(&form);
+  if (it == screens_.end()) return;
+  if (it->second.window) SDL_DestroyWindow(it->second.window);
+  screens_.erase(it);
+}
+
+void WindowSystem::Present() {
+  for (Form* form : std::vector<Form*>(forms_.LoadedForms())) {
+    Screen& screen = screens_[form];
+    // Nothing to do for a form that did not change since it was last shown.
+    if (!form->Dirty() && screen.shown == form->Visible()) continue;
+    if (!screen.renderer) screen.renderer = std::make_unique<Renderer>();
+    if (form->Visible()) screen.renderer->Draw(*form);
+    SyncWindow(*form, screen);
+  }
+  // Forms unloaded since the last pass lose their window.
+  std::erase_if(screens_, [this](auto& entry) {
+    for (const Form* f : forms_.LoadedForms())
+      if (f == entry.first) return false;
+    if (entry.second.window) SDL_DestroyWindow(entry.second.window);
+    return true;
+  });
+}
+
+void WindowSystem::SyncWindow(Form& form, Screen& screen) {
+  if (!display_) {
+    screen.shown = form.Visible();
+    return;
+  }
+  if (!form.Visible()) {
+    if (screen.window && screen.shown) SDL_HideWindow(screen.window);
+    screen.shown = false;
+    return;
+  }
+  SDL_Surface* surface = screen.renderer->Surface();
+  if (!surface) return;
+  if (!screen.window) {
+    screen.window = SDL_CreateWindow(form.Caption().c_str(), static_cast<int>(form.Left() / 15),
+                                     static_cast<int>(form.Top() / 15), surface->w, surface->h,
+                                     SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+    if (!screen.window) return;
+    if (fd_ < 0) fd_ = X11ConnectionFd(screen.window);
+  }
+  SDL_Window* w = screen.window;
+  SDL_SetWindowTitle(w, form.Caption().c_str());
+  int ww = 0, wh = 0;
+  SDL_GetWindowSize(w, &ww, &wh);
+  if (ww != surface->w || wh != surface->h) SDL_SetWindowSize(w, surface->w, surface->h);
+  SDL_SetWindowPosition(w, static_cast<int>(form.Left() / 15), static_cast<int>(form.Top() / 15));
+  SDL_SetWindowAlwaysOnTop(w, form.Topmost() ? SDL_TRUE : SDL_FALSE);
+  SDL_SetWindowOpacity(w, static_cast<float>(form.Alpha()) / 255.0f);
+  if (!screen.shown) SDL_ShowWindow(w);
+  screen.shown = true;
+  Uint32 flags = SDL_GetWindowFlags(w);
+  if (form.WindowState() == kMinimized && !(flags & SDL_WINDOW_MINIMIZED)) SDL_MinimizeWindow(w);
+  if (form.WindowState() == kMaximized && !(flags & SDL_WINDOW_MAXIMIZED)) SDL_MaximizeWindow(w);
+  if (form.WindowState() == kNormal && (flags & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_MAXIMIZED)))
+    SDL_RestoreWindow(w);
+  if (SDL_Surface* target = SDL_GetWindowSurface(w)) {
+    SDL_BlitSurface(surface, nullptr, target, nullptr);
+    SDL_UpdateWindowSurface(w);
+  }
+}
+
+Form* WindowSystem::FormOfWindow(unsigned window_id) {
+  for (auto& [form, screen] : screens_)
+    if (screen.window && SDL_GetWindowID(screen.window) == window_id)
+      return const_cast<Form*>(form);
+  return nullptr;
+}
+
+void WindowSystem::HandleEvent(const SDL_Event& event) {
+  if (box_window_) {
+    // A message box is open: it alone takes input.
+    bool ok_key = event.type == SDL_KEYDOWN &&
+                  (event.key.keysym.sym == SDLK_RETURN || event.key.keysym.sym == SDLK_SPACE);
+    bool click =
+        event.type == SDL_MOUSEBUTTONUP && event.button.windowID == SDL_GetWindowID(box_window_);
+    if (ok_key || click) forms_.AnswerMessageBox();
+    return;
+  }
+  switch (event.type) {
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+    case SDL_MOUSEMOTION:
+      HandleMouse(event);
+      break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+    case SDL_TEXTINPUT:
+      HandleKey(event);
+      break;
+    case SDL_WINDOWEVENT:
+      if (event.window.event == SDL_WINDOWEVENT_EXPOSED)
+        for (auto& [form, screen] : screens_) screen.shown = false;  // shown again next pass
+      break;
+    default:
+      break;
+  }
+}
+
+void WindowSystem::HandleMouse(const SDL_Event& event) {
+  const bool motion = event.type == SDL_MOUSEMOTION;
+  Form* form = FormOfWindow(motion ? event.motion.windowID : event.button.windowID);
+  if (!form) return;
+  const int shift = Shift(SDL_GetModState());
+  Control* under = nullptr;
+  if (motion) {
+    under = DeliverMouse(*form, MouseAction::kMove, Buttons(event.motion.state), shift,
+                         event.motion.x, event.motion.y);
+  } else {
+    under = DeliverMouse(
+        *form, event.type == SDL_MOUSEBUTTONDOWN ? MouseAction::kDown : MouseAction::kUp,
+        Button(event.button.button), shift, event.button.x, event.button.y, event.button.clicks);
+  }
+  SetCursor(under ? under->MousePointer() : kPointerDefault);
+  if (!motion) under = nullptr;  // a press or release puts the tip away
+  int sx = 0, sy = 0;
+  SDL_GetGlobalMouseState(&sx, &sy);
+  tip_form_ = form;
+  PointerOver(under, sx, sy);
+}
+
+void WindowSystem::PointerOver(Control* control, int screen_x, int screen_y) {
+  if (control == tip_control_ && tip_window_) return;
+  HideTip();
+  tip_control_ = control;
+  tip_x_ = screen_x;
+  tip_y_ = screen_y;
+  tip_timer_.SetEnabled(control && !control->ToolTipText().empty());
+}
+
+void WindowSystem::ShowTip() {
+  tip_timer_.SetEnabled(false);
+  // The control may have gone meanwhile: look it up again.
+  if (!tip_form_ || !InTree(*tip_form_, tip_control_) || tip_control_->ToolTipText().empty())
+    return;
+  tip_renderer_ = std::make_unique<Renderer>();
+  tip_renderer_->DrawTip(tip_control_->ToolTipText());
+  SDL_Surface* surface = tip_renderer_->Surface();
+  if (!surface) return;
+  tip_window_ =
+      SDL_CreateWindow("", tip_x_ + 12, tip_y_ + 18, surface->w, surface->h,
+                       SDL_WINDOW_BORDERLESS | SDL_WINDOW_TOOLTIP | SDL_WINDOW_ALWAYS_ON_TOP);
+  if (!tip_window_) return;
+  if (SDL_Surface* target = SDL_GetWindowSurface(tip_window_)) {
+    SDL_BlitSurface(surface, nullptr, target, nullptr);
+    SDL_UpdateWindowSurface(tip_window_);
+  }
+}
+
+void WindowSystem::HideTip() {
+  tip_timer_.SetEnabled(false);
+  if (tip_window_) SDL_DestroyWindow(tip_window_);
+  tip_window_ = nullptr;
+  tip_renderer_.reset();
+}
+
+void WindowSystem::SetCursor(int pointer) {
+  SDL_SystemCursor id = CursorFor(pointer);
+  if (id == cursor_id_ && (cursor_ || id == SDL_SYSTEM_CURSOR_ARROW)) return;
+  if (cursor_) SDL_FreeCursor(cursor_);
+  cursor_ = SDL_CreateSystemCursor(id);
+  cursor_id_ = id;
+  if (cursor_) SDL_SetCursor(cursor_);
+}
+
+void WindowSystem::HandleKey(const SDL_Event& event) {
+  Form* form = FormOfWindow(event.type == SDL_TEXTINPUT ? event.text.windowID : event.key.windowID);
+  if (!form) return;
+  if (event.type == SDL_TEXTINPUT)
+    DeliverText(*form, event.text.text);
+  else if (event.type == SDL_KEYDOWN)
+    DeliverKeyDown(*form, VirtualKey(event.key.keysym.sym), Shift(event.key.keysym.mod));
+  else
+    DeliverKeyUp(*form, VirtualKey(event.key.keysym.sym), Shift(event.key.keysym.mod));
+}
+
+void WindowSystem::ShowMessageBox(const MessageBox& box) {
+  if (!display_) return;
+  CloseMessageBox();
+  box_window_ = SDL_CreateWindow(box.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                 kBoxWidth, kBoxHeight, SDL_WINDOW_ALWAYS_ON_TOP);
+  if (!box_window_) return;
+  box_renderer_ = std::make_unique<Renderer>();
+  box_renderer_->DrawMessageBox(box, kBoxWidth, kBoxHeight);
+  if (SDL_Surface* target = SDL_GetWindowSurface(box_window_)) {
+    SDL_BlitSurface(box_renderer_->Surface(), nullptr, target, nullptr);
+    SDL_UpdateWindowSurface(box_window_);
+  }
+}
+
+void WindowSystem::CloseMessageBox() {
+  if (box_window_) SDL_DestroyWindow(box_window_);
+  box_window_ = nullptr;
+  box_renderer_.reset();
+}
+
+}  // namespace slvn

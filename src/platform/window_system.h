@@ -1,0 +1,83 @@
+#pragma once
+
+#include <map>
+#include <memory>
+
+#include "platform/event_loop.h"
+#include "platform/renderer.h"
+#include "platform/timer.h"
+
+struct SDL_Window;
+struct SDL_Cursor;
+union SDL_Event;
+
+namespace slvn {
+
+class Control;
+class Form;
+class Forms;
+struct MessageBox;
+
+// The window system as an event source of the loop. Every loaded, visible
+// form is drawn when something on it changed; with a display each has an SDL
+// window that shows its surface and whose mouse and key events reach the
+// control under the pointer. Headless (no display, or SDL_VIDEODRIVER set to
+// offscreen) the forms are drawn all the same, without windows.
+class WindowSystem : public EventSource {
+ public:
+  explicit WindowSystem(Forms& forms);
+  ~WindowSystem() override;
+  WindowSystem(const WindowSystem&) = delete;
+  WindowSystem& operator=(const WindowSystem&) = delete;
+
+  bool HasDisplay() const { return display_; }
+
+  int Fd() const override;
+  bool Pending() override;
+  void Dispatch() override;
+
+  // Draws every changed form and shows it.
+  void Present();
+  // The renderer of a form that has been drawn, or null.
+  Renderer* RendererOf(const Form& form);
+  void Forget(const Form& form);
+
+  void ShowMessageBox(const MessageBox& box);
+  void CloseMessageBox();
+
+ private:
+  struct Screen {
+    std::unique_ptr<Renderer> renderer;
+    SDL_Window* window = nullptr;
+    bool shown = false;
+  };
+
+  bool AnyChanged() const;
+  void SyncWindow(Form& form, Screen& screen);
+  void HandleEvent(const SDL_Event& event);
+  void HandleMouse(const SDL_Event& event);
+  void HandleKey(const SDL_Event& event);
+  Form* FormOfWindow(unsigned window_id);
+  void SetCursor(int pointer);
+
+  Forms& forms_;
+  bool display_ = false;
+  int fd_ = -1;
+  std::map<const Form*, Screen> screens_;
+  SDL_Cursor* cursor_ = nullptr;
+  int cursor_id_ = 0;  // SDL_SYSTEM_CURSOR_ARROW
+  SDL_Window* box_window_ = nullptr;
+  std::unique_ptr<Renderer> box_renderer_;
+  // The tool tip of the control the pointer rests on, shown after a pause.
+  void PointerOver(Control* control, int screen_x, int screen_y);
+  void ShowTip();
+  void HideTip();
+  Control* tip_control_ = nullptr;
+  const Form* tip_form_ = nullptr;
+  int tip_x_ = 0, tip_y_ = 0;
+  Timer tip_timer_;
+  SDL_Window* tip_window_ = nullptr;
+  std::unique_ptr<Renderer> tip_renderer_;
+};
+
+}  // namespace slvn

@@ -1,0 +1,22 @@
+// Kept apart: the X11 headers define macros (KeyPress, ...) that clash with
+// the controls' names.
+#include <SDL.h>
+#include <SDL_syswm.h>
+
+namespace slvn {
+
+// The X11 connection's descriptor behind an SDL window, for poll(2); -1 when
+// the window is not on X11.
+int X11ConnectionFd(SDL_Window* window) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (window && SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11)
+    return ConnectionNumber(info.info.x11.display);
+#else
+  (void)window;
+#endif
+  return -1;
+}
+
+}  // namespace slvn

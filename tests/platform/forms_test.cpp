@@ -1,0 +1,224 @@
+#include "platform/forms.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/timer.h"
+#include "platform/window_system.h"
+#include "shell/client.h"
+#include "support/headless.h"
+
+namespace slvn {
+namespace {
+
+class FormsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { test::UseHeadlessSdl(); }
+  Client client{std::make_unique<ManualClock>()};
+};
+
+TEST_F(FormsTest, ControlArrayElementCopiesElementZeroAndStartsHidden) {
+  Form form(client.forms);
+  ControlArray<ImageControl> tiles(&form);
+  Picture tile = test::SolidPicture(4, 6, 0xFF00FF00);
+  tiles[0].SetStretch(true);
+  tiles[0].SetPicture(tile);
+  tiles[0].Move(30, 45, 600, 900);
+  tiles[0].SetMousePointer(kPointerCustom);
+  tiles[0].SetToolTipText("牌");
+  std::vector<std::pair<int, int>> downs;
+  tiles.MouseDown = [&](int index, int button, int, double, double) {
+    downs.push_back({index, button});
+  };
+
+  ASSERT_TRUE(tiles.Load(3));
+  EXPECT_FALSE(tiles.Load(3));
+  EXPECT_FALSE(tiles.Load(-1));
+  EXPECT_FALSE(tiles.Exists(2));
+  EXPECT_THROW(tiles[2], std::out_of_range);  // a gap left by Load(3)
+  EXPECT_THROW(tiles[4], std::out_of_range);
+  ImageControl& copy = tiles[3];
+  EXPECT_FALSE(copy.Visible());
+  EXPECT_TRUE(tiles[0].Visible());
+  EXPECT_EQ(copy.Picture(), tile);
+  EXPECT_TRUE(copy.Stretch());
+  EXPECT_EQ(copy.Left(), 30);
+  EXPECT_EQ(copy.Top(), 45);
+  EXPECT_EQ(copy.Width(), 600);
+  EXPECT_EQ(copy.Height(), 900);
+  EXPECT_EQ(copy.MousePointer(), kPointerCustom);
+  EXPECT_EQ(copy.ToolTipText(), "牌");
+  EXPECT_EQ(copy.Parent(), &form);
+  EXPECT_EQ(form.Children().back(), &copy);  // a new element starts in front
+
+  copy.MouseDown(kRightButton, 0, 1, 2);
+  tiles[0].MouseDown(kLeftButton, 0, 1, 2);
+  EXPECT_EQ(downs, (std::vector<std::pair<int, int>>{{3, kRightButton}, {0, kLeftButton}}));
+
+  tiles.Unload(3);
+  EXPECT_FALSE(tiles.Exists(3));
+  EXPECT_EQ(form.Children().size(), 1u);
+  tiles.Unload(0);  // element 0 stays
+  EXPECT_TRUE(tiles.Exists(0));
+}
+
+TEST_F(FormsTest, ImageTakesThePictureSizeUnlessStretched) {
+  Form form(client.forms);
+  PictureBox pic1(&form);
+  pic1.SetScaleMode(ScaleMode::kPixels);
+  ImageControl in_twips(&form), in_pixels(&pic1), stretched(&pic1);
+  stretched.SetStretch(true);
+  stretched.Move(1.5, 2.25, 7.5, 9);
+  in_twips.SetPicture(test::SolidPicture(10, 20, 0xFF000000));
+  in_pixels.SetPicture(test::SolidPicture(10, 20, 0xFF000000));
+  stretched.SetPicture(test::SolidPicture(10, 20, 0xFF000000));
+  EXPECT_EQ(in_twips.Width(), 150);
+  EXPECT_EQ(in_twips.Height(), 300);
+  EXPECT_EQ(in_pixels.Width(), 10);
+  EXPECT_EQ(stretched.Left(), 1.5);  // fractions are kept as given
+  EXPECT_EQ(stretched.Top(), 2.25);
+  EXPECT_EQ(stretched.Width(), 7.5);
+}
+
+TEST_F(FormsTest, LoadedFormsListFollowsLoadShowAndUnload) {
+  auto main_form = std::make_unique<Form>(client.forms);
+  Form dialog(client.forms);
+  int loads = 0, unloads = 0;
+  dialog.OnLoad = [&] { ++loads; };
+  dialog.OnUnload = [&] { ++unloads; };
+  EXPECT_TRUE(client.forms.LoadedForms().empty());
+  dialog.Show();
+  main_form->Load();
+  dialog.Show();
+  EXPECT_EQ(loads, 1);
+  EXPECT_EQ(client.forms.LoadedForms(), (std::vector<Form*>{&dialog, main_form.get()}));
+  EXPECT_TRUE(dialog.Visible());
+  EXPECT_FALSE(main_form->Visible());
+  dialog.Unload();
+  EXPECT_EQ(unloads, 1);
+  EXPECT_FALSE(dialog.Visible());
+  dialog.SetVisible(true);  // loads it again
+  EXPECT_EQ(loads, 2);
+  EXPECT_EQ(client.forms.LoadedForms().back(), &dialog);
+  main_form.reset();  // a destroyed form leaves the list
+  dialog.Unload();
+  EXPECT_TRUE(client.forms.LoadedForms().empty());
+}
+
+TEST_F(FormsTest, RegionIsThePixelsThatDifferFromTheCorner) {
+  Form form(client.forms);
+  EXPECT_TRUE(form.InRegion(500, 500));  // no region: the whole rectangle
+  auto skin = std::make_shared<Image>(*test::SolidPicture(3, 2, 0xFFFF00FF));
+  skin->pixels[1] = 0xFF000000;
+  skin->pixels[5] = 0x00FF00FF;  // differs from the corner in alpha only
+  form.SetRegionFromPicture(skin);
+  EXPECT_FALSE(form.InRegion(0, 0));
+  EXPECT_TRUE(form.InRegion(1, 0));
+  EXPECT_FALSE(form.InRegion(2, 0));
+  EXPECT_TRUE(form.InRegion(2, 1));
+  EXPECT_FALSE(form.InRegion(3, 0));
+  EXPECT_FALSE(form.InRegion(-1, 0));
+  form.SetRegionFromPicture(nullptr);
+  EXPECT_TRUE(form.InRegion(2, 0));
+}
+
+TEST_F(FormsTest, ListAndTextBoxesKeepTheirIndexesInRange) {
+  Form form(client.forms);
+  ListBox list(&form);
+  int clicks = 0;
+  list.Click = [&] { ++clicks; };
+  list.AddItem("b");
+  list.AddItem("a", 0);
+  list.AddItem("c", 99);
+  EXPECT_EQ(list.ListCount(), 3);
+  EXPECT_EQ(list.List(0) + list.List(1) + list.List(2), "abc");
+  EXPECT_EQ(list.List(3), "");
+  EXPECT_EQ(list.List(-1), "");
+  list.SetListIndex(2);
+  list.SetListIndex(2);  // no change, no Click
+  list.SetListIndex(7);  // out of range: ignored
+  EXPECT_EQ(list.ListIndex(), 2);
+  EXPECT_EQ(clicks, 1);
+  list.SetTopIndex(list.ListCount() - 1);
+  EXPECT_EQ(list.TopIndex(), 2);
+  list.RemoveItem(0);
+  EXPECT_EQ(list.ListIndex(), 1);
+  EXPECT_EQ(list.TopIndex(), 1);
+  list.Clear();
+  EXPECT_EQ(list.ListIndex(), -1);
+  EXPECT_EQ(list.ListCount(), 0);
+
+  TextBox chat(&form);
+  chat.SetMaxLength(3);
+  chat.Type("你");
+  chat.Type("好");
+  chat.Type("ab");  // would make four characters
+  chat.Type("a");
+  EXPECT_EQ(chat.Text(), "你好a");
+  chat.Backspace();
+  chat.Backspace();
+  EXPECT_EQ(chat.Text(), "你");
+  chat.SetText("longer than the limit");  // the limit is for typing only
+  EXPECT_EQ(chat.Text(), "longer than the limit");
+}
+
+TEST_F(FormsTest, MessageBoxIsRecordedAndAnsweredWhileTimersRun) {
+  Timer heartbeat(client.loop);
+  int beats = 0;
+  heartbeat.SetHandler([&] { ++beats; });
+  heartbeat.SetInterval(100);
+  heartbeat.SetEnabled(true);
+  Timer answer(client.loop, [&] { client.forms.AnswerMessageBox(); });
+  answer.SetInterval(550);
+  client.forms.OnMessageBox = [&](const MessageBox& box) {
+    EXPECT_FALSE(box.answered);
+    EXPECT_EQ(client.forms.OpenMessageBox(), &box);
+    answer.SetEnabled(true);
+  };
+  client.forms.MsgBox("重连失败，请检查您的网络！", "提示");
+  answer.SetEnabled(false);
+  ASSERT_EQ(client.forms.Shown().size(), 1u);
+  EXPECT_EQ(client.forms.Shown()[0].prompt, "重连失败，请检查您的网络！");
+  EXPECT_EQ(client.forms.Shown()[0].title, "提示");
+  EXPECT_TRUE(client.forms.Shown()[0].answered);
+  EXPECT_EQ(client.forms.OpenMessageBox(), nullptr);
+  EXPECT_EQ(beats, 5);  // the timer kept running while the box was open
+  EXPECT_NEAR(client.loop.Now(), 0.55, 0.03);
+
+  // Nobody answers: headless it is taken as answered after a bounded wait.
+  client.forms.OnMessageBox = [](const MessageBox&) {};
+  client.forms.MsgBox("有玩家退出，游戏结束！", "");
+  EXPECT_EQ(client.forms.Shown().size(), 2u);
+  EXPECT_LT(client.loop.Now(), 60);
+
+  // No handler at all: answered at once.
+  client.forms.OnMessageBox = nullptr;
+  double before = client.loop.Now();
+  client.forms.MsgBox("x", "y");
+  EXPECT_EQ(client.loop.Now(), before);
+}
+
+TEST_F(FormsTest, WindowSystemDrawsOnlyWhenSomethingChanged) {
+  WindowSystem* windows = client.forms.OpenWindows();
+  ASSERT_NE(windows, nullptr);
+  EXPECT_FALSE(windows->HasDisplay());
+  EXPECT_EQ(windows->Fd(), -1);
+  Form form(client.forms);
+  form.Move(0, 0, 300, 300);
+  ImageControl image(&form);
+  EXPECT_FALSE(windows->Pending());  // not loaded: nothing to draw
+  form.Show();
+  EXPECT_TRUE(windows->Pending());
+  client.loop.RunFor(0.01);
+  ASSERT_NE(windows->RendererOf(form), nullptr);
+  EXPECT_EQ(windows->RendererOf(form)->Width(), 20);
+  EXPECT_FALSE(windows->Pending());
+  image.SetLeft(0);  // the same value: no redraw
+  EXPECT_FALSE(windows->Pending());
+  image.SetLeft(15);
+  EXPECT_TRUE(windows->Pending());
+  client.loop.RunFor(0.01);
+  EXPECT_FALSE(windows->Pending());
+}
+
+}  // namespace
+}  // namespace slvn
