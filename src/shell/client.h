@@ -7,6 +7,7 @@
 #include "platform/clock.h"
 #include "platform/event_loop.h"
 #include "shell/ini/ini_file.h"
+#include "shell/resources/image_resource.h"
 #include "state/data.h"
 
 namespace slvn {
@@ -27,6 +28,9 @@ struct Client {
 
   // Names of the procedures called that are not built yet, in call order.
   std::vector<std::string> not_yet_built;
+
+  // Picture tables and the pictures decoded from the built-in resources.
+  ImageResources images;
 };
 
 }  // namespace slvn
