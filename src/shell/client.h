@@ -8,6 +8,7 @@
 #include "platform/event_loop.h"
 #include "shell/ini/ini_file.h"
 #include "shell/resources/image_resource.h"
+#include "shell/sound/sound.h"
 #include "state/data.h"
 
 namespace slvn {
@@ -31,6 +32,8 @@ struct Client {
 
   // Picture tables and the pictures decoded from the built-in resources.
   ImageResources images;
+  // Sound files, switches and the one sound buffer.
+  SoundState sound;
 };
 
 }  // namespace slvn
