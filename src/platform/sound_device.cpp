@@ -6,10 +6,33 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <fstream>
 
 namespace slvn {
 
 namespace {
+// Larger files are not taken: the background loop is a few megabytes.
+constexpr size_t kMaxWavBytes = 64u << 20;
+
+uint32_t Le32(const uint8_t* p) {
+  return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
+// True when every chunk of a RIFF WAVE file lies inside the bytes. SDL's reader
+// allocates what a chunk header claims before it reads, so a lying header
+// would cost gigabytes.
+bool ChunksFit(std::span<const uint8_t> bytes) {
+  if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 ||
+      std::memcmp(bytes.data() + 8, "WAVE", 4) != 0)
+    return false;
+  for (size_t pos = 12; pos + 8 <= bytes.size();) {
+    uint32_t length = Le32(bytes.data() + pos + 4);
+    if (length > bytes.size() - pos - 8) return false;
+    pos += 8 + static_cast<size_t>(length) + (length & 1);
+  }
+  return true;
+}
+
 // Converts a loaded WAV to the device format; `rw` is closed here.
 std::optional<WavSound> Convert(SDL_RWops* rw) {
   if (!rw) return std::nullopt;
@@ -19,7 +42,8 @@ std::optional<WavSound> Convert(SDL_RWops* rw) {
   if (!SDL_LoadWAV_RW(rw, 1, &spec, &data, &length)) return std::nullopt;
   SDL_AudioCVT cvt;
   std::optional<WavSound> sound;
-  if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, 2, kSoundRate) >= 0 &&
+  if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, 2, kSoundRate) >=
+          0 &&
       length <= static_cast<Uint32>(INT_MAX / std::max(1, cvt.len_mult))) {
     std::vector<uint8_t> work(static_cast<size_t>(length) * std::max(1, cvt.len_mult));
     std::memcpy(work.data(), data, length);
@@ -103,7 +127,8 @@ class SdlSoundDevice : public SoundDevice {
     Locked([&] { buffers_.push_back(b); });
   }
   void Detach(SdlSoundBuffer* b) {
-    Locked([&] { buffers_.erase(std::remove(buffers_.begin(), buffers_.end(), b), buffers_.end()); });
+    Locked(
+        [&] { buffers_.erase(std::remove(buffers_.begin(), buffers_.end(), b), buffers_.end()); });
   }
 
  private:
@@ -123,7 +148,9 @@ SdlSoundBuffer::SdlSoundBuffer(SdlSoundDevice& device, WavSound sound)
     : device_(device), sound_(std::move(sound)) {
   device_.Attach(this);
 }
-SdlSoundBuffer::~SdlSoundBuffer() { device_.Detach(this); }
+SdlSoundBuffer::~SdlSoundBuffer() {
+  device_.Detach(this);
+}
 
 void SdlSoundBuffer::Play(bool looping) {
   device_.Locked([&] { playing_ = true, looping_ = looping; });
@@ -132,7 +159,9 @@ void SdlSoundBuffer::Stop() {
   device_.Locked([&] { playing_ = false; });
 }
 void SdlSoundBuffer::SetCurrentPosition(int position) {
-  device_.Locked([&] { position_ = std::min(static_cast<size_t>(std::max(position, 0)) * 2, sound_.samples.size()); });
+  device_.Locked([&] {
+    position_ = std::min(static_cast<size_t>(std::max(position, 0)) * 2, sound_.samples.size());
+  });
 }
 void SdlSoundBuffer::SetVolume(int32_t hundredths_db) {
   float gain = std::pow(10.0f, static_cast<float>(std::min(hundredths_db, 0)) / 2000.0f);
@@ -161,7 +190,9 @@ class RecordingBuffer : public SoundBuffer {
   ~RecordingBuffer() override { calls_.push_back("release"); }
   void Play(bool looping) override { calls_.push_back(looping ? "play loop" : "play once"); }
   void Stop() override { calls_.push_back("stop"); }
-  void SetCurrentPosition(int position) override { calls_.push_back("position " + std::to_string(position)); }
+  void SetCurrentPosition(int position) override {
+    calls_.push_back("position " + std::to_string(position));
+  }
   void SetVolume(int32_t v) override { calls_.push_back("volume " + std::to_string(v)); }
 
  private:
@@ -170,13 +201,24 @@ class RecordingBuffer : public SoundBuffer {
 }  // namespace
 
 std::optional<WavSound> DecodeWav(std::span<const uint8_t> bytes) {
-  if (bytes.empty() || bytes.size() > INT_MAX) return std::nullopt;
+  if (bytes.size() > kMaxWavBytes || !ChunksFit(bytes)) return std::nullopt;
   return Convert(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())));
 }
 
-std::optional<WavSound> LoadWavFile(const std::string& path) { return Convert(SDL_RWFromFile(path.c_str(), "rb")); }
+std::optional<WavSound> LoadWavFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::vector<uint8_t> bytes;
+  char chunk[65536];
+  while (file && bytes.size() <= kMaxWavBytes) {
+    file.read(chunk, sizeof chunk);
+    bytes.insert(bytes.end(), chunk, chunk + file.gcount());
+  }
+  return DecodeWav(bytes);
+}
 
-std::unique_ptr<SoundDevice> MakeSdlSoundDevice() { return std::make_unique<SdlSoundDevice>(); }
+std::unique_ptr<SoundDevice> MakeSdlSoundDevice() {
+  return std::make_unique<SdlSoundDevice>();
+}
 
 bool RecordingSoundDevice::Open() {
   calls.push_back("open");
@@ -184,7 +226,8 @@ bool RecordingSoundDevice::Open() {
   return open_;
 }
 
-std::unique_ptr<SoundBuffer> RecordingSoundDevice::CreateSoundBufferFromFile(const std::string& path) {
+std::unique_ptr<SoundBuffer> RecordingSoundDevice::CreateSoundBufferFromFile(
+    const std::string& path) {
   calls.push_back("create " + path);
   if (!open_ || !LoadWavFile(path)) return nullptr;
   return std::make_unique<RecordingBuffer>(calls);
