@@ -581,8 +581,6 @@ Canvas Felt(int w, int h) {
       float n = ((seed >> 16) & 0xFF) / 255.0f;
       c.Blend(x, y, n > 0.5f ? Rgb(0xFFFFFF) : Rgb(0x000000), std::fabs(n - 0.5f) * 0.06f);
     }
-  // The centre of the table, where the discards land, a little lighter.
-  RoundRectLine(c, w * 0.2f, h * 0.3f, w * 0.6f, h * 0.36f, 18, 2, Rgb(0xFFFFFF, 28));
   return c;
 }
 
@@ -757,6 +755,24 @@ Canvas ContactSheet(const std::vector<Canvas>& pictures, int width) {
   return sheet;
 }
 
+// The table as a player sees it: felt, the own hand standing, discards lying
+// face up in every view, the wall's backs, a few widgets.
+Canvas TablePreview(Fonts& f) {
+  Canvas t = Felt(1024, 768);
+  auto tile = [&](int view, int suit, int rank) { return TilePicture(f, view, suit, rank); };
+  for (int i = 0; i < 14; ++i) t.Draw(tile(4, 1 + i / 5 % 3, 1 + (i * 4) % 9), 150 + i * 50, 680);
+  for (int i = 0; i < 15; ++i) t.Draw(tile(0, 0, 9), 305 + i * 34, 476);
+  for (int i = 0; i < 12; ++i)
+    t.Draw(tile(0, i % 4, 1 + i % 7), 300 + (i % 8) * 50, 380 + (i / 8) * 58);
+  for (int i = 0; i < 10; ++i) t.Draw(tile(2, (i + 1) % 4, 1 + (i * 2) % 7), 380 + i * 34, 250);
+  for (int i = 0; i < 13; ++i) t.Draw(tile(2, 0, 8), 290 + i * 34, 110);
+  for (int i = 0; i < 8; ++i) t.Draw(tile(1, (i + 2) % 4, 1 + i), 180, 230 + i * 40);
+  for (int i = 0; i < 8; ++i) t.Draw(tile(3, (i + 3) % 4, 9 - i), 780, 230 + i * 40);
+  t.Draw(Die(50, 56, 5), 600, 560);
+  t.Draw(Die(50, 56, 3), 655, 560);
+  return t;
+}
+
 }  // namespace
 }  // namespace artgen
 
@@ -787,8 +803,13 @@ int main(int argc, char** argv) {
     DrawFloatBet(out, fonts);
     DrawVideo(out, fonts);
     DrawStreak(out, fonts);
+    std::vector<Canvas> numbered = std::move(out.sheet);
     DrawNamed(out, fonts);
-    if (argc > 2) WritePng(argv[2], ContactSheet(out.sheet, 1400));
+    if (argc > 2) {
+      WritePng(argv[2], ContactSheet(numbered, 1000));
+      WritePng(std::string(argv[2]) + ".named.png", ContactSheet(out.sheet, 1400));
+      WritePng(std::string(argv[2]) + ".table.png", TablePreview(fonts));
+    }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "slvn-art-gen: %s\n", e.what());
     status = 1;
