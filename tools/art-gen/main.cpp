@@ -709,7 +709,8 @@ void DrawNamed(Output& out, Fonts& f) {
       Ring(bird, 40 + i * 4.0f, 66 - i * 5.0f, 5, 1, Rgb(0xA8741C));
     }
     TextStyle brand{.color = kRed, .bold = true, .outline = 1.5f, .outline_color = Rgb(0xFFFFFF)};
-    Text(bird, f, "雀友", 56, 10, 25, 60, brand);
+    Text(bird, f, "雀", 56, 12, 25, 28, brand);
+    Text(bird, f, "友", 56, 42, 25, 28, brand);
     SaveGif(out, "bird", bird);
   }
   SaveGif(out, "dice_badge", Badge(f, "骰子加倍"));
