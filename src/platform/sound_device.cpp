@@ -44,12 +44,13 @@ std::optional<WavSound> Convert(SDL_RWops* rw) {
   std::optional<WavSound> sound;
   if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, 2, kSoundRate) >=
           0 &&
-      length <= static_cast<Uint32>(INT_MAX / std::max(1, cvt.len_mult))) {
+      length > 0 && length <= static_cast<Uint32>(INT_MAX / std::max(1, cvt.len_mult))) {
     std::vector<uint8_t> work(static_cast<size_t>(length) * std::max(1, cvt.len_mult));
     std::memcpy(work.data(), data, length);
     cvt.buf = work.data();
     cvt.len = static_cast<int>(length);
-    if (SDL_ConvertAudio(&cvt) == 0) {
+    // A sound shorter than one frame is no sound.
+    if (SDL_ConvertAudio(&cvt) == 0 && cvt.len_cvt >= 4) {
       sound.emplace();
       sound->samples.resize(static_cast<size_t>(cvt.len_cvt) / 4 * 2);
       std::memcpy(sound->samples.data(), work.data(), sound->samples.size() * 2);

@@ -21,8 +21,8 @@ std::string Wav(int frames, int rate = 22050) {
     return s;
   };
   std::string data(static_cast<size_t>(frames) * 2, '\x10');
-  return "RIFF" + le(36 + static_cast<uint32_t>(data.size()), 4) + "WAVEfmt " + le(16, 4) + le(1, 2) +
-         le(1, 2) + le(rate, 4) + le(rate * 2, 4) + le(2, 2) + le(16, 2) + "data" +
+  return "RIFF" + le(36 + static_cast<uint32_t>(data.size()), 4) + "WAVEfmt " + le(16, 4) +
+         le(1, 2) + le(1, 2) + le(rate, 4) + le(rate * 2, 4) + le(2, 2) + le(16, 2) + "data" +
          le(static_cast<uint32_t>(data.size()), 4) + data;
 }
 
@@ -62,7 +62,8 @@ TEST_F(SoundFixture, PlaysLoopsStopsAndSetsVolume) {
   SetSoundVolume(client, 3001);
   SetSoundVolume(client, -1);
   StopSound(client);
-  EXPECT_EQ(Take(), (Calls{"create " + a, "play loop", "volume 0", "volume -3000", "stop", "position 0"}));
+  EXPECT_EQ(Take(),
+            (Calls{"create " + a, "play loop", "volume 0", "volume -3000", "stop", "position 0"}));
 
   // An effect ends the background loop for good.
   PlaySoundFile(client, b, false);
@@ -113,6 +114,8 @@ TEST(SoundTest, WavDecodingConvertsAndRejectsJunk) {
   auto sound = DecodeWav({reinterpret_cast<const uint8_t*>(wav.data()), wav.size()});
   ASSERT_TRUE(sound);
   EXPECT_NEAR(static_cast<double>(sound->samples.size()), kSoundRate / 10 * 2, 16);
+  std::string empty = Wav(0);
+  EXPECT_FALSE(DecodeWav({reinterpret_cast<const uint8_t*>(empty.data()), empty.size()}));
   for (size_t cut : {size_t{0}, size_t{12}, size_t{40}}) {
     auto truncated = DecodeWav({reinterpret_cast<const uint8_t*>(wav.data()), cut});
     EXPECT_FALSE(truncated) << cut;
