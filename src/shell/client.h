@@ -16,6 +16,8 @@
 #include "platform/forms.h"
 #include "shell/ini/ini_file.h"
 #include "shell/net/net.h"
+#include "shell/resources/image_resource.h"
+#include "shell/sound/sound.h"
 #include "state/data.h"
 #include "table/seat_records.h"
 #include "video/video_controls.h"
@@ -60,6 +62,11 @@ struct Client {
   std::array<UserDetail, kSeatCount> Detail;
   PropState prop;
   ChatState chat;
+
+  // Picture tables and the pictures decoded from the built-in resources.
+  ImageResources images;
+  // Sound files, switches and the one sound buffer.
+  SoundState sound;
 };
 
 }  // namespace slvn
