@@ -137,7 +137,10 @@ void classIniFile::WriteIniKey(std::string_view strSection, std::string_view str
     }
   } else {
     if (!lines.empty() && !Trim(lines.back()).empty()) lines.emplace_back();
-    lines.push_back("[" + std::string(Trim(section)) + "]");
+    std::string header = "[";
+    header.append(Trim(section));
+    header += ']';
+    lines.push_back(std::move(header));
     lines.push_back(line);
   }
   WriteLines(path_, lines);
