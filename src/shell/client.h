@@ -20,6 +20,7 @@
 #include "shell/sound/sound.h"
 #include "state/data.h"
 #include "table/seat_records.h"
+#include "ui/main_form.h"
 #include "video/video_controls.h"
 
 namespace slvn {
@@ -39,6 +40,8 @@ struct Client {
   classIniFile IniFile;
   // The loaded forms, the window system and the message boxes.
   Forms forms{loop};
+  // The main window with the table; its timers drive the client.
+  MainForm main_form{forms};
   // The video controls; tests put recording fakes in their place.
   VideoControls video;
   // The window-message bus of the lobby link; tests give it a namespace of their own.
