@@ -141,4 +141,35 @@ void ShowSpeakBubble(Client& client, int, int, int) {
   NotYetBuilt(client, "ShowSpeakBubble");
 }
 
+void BlinkSlot(Client& client) {
+  NotYetBuilt(client, "BlinkSlot");
+}
+void HideClaimBubble(Client& client) {
+  NotYetBuilt(client, "HideClaimBubble");
+}
+void PiaoCountdown(Client& client) {
+  NotYetBuilt(client, "PiaoCountdown");
+}
+void TurnCountdown(Client& client) {
+  NotYetBuilt(client, "TurnCountdown");
+}
+void ReadyCountdown(Client& client) {
+  NotYetBuilt(client, "ReadyCountdown");
+}
+void ItemPoll(Client& client) {
+  NotYetBuilt(client, "ItemPoll");
+}
+void rec_state(Client& client, int, bool) {
+  NotYetBuilt(client, "rec_state");
+}
+void ShutdownPropPlugin(Client& client, int) {
+  NotYetBuilt(client, "ShutdownPropPlugin");
+}
+void ShowOwnVideo(Client& client, bool, bool) {
+  NotYetBuilt(client, "ShowOwnVideo");
+}
+void LoadReconnectForm(Client& client) {
+  NotYetBuilt(client, "LoadReconnectForm");
+}
+
 }  // namespace slvn

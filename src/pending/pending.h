@@ -25,6 +25,22 @@ void ResetTableView(Client& client);
 // The lobby's connect request: reconnect the game socket and arm the login.
 void ConnectAndLogIn(Client& client);
 
+// Parts of the heartbeat's tick that show things on the table.
+void BlinkSlot(Client& client);
+void HideClaimBubble(Client& client);
+// The countdowns, each run once per tick while its gate is on.
+void PiaoCountdown(Client& client);
+void TurnCountdown(Client& client);
+void ReadyCountdown(Client& client);
+// The item plug-in: its poll, its connection-state member and its shutdown.
+void ItemPoll(Client& client);
+void rec_state(Client& client, int what, bool state);
+void ShutdownPropPlugin(Client& client, int mode);
+// Shows the own camera picture in the own video panel.
+void ShowOwnVideo(Client& client, bool capture_on, bool second);
+// Loads the hidden reconnect window, which starts the reconnect attempts.
+void LoadReconnectForm(Client& client);
+
 // Arms of the command dispatcher; each reads the packet from client.net.
 void HandleDeal(Client& client);
 void HandleDiscard(Client& client);

@@ -10,6 +10,7 @@ struct PropState {
   // with treasure boxes.
   int16_t Prop_GameDllState = 0;
   bool PropScoreReady = false;  // the plug-in's score information is ready
+  bool PropItemsReady = false;  // the plug-in's items are ready: polled every tick
 };
 
 }  // namespace slvn

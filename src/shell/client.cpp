@@ -1,5 +1,7 @@
 #include "shell/client.h"
 
+#include "shell/heartbeat.h"
+
 #include "shell/net/packet_io.h"
 
 namespace slvn {

@@ -9,14 +9,15 @@
 #include "dispatch/user_detail.h"
 #include "platform/clock.h"
 #include "platform/event_loop.h"
+#include "platform/forms.h"
 #include "platform/tcp_socket.h"
 #include "platform/window_bus.h"
 #include "plugin/prop_state.h"
 #include "shell/heartbeat_state.h"
-#include "platform/forms.h"
 #include "shell/ini/ini_file.h"
 #include "shell/net/net.h"
 #include "shell/resources/image_resource.h"
+#include "shell/shell_state.h"
 #include "shell/sound/sound.h"
 #include "state/data.h"
 #include "table/seat_records.h"
@@ -47,9 +48,7 @@ struct Client {
   // The window-message bus of the lobby link; tests give it a namespace of their own.
   WindowBus bus{WindowBus::NamespaceFromEnvironment()};
   HeartbeatState heartbeat;
-  // Leave paths that are pausing, and a lobby connect request held until they finish.
-  int leave_depth = 0;
-  bool connect_after_leave = false;
+  ShellState shell;
 
   // Names of the procedures called that are not built yet, in call order.
   std::vector<std::string> not_yet_built;

@@ -79,8 +79,8 @@ int64_t LobbyWndProc(Client& client, const WindowMessage& message) {
     case kLobbyConnect:
       // A leave path that is pausing finishes first; otherwise its reset
       // would close the connection made here.
-      if (client.leave_depth > 0)
-        client.connect_after_leave = true;
+      if (client.shell.leave_depth > 0)
+        client.shell.connect_after_leave = true;
       else
         ConnectAndLogIn(client);
       return 0;

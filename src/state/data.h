@@ -49,6 +49,10 @@ struct Data {
   TileCode WildTile = 0;                   // the hand's wild tile, -1 none
   bool PiaoCountdownOn = false;
   bool PiaoChoicePending = false;
+  bool LeaveResetPending = false;
+  int16_t HandsDealt = 0;
+  std::array<double, 4> RunningTotals{};  // each seat's running total since the login
+  std::string WebPage1;  // the page the login reply named for the first web pane
 
   // --- Table display and window state ---
   float ScaleX = 0;

@@ -63,11 +63,11 @@ TEST_F(LobbyLinkTest, WithoutALobbyWindowQuestionsAreIgnored) {
 }
 
 TEST_F(LobbyLinkTest, ConnectRequestWaitsForAPausingLeave) {
-  client.leave_depth = 1;
+  client.shell.leave_depth = 1;
   LobbyWndProc(client, {kLobbyConnect, 0, 0});
   EXPECT_FALSE(Called("ConnectAndLogIn"));
-  EXPECT_TRUE(client.connect_after_leave);
-  client.leave_depth = 0;
+  EXPECT_TRUE(client.shell.connect_after_leave);
+  client.shell.leave_depth = 0;
   LobbyWndProc(client, {kLobbyConnect, 0, 0});
   EXPECT_TRUE(Called("ConnectAndLogIn"));
 }

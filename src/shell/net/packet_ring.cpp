@@ -22,6 +22,12 @@ bool PacketRing::AppendPacket(const GamePacket& packet) {
 }
 
 bool PacketRing::TakePacket(GamePacket& packet) {
+  if (!PeekPacket(packet)) return false;
+  read_ = (read_ + static_cast<int32_t>(GamePacket::kSize)) % kSize;
+  return true;
+}
+
+bool PacketRing::PeekPacket(GamePacket& packet) const {
   constexpr auto kPacket = static_cast<int32_t>(GamePacket::kSize);
   if (Waiting() < kPacket) return false;
   auto& out = packet.bytes();
@@ -30,7 +36,6 @@ bool PacketRing::TakePacket(GamePacket& packet) {
   int32_t first = std::min(kPacket, kSize - read_);
   std::memcpy(out.data(), bytes_.data() + read_, first);
   std::memcpy(out.data() + first, bytes_.data(), kPacket - first);
-  read_ = (read_ + kPacket) % kSize;
   return true;
 }
 

@@ -29,6 +29,8 @@ class PacketRing {
   bool AppendPacket(const GamePacket& packet);
   // Takes the next whole packet; false (nothing taken) while fewer than 272 bytes wait.
   bool TakePacket(GamePacket& packet);
+  // The next whole packet without taking it; false while fewer than 272 bytes wait.
+  bool PeekPacket(GamePacket& packet) const;
 
  private:
   std::array<uint8_t, kSize> bytes_{};

@@ -1,0 +1,225 @@
+#include "shell/heartbeat.h"
+
+#include "dispatch/deal_msg.h"
+#include "pending/pending.h"
+#include "shell/client.h"
+#include "shell/general.h"
+#include "shell/lobby_link.h"
+#include "shell/net/packet_io.h"
+#include "shell/program_end.h"
+
+namespace slvn {
+
+namespace {
+
+namespace off = packet_offset;
+
+constexpr int kItemCommand = 45;
+constexpr int kHeldKind129 = 129;
+constexpr int kHeldKind386 = 386;
+constexpr int kLostServerPasses = 5000;
+constexpr int kReceivePeriod = 2;
+constexpr int kLoginPeriod = 4;
+constexpr int kBlinkPeriod = 8;
+constexpr int kWatchdogPeriod = 40;
+constexpr int kBubblePeriod = 40;
+constexpr int kOwnVideoRetryTicks = 4;
+
+// A counted slot is due when its counter reached the period; a counter that
+// reaches it while the slot is off starts over without running.
+bool SlotDue(HeartbeatState& hb, HeartbeatSlot slot, int period) {
+  if (hb.TickCount[slot] < period) return false;
+  if (hb.TickEnabled[slot]) return true;
+  hb.TickCount[slot] = 0;
+  return false;
+}
+
+bool Connected(Client& client) {
+  return client.Winsock1.State() == TcpSocket::kConnected;
+}
+
+uint8_t OwnSeatBit(const Client& client) {
+  return client.custom[0].SeatWind;
+}
+
+// The server has been silent for a whole hand's worth of passes.
+void GiveUpLostServer(Client& client) {
+  if (!FindLobbyWindow(client)) EndProgram(client);
+  client.chat.Sysmsg[0] = "已经与服务器断开连接，请重新入座！";
+  if (client.prop.Prop_GameDllState > 0) ShutdownPropPlugin(client, 0);
+  client.main_form.SetWindowState(kMinimized);
+  ReturnToLobby(client);
+  client.data.TableCleared = false;
+  ResetClientState(client);
+  ClearPlayerInfo(client);
+  ResetTableView(client);
+}
+
+void BubbleSlot(Client& client) {
+  HeartbeatState& hb = client.heartbeat;
+  if (hb.TickCount[kBubbleCounter] < kBubblePeriod) return;
+  hb.TickCount[kBubbleCounter] = 0;
+  if (client.data.ClaimBubbleShown) HideClaimBubble(client);
+}
+
+void OwnVideoRetrySlot(Client& client) {
+  Data& d = client.data;
+  if (!d.OwnVideoRetry) return;
+  if (++d.OwnVideoRetryTicks < kOwnVideoRetryTicks) return;
+  d.OwnVideoRetry = false;
+  d.OwnVideoRetryTicks = 0;
+  ShowOwnVideo(client, d.OwnCaptureOn, false);
+}
+
+// Once a second each, while logged in; the countdowns count their own seconds.
+void CountdownSlots(Client& client) {
+  if (!client.data.LoggedIn) return;
+  if (client.data.PiaoCountdownOn) PiaoCountdown(client);
+  if (client.heartbeat.TickEnabled[kTurnCountdown]) TurnCountdown(client);
+  if (client.heartbeat.TickEnabled[kReadyCountdown]) ReadyCountdown(client);
+}
+
+}  // namespace
+
+void SendSlot(Client& client) {
+  HeartbeatState& hb = client.heartbeat;
+  if (!hb.TickEnabled[kSendSlot]) return;
+  PacketRing& ring = client.net.SendRing;
+  GamePacket packet;
+  if (!ring.PeekPacket(packet) || !Connected(client)) {
+    hb.TickEnabled[kSendSlot] = false;  // what waits stays in the ring
+    return;
+  }
+  ring.TakePacket(packet);
+  const int command = packet.Byte(off::kCommand + 1);
+  const uint16_t word0 = packet.U16BE(off::kValues);
+  const int kind = word0 < 0x8000 ? word0 / 8 : -1;
+  if (command == kItemCommand && kind == kHeldKind129 && hb.HoldItem129) {
+    hb.HoldItem129 = false;
+    hb.HeldItemPacket1 = packet.bytes();
+  } else if (command == kItemCommand && kind == kHeldKind386 && !client.data.HandRunning &&
+             hb.HoldItem386) {
+    hb.HoldItem386 = false;
+    hb.HeldItemPacket2 = packet.bytes();
+  } else {
+    client.Winsock1.SendData(packet.bytes());
+  }
+  hb.TickCount[kSendSlot] = 0;
+}
+
+void ReceiveSlot(Client& client) {
+  HeartbeatState& hb = client.heartbeat;
+  if (!SlotDue(hb, kReceiveSlot, kReceivePeriod)) return;
+  Data& d = client.data;
+  if (d.HandRunning && ++d.RecvIdleCount >= kLostServerPasses) {
+    d.RecvIdleCount = 0;
+    GiveUpLostServer(client);
+  }
+  GamePacket head;
+  if (client.net.RecvRing.PeekPacket(head)) {
+    if (d.HandEnding && head.Byte(off::kCommand + 1) == 21) {
+      // A user who left waits at the head of the ring, and everything behind
+      // it, until the sheet has ended the hand.
+      const uint8_t seat = head.Byte(off::kSeat) & 15;
+      if (seat != OwnSeatBit(client) && !client.main_form.TimerKeepAlive.Enabled())
+        client.main_form.TimerKeepAlive.SetEnabled(true);
+    } else {
+      ReadPacket(client);
+      if (d.HandRunning) d.RecvIdleCount = 0;
+      Deal_MSG(client);
+    }
+  }
+  hb.TickCount[kReceiveSlot] = client.net.RecvRing.Waiting() >= 272 ? 1 : 0;
+}
+
+void LoginSlot(Client& client) {
+  HeartbeatState& hb = client.heartbeat;
+  if (!SlotDue(hb, kLoginSlot, kLoginPeriod)) return;
+  hb.TickCount[kLoginSlot] = 0;
+  PostToLobby(client, kLobbyConnect);
+  // The wait pumps events; it ends when the connection stands, or when the
+  // attempt failed, so that a refused connection cannot hold the tick for ever.
+  client.loop.WaitUntil([&] {
+    int state = client.Winsock1.State();
+    return state == TcpSocket::kConnected || state == TcpSocket::kError ||
+           state == TcpSocket::kClosed;
+  });
+  if (!Connected(client)) {
+    // The watchdog takes over the connection that is down.
+    hb.Disable(kLoginSlot);
+    hb.Enable(kWatchdogSlot);
+    return;
+  }
+  client.data.LoginPending = true;
+  if (client.shell.LoginPacket.Byte(off::kCommand + 1) == 28) SleepSeconds(client, 0.01f);
+  client.Winsock1.SendData(client.shell.LoginPacket.bytes());
+  hb.Enable(kWatchdogSlot);
+  hb.Disable(kLoginSlot);
+  if (client.prop.Prop_GameDllState > 0) rec_state(client, 3, true);
+}
+
+void WatchdogSlot(Client& client) {
+  HeartbeatState& hb = client.heartbeat;
+  if (!SlotDue(hb, kWatchdogSlot, kWatchdogPeriod)) return;
+  hb.TickCount[kWatchdogSlot] = 0;
+  if (Connected(client)) return;
+  if (client.prop.Prop_GameDllState > 0) rec_state(client, 3, false);
+  if (!FindLobbyWindow(client)) EndProgram(client);
+  if (!client.data.g_bCanRecon) return;
+  client.data.LoggedIn = false;
+  hb.Disable(kWatchdogSlot);
+  LoadReconnectForm(client);
+}
+
+void TimerBong_Timer(Client& client) {
+  ShellState& shell = client.shell;
+  if (shell.in_tick) return;
+  shell.in_tick = true;
+  const int stops_before = shell.heartbeat_stops;
+  client.main_form.TimerBong.SetEnabled(false);
+  HeartbeatState& hb = client.heartbeat;
+  for (HeartbeatSlot slot : {kSendSlot, kReceiveSlot, kLoginSlot, kBlinkSlot, kWatchdogSlot})
+    ++hb.TickCount[slot];
+  ++hb.TickCount[kBubbleCounter];
+  try {
+    SendSlot(client);
+    ReceiveSlot(client);
+    LoginSlot(client);
+    if (SlotDue(hb, kBlinkSlot, kBlinkPeriod)) {
+      hb.TickCount[kBlinkSlot] = 0;
+      BlinkSlot(client);
+    }
+    CountdownSlots(client);
+    WatchdogSlot(client);
+    BubbleSlot(client);
+    if (client.prop.PropItemsReady) ItemPoll(client);
+    OwnVideoRetrySlot(client);
+  } catch (...) {
+    shell.in_tick = false;
+    throw;
+  }
+  shell.in_tick = false;
+  // The next tick comes 50 ms after this one ended, unless a reset or a
+  // leave inside this tick stopped the heartbeat.
+  if (shell.heartbeat_stops == stops_before) client.main_form.TimerBong.SetEnabled(true);
+}
+
+void TimerKeepAlive_Timer(Client& client) {
+  GameMessage keep_alive;
+  keep_alive.cmd = Cmd_KeepAlive;
+  keep_alive.seat = OwnSeatBit(client);
+  Send_MSG(client, keep_alive);
+}
+
+void StopHeartbeat(Client& client) {
+  client.main_form.TimerBong.SetEnabled(false);
+  client.main_form.TimerKeepAlive.SetEnabled(false);
+  ++client.shell.heartbeat_stops;
+}
+
+void ConnectHeartbeatTimers(Client& client) {
+  client.main_form.TimerBong.SetHandler([&client] { TimerBong_Timer(client); });
+  client.main_form.TimerKeepAlive.SetHandler([&client] { TimerKeepAlive_Timer(client); });
+}
+
+}  // namespace slvn

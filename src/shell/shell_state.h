@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "shell/launch_line.h"
+#include "shell/net/game_packet.h"
+
+namespace slvn {
+
+// What the client shell keeps besides the shared game state: the launch
+// line's values, the login packet and the guards of the heartbeat and the
+// leave paths.
+struct ShellState {
+  LaunchLine launch;       // the lobby's launch line as start-up read it
+  GamePacket LoginPacket;  // the login, turned into the reconnect packet later
+  std::string WebPage1;    // the page the login reply named for the first web pane
+  uint8_t timeoutnum = 0;  // consecutive timed-out own turns
+
+  // A tick of the heartbeat is running: a tick never runs inside another.
+  bool in_tick = false;
+  // Counts resets and leaves that switched the heartbeat off, so a tick
+  // during which one ran does not switch it on again at its end.
+  int heartbeat_stops = 0;
+
+  // Leave paths that are pausing, and a lobby connect request held until they finish.
+  int leave_depth = 0;
+  bool connect_after_leave = false;
+};
+
+}  // namespace slvn
