@@ -20,4 +20,13 @@ void Form_Load(Client& client) {
   NotYetBuilt(client, "Form_Load");
 }
 
+bool AsyncReadRemoteGIF(Client& client, ucAniGIF&, std::string_view) {
+  NotYetBuilt(client, "AsyncReadRemoteGIF");
+  return false;
+}
+
+void CancelAsyncReadRemoteGIF(Client& client, ucAniGIF&) {
+  NotYetBuilt(client, "CancelAsyncReadRemoteGIF");
+}
+
 }  // namespace slvn

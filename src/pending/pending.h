@@ -16,4 +16,11 @@ void NotYetBuilt(Client& client, std::string_view name);
 // The program's start-up (launch line, window, connection) is not built yet.
 void Form_Load(Client& client);
 
+// The control's remote load: a background fetch of `path` through the web
+// pane, reporting to the control by AsyncReadProgress and AsyncReadComplete.
+// False while the fetch is not built (the read cannot start).
+class ucAniGIF;
+bool AsyncReadRemoteGIF(Client& client, ucAniGIF& control, std::string_view path);
+void CancelAsyncReadRemoteGIF(Client& client, ucAniGIF& control);
+
 }  // namespace slvn
