@@ -175,7 +175,7 @@ void ucAniGIF::AsyncReadComplete(std::span<const uint8_t> bytes) {
 // ---- Properties ----------------------------------------------------------
 
 Picture ucAniGIF::AnimatedGIF() const {
-  if (CurrentFrame < 1 || CurrentFrame > static_cast<int>(anim_.Strip.size())) return nullptr;
+  if (!anim_.Decoded(CurrentFrame)) return nullptr;
   const GIFFrame& f = anim_.Frame(CurrentFrame);
   const auto& palette = anim_.scan.Palettes[static_cast<size_t>(f.PaletteIndex)];
   return DecodePicture(EncodeFrameGIF({anim_.Strip[static_cast<size_t>(CurrentFrame) - 1], f.Width,

@@ -124,7 +124,7 @@ void DecodeFrame(GifAnimation& anim, std::span<const uint8_t> file, int i) {
 }
 
 std::optional<FrameDraw> DrawFrame(GifAnimation& anim, int i, float scale_x, float scale_y) {
-  if (i < 1 || i > static_cast<int>(anim.Strip.size())) return std::nullopt;
+  if (!anim.Decoded(i)) return std::nullopt;
   const GIFFrame& f = anim.Frame(i);
   if (!anim.Composite) {
     return FrameDraw{Scaled(FrameImage(anim, i), RoundHalfEven(double{scale_x} * f.Width),
@@ -146,8 +146,8 @@ std::optional<FrameDraw> DrawFrame(GifAnimation& anim, int i, float scale_x, flo
 void MirrorFrames(GifAnimation& anim, int from, int to, int first, int last, bool also_canvas) {
   bool left_right = (from ^ to) & 1, top_bottom = (from ^ to) & 2;
   if (!left_right && !top_bottom) return;
-  last = std::min(last, static_cast<int>(anim.Strip.size()));
   for (int i = std::max(first, 1); i <= last; ++i) {
+    if (!anim.Decoded(i)) continue;
     GIFFrame& f = anim.scan.Frames[static_cast<size_t>(i) - 1];
     if (left_right) f.Left = anim.scan.CanvasWidth - (f.Left + f.Width);
     if (top_bottom) f.Top = anim.scan.CanvasHeight - (f.Top + f.Height);

@@ -24,6 +24,12 @@ struct GifAnimation {
 
   int FrameCount() const { return static_cast<int>(scan.Frames.size()); }
   const GIFFrame& Frame(int i) const { return scan.Frames[static_cast<size_t>(i) - 1]; }
+  // Frame i's indices are there (frames 2.. wait for the delayed decode).
+  bool Decoded(int i) const {
+    return i >= 1 && i <= static_cast<int>(Strip.size()) &&
+           Strip[static_cast<size_t>(i) - 1].size() ==
+               static_cast<size_t>(Frame(i).Width) * Frame(i).Height;
+  }
 };
 
 // What the control draws: `image` at (x, y) of its own area, already at the
