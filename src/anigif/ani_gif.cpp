@@ -1,7 +1,6 @@
 #include "anigif/ani_gif.h"
 
 #include <algorithm>
-#include <cctype>
 #include <climits>
 #include <cmath>
 #include <fstream>
@@ -17,13 +16,6 @@ namespace slvn {
 namespace {
 
 constexpr int kDelayedDecodeMs = 20;
-
-bool HasGifSignature(std::span<const uint8_t> bytes) {
-  if (bytes.size() < 6) return false;
-  std::string sig;
-  for (size_t i = 0; i < 6; ++i) sig += static_cast<char>(std::tolower(bytes[i]));
-  return sig == "gif89a" || sig == "gif87a";
-}
 
 // A picture carries its pixels, not the file it came from: it is written as a
 // one-frame GIF again, transparent pixels on a colour of their own. A picture
@@ -75,7 +67,7 @@ int32_t ucAniGIF::ProcessGIF() {
     CanvasWidth = anim_.scan.CanvasWidth;
     CanvasHeight = anim_.scan.CanvasHeight;
     LoopCount = anim_.scan.LoopCount;
-    if (count && !DecodeFrames(true)) count = 0;
+    if (count) DecodeFrames();
     if (count == 1 && host_.UserMode()) host_.Repaint();
   }
   if (count == 0) {
@@ -95,13 +87,9 @@ void ucAniGIF::ClearGIF() {
 
 // Decodes frame 1, then the others at once or on the 20 ms timer, so that the
 // first frame shows without waiting for the rest.
-bool ucAniGIF::DecodeFrames(bool first_pass) {
+void ucAniGIF::DecodeFrames() {
   const bool run = host_.UserMode();
   const int count = anim_.FrameCount();
-  if (!first_pass) {
-    for (int i = 2; i <= count; ++i) DecodeFrame(anim_, GifBytes_, i);
-    return true;
-  }
   PlanComposite(anim_, run && count > 1);
   DecodeFrame(anim_, GifBytes_, 1);
   CurrentFrame = 1;
@@ -112,16 +100,19 @@ bool ucAniGIF::DecodeFrames(bool first_pass) {
     first_mirrored_ = true;
     decode_pending_ = true;
     SetAnimationTimer(2);
-    return true;
+    return;
   }
-  if (run && count > 1) DecodeFrames(false);
+  if (run && count > 1) DecodeRemainingFrames();
   FinishDecoding(true);
-  return true;
+}
+
+void ucAniGIF::DecodeRemainingFrames() {
+  for (int i = 2; i <= anim_.FrameCount(); ++i) DecodeFrame(anim_, GifBytes_, i);
 }
 
 void ucAniGIF::FinishDecoding(bool start) {
   const bool run = host_.UserMode();
-  if (decode_pending_) DecodeFrames(false);
+  if (decode_pending_) DecodeRemainingFrames();
   decode_pending_ = false;
   MirrorFrames(anim_, 0, Mirrored_, first_mirrored_ ? 2 : 1, run ? anim_.FrameCount() : 1, false);
   first_mirrored_ = false;
@@ -159,7 +150,7 @@ void ucAniGIF::AsyncReadProgress(bool error) {
 }
 
 void ucAniGIF::AsyncReadComplete(std::span<const uint8_t> bytes) {
-  if (bytes.size() < 15 || !HasGifSignature(bytes)) {
+  if (bytes.size() < 15 || !IsGifSignature(bytes)) {
     if (RemoteLoadFailure) RemoteLoadFailure();
     return;
   }

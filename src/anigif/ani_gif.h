@@ -142,7 +142,8 @@ class ucAniGIF {
  private:
   int32_t ProcessGIF();
   void ClearGIF();
-  bool DecodeFrames(bool first_pass);
+  void DecodeFrames();
+  void DecodeRemainingFrames();
   void FinishDecoding(bool start);
   bool SetAnimationTimer(int kind);
   void StopTimer();

@@ -63,13 +63,6 @@ class GifReader {
   bool ok_ = true;
 };
 
-bool IsGifSignature(std::span<const uint8_t> six) {
-  if (six.size() != 6) return false;
-  std::string lower;
-  for (uint8_t c : six) lower += static_cast<char>(std::tolower(c));
-  return lower == "gif89a" || lower == "gif87a";
-}
-
 GifPalette ReadColorTable(GifReader& in, int size_exponent) {
   GifPalette palette;
   auto rgb = in.ReadBytes(size_t{3} << size_exponent);
@@ -158,6 +151,13 @@ bool ReadImage(GifReader& in, GifScan& scan, GIFFrame frame, SizeCheck& sizes) {
 }
 
 }  // namespace
+
+bool IsGifSignature(std::span<const uint8_t> bytes) {
+  if (bytes.size() < 6) return false;
+  std::string lower;
+  for (size_t i = 0; i < 6; ++i) lower += static_cast<char>(std::tolower(bytes[i]));
+  return lower == "gif89a" || lower == "gif87a";
+}
 
 GifScan ScanGIF(std::span<const uint8_t> bytes) {
   GifScan scan;

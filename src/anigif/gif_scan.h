@@ -49,6 +49,9 @@ struct GifScan {
   bool Truncated = false;  // the walk stopped at the end of the data
 };
 
+// "GIF87a" or "GIF89a", in any letter case, at the start of the bytes.
+bool IsGifSignature(std::span<const uint8_t> bytes);
+
 // Walks the block structure of GIF 87a/89a bytes. Never reads outside
 // `bytes`; a file cut short keeps the images stored before the cut.
 GifScan ScanGIF(std::span<const uint8_t> bytes);
