@@ -51,6 +51,9 @@ TEST(GifScanTest, CanvasDelaysDisposalsAndLoops) {
   EXPECT_EQ(f[1].TransFlag, 0);
   EXPECT_EQ(f[2].Disposal, 0);
   EXPECT_EQ(Indices(file, f[1]), Filled(4000, 2));
+  auto reference = test::GiflibIndices(file);
+  ASSERT_EQ(reference.size(), 3u);
+  for (size_t i = 0; i < 3; ++i) EXPECT_EQ(Indices(file, f[i]), reference[i]);
 }
 
 TEST(GifScanTest, LoopExtensionsAndLocalPalettes) {
