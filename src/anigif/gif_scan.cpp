@@ -102,23 +102,16 @@ void ReadGraphicControl(GifReader& in, GIFFrame& pending, bool have_frames) {
 
 // Checks the sizes the frames ask for, in 64 bits, against the caps.
 struct SizeCheck {
-  int64_t strip_width = 0;
-  int64_t strip_height = 0;
+  int64_t strip_width = 0, strip_height = 0, canvas_width = 0, canvas_height = 0;
 
   bool Accept(const GIFFrame& f) {
     if (f.Width > kMaxFrameSide || f.Height > kMaxFrameSide) return false;
     strip_width += f.Width;
     strip_height = std::max<int64_t>(strip_height, f.Height);
-    int64_t canvas_w = std::max<int64_t>(0, f.Left + int64_t{f.Width});
-    int64_t canvas_h = std::max<int64_t>(0, f.Top + int64_t{f.Height});
-    canvas_w_ = std::max(canvas_w_, canvas_w);
-    canvas_h_ = std::max(canvas_h_, canvas_h);
-    return strip_width * strip_height <= kMaxPixels && canvas_w_ * canvas_h_ <= kMaxPixels;
+    canvas_width = std::max<int64_t>(canvas_width, f.Left + int64_t{f.Width});
+    canvas_height = std::max<int64_t>(canvas_height, f.Top + int64_t{f.Height});
+    return strip_width * strip_height <= kMaxPixels && canvas_width * canvas_height <= kMaxPixels;
   }
-
- private:
-  int64_t canvas_w_ = 0;
-  int64_t canvas_h_ = 0;
 };
 
 // The image descriptor and its data. False when the load must fail.
