@@ -180,14 +180,28 @@ void CalcScale(int stretch, int canvas_width, int canvas_height, int& width, int
 Image ScaleImage(const Image& source, int width, int height) {
   Image out{width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height)};
   if (source.width <= 0 || source.height <= 0) return out;
-  std::vector<int> columns(static_cast<size_t>(width));
-  for (int x = 0; x < width; ++x) columns[x] = static_cast<int>(int64_t{x} * source.width / width);
-  for (int y = 0; y < height; ++y) {
-    const uint32_t* row =
-        &source.pixels[static_cast<size_t>(y * int64_t{source.height} / height) * source.width];
-    uint32_t* dst = &out.pixels[static_cast<size_t>(y) * width];
-    for (int x = 0; x < width; ++x) dst[x] = row[columns[x]];
-  }
+  // Target column (row) k covers source columns (rows) [Begin(k), End(k)).
+  auto begin = [](int k, int src, int dst) { return static_cast<int>(int64_t{k} * src / dst); };
+  auto end = [&](int k, int src, int dst) {
+    return std::max(begin(k, src, dst) + 1, begin(k + 1, src, dst));
+  };
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      // Colours weighted by their alpha, so clear pixels do not darken the edges.
+      uint64_t a = 0, r = 0, g = 0, b = 0, n = 0;
+      for (int sy = begin(y, source.height, height); sy < end(y, source.height, height); ++sy)
+        for (int sx = begin(x, source.width, width); sx < end(x, source.width, width); ++sx, ++n) {
+          uint32_t p = source.At(sx, sy), pa = p >> 24;
+          a += pa;
+          r += pa * (p >> 16 & 0xFF);
+          g += pa * (p >> 8 & 0xFF);
+          b += pa * (p & 0xFF);
+        }
+      if (a == 0 || n == 0) continue;
+      out.pixels[static_cast<size_t>(y) * width + x] =
+          static_cast<uint32_t>(a / n) << 24 | static_cast<uint32_t>(r / a) << 16 |
+          static_cast<uint32_t>(g / a) << 8 | static_cast<uint32_t>(b / a);
+    }
   return out;
 }
 

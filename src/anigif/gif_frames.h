@@ -63,7 +63,8 @@ void MirrorFrames(GifAnimation& anim, int from, int to, int first, int last, boo
 void CalcScale(int stretch, int canvas_width, int canvas_height, int& width, int& height,
                float& scale_x, float& scale_y);
 
-// A scaled copy, each target pixel taken from the source pixel under it.
+// A scaled copy: each target pixel is the average of the source pixels under
+// it (a single pixel when enlarging).
 Image ScaleImage(const Image& source, int width, int height);
 
 }  // namespace slvn
