@@ -180,17 +180,27 @@ void CalcScale(int stretch, int canvas_width, int canvas_height, int& width, int
 Image ScaleImage(const Image& source, int width, int height) {
   Image out{width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height)};
   if (source.width <= 0 || source.height <= 0) return out;
-  // Target column (row) k covers source columns (rows) [Begin(k), End(k)).
-  auto begin = [](int k, int src, int dst) { return static_cast<int>(int64_t{k} * src / dst); };
-  auto end = [&](int k, int src, int dst) {
-    return std::max(begin(k, src, dst) + 1, begin(k + 1, src, dst));
+  // Target column (row) k covers source columns (rows) from first to before
+  // end; at most four of them are sampled, so the cost follows the target.
+  struct Span {
+    int first, end, step;
   };
+  auto spans = [](int src, int dst) {
+    std::vector<Span> span(static_cast<size_t>(dst));
+    for (int k = 0; k < dst; ++k) {
+      int first = static_cast<int>(int64_t{k} * src / dst);
+      int end = std::max(first + 1, static_cast<int>(int64_t{k + 1} * src / dst));
+      span[k] = {first, end, std::max(1, (end - first) / 4)};
+    }
+    return span;
+  };
+  auto xs = spans(source.width, width), ys = spans(source.height, height);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
       // Colours weighted by their alpha, so clear pixels do not darken the edges.
       uint64_t a = 0, r = 0, g = 0, b = 0, n = 0;
-      for (int sy = begin(y, source.height, height); sy < end(y, source.height, height); ++sy)
-        for (int sx = begin(x, source.width, width); sx < end(x, source.width, width); ++sx, ++n) {
+      for (int sy = ys[y].first; sy < ys[y].end; sy += ys[y].step)
+        for (int sx = xs[x].first; sx < xs[x].end; sx += xs[x].step, ++n) {
           uint32_t p = source.At(sx, sy), pa = p >> 24;
           a += pa;
           r += pa * (p >> 16 & 0xFF);

@@ -64,7 +64,7 @@ void CalcScale(int stretch, int canvas_width, int canvas_height, int& width, int
                float& scale_x, float& scale_y);
 
 // A scaled copy: each target pixel is the average of the source pixels under
-// it (a single pixel when enlarging).
+// it (at most 4 x 4 of them sampled; a single pixel when enlarging).
 Image ScaleImage(const Image& source, int width, int height);
 
 }  // namespace slvn
