@@ -172,4 +172,13 @@ void LoadReconnectForm(Client& client) {
   NotYetBuilt(client, "LoadReconnectForm");
 }
 
+bool AsyncReadRemoteGIF(Client& client, ucAniGIF&, std::string_view) {
+  NotYetBuilt(client, "AsyncReadRemoteGIF");
+  return false;
+}
+
+void CancelAsyncReadRemoteGIF(Client& client, ucAniGIF&) {
+  NotYetBuilt(client, "CancelAsyncReadRemoteGIF");
+}
+
 }  // namespace slvn
