@@ -1,14 +1,18 @@
 #include <string>
 
-#include "pending/pending.h"
 #include "shell/client.h"
 #include "shell/launch_line.h"
+#include "shell/program_end.h"
+#include "shell/startup.h"
 
 int main(int argc, char** argv) {
   slvn::Client client;
-  slvn::SetStartValues(client.data);
-  const std::string launch_line = slvn::JoinLaunchArguments(argc, argv);
-  (void)launch_line;
-  slvn::Form_Load(client);
+  try {
+    client.forms.OpenWindows();
+    slvn::Form_Load(client, slvn::JoinLaunchArguments(argc, argv));
+    client.loop.Run();
+  } catch (const slvn::ProgramEnded& ended) {
+    return ended.exit_code;
+  }
   return 0;
 }

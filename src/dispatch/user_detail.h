@@ -9,6 +9,7 @@ namespace slvn {
 // user-details message.
 struct UserDetail {
   std::string name;
+  double userid = 0;  // for a spectator, first the watched player's id from the launch line
 };
 
 }  // namespace slvn

@@ -16,10 +16,6 @@ void NotYetBuilt(Client& client, std::string_view name) {
   seen.emplace_back(name);
 }
 
-void Form_Load(Client& client) {
-  NotYetBuilt(client, "Form_Load");
-}
-
 void LeaveTableAndStopVideo(Client& client) {
   NotYetBuilt(client, "LeaveTableAndStopVideo");
 }
@@ -97,10 +93,6 @@ void HandleResultRow(Client& client) {
   NotYetBuilt(client, "HandleResultRow");
 }
 
-void HandleLoginReply(Client& client) {
-  NotYetBuilt(client, "HandleLoginReply");
-}
-
 void HandleUserDetails(Client& client) {
   NotYetBuilt(client, "HandleUserDetails");
 }
@@ -115,10 +107,6 @@ void HandleForcedExit(Client& client) {
 
 void HandleReadyState(Client& client) {
   NotYetBuilt(client, "HandleReadyState");
-}
-
-void HandleReconnectReply(Client& client) {
-  NotYetBuilt(client, "HandleReconnectReply");
 }
 
 void HandleSeatTiles(Client& client) {
@@ -179,6 +167,44 @@ bool AsyncReadRemoteGIF(Client& client, ucAniGIF&, std::string_view) {
 
 void CancelAsyncReadRemoteGIF(Client& client, ucAniGIF&) {
   NotYetBuilt(client, "CancelAsyncReadRemoteGIF");
+}
+
+void UnloadOtherExitForm(Client& client) {
+  NotYetBuilt(client, "UnloadOtherExitForm");
+}
+void ShowFirstWebPane(Client& client, const std::string&) {
+  NotYetBuilt(client, "ShowFirstWebPane");
+}
+
+void PaintWindowSkin(Client& client) {
+  NotYetBuilt(client, "PaintWindowSkin");
+}
+void PlaceTableArea(Client& client, bool, bool) {
+  NotYetBuilt(client, "PlaceTableArea");
+}
+void PrepareSmallLayout(Client& client) {
+  NotYetBuilt(client, "PrepareSmallLayout");
+}
+void LayoutTable(Client& client) {
+  NotYetBuilt(client, "LayoutTable");
+}
+void LayoutTableWidgets(Client& client) {
+  NotYetBuilt(client, "LayoutTableWidgets");
+}
+void ShowRoomCaption(Client& client, const std::string&) {
+  NotYetBuilt(client, "ShowRoomCaption");
+}
+void FocusChatLine(Client& client) {
+  NotYetBuilt(client, "FocusChatLine");
+}
+void ConnectViaProxy(Client& client) {
+  NotYetBuilt(client, "ConnectViaProxy");
+}
+void FixBuffPos(Client& client) {
+  NotYetBuilt(client, "FixBuffPos");
+}
+void UnloadVideoZoomWindows(Client& client) {
+  NotYetBuilt(client, "UnloadVideoZoomWindows");
 }
 
 }  // namespace slvn

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace slvn {
@@ -14,8 +15,22 @@ class GamePacket;
 // pretends to have been done.
 void NotYetBuilt(Client& client, std::string_view name);
 
-// The program's start-up (launch line, window, connection) is not built yet.
-void Form_Load(Client& client);
+// The window frame and the table layout.
+void PaintWindowSkin(Client& client);
+// The table area: inside the painted frame on a large screen, else the whole window.
+void PlaceTableArea(Client& client, bool tall, bool wide);
+// The small layout's table picture, dealer badge and message strip font.
+void PrepareSmallLayout(Client& client);
+void LayoutTable(Client& client);
+void LayoutTableWidgets(Client& client);
+// The room caption label, its font size following the caption's length.
+void ShowRoomCaption(Client& client, const std::string& caption);
+void FocusChatLine(Client& client);
+// The SOCKS5 connection to the game server.
+void ConnectViaProxy(Client& client);
+// The item plug-in places its windows again.
+void FixBuffPos(Client& client);
+void UnloadVideoZoomWindows(Client& client);
 
 // Leaving the table and resetting the client.
 void LeaveTableAndStopVideo(Client& client);
@@ -38,6 +53,10 @@ void rec_state(Client& client, int what, bool state);
 void ShutdownPropPlugin(Client& client, int mode);
 // Shows the own camera picture in the own video panel.
 void ShowOwnVideo(Client& client, bool capture_on, bool second);
+// The notice dialog of another player's exit is unloaded.
+void UnloadOtherExitForm(Client& client);
+// The first web pane navigates to the page, comes to the front and shows.
+void ShowFirstWebPane(Client& client, const std::string& address);
 // Loads the hidden reconnect window, which starts the reconnect attempts.
 void LoadReconnectForm(Client& client);
 
@@ -58,12 +77,10 @@ void HandleSeatFreed(Client& client);
 void HandleQuit(Client& client);
 void HandleOutOfCoins(Client& client);
 void HandleResultRow(Client& client);
-void HandleLoginReply(Client& client);
 void HandleUserDetails(Client& client);
 void HandleUserLeft(Client& client);
 void HandleForcedExit(Client& client);
 void HandleReadyState(Client& client);
-void HandleReconnectReply(Client& client);
 void HandleSeatTiles(Client& client);
 void HandleTableSummary(Client& client);
 

@@ -20,8 +20,16 @@ Form::Form(Forms& forms) : Container(nullptr, true), forms_(forms) {
 }
 
 void Form::SetVisible(bool v) {
+  const bool was = Visible() && loaded_;
   if (v) Load();
   Control::SetVisible(v);
+  if (v && !was && OnResize) OnResize();
+}
+
+void Form::SetWindowState(int v) {
+  if (v == window_state_) return;
+  Change(window_state_, v);
+  if (OnResize) OnResize();
 }
 
 Form::~Form() {

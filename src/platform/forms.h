@@ -28,7 +28,7 @@ class Form : public Container {
   const std::string& Caption() const { return caption_; }
   void SetCaption(std::string v) { Change(caption_, std::move(v)); }
   int WindowState() const { return window_state_; }
-  void SetWindowState(int v) { Change(window_state_, v); }
+  void SetWindowState(int v);
   bool Topmost() const { return topmost_; }
   void SetTopmost(bool v) { Change(topmost_, v); }
   // 255 opaque; the game makes some windows translucent with 200.
@@ -64,6 +64,9 @@ class Form : public Container {
 
   ClickHandler OnLoad;
   ClickHandler OnUnload;
+  // Shown, restored or resized: when the form becomes visible and whenever
+  // its window state changes.
+  ClickHandler OnResize;
 
  private:
   Forms& forms_;

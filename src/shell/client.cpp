@@ -1,7 +1,6 @@
 #include "shell/client.h"
 
 #include "shell/heartbeat.h"
-
 #include "shell/net/packet_io.h"
 
 namespace slvn {
@@ -14,9 +13,12 @@ std::unique_ptr<Clock> OrSteady(std::unique_ptr<Clock> clock) {
 }  // namespace
 
 Client::Client(std::unique_ptr<Clock> clock_in)
-    : clock(OrSteady(std::move(clock_in))), loop(*clock) {
+    : clock(OrSteady(std::move(clock_in))),
+      loop(*clock),
+      video(MakeLocalVideoControls(loop, /*with_camera=*/true)) {
   Winsock1.DataArrival = [this](int bytes_total) { Winsock1_DataArrival(*this, bytes_total); };
   Winsock1.OnClose = [this] { Winsock1_Close(*this); };
+  ConnectHeartbeatTimers(*this);
 }
 
 }  // namespace slvn

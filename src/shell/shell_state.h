@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "platform/window_bus.h"
 #include "shell/launch_line.h"
 #include "shell/net/game_packet.h"
 
@@ -22,6 +24,11 @@ struct ShellState {
   // Counts resets and leaves that switched the heartbeat off, so a tick
   // during which one ran does not switch it on again at its end.
   int heartbeat_stops = 0;
+
+  // Held while this client runs, so that a second copy finds it taken.
+  std::unique_ptr<BusWindow> instance_lock;
+  // Our main window on the message bus: the lobby's messages arrive here.
+  std::unique_ptr<BusWindow> main_window_bus;
 
   // Leave paths that are pausing, and a lobby connect request held until they finish.
   int leave_depth = 0;

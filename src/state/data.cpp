@@ -11,7 +11,6 @@ void SetStartValues(Data& data) {
   data.ScaleY = 1.0f;
   data.SeatWaitText = {"正在随机换座中..", "正在随机换座中...", "正在随机换座中....",
                        "正在随机换座中....."};
-  data.LobbyTitle = "Corvald山庄";
 }
 
 }  // namespace slvn

@@ -6,38 +6,12 @@
 #include "dispatch/deal_msg.h"
 #include "shell/client.h"
 #include "shell/net/packet_io.h"
-#include "support/temp_dir.h"
+#include "support/table_server.h"
 
 namespace slvn {
 namespace {
 
-// Runs the table server with a script; the port is its first line of output.
-class TableServer {
- public:
-  TableServer(const test::TempDir& dir, const std::string& script)
-      : record_(dir.File("record.txt")) {
-    test::WriteFileBytes(dir.File("script.txt"), script);
-    std::string command = std::string(SLVN_TABLE_SERVER) + " --port 0 --script " +
-                          dir.File("script.txt") + " --record " + record_;
-    pipe_ = popen(command.c_str(), "r");
-    if (pipe_ && std::fscanf(pipe_, "%d", &port_) != 1) port_ = 0;
-  }
-  ~TableServer() { Finish(); }
-  int port() const { return port_; }
-  // Waits for the server to end; its exit status.
-  int Finish() {
-    if (pipe_) status_ = pclose(pipe_);
-    pipe_ = nullptr;
-    return WIFEXITED(status_) ? WEXITSTATUS(status_) : -1;
-  }
-  std::string Record() const { return test::ReadFileBytes(record_); }
-
- private:
-  std::string record_;
-  FILE* pipe_ = nullptr;
-  int port_ = 0;
-  int status_ = -1;
-};
+using test::TableServer;
 
 TEST(LoopbackTest, PacketsTravelBothWaysThroughTheTableServer) {
   test::TempDir dir;

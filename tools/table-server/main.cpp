@@ -108,9 +108,10 @@ class Server {
     return true;
   }
 
-  // Reads and records what arrives until `until`.
-  void Pump(Clock::time_point until) {
-    while (conn_fd_ >= 0) {
+  // Reads and records what arrives until `until`, or until a whole packet
+  // arrived when `until_packet`.
+  void Pump(Clock::time_point until, bool until_packet = false) {
+    while (conn_fd_ >= 0 && !(until_packet && !received_.empty())) {
       auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now());
       pollfd poll_fd{conn_fd_, POLLIN, 0};
       if (poll(&poll_fd, 1, std::max<int>(0, static_cast<int>(left.count()))) <= 0) return;
@@ -143,7 +144,7 @@ class Server {
         if (test::ParseFields(packet).cmd == cmd) return true;
       }
       if (conn_fd_ < 0 || Clock::now() >= until) return false;
-      Pump(until);
+      Pump(until, /*until_packet=*/true);
     }
   }
 

@@ -1,0 +1,223 @@
+#include "shell/startup.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "pending/pending.h"
+#include "platform/program_folder.h"
+#include "platform/screen.h"
+#include "shell/client.h"
+#include "shell/heartbeat.h"
+#include "shell/lobby_link.h"
+#include "shell/net/packet_io.h"
+#include "shell/program_end.h"
+#include "shell/resources/image_resource.h"
+#include "shell/sound/sound.h"
+
+namespace slvn {
+
+namespace {
+
+constexpr double kTwipsPerPixel = 15;
+constexpr double kLargeWindowWidth = 15600;  // twips, with the painted frame
+constexpr double kLargeWindowHeight = 11940;
+constexpr int kLargeScreenWidth = 1024;  // pixels
+constexpr int kLargeScreenHeight = 768;
+constexpr float kSmallScaleX = 800.0f / 1024.0f;
+constexpr float kSmallScaleY = 600.0f / 768.0f;
+constexpr int kVideoPort = 8888;
+constexpr int kVideoUsers = 3;
+// The reserved bus name that only one running client can hold.
+constexpr const char* kInstanceTitle = "slvn-client-instance";
+
+void SizeWindowToScreen(Client& client) {
+  const ScreenSize screen = ScreenSizePixels();
+  MainForm& form = client.main_form;
+  const bool tall = screen.height > kLargeScreenHeight;
+  const bool wide = screen.width > kLargeScreenWidth;
+  form.SetTop(0);
+  form.SetLeft(0);
+  form.SetHeight(tall ? kLargeWindowHeight : screen.height * kTwipsPerPixel);
+  form.SetWidth(wide ? kLargeWindowWidth : screen.width * kTwipsPerPixel);
+  if (tall || wide) PaintWindowSkin(client);
+  PlaceTableArea(client, tall, wide);
+  const bool large = screen.height >= kLargeScreenHeight && screen.width >= kLargeScreenWidth;
+  client.data.ScaleX = large ? 1.0f : kSmallScaleX;
+  client.data.ScaleY = large ? 1.0f : kSmallScaleY;
+  if (!large) PrepareSmallLayout(client);
+}
+
+void ResetStartState(Client& client) {
+  Data& d = client.data;
+  SetStartValues(d);
+  d.AutoPlayOn = false;
+  d.HandEnding = false;
+  d.WebPageFailed = false;
+  HeartbeatState& hb = client.heartbeat;
+  for (HeartbeatSlot slot : {kSendSlot, kReceiveSlot, kLoginSlot, kBlinkSlot, kWatchdogSlot,
+                             kTurnCountdown, kReadyCountdown})
+    hb.TickEnabled[slot] = false;
+  hb.TickEnabled[8] = false;
+  hb.TickCount[kWatchdogSlot] = 0;
+  hb.TickCount[8] = 0;
+  d.ClaimBubbleShown = false;
+  d.LoginPending = false;
+  client.sound.MusicOn = -1;
+  client.sound.SoundOn = -1;
+}
+
+void StartSound(Client& client) {
+  InitSoundFiles(client);
+  if (client.sound.SoundOn != -1) return;
+  InitSound(client);
+  StopSound(client);
+  PlaySoundFile(client, client.sound.SoundBank[1], /*looping=*/true);
+  SetSoundVolume(client, 3000);
+}
+
+// A message box and the end, for a launch line start-up cannot use.
+[[noreturn]] void RefuseToStart(Client& client, const std::string& text) {
+  client.forms.MsgBox(text, "警告");
+  EndProgram(client);
+}
+
+void ReadLaunchLine(Client& client, const std::string& text) {
+  if (text.empty()) RefuseToStart(client, "本游戏需从游戏大厅中启动！");
+  LaunchLineResult parsed = ParseLaunchLine(text);
+  if (!parsed.line) RefuseToStart(client, "启动参数错误：" + parsed.error);
+  LaunchLine& line = *parsed.line;
+  client.shell.launch = line;
+  client.data.WatchMode = line.WatchMode;
+  client.custom[0].name = line.LoginName;
+  if (line.WatchMode) client.Detail[0].userid = line.WatchUserID;
+  ShowRoomCaption(client, line.RoomCaption);
+}
+
+void ReadVideoSetting(Client& client) {
+  const std::string path = ProgramFolderOf(client) + "/vidiosetting.ini";
+  client.IniFile.INIFileName(path);
+  bool on = true;
+  if (std::filesystem::exists(path)) {
+    const std::string value = client.IniFile.GetIniKey("vidiosetting", "vidiovalue");
+    on = std::atoi(value.c_str()) != 0;
+  } else {
+    client.IniFile.WriteIniKey("vidiosetting", "vidiovalue", "1");
+  }
+  client.data.VideoSetting = on;
+  client.data.VideoServerSet = on;
+  if (!on) return;
+  P2PSocket& link = *client.video.P2PSocket1;
+  link.ServerAddress = client.shell.launch.GameServerHost;
+  link.ServerPort = kVideoPort;
+  link.UserCount = kVideoUsers;
+}
+
+void Connect(Client& client) {
+  const LaunchLine& line = client.shell.launch;
+  HeartbeatState& hb = client.heartbeat;
+  switch (line.ProxyType) {
+    case 0:
+      client.Winsock1.Connect(line.GameServerHost, line.GameServerPort);
+      client.main_form.TimerBong.SetEnabled(true);
+      hb.Enable(kLoginSlot);
+      break;
+    case 5:
+      hb.Disable(kLoginSlot);
+      ConnectViaProxy(client);
+      break;
+    default:
+      break;  // no connection is made
+  }
+}
+
+void SetCaptions(Client& client) {
+  const LaunchLine& line = client.shell.launch;
+  if (line.UseLobbyCaption) {
+    client.main_form.SetCaption(line.WindowCaption);
+    client.data.CountdownStart = 15;
+    client.data.LobbyTitle = line.LobbyTitle;
+  } else {
+    client.data.LobbyTitle = "Corvald山庄";
+  }
+}
+
+// Our main window takes the lobby's messages from here on.
+void HookLobbyMessages(Client& client) {
+  client.shell.main_window_bus = std::make_unique<BusWindow>(
+      client.loop, client.bus, ClientWindowTitle(getpid()),
+      [&client](const WindowMessage& m) { return LobbyWndProc(client, m); });
+}
+
+}  // namespace
+
+std::string ProgramFolderOf(Client& client) {
+  std::string& folder = client.sound.program_folder;
+  if (folder.empty()) folder = ProgramFolder();
+  return folder;
+}
+
+void Form_Load(Client& client, const std::string& launch_line) {
+  ResetNetRings(client);
+  client.shell.instance_lock =
+      std::make_unique<BusWindow>(client.loop, client.bus, kInstanceTitle, nullptr);
+  if (!client.shell.instance_lock->Listening()) {
+    client.forms.MsgBox("Tumbra(一赖到底)游戏已经运行！", "警告");
+    ReturnToLobby(client);
+    EndProgram(client);
+  }
+  ResetStartState(client);
+  client.main_form.OnResize = [&client] { Form_Resize(client); };
+  SizeWindowToScreen(client);
+  StartSound(client);
+  InitImageTables(client);
+  LayoutTable(client);
+  ReadLaunchLine(client, launch_line);
+  ReadVideoSetting(client);
+  client.chat.Sysmsg[0] = "正在连接服务器...";
+  client.main_form.TimerBong.SetEnabled(false);
+  client.net.ProxyReady = true;
+  client.shell.LoginPacket =
+      GamePacket(BuildLoginPacket(client.shell.launch.LoginName, client.shell.launch.LoginString2));
+  client.shell.launch.LoginString2.clear();
+  Connect(client);
+  SetCaptions(client);
+  ReturnToLobby(client);
+  client.main_form.Show();
+  LayoutTableWidgets(client);
+  client.custom[0].SeatWind = 0;
+  client.data.Reconnected = false;
+  client.data.GameOver = false;
+  HookLobbyMessages(client);
+}
+
+void Form_Resize(Client& client) {
+  MainForm& form = client.main_form;
+  if (form.WindowState() == kMinimized) return;
+  client.shell.timeoutnum = 0;
+  form.SetTopmost(true);
+  form.SetTopmost(false);
+  client.data.CountdownStart = 8;
+  client.data.BossKey = false;
+  FocusChatLine(client);
+  MinimizeLobbyWindow(client);
+  if (client.prop.Prop_GameDllState > 0) FixBuffPos(client);
+}
+
+void Form_Unload(Client& client) {
+  client.shell.main_window_bus.reset();
+  if (client.sound.MusicOn) StopMusic(client);
+  if (client.sound.SoundOn) StopSound(client);
+  client.video.P2PSocket1->LogoutServer();
+  client.data.VideoLoggedIn = false;
+  if (client.data.OwnCaptureOn) {
+    client.video.vcap1->StopCapture();
+    client.video.vcap1->CloseDevice();
+  }
+  UnloadVideoZoomWindows(client);
+  if (client.prop.Prop_GameDllState > 0) ShutdownPropPlugin(client, 1);
+  for (Form* form : std::vector<Form*>(client.forms.LoadedForms())) form->Unload();
+  EndProgram(client);
+}
+
+}  // namespace slvn

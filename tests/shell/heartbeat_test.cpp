@@ -1,0 +1,159 @@
+#include "shell/heartbeat.h"
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "shell/client.h"
+#include "shell/net/packet_io.h"
+#include "shell/program_end.h"
+#include "support/drive.h"
+#include "support/fake_lobby.h"
+#include "support/packet_builder.h"
+
+namespace slvn {
+namespace {
+
+using test::BuildPacket;
+using test::Called;
+
+class HeartbeatTest : public ::testing::Test {
+ protected:
+  HeartbeatTest() { client.bus = WindowBus(test::TestBusNamespace()); }
+
+  void Tick(int n = 1) {
+    for (int i = 0; i < n; ++i) TimerBong_Timer(client);
+  }
+  void Receive(const test::PacketBytes& packet) { StoreArrivedBytes(client, packet); }
+  test::PacketBytes Chat(const char* text) {
+    auto p = BuildPacket(19, 4);
+    test::PutText(p, 16, text);
+    return p;
+  }
+
+  Client client{std::make_unique<ManualClock>()};
+};
+
+TEST_F(HeartbeatTest, ReceivedPacketsAreDispatchedOnePerTickAfterTheFirstWait) {
+  Receive(Chat("one"));
+  Tick();
+  EXPECT_TRUE(client.chat.Text1.empty());
+  Tick();
+  ASSERT_EQ(client.chat.Text1.size(), 1u);
+  // Ten at once: one per tick from then on.
+  for (int i = 0; i < 10; ++i) Receive(Chat("more"));
+  Tick(2);
+  EXPECT_EQ(client.chat.Text1.size(), 2u);
+  Tick(9);
+  EXPECT_EQ(client.chat.Text1.size(), 11u);
+  Tick(3);
+  EXPECT_EQ(client.chat.Text1.size(), 11u);
+}
+
+TEST_F(HeartbeatTest, AUserWhoLeftWaitsAtTheHeadWhileTheHandEnds) {
+  client.custom[0].SeatWind = 8;
+  client.data.HandEnding = true;
+  Receive(BuildPacket(21, 4));
+  Receive(Chat("behind"));
+  Tick(6);
+  EXPECT_TRUE(client.chat.Text1.empty());
+  EXPECT_EQ(client.net.RecvRing.Waiting(), 2 * 272);
+  EXPECT_TRUE(client.main_form.TimerKeepAlive.Enabled());  // another seat left
+  client.data.HandEnding = false;
+  Tick(4);
+  EXPECT_TRUE(Called(client, "HandleUserLeft"));
+  EXPECT_EQ(client.chat.Text1.size(), 1u);
+}
+
+TEST_F(HeartbeatTest, ATickNeverRunsInsideAnotherAndAResetInsideKeepsItOff) {
+  client.main_form.TimerBong.SetEnabled(true);
+  client.shell.in_tick = true;
+  Tick();  // ignored: a tick is already running
+  EXPECT_TRUE(client.main_form.TimerBong.Enabled());
+  client.shell.in_tick = false;
+  Tick();
+  EXPECT_TRUE(client.main_form.TimerBong.Enabled());  // every tick ends switched on
+
+  // A reset that runs while the tick waits for the connection leaves it off.
+  int listener = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t len = sizeof addr;
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&addr), len), 0);
+  ASSERT_EQ(listen(listener, 1), 0);
+  ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len), 0);
+  ASSERT_TRUE(client.Winsock1.Connect("127.0.0.1", ntohs(addr.sin_port)));
+  client.heartbeat.Enable(kLoginSlot);
+  client.heartbeat.TickCount[kLoginSlot] = 3;
+  client.loop.Post([&] { StopHeartbeat(client); });
+  Tick();
+  EXPECT_EQ(client.Winsock1.State(), TcpSocket::kConnected);
+  EXPECT_FALSE(client.main_form.TimerBong.Enabled());
+  close(listener);
+}
+
+TEST_F(HeartbeatTest, TheKeepAliveCarriesTheOwnSeat) {
+  ConnectHeartbeatTimers(client);
+  client.main_form.TimerKeepAlive.SetEnabled(true);
+  client.loop.RunFor(10.01);
+  GamePacket p;
+  int count = 0;
+  while (client.net.SendRing.TakePacket(p)) {
+    ++count;
+    EXPECT_EQ(p.Byte(3), 24);
+    EXPECT_EQ(p.Byte(6), 0);  // own seat not known yet
+  }
+  EXPECT_EQ(count, 2);
+}
+
+TEST_F(HeartbeatTest, SilentServerDuringAHandGivesUpTheTable) {
+  test::FakeLobby lobby(client.bus.Namespace(), "Corvald山庄");
+  client.data.LobbyTitle = "Corvald山庄";
+  client.data.HandRunning = true;
+  client.data.RecvIdleCount = 4998;
+  client.heartbeat.Enable(kReceiveSlot);
+  Tick(2);
+  EXPECT_EQ(client.data.RecvIdleCount, 4999);
+  EXPECT_FALSE(Called(client, "ResetClientState"));
+  Tick(2);
+  EXPECT_EQ(client.data.RecvIdleCount, 0);
+  EXPECT_EQ(client.chat.Sysmsg[0], "已经与服务器断开连接，请重新入座！");
+  EXPECT_EQ(client.main_form.WindowState(), kMinimized);
+  EXPECT_TRUE(Called(client, "ResetClientState"));
+  auto got = lobby.WaitForMessages(1);
+  ASSERT_FALSE(got.empty());
+  EXPECT_EQ(got[0].wparam, kScRestore);
+}
+
+TEST_F(HeartbeatTest, SilentServerWithTheLobbyGoneEndsTheProgram) {
+  client.data.LobbyTitle = "Corvald山庄";
+  client.data.HandRunning = true;
+  client.data.RecvIdleCount = 4999;
+  client.heartbeat.Enable(kReceiveSlot);
+  Tick();
+  EXPECT_THROW(Tick(), ProgramEnded);
+  EXPECT_FALSE(client.shell.in_tick);
+}
+
+TEST_F(HeartbeatTest, WatchdogHandsADroppedConnectionToTheReconnectWindow) {
+  test::FakeLobby lobby(client.bus.Namespace(), "Corvald山庄");
+  client.data.LobbyTitle = "Corvald山庄";
+  client.data.LoggedIn = true;
+  client.heartbeat.Enable(kWatchdogSlot);
+  Tick(39);
+  EXPECT_TRUE(client.data.LoggedIn);  // without reconnection it only looks every 2 s
+  Tick();
+  EXPECT_TRUE(client.data.LoggedIn);
+  EXPECT_FALSE(Called(client, "LoadReconnectForm"));
+  client.data.g_bCanRecon = true;
+  Tick(40);
+  EXPECT_FALSE(client.data.LoggedIn);
+  EXPECT_TRUE(Called(client, "LoadReconnectForm"));
+  EXPECT_FALSE(client.heartbeat.TickEnabled[kWatchdogSlot]);
+}
+
+}  // namespace
+}  // namespace slvn
