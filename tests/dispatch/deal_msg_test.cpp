@@ -4,6 +4,7 @@
 
 #include "shell/client.h"
 #include "shell/net/packet_io.h"
+#include "shell/program_end.h"
 #include "support/packet_builder.h"
 
 namespace slvn {
@@ -26,7 +27,12 @@ TEST(DealMsgTest, EveryCommandButTwentyNineSetsTheEchoToken) {
   Client client;
   for (int cmd = 0; cmd < 256; ++cmd) {
     client.net.EchoToken = {1, 1};
-    Dispatch(client, WithEcho(test::BuildPacket(cmd, 0), 0xAB, static_cast<uint8_t>(cmd)));
+    auto packet = WithEcho(test::BuildPacket(cmd, 0), 0xAB, static_cast<uint8_t>(cmd));
+    // A refused login or reconnect ends the program (the token is kept first).
+    if (cmd == Cmd_Login || cmd == Cmd_ReconnectReply)
+      EXPECT_THROW(Dispatch(client, packet), ProgramEnded);
+    else
+      Dispatch(client, packet);
     std::array<uint8_t, 2> expected = {0xAB, static_cast<uint8_t>(cmd)};
     if (cmd == 29) expected = {1, 1};
     EXPECT_EQ(client.net.EchoToken, expected) << cmd;
