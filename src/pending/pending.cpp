@@ -25,8 +25,8 @@ void ResetClientState(Client& client) {
 void ResetTableView(Client& client) {
   NotYetBuilt(client, "ResetTableView");
 }
-void ConnectAndLogIn(Client& client) {
-  NotYetBuilt(client, "ConnectAndLogIn");
+void ResetStartButton(Client& client) {
+  NotYetBuilt(client, "ResetStartButton");
 }
 
 void HandleDeal(Client& client) {

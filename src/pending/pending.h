@@ -37,8 +37,9 @@ void LeaveTableAndStopVideo(Client& client);
 void ResetClientState(Client& client);
 // The table view between hands.
 void ResetTableView(Client& client);
-// The lobby's connect request: reconnect the game socket and arm the login.
-void ConnectAndLogIn(Client& client);
+// The start/continue button works again with its start picture; the
+// countdown display is hidden.
+void ResetStartButton(Client& client);
 
 // Parts of the heartbeat's tick that show things on the table.
 void BlinkSlot(Client& client);

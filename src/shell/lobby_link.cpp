@@ -2,6 +2,8 @@
 
 #include "pending/pending.h"
 #include "shell/client.h"
+#include "shell/heartbeat_state.h"
+#include "shell/net/packet_io.h"
 #include "shell/program_end.h"
 
 namespace slvn {
@@ -31,6 +33,37 @@ void LeaveAndReset(Client& client, bool clear_view) {
 }
 
 }  // namespace
+
+void ConnectAndLogIn(Client& client) {
+  client.net.ProxyReady = true;
+  client.data.LoginPending = true;
+  // A packet that a reconnect turned into command 28 is a login again.
+  client.shell.LoginPacket.SetByte(packet_offset::kCommand + 1, 18);
+  const LaunchLine& line = client.shell.launch;
+  if (line.ProxyType == 0) {
+    ResetNetRings(client);
+    if (client.Winsock1.State() != TcpSocket::kClosed) client.Winsock1.Close();
+    client.Winsock1.Connect(line.GameServerHost, line.GameServerPort);
+    client.main_form.TimerBong.SetEnabled(true);
+    client.heartbeat.Enable(kLoginSlot);
+  } else if (line.ProxyType == 5) {
+    client.heartbeat.Disable(kLoginSlot);
+    ConnectViaProxy(client);
+  }
+  ResetStartButton(client);
+}
+
+void LeavePathStarted(Client& client) {
+  ++client.shell.leave_depth;
+}
+
+void LeavePathFinished(Client& client) {
+  if (client.shell.leave_depth > 0) --client.shell.leave_depth;
+  if (client.shell.leave_depth == 0 && client.shell.connect_after_leave) {
+    client.shell.connect_after_leave = false;
+    ConnectAndLogIn(client);
+  }
+}
 
 WindowHandle FindLobbyWindow(Client& client) {
   client.data.LobbyWindow = client.bus.FindWindow(client.data.LobbyTitle);

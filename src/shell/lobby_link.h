@@ -26,6 +26,13 @@ void ReturnToLobby(Client& client);
 void MinimizeLobbyWindow(Client& client);
 // Posts a message (wParam 0, lParam 0) when the lobby window exists.
 void PostToLobby(Client& client, uint32_t message);
+// The lobby's connect request: the login packet is a login again, the socket
+// connects afresh (directly or through the proxy) and the login slot is armed.
+void ConnectAndLogIn(Client& client);
+// A leave path that pauses marks itself, so that a connect request arriving
+// meanwhile runs after it has finished instead of being closed by its reset.
+void LeavePathStarted(Client& client);
+void LeavePathFinished(Client& client);
 // Our main window's handler of the lobby's messages; 0 for every message.
 int64_t LobbyWndProc(Client& client, const WindowMessage& message);
 

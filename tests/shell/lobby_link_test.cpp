@@ -63,13 +63,20 @@ TEST_F(LobbyLinkTest, WithoutALobbyWindowQuestionsAreIgnored) {
 }
 
 TEST_F(LobbyLinkTest, ConnectRequestWaitsForAPausingLeave) {
-  client.shell.leave_depth = 1;
+  client.shell.LoginPacket.SetByte(3, 28);  // a reconnect packet before
+  client.shell.launch.GameServerHost = "127.0.0.1";
+  client.shell.launch.GameServerPort = 1;
+  LeavePathStarted(client);
   LobbyWndProc(client, {kLobbyConnect, 0, 0});
-  EXPECT_FALSE(Called("ConnectAndLogIn"));
+  EXPECT_FALSE(client.data.LoginPending);
   EXPECT_TRUE(client.shell.connect_after_leave);
-  client.shell.leave_depth = 0;
-  LobbyWndProc(client, {kLobbyConnect, 0, 0});
-  EXPECT_TRUE(Called("ConnectAndLogIn"));
+  LeavePathFinished(client);
+  EXPECT_FALSE(client.shell.connect_after_leave);
+  // The held request ran: a login again, through a fresh connection attempt.
+  EXPECT_TRUE(client.data.LoginPending);
+  EXPECT_EQ(client.shell.LoginPacket.Byte(3), 18);
+  EXPECT_TRUE(client.heartbeat.TickEnabled[kLoginSlot]);
+  EXPECT_TRUE(client.main_form.TimerBong.Enabled());
 }
 
 TEST_F(LobbyLinkTest, RestoreAndMinimiseReachTheLobbyOrEndTheProgram) {
