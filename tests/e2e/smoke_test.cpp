@@ -1,0 +1,82 @@
+// The real programs together: the stand-in lobby starts the client headless
+// against the table server.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "support/fake_lobby.h"
+#include "support/table_server.h"
+
+namespace slvn {
+namespace {
+
+// The lobby in a process group of its own, so the client goes with it.
+class LobbyProcess {
+ public:
+  LobbyProcess(const std::string& line, const std::string& bus) {
+    int out[2];
+    if (pipe(out) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+      setpgid(0, 0);
+      dup2(out[1], STDOUT_FILENO);
+      close(out[0]);
+      close(out[1]);
+      setenv("SLVN_BUS", bus.c_str(), 1);
+      setenv("SDL_VIDEODRIVER", "offscreen", 1);
+      setenv("SDL_AUDIODRIVER", "dummy", 1);
+      execl(SLVN_LOBBY, SLVN_LOBBY, "--client", SLVN_CLIENT, "--line", line.c_str(),
+            static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(out[1]);
+    out_ = fdopen(out[0], "r");
+  }
+  ~LobbyProcess() {
+    if (pid_ > 0) {
+      kill(-pid_, SIGTERM);
+      waitpid(pid_, nullptr, 0);
+    }
+    if (out_) fclose(out_);
+  }
+  // Reads the lobby's lines until one equals `want` (bounded by the time-out).
+  bool WaitForLine(const std::string& want, std::vector<std::string>& seen, int seconds = 20) {
+    auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    char buf[256];
+    while (out_ && std::chrono::steady_clock::now() < give_up) {
+      if (!fgets(buf, sizeof buf, out_)) return false;
+      std::string line(buf);
+      while (!line.empty() && line.back() == '\n') line.pop_back();
+      seen.push_back(line);
+      if (line == want) return true;
+    }
+    return false;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  FILE* out_ = nullptr;
+};
+
+TEST(SmokeTest, LobbyStartsTheClientWhichLogsIn) {
+  test::TempDir dir;
+  test::TableServer server(dir,
+                           "expect 18 text@16=\"alice\"\nsend 18 v3=1 v1=8\nwait 300\nclose\n");
+  ASSERT_GT(server.port(), 0);
+  LobbyProcess lobby("alice$key$127.0.0.1$" + std::to_string(server.port()) + "$room$0$",
+                     test::TestBusNamespace());
+  std::vector<std::string> seen;
+  EXPECT_TRUE(lobby.WaitForLine("recv 0x16 0 0", seen));
+  EXPECT_TRUE(lobby.WaitForLine("recv 0x303 0 0", seen));
+  EXPECT_EQ(server.Finish(), 0) << server.Record();
+  EXPECT_NE(server.Record().find("recv cmd=18"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace slvn
