@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "anigif/gif_frames.h"
+#include "platform/http_fetch.h"
 #include "platform/picture.h"
 #include "platform/timer.h"
 
@@ -59,6 +60,14 @@ struct StoredProperties {
 // Shows an animated GIF: loads it from a picture, a file, bytes or a remote
 // address, animates its frames on a timer with the file's delays and loop
 // count, and gives back the frame shown as a one-frame GIF picture.
+class ucAniGIF;
+
+// The control's remote load: a background fetch of `path` (http or https),
+// reporting to the control by AsyncReadProgress (failure) and
+// AsyncReadComplete. A new read replaces the one under way.
+bool AsyncReadRemoteGIF(Client& client, ucAniGIF& control, std::string_view path);
+void CancelAsyncReadRemoteGIF(Client& client, ucAniGIF& control);
+
 class ucAniGIF {
  public:
   ucAniGIF(Client& client, AniGifHost& host);
@@ -140,6 +149,9 @@ class ucAniGIF {
   int TimerInterval() const { return timer_.Enabled() ? timer_.Interval() : 0; }
 
  private:
+  friend bool AsyncReadRemoteGIF(Client&, ucAniGIF&, std::string_view);
+  friend void CancelAsyncReadRemoteGIF(Client&, ucAniGIF&);
+
   int32_t ProcessGIF();
   void ClearGIF();
   void DecodeFrames();
@@ -158,6 +170,7 @@ class ucAniGIF {
   Client& client_;
   AniGifHost& host_;
   Timer timer_;
+  HttpFetch remote_;
   int timer_kind_ = 0;  // 1 animation, 2 delayed decoding
   std::vector<uint8_t> GifBytes_;
   GifAnimation anim_;
