@@ -57,9 +57,6 @@ struct StoredProperties {
   }
 };
 
-// Shows an animated GIF: loads it from a picture, a file, bytes or a remote
-// address, animates its frames on a timer with the file's delays and loop
-// count, and gives back the frame shown as a one-frame GIF picture.
 class ucAniGIF;
 
 // The control's remote load: a background fetch of `path` (http or https),
@@ -68,6 +65,9 @@ class ucAniGIF;
 bool AsyncReadRemoteGIF(Client& client, ucAniGIF& control, std::string_view path);
 void CancelAsyncReadRemoteGIF(Client& client, ucAniGIF& control);
 
+// Shows an animated GIF: loads it from a picture, a file, bytes or a remote
+// address, animates its frames on a timer with the file's delays and loop
+// count, and gives back the frame shown as a one-frame GIF picture.
 class ucAniGIF {
  public:
   ucAniGIF(Client& client, AniGifHost& host);
