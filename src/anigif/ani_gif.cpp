@@ -8,7 +8,6 @@
 #include <unordered_map>
 
 #include "anigif/gif_encode.h"
-#include "shell/client.h"
 
 namespace slvn {
 
@@ -43,17 +42,16 @@ std::vector<uint8_t> GifBytesOfPicture(const Image& image) {
 
 }  // namespace
 
-ucAniGIF::ucAniGIF(Client& client, AniGifHost& host)
-    : client_(client),
-      host_(host),
-      timer_(client.loop,
+ucAniGIF::ucAniGIF(EventLoop& loop, AniGifHost& host)
+    : host_(host),
+      timer_(loop,
              [this] {
                if (timer_kind_ == 2)
                  DelayedDecodeTimerProc();
                else
                  AnimationTimerProc();
              }),
-      remote_(client.loop) {}
+      remote_(loop) {}
 
 ucAniGIF::~ucAniGIF() {
   ClearGIF();
@@ -139,7 +137,7 @@ bool ucAniGIF::LoadAnimatedGIF_File(const std::string& file) {
   return EndLoad(ProcessGIF());
 }
 
-bool AsyncReadRemoteGIF(Client&, ucAniGIF& control, std::string_view path) {
+bool AsyncReadRemoteGIF(ucAniGIF& control, std::string_view path) {
   control.remote_.Start(std::string(path), kRemoteTimeoutMs, kMaxRemoteBytes,
                         [&control](FetchResult result) {
                           if (!result.Ok()) return control.AsyncReadProgress(true);
@@ -149,7 +147,7 @@ bool AsyncReadRemoteGIF(Client&, ucAniGIF& control, std::string_view path) {
   return true;
 }
 
-void CancelAsyncReadRemoteGIF(Client&, ucAniGIF& control) {
+void CancelAsyncReadRemoteGIF(ucAniGIF& control) {
   control.remote_.Cancel();
 }
 
@@ -160,12 +158,12 @@ bool ucAniGIF::LoadAnimatedGIF_Array(std::span<const uint8_t> bytes) {
 
 void ucAniGIF::LoadAnimatedGIF_Remote(const std::string& path) {
   if (path.empty()) return;
-  if (!AsyncReadRemoteGIF(client_, *this, path) && RemoteLoadFailure) RemoteLoadFailure();
+  if (!AsyncReadRemoteGIF(*this, path) && RemoteLoadFailure) RemoteLoadFailure();
 }
 
 void ucAniGIF::AsyncReadProgress(bool error) {
   if (!error) return;
-  CancelAsyncReadRemoteGIF(client_, *this);
+  CancelAsyncReadRemoteGIF(*this);
   if (RemoteLoadFailure) RemoteLoadFailure();
 }
 

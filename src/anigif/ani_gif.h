@@ -17,7 +17,7 @@
 
 namespace slvn {
 
-struct Client;
+class EventLoop;
 
 // What the control needs from the form that holds it.
 class AniGifHost {
@@ -62,15 +62,15 @@ class ucAniGIF;
 // The control's remote load: a background fetch of `path` (http or https),
 // reporting to the control by AsyncReadProgress (failure) and
 // AsyncReadComplete. A new read replaces the one under way.
-bool AsyncReadRemoteGIF(Client& client, ucAniGIF& control, std::string_view path);
-void CancelAsyncReadRemoteGIF(Client& client, ucAniGIF& control);
+bool AsyncReadRemoteGIF(ucAniGIF& control, std::string_view path);
+void CancelAsyncReadRemoteGIF(ucAniGIF& control);
 
 // Shows an animated GIF: loads it from a picture, a file, bytes or a remote
 // address, animates its frames on a timer with the file's delays and loop
 // count, and gives back the frame shown as a one-frame GIF picture.
 class ucAniGIF {
  public:
-  ucAniGIF(Client& client, AniGifHost& host);
+  ucAniGIF(EventLoop& loop, AniGifHost& host);
   ~ucAniGIF();
   ucAniGIF(const ucAniGIF&) = delete;
   ucAniGIF& operator=(const ucAniGIF&) = delete;
@@ -149,8 +149,8 @@ class ucAniGIF {
   int TimerInterval() const { return timer_.Enabled() ? timer_.Interval() : 0; }
 
  private:
-  friend bool AsyncReadRemoteGIF(Client&, ucAniGIF&, std::string_view);
-  friend void CancelAsyncReadRemoteGIF(Client&, ucAniGIF&);
+  friend bool AsyncReadRemoteGIF(ucAniGIF&, std::string_view);
+  friend void CancelAsyncReadRemoteGIF(ucAniGIF&);
 
   int32_t ProcessGIF();
   void ClearGIF();
@@ -167,7 +167,6 @@ class ucAniGIF {
   void RaiseMouse(const std::function<void(int16_t, int16_t, float, float)>& event, int16_t button,
                   int16_t shift, float x_px, float y_px);
 
-  Client& client_;
   AniGifHost& host_;
   Timer timer_;
   HttpFetch remote_;

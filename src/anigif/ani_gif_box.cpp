@@ -35,8 +35,8 @@ void CopyAt(const Image& from, int x, int y, Image& to) {
 
 }  // namespace
 
-AniGifBox::AniGifBox(Container* parent, Client& client, bool user_mode)
-    : ImageControl(parent), user_mode_(user_mode), gif_(client, *this) {
+AniGifBox::AniGifBox(Container* parent, EventLoop& loop, bool user_mode)
+    : ImageControl(parent), user_mode_(user_mode), gif_(loop, *this) {
   SetStretch(true);  // the picture is always made at the control's size
   Click = [this] { gif_.OnClick(); };
   auto forward = [this](void (ucAniGIF::*event)(int16_t, int16_t, float, float)) {

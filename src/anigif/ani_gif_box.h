@@ -21,7 +21,7 @@ using PropertyBag = std::map<std::string, StoredValue, std::less<>>;
 class AniGifBox : public ImageControl, public AniGifHost {
  public:
   // user_mode false puts the control in design mode.
-  AniGifBox(Container* parent, Client& client, bool user_mode = true);
+  AniGifBox(Container* parent, EventLoop& loop, bool user_mode = true);
 
   ucAniGIF& Gif() { return gif_; }
   const ucAniGIF& Gif() const { return gif_; }
@@ -51,6 +51,10 @@ class AniGifBox : public ImageControl, public AniGifHost {
   void Resized() override;
 
  private:
+  // The picture is the control's own drawing: the program sets the GIF
+  // through Gif().
+  using ImageControl::SetPicture;
+  using ImageControl::SetStretch;
   float PixelsOf(double units) const;
 
   bool user_mode_;

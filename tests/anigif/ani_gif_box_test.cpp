@@ -46,7 +46,7 @@ class AniGifBoxTest : public ::testing::Test {
 };
 
 TEST_F(AniGifBoxTest, DrawsTheFrameShownAtItsPlaceAndAnimates) {
-  AniGifBox box(&form, client);
+  AniGifBox box(&form, client.loop);
   Place(box, 8);
   ASSERT_TRUE(box.Gif().LoadAnimatedGIF_Array(RedThenGreen()));
   EXPECT_EQ(box.Width(), 4 * 15);  // fitted to the picture
@@ -75,7 +75,7 @@ TEST_F(AniGifBoxTest, DrawsTheFrameShownAtItsPlaceAndAnimates) {
 }
 
 TEST_F(AniGifBoxTest, DesignModeOutlinesTheControlAndPropertiesRoundTrip) {
-  AniGifBox design(&form, client, false);
+  AniGifBox design(&form, client.loop, false);
   Place(design, 4);
   ASSERT_TRUE(design.Gif().LoadAnimatedGIF_Array(RedThenGreen()));
   EXPECT_EQ(Pixel(10, 5), kBlack);  // dotted outline over the frame
@@ -88,7 +88,7 @@ TEST_F(AniGifBoxTest, DesignModeOutlinesTheControlAndPropertiesRoundTrip) {
   design.WriteProperties(bag);
   EXPECT_EQ(std::get<int32_t>(bag.at("Delay")), 70);
 
-  AniGifBox run(&form, client);
+  AniGifBox run(&form, client.loop);
   bag["Stretch"] = int32_t{9};  // out of range: the default
   run.ReadProperties(bag);
   EXPECT_EQ(run.Gif().MinFrameDelay(), 70);
@@ -98,7 +98,7 @@ TEST_F(AniGifBoxTest, DesignModeOutlinesTheControlAndPropertiesRoundTrip) {
 }
 
 TEST_F(AniGifBoxTest, ClicksAndMouseEventsReachTheControl) {
-  AniGifBox box(&form, client);
+  AniGifBox box(&form, client.loop);
   Place(box, 4);
   std::vector<std::string> events;
   box.Gif().Click = [&] { events.push_back("Click"); };
@@ -120,7 +120,7 @@ TEST_F(AniGifBoxTest, ClicksAndMouseEventsReachTheControl) {
 TEST(AniGifRemote, LoadsFromAnAddressOrRaisesTheFailure) {
   Client client;  // the real clock: the fetch talks to a socket
   Form form{client.forms};
-  AniGifBox box(&form, client);
+  AniGifBox box(&form, client.loop);
   int failures = 0;
   std::vector<std::pair<float, float>> sizes;
   box.Gif().RemoteLoadFailure = [&] { ++failures; };

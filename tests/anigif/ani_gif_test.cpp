@@ -81,7 +81,7 @@ class AniGifTest : public ::testing::Test {
 
   Client client{std::make_unique<ManualClock>()};
   FakeHost host;
-  ucAniGIF gif{client, host};
+  ucAniGIF gif{client.loop, host};
   std::vector<int32_t> reports;
 };
 
@@ -166,7 +166,7 @@ TEST_F(AniGifTest, ChangesDuringTheDelayedDecodeKeepEveryFrame) {
   for (const auto& c : cases) {
     Client client{std::make_unique<ManualClock>()};
     FakeHost host;
-    ucAniGIF gif{client, host};
+    ucAniGIF gif{client.loop, host};
     host.control = &gif;
     ASSERT_TRUE(gif.LoadAnimatedGIF_Array(ThreeFrames(10, 10, 10)));
     c.change(gif);
@@ -331,7 +331,7 @@ TEST_F(AniGifTest, StoredPropertiesRoundTripAndAreRangeChecked) {
   EXPECT_EQ(keys, (std::vector<std::string>{"GIF", "Delay", "Loops", "Mirror"}));
   EXPECT_EQ(bag.Read("Loops", 0), 9);  // the load took the file's count
 
-  ucAniGIF copy{client, host};
+  ucAniGIF copy{client.loop, host};
   copy.ReadProperties(bag);
   EXPECT_EQ(copy.FrameCount(), 3);
   EXPECT_EQ(copy.MinFrameDelay(), 70);
@@ -345,7 +345,7 @@ TEST_F(AniGifTest, StoredPropertiesRoundTripAndAreRangeChecked) {
   bad.Write("Mirror", int32_t{-5});
   bad.Write("MousePointer", int32_t{70000});
   bad.Write("Loops", true);  // of the wrong kind
-  ucAniGIF checked{client, host};
+  ucAniGIF checked{client.loop, host};
   checked.ReadProperties(bad);
   EXPECT_EQ(checked.MinFrameDelay(), 10);
   EXPECT_EQ(checked.Stretch(), 1);
