@@ -46,7 +46,7 @@ class Host : public slvn::AniGifHost {
 void RunControl(std::span<const uint8_t> file) {
   slvn::Client client(std::make_unique<slvn::ManualClock>());
   Host host;
-  slvn::ucAniGIF gif(client, host);
+  slvn::ucAniGIF gif(client.loop, host);
   host.control = &gif;
   gif.SetStretch(file.size() % 5);
   if (!gif.LoadAnimatedGIF_Array(file)) return;

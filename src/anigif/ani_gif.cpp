@@ -8,14 +8,15 @@
 #include <unordered_map>
 
 #include "anigif/gif_encode.h"
-#include "pending/pending.h"
-#include "shell/client.h"
 
 namespace slvn {
 
 namespace {
 
 constexpr int kDelayedDecodeMs = 20;
+// A remote GIF larger than this, or slower than this, fails to load.
+constexpr size_t kMaxRemoteBytes = 16 << 20;
+constexpr long kRemoteTimeoutMs = 15000;
 
 // A picture carries its pixels, not the file it came from: it is written as a
 // one-frame GIF again, transparent pixels on a colour of their own. A picture
@@ -41,13 +42,16 @@ std::vector<uint8_t> GifBytesOfPicture(const Image& image) {
 
 }  // namespace
 
-ucAniGIF::ucAniGIF(Client& client, AniGifHost& host)
-    : client_(client), host_(host), timer_(client.loop, [this] {
-        if (timer_kind_ == 2)
-          DelayedDecodeTimerProc();
-        else
-          AnimationTimerProc();
-      }) {}
+ucAniGIF::ucAniGIF(EventLoop& loop, AniGifHost& host)
+    : host_(host),
+      timer_(loop,
+             [this] {
+               if (timer_kind_ == 2)
+                 DelayedDecodeTimerProc();
+               else
+                 AnimationTimerProc();
+             }),
+      remote_(loop) {}
 
 ucAniGIF::~ucAniGIF() {
   ClearGIF();
@@ -68,7 +72,7 @@ int32_t ucAniGIF::ProcessGIF() {
     CanvasHeight = anim_.scan.CanvasHeight;
     LoopCount = anim_.scan.LoopCount;
     if (count) DecodeFrames();
-    if (count == 1 && host_.UserMode()) host_.Repaint();
+    host_.Repaint();  // frame 1 shows at once
   }
   if (count == 0) {
     GifBytes_.clear();
@@ -133,6 +137,20 @@ bool ucAniGIF::LoadAnimatedGIF_File(const std::string& file) {
   return EndLoad(ProcessGIF());
 }
 
+bool AsyncReadRemoteGIF(ucAniGIF& control, std::string_view path) {
+  control.remote_.Start(std::string(path), kRemoteTimeoutMs, kMaxRemoteBytes,
+                        [&control](FetchResult result) {
+                          if (!result.Ok()) return control.AsyncReadProgress(true);
+                          const auto* data = reinterpret_cast<const uint8_t*>(result.body.data());
+                          control.AsyncReadComplete({data, result.body.size()});
+                        });
+  return true;
+}
+
+void CancelAsyncReadRemoteGIF(ucAniGIF& control) {
+  control.remote_.Cancel();
+}
+
 bool ucAniGIF::LoadAnimatedGIF_Array(std::span<const uint8_t> bytes) {
   if (!bytes.empty()) GifBytes_.assign(bytes.begin(), bytes.end());
   return EndLoad(ProcessGIF());
@@ -140,12 +158,12 @@ bool ucAniGIF::LoadAnimatedGIF_Array(std::span<const uint8_t> bytes) {
 
 void ucAniGIF::LoadAnimatedGIF_Remote(const std::string& path) {
   if (path.empty()) return;
-  if (!AsyncReadRemoteGIF(client_, *this, path) && RemoteLoadFailure) RemoteLoadFailure();
+  if (!AsyncReadRemoteGIF(*this, path) && RemoteLoadFailure) RemoteLoadFailure();
 }
 
 void ucAniGIF::AsyncReadProgress(bool error) {
   if (!error) return;
-  CancelAsyncReadRemoteGIF(client_, *this);
+  CancelAsyncReadRemoteGIF(*this);
   if (RemoteLoadFailure) RemoteLoadFailure();
 }
 

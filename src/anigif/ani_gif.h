@@ -11,12 +11,13 @@
 #include <vector>
 
 #include "anigif/gif_frames.h"
+#include "platform/http_fetch.h"
 #include "platform/picture.h"
 #include "platform/timer.h"
 
 namespace slvn {
 
-struct Client;
+class EventLoop;
 
 // What the control needs from the form that holds it.
 class AniGifHost {
@@ -56,12 +57,20 @@ struct StoredProperties {
   }
 };
 
+class ucAniGIF;
+
+// The control's remote load: a background fetch of `path` (http or https),
+// reporting to the control by AsyncReadProgress (failure) and
+// AsyncReadComplete. A new read replaces the one under way.
+bool AsyncReadRemoteGIF(ucAniGIF& control, std::string_view path);
+void CancelAsyncReadRemoteGIF(ucAniGIF& control);
+
 // Shows an animated GIF: loads it from a picture, a file, bytes or a remote
 // address, animates its frames on a timer with the file's delays and loop
 // count, and gives back the frame shown as a one-frame GIF picture.
 class ucAniGIF {
  public:
-  ucAniGIF(Client& client, AniGifHost& host);
+  ucAniGIF(EventLoop& loop, AniGifHost& host);
   ~ucAniGIF();
   ucAniGIF(const ucAniGIF&) = delete;
   ucAniGIF& operator=(const ucAniGIF&) = delete;
@@ -140,6 +149,9 @@ class ucAniGIF {
   int TimerInterval() const { return timer_.Enabled() ? timer_.Interval() : 0; }
 
  private:
+  friend bool AsyncReadRemoteGIF(ucAniGIF&, std::string_view);
+  friend void CancelAsyncReadRemoteGIF(ucAniGIF&);
+
   int32_t ProcessGIF();
   void ClearGIF();
   void DecodeFrames();
@@ -155,9 +167,9 @@ class ucAniGIF {
   void RaiseMouse(const std::function<void(int16_t, int16_t, float, float)>& event, int16_t button,
                   int16_t shift, float x_px, float y_px);
 
-  Client& client_;
   AniGifHost& host_;
   Timer timer_;
+  HttpFetch remote_;
   int timer_kind_ = 0;  // 1 animation, 2 delayed decoding
   std::vector<uint8_t> GifBytes_;
   GifAnimation anim_;

@@ -160,15 +160,6 @@ void LoadReconnectForm(Client& client) {
   NotYetBuilt(client, "LoadReconnectForm");
 }
 
-bool AsyncReadRemoteGIF(Client& client, ucAniGIF&, std::string_view) {
-  NotYetBuilt(client, "AsyncReadRemoteGIF");
-  return false;
-}
-
-void CancelAsyncReadRemoteGIF(Client& client, ucAniGIF&) {
-  NotYetBuilt(client, "CancelAsyncReadRemoteGIF");
-}
-
 void UnloadOtherExitForm(Client& client) {
   NotYetBuilt(client, "UnloadOtherExitForm");
 }

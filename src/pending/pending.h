@@ -93,11 +93,4 @@ void HandleProxyReply(Client& client);
 // quick-phrase list `list` (1 or 2) beside display seat `seat`.
 void ShowSpeakBubble(Client& client, int seat, int list, int phrase_number);
 
-// The control's remote load: a background fetch of `path` through the web
-// pane, reporting to the control by AsyncReadProgress and AsyncReadComplete.
-// False while the fetch is not built (the read cannot start).
-class ucAniGIF;
-bool AsyncReadRemoteGIF(Client& client, ucAniGIF& control, std::string_view path);
-void CancelAsyncReadRemoteGIF(Client& client, ucAniGIF& control);
-
 }  // namespace slvn

@@ -57,8 +57,8 @@ class Control {
   double Height() const { return height_; }
   void SetLeft(double v) { Change(left_, v); }
   void SetTop(double v) { Change(top_, v); }
-  void SetWidth(double v) { Change(width_, v < 0 ? 0 : v); }
-  void SetHeight(double v) { Change(height_, v < 0 ? 0 : v); }
+  void SetWidth(double v) { ChangeSize(width_, v); }
+  void SetHeight(double v) { ChangeSize(height_, v); }
   // Negative width or height keep the current one.
   void Move(double left, double top, double width = -1, double height = -1);
 
@@ -103,9 +103,18 @@ class Control {
   }
   void AttachTo(Container* parent);
   void Detach();
+  // Called after the width or the height changed.
+  virtual void Resized() {}
 
  private:
   friend class Container;
+  void ChangeSize(double& field, double value) {
+    value = value < 0 ? 0 : value;
+    if (field == value) return;
+    Change(field, value);
+    Resized();
+  }
+
   Container* parent_ = nullptr;
   bool windowed_;
   double left_ = 0, top_ = 0, width_ = 0, height_ = 0;

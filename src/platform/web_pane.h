@@ -1,12 +1,11 @@
 #pragma once
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 
 #include "platform/controls.h"
-#include "platform/timer.h"
+#include "platform/http_fetch.h"
 
 namespace slvn {
 
@@ -35,28 +34,13 @@ class WebBrowser : public Control {
   static constexpr long kTimeoutMs = 3000;
 
  private:
-  struct Transfer;  // libcurl's handles and what has arrived
+  void Finish(const FetchResult& result);
 
-  void Start();
-  void Stop();
-  // Lets libcurl work on a socket (or its time-outs) and finishes the
-  // transfer when it is done.
-  void Drive(int socket, int flags);
-  void Finish(bool fetched, long status);
-  // Raises NavigateError on a later pass, as a failed fetch would.
-  void FailLater();
-  static int OnSocket(void* easy, int socket, int what, void* self, void* socket_data);
-  static int OnTimer(void* multi, long timeout_ms, void* self);
-
-  EventLoop& loop_;
   std::string address_;
   std::string title_;
   bool busy_ = false;
-  uint64_t generation_ = 0;  // counts Navigate calls
-  std::unique_ptr<Transfer> transfer_;
-  std::map<int, int> watches_;  // socket -> the loop's watch id
-  Timer timer_;
-  std::shared_ptr<bool> alive_;
+  HttpFetch fetch_;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 // The text of a page's <title>, blanks collapsed; "" when there is none.

@@ -1,63 +1,16 @@
 #include "platform/web_pane.h"
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <chrono>
-#include <thread>
 
 #include "platform/forms.h"
 #include "platform/timer.h"
 #include "shell/client.h"
+#include "support/one_shot_server.h"
 
 namespace slvn {
 namespace {
 
-// Binds a loopback listening socket on a free port.
-int Listen(int& port) {
-  int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(fd, 4) != 0) {
-    close(fd);
-    return -1;
-  }
-  socklen_t len = sizeof addr;
-  getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-  port = ntohs(addr.sin_port);
-  return fd;
-}
-
-// Answers one request with a fixed reply, on its own thread.
-class OneShotServer {
- public:
-  explicit OneShotServer(std::string reply, int delay_ms = 0) : fd_(Listen(port_)) {
-    thread_ = std::thread([this, reply = std::move(reply), delay_ms] {
-      int conn = accept(fd_, nullptr, nullptr);
-      if (conn < 0) return;
-      char buf[2048];
-      (void)read(conn, buf, sizeof buf);
-      std::this_thread::sleep_for(std::chrono::milliseconds(delay_ms));
-      (void)write(conn, reply.data(), reply.size());
-      close(conn);
-    });
-  }
-  ~OneShotServer() {
-    shutdown(fd_, SHUT_RDWR);
-    thread_.join();
-    close(fd_);
-  }
-  std::string Address() const { return "http://127.0.0.1:" + std::to_string(port_) + "/ad"; }
-
- private:
-  int port_ = 0;
-  int fd_;
-  std::thread thread_;
-};
+using test::OneShotServer;
 
 struct Outcome {
   std::vector<std::string> events;
@@ -105,9 +58,7 @@ TEST_F(WebPaneTest, FailuresRaiseNavigateError) {
     EXPECT_EQ(out.events, std::vector<std::string>{"NavigateError " + server.Address()});
     EXPECT_EQ(out.status, 404);
   }
-  int port = 0;
-  close(Listen(port));  // nothing listens there any more: refused
-  const std::string refused = "http://127.0.0.1:" + std::to_string(port) + "/";
+  const std::string refused = test::RefusedAddress();
   for (const std::string& address : {refused, std::string("file:///etc/passwd"), std::string("")}) {
     Outcome out = NavigateTo(address);
     EXPECT_EQ(out.events, std::vector<std::string>{"NavigateError " + address}) << address;
