@@ -1,5 +1,7 @@
 #include "dispatch/deal_msg.h"
 
+#include "dispatch/seat_name.h"
+
 #include "pending/pending.h"
 #include "shell/client.h"
 #include "shell/general.h"

@@ -26,9 +26,6 @@ void LeaveTableAndStopVideo(Client& client) {
 void ResetClientState(Client& client) {
   NotYetBuilt(client, "ResetClientState");
 }
-void ResetTableView(Client& client) {
-  NotYetBuilt(client, "ResetTableView");
-}
 void ConnectAndLogIn(Client& client) {
   NotYetBuilt(client, "ConnectAndLogIn");
 }
@@ -39,10 +36,6 @@ void HandleDeal(Client& client) {
 
 void HandleDiscard(Client& client) {
   NotYetBuilt(client, "HandleDiscard");
-}
-
-void HandleSeatName(Client& client) {
-  NotYetBuilt(client, "HandleSeatName");
 }
 
 void HandleNewHand(Client& client) {
@@ -139,6 +132,22 @@ void HandleProxyReply(Client& client) {
 
 void ShowSpeakBubble(Client& client, int, int, int) {
   NotYetBuilt(client, "ShowSpeakBubble");
+}
+
+void LayoutVideoPanels(Client& client) {
+  NotYetBuilt(client, "LayoutVideoPanels");
+}
+void LayoutPlayerInfo(Client& client) {
+  NotYetBuilt(client, "LayoutPlayerInfo");
+}
+void AnNiu_Click(Client& client, int /*index*/) {
+  NotYetBuilt(client, "AnNiu_Click");
+}
+void HideTalkWindow(Client& client) {
+  NotYetBuilt(client, "HideTalkWindow");
+}
+void ClearUser(Client& client, int16_t /*seat*/) {
+  NotYetBuilt(client, "ClearUser");
 }
 
 }  // namespace slvn

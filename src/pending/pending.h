@@ -20,15 +20,12 @@ void Form_Load(Client& client);
 // Leaving the table and resetting the client.
 void LeaveTableAndStopVideo(Client& client);
 void ResetClientState(Client& client);
-// The table view between hands.
-void ResetTableView(Client& client);
 // The lobby's connect request: reconnect the game socket and arm the login.
 void ConnectAndLogIn(Client& client);
 
 // Arms of the command dispatcher; each reads the packet from client.net.
 void HandleDeal(Client& client);
 void HandleDiscard(Client& client);
-void HandleSeatName(Client& client);
 void HandleNewHand(Client& client);
 void HandleDraw(Client& client);
 void HandleTurnPrompt(Client& client);
@@ -58,5 +55,15 @@ void HandleProxyReply(Client& client);
 // The speech bubble of a quick phrase: phrase `phrase_number` (1-based) of
 // quick-phrase list `list` (1 or 2) beside display seat `seat`.
 void ShowSpeakBubble(Client& client, int seat, int list, int phrase_number);
+
+// The main window's later layout steps and handlers.
+void LayoutVideoPanels(Client& client);
+void LayoutPlayerInfo(Client& client);
+// The button bar's click handler (8 exit dialog, 4 hide).
+void AnNiu_Click(Client& client, int index);
+// Hides the chat-history window, creating it hidden first.
+void HideTalkWindow(Client& client);
+// The item plug-in forgets the player of display seat `seat`.
+void ClearUser(Client& client, int16_t seat);
 
 }  // namespace slvn

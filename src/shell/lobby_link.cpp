@@ -3,6 +3,7 @@
 #include "pending/pending.h"
 #include "shell/client.h"
 #include "shell/program_end.h"
+#include "ui/table_reset.h"
 
 namespace slvn {
 
