@@ -36,6 +36,24 @@ Picture NamedPicture(std::string_view name) {
   return DecodePicture(NamedAssetBytes(name));
 }
 
+// Elements 1..3 hold the normal, hover and pressed pictures; element 0 shows one.
+void WireCaptionButton(Client& client, ControlArray<ImageControl>& button, const std::string& art,
+                       void (*click)(Client&, int)) {
+  MainForm& f = client.main_form;
+  for (int i = 1; i <= 3; ++i) button[i].SetPicture(NamedPicture(art + std::to_string(i - 1)));
+  button[0].SetPicture(button[1].Picture());
+  button.Click = [&client, click](int index) { click(client, index); };
+  button.MouseMove = [&f, &button](int index, int, int, double, double) {
+    CaptionButton_MouseMove(f, button, index);
+  };
+  button.MouseDown = [&button](int index, int, int, double, double) {
+    CaptionButton_MouseDown(button, index);
+  };
+  button.MouseUp = [&button](int index, int, int, double, double) {
+    CaptionButton_MouseUp(button, index);
+  };
+}
+
 }  // namespace
 
 MainForm::MainForm(Forms& forms)
@@ -57,7 +75,7 @@ MainForm::MainForm(Forms& forms)
   Pic2.SetScaleMode(ScaleMode::kPixels);
   Pic2.SetVisible(false);
   SZ_Image[0].SetStretch(true);
-  SZ_Image[0].Move(0, 0, 750, 840);
+  SZ_Image[0].Move(1500, 1500, 750, 840);  // under the table area: never seen
   Skin.SetVisible(false);
   lcaption.SetCaption("Selvarin");
   lcaption.SetBackStyle(kBackTransparent);
@@ -178,6 +196,10 @@ void LoadMainFormDesign(Client& client) {
   LoadGifResource(client, 450, "GIF", f.Bank);
   LoadGifResource(client, 126, "GIF", f.ZhiNan);
   for (int i = 0; i < f.imgsezi.Count(); ++i) LoadGifResource(client, 600 + i, "GIF", f.imgsezi[i]);
+  WireCaptionButton(client, f.ImgClose, "caption_close_", ImgClose_Click);
+  WireCaptionButton(client, f.ImgMin, "caption_min_", ImgMin_Click);
+  f.LbMove.MouseMove = [&f](int, int, double, double) { LbMove_MouseMove(f); };
+  f.MouseMove = [&f](int, int, double, double) { Form_MouseMove(f); };
 }
 
 }  // namespace slvn

@@ -29,6 +29,8 @@ class MainForm : public Form {
   Label LbMove{this};                         // the caption's drag strip
   ControlArray<ImageControl> ImgMin{this};    // 0 shown; 1..3 normal, hover, pressed
   ControlArray<ImageControl> ImgClose{this};  // the same for the close button
+  // True while both caption buttons show their normal pictures.
+  bool CaptionHoverReady = true;
 
   // --- In the table area (pixels of Pic1) ---
   ImageControl Jokra{&Pic1};                // the wild-tile box
@@ -85,5 +87,18 @@ class MainForm : public Form {
 // controls (table backgrounds, frame skin, badges, design tiles). Start-up
 // calls it once, before the window's geometry and the layout.
 void LoadMainFormDesign(Client& client);
+
+// Paints the window's frame from the skin and places the caption buttons
+// and the drag strip; start-up calls it when the window has a frame.
+void PaintWindowSkin(Client& client);
+// The caption buttons' handlers (element 0 only) and the handlers that put
+// their normal pictures back.
+void ImgClose_Click(Client& client, int index);
+void ImgMin_Click(Client& client, int index);
+void CaptionButton_MouseMove(MainForm& f, ControlArray<ImageControl>& button, int index);
+void CaptionButton_MouseDown(ControlArray<ImageControl>& button, int index);
+void CaptionButton_MouseUp(ControlArray<ImageControl>& button, int index);
+void LbMove_MouseMove(MainForm& f);
+void Form_MouseMove(MainForm& f);
 
 }  // namespace slvn

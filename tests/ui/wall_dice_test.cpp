@@ -126,6 +126,7 @@ TEST_F(WallDiceTest, ScreenshotOfAFreshWallWithFourHands) {
   for (float scale : {1.0f, 0.78125f}) {
     Client client{std::make_unique<ManualClock>()};
     test::LayOutTable(client, scale);
+    if (scale == 1.0f) PaintWindowSkin(client);
     ClearTableTiles(client);
     ResetTableView(client);
     ClearPlayerInfo(client);
