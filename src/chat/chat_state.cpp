@@ -18,6 +18,10 @@ void PutSysmsgLine(ChatState& chat, std::string_view text) {
 
 void PutSysmsgLine(Client& client, std::string_view text) {
   PutSysmsgLine(client.chat, text);
+  ShowSysmsgLines(client);
+}
+
+void ShowSysmsgLines(Client& client) {
   for (int i = 0; i < 2; ++i) {
     ListBox& line = client.main_form.Sysmsg[i];
     line.Clear();

@@ -23,5 +23,8 @@ struct ChatState {
 void PutSysmsgLine(ChatState& chat, std::string_view text);
 // The same, and the main window's two strip lines show the result.
 void PutSysmsgLine(Client& client, std::string_view text);
+// The main window's two strip lines show `Sysmsg`: call it after writing
+// the lines directly.
+void ShowSysmsgLines(Client& client);
 
 }  // namespace slvn

@@ -202,4 +202,27 @@ void LoadMainFormDesign(Client& client) {
   f.MouseMove = [&f](int, int, double, double) { Form_MouseMove(f); };
 }
 
+void PlaceTableArea(Client& client, bool tall, bool wide) {
+  MainForm& f = client.main_form;
+  f.Pic1.SetHeight(tall ? f.Height() - 420 : f.Height());
+  f.Pic1.SetTop(tall ? 300 : 0);
+  f.Pic1.SetWidth(wide ? f.Width() - 240 : f.Width());
+  f.Pic1.SetLeft(wide ? 120 : 0);
+}
+
+void PrepareSmallLayout(Client& client) {
+  MainForm& f = client.main_form;
+  f.Pic1.SetPicture(nullptr);
+  f.Pic1.SetPicture(f.Pic2.Picture());
+  f.Pic1.ZOrder(1);
+  f.Host.Move(6, 192);
+  f.Zhuang.Move(45, 192);
+  f.Sysmsg[0].SetFontSize(8);
+  f.Sysmsg[1].SetFontSize(8);
+}
+
+bool TableLaidOut(const MainForm& f) {
+  return f.MJ_Image.Exists(kWallPositions - 1) && f.SZ_Image.Exists(15) && f.Operation.Exists(4);
+}
+
 }  // namespace slvn

@@ -88,6 +88,16 @@ class MainForm : public Form {
 // calls it once, before the window's geometry and the layout.
 void LoadMainFormDesign(Client& client);
 
+// The table area inside the painted frame where the window has one (tall:
+// a frame above and below; wide: at the sides), else the whole window.
+void PlaceTableArea(Client& client, bool tall, bool wide);
+// The small screen: the 800 x 600 table picture, the dealer badge and
+// caption at their small places, 8-point message strip.
+void PrepareSmallLayout(Client& client);
+// Whether the layout has created the run-time controls (tile images, dice
+// store, claim buttons): the table procedures do nothing visible before it.
+bool TableLaidOut(const MainForm& f);
+
 // Paints the window's frame from the skin and places the caption buttons
 // and the drag strip; start-up calls it when the window has a frame.
 void PaintWindowSkin(Client& client);

@@ -149,10 +149,12 @@ void ClearTableTiles(Client& client) {
   data.LastTileImage = -1;
   data.PrevBlinkImage = -1;
   ComputeTileSizes(data);
-  for (int i = 0; i < kWallPositions; ++i) f.MJ_Image[i].SetVisible(false);
-  for (int i = 0; i <= 4; ++i) {
-    f.Operation[i].SetEnabled(false);
-    f.Operation[i].SetVisible(false);
+  if (TableLaidOut(f)) {
+    for (int i = 0; i < kWallPositions; ++i) f.MJ_Image[i].SetVisible(false);
+    for (int i = 0; i <= 4; ++i) {
+      f.Operation[i].SetEnabled(false);
+      f.Operation[i].SetVisible(false);
+    }
   }
   for (std::string& name : client.net.SeatNames) name.clear();
   f.CV_Image.SetVisible(false);
@@ -162,9 +164,10 @@ void ClearTableTiles(Client& client) {
 void ResetTableView(Client& client) {
   client.data.PiaoCountdownOn = false;
   client.data.PiaoChoicePending = false;
-  HideRunningHandWidgets(client);
+  const bool laid_out = TableLaidOut(client.main_form);
+  if (laid_out) HideRunningHandWidgets(client);
   ComputeTileSizes(client.data);
-  PlaceWall(client);
+  if (laid_out) PlaceWall(client);
   SetSeatOrigins(client);
   PropState& prop = client.prop;
   prop.PluginShutdownPending = false;

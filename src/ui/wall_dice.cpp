@@ -41,7 +41,8 @@ int16_t ClampFace(int16_t face) {
 }
 
 void ShowDiceFrame(MainForm& f, int die, int store_entry) {
-  f.Sai_Image[die].SetPicture(f.SZ_Image[store_entry].Picture());
+  if (f.SZ_Image.Exists(store_entry))
+    f.Sai_Image[die].SetPicture(f.SZ_Image[store_entry].Picture());
 }
 
 // 21 to 25 tumbling frames on the given dice.
@@ -73,6 +74,10 @@ void ClearPerHandTables(Data& data) {
 void BuildWall(Client& client) {
   MainForm& f = client.main_form;
   PlaySound(client, kSoundShuffle);
+  if (!TableLaidOut(f)) {
+    ClearPerHandTables(client.data);
+    return;
+  }
   // Stack 0 of every side: (image, face-down picture of its side).
   constexpr int kFirstStack[8][2] = {{1, 8},   {0, 8},   {31, 44},  {30, 44},
                                      {61, 80}, {60, 80}, {90, 116}, {91, 116}};

@@ -9,12 +9,13 @@ void LayOutTable(Client& client, float scale) {
   client.data.ScaleY = scale;
   InitImageTables(client);
   LoadMainFormDesign(client);
-  MainForm& f = client.main_form;
   if (scale < 1) {
-    // The small screen: the window fills it without a frame.
-    f.Move(0, 0, 12000, 9000);
-    f.Pic1.Move(0, 0, 12000, 9000);
-    f.Pic1.SetPicture(f.Pic2.Picture());
+    // An 800 x 600 screen: the window fills it without a frame.
+    client.main_form.Move(0, 0, 12000, 9000);
+    PlaceTableArea(client, false, false);
+    PrepareSmallLayout(client);
+  } else {
+    PlaceTableArea(client, true, true);
   }
   LayoutTable(client);
   LayoutTableWidgets(client);

@@ -97,6 +97,10 @@ TEST_P(LayoutTest, LeavesTheStartStateOfFlagsPicturesAndVisibility) {
                 &f.img_lianLaiBack, &f.WebBrowser1, &f.vcap1, &f.Time_Img})
     EXPECT_FALSE(hidden->Visible());
   EXPECT_TRUE(f.Proponeself.Enabled());
+  EXPECT_EQ(f.Sysmsg[1].Font().size, Small() ? 8 : 9);
+  EXPECT_DOUBLE_EQ(f.Pic1.Left(), Small() ? 0 : 120);
+  EXPECT_DOUBLE_EQ(f.Pic1.Width(), Small() ? 12000 : 15360);
+  EXPECT_DOUBLE_EQ(f.Host.Left(), Small() ? 6 : 0);
   EXPECT_EQ(f.uc_lianLai.Picture(), nullptr);
 }
 

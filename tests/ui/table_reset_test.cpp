@@ -143,5 +143,16 @@ TEST(TableResetFlagsTest, ClearsWhatBelongsToTheLastHand) {
   }
 }
 
+TEST(TableResetFlagsTest, BeforeTheLayoutOnlyTheStateIsReset) {
+  Client client{std::make_unique<ManualClock>()};
+  client.data.ScaleX = client.data.ScaleY = 1.0f;
+  client.prop.SheetHandOver = 1;
+  ClearTableTiles(client);
+  ResetTableView(client);
+  EXPECT_EQ(client.prop.SheetHandOver, 0);
+  EXPECT_EQ(client.custom[2].HandX, 842);
+  EXPECT_EQ(client.data.TileWidth[1], 48);
+}
+
 }  // namespace
 }  // namespace slvn
