@@ -27,13 +27,8 @@ void LayoutAvatars(MainForm& f, float sx, float sy) {
   constexpr Spot kOthers[] = {{7, 15}, {350, 15}, {693, 15}};
   for (int i = 1; i <= 3; ++i) {
     f.Tou.Load(i);
-    f.Tou[i].SetWidth(70 * sx);
-    f.Tou[i].SetHeight(62 * sy);
+    f.Tou[i].Move(kOthers[i - 1].left * sx, kOthers[i - 1].top * sy, 70 * sx, 62 * sy);
     f.Tou[i].SetVisible(true);
-  }
-  for (int i = 1; i <= 3; ++i) {
-    f.Tou[i].SetTop(kOthers[i - 1].top * sy);
-    f.Tou[i].SetLeft(kOthers[i - 1].left * sx);
   }
 }
 
