@@ -7,6 +7,7 @@
 
 #include "dispatch/deal_msg.h"
 #include "shell/client.h"
+#include "shell/program_end.h"
 #include "shell/net/packet_io.h"
 
 namespace {
@@ -21,8 +22,7 @@ slvn::Client& FreshClient() {
   client.custom = {};
   client.Detail = {};
   client.prop = slvn::PropState{};
-  client.TickEnabled = {};
-  client.TickCount = {};
+  client.heartbeat = slvn::HeartbeatState{};
   auto& seen = client.not_yet_built;
   std::sort(seen.begin(), seen.end());
   seen.erase(std::unique(seen.begin(), seen.end()), seen.end());
@@ -41,14 +41,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   client.Detail[0].name = (setup & 0x80) ? "小明" : "a";
   size_t chunk = data[1] % 200 + 1;
   std::span<const uint8_t> stream(data + 2, size - 2);
-  while (!stream.empty()) {
-    size_t n = std::min(chunk, stream.size());
-    slvn::StoreArrivedBytes(client, stream.first(n));
-    stream = stream.subspan(n);
-    while (client.net.RecvRing.Waiting() >= 272) {
-      slvn::ReadPacket(client);
-      slvn::Deal_MSG(client);
+  try {
+    while (!stream.empty()) {
+      size_t n = std::min(chunk, stream.size());
+      slvn::StoreArrivedBytes(client, stream.first(n));
+      stream = stream.subspan(n);
+      while (client.net.RecvRing.Waiting() >= 272) {
+        slvn::ReadPacket(client);
+        slvn::Deal_MSG(client);
+      }
     }
+  } catch (const slvn::ProgramEnded&) {
+    // A refused login, a full ring: the program would end here.
   }
   return 0;
 }
