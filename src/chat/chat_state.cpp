@@ -1,5 +1,7 @@
 #include "chat/chat_state.h"
 
+#include "shell/client.h"
+
 namespace slvn {
 
 void PutSysmsgLine(ChatState& chat, std::string_view text) {
@@ -11,6 +13,25 @@ void PutSysmsgLine(ChatState& chat, std::string_view text) {
     strip[1] = text;
   } else {
     strip[0] = text;
+  }
+}
+
+void PutSysmsgLine(Client& client, std::string_view text) {
+  PutSysmsgLine(client.chat, text);
+  ShowSysmsgLines(client);
+}
+
+void SetSysmsgLine(Client& client, int line, std::string_view text) {
+  if (line < 0 || line > 1) return;
+  client.chat.Sysmsg[line] = text;
+  ShowSysmsgLines(client);
+}
+
+void ShowSysmsgLines(Client& client) {
+  for (int i = 0; i < 2; ++i) {
+    ListBox& line = client.main_form.Sysmsg[i];
+    line.Clear();
+    line.AddItem(client.chat.Sysmsg[i]);
   }
 }
 

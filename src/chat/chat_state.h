@@ -7,6 +7,8 @@
 
 namespace slvn {
 
+struct Client;
+
 // The chat history list and the two-line system message strip, held as
 // plain lines until the window's controls show them.
 struct ChatState {
@@ -19,5 +21,12 @@ struct ChatState {
 // the next the lower one; after that each new line enters below and the
 // lower line moves up.
 void PutSysmsgLine(ChatState& chat, std::string_view text);
+// The same, and the main window's two strip lines show the result.
+void PutSysmsgLine(Client& client, std::string_view text);
+// Clears one line of the strip (0 upper, 1 lower) and writes the text into it.
+void SetSysmsgLine(Client& client, int line, std::string_view text);
+// The main window's two strip lines show `Sysmsg`: call it after writing
+// the lines directly.
+void ShowSysmsgLines(Client& client);
 
 }  // namespace slvn

@@ -1,6 +1,7 @@
 #include "dispatch/deal_msg.h"
 
 #include "dispatch/login_reply.h"
+#include "dispatch/seat_name.h"
 
 #include "pending/pending.h"
 #include "shell/client.h"

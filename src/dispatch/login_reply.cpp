@@ -1,4 +1,5 @@
 #include "dispatch/login_reply.h"
+#include "chat/chat_state.h"
 #include "pending/pending.h"
 #include "shell/client.h"
 #include "shell/lobby_link.h"
@@ -15,7 +16,8 @@ constexpr size_t kWebPageLength = 100;
 constexpr size_t kReconnectAcceptedByte = 15;
 
 void ShowSysmsg(Client& client, const char* text) {
-  client.chat.Sysmsg = {text, ""};
+  SetSysmsgLine(client, 1, "");
+  SetSysmsgLine(client, 0, text);
 }
 
 // A refused login: the lobby hears of it, the reason stays in the strip.
@@ -51,7 +53,8 @@ void HandleLoginReply(Client& client) {
   const uint8_t limit = client.net.Msg.Byte(kTimeoutLimitByte);
   d.TimeoutLimit = limit == 0 ? 3 : limit;
   d.LoggedIn = true;
-  client.chat.Sysmsg = {"连接服务器成功！", "欢迎进入Selvarin "};
+  SetSysmsgLine(client, 0, "连接服务器成功！");
+  SetSysmsgLine(client, 1, "欢迎进入Selvarin ");
   PostToLobby(client, kLobbyGiveUpTable);
   d.CountdownStart = static_cast<int16_t>(client.net.info.value[1] & 15);
   if (d.AutoPlayOn) d.CountdownStart = 1;

@@ -22,9 +22,6 @@ void LeaveTableAndStopVideo(Client& client) {
 void ResetClientState(Client& client) {
   NotYetBuilt(client, "ResetClientState");
 }
-void ResetTableView(Client& client) {
-  NotYetBuilt(client, "ResetTableView");
-}
 void ResetStartButton(Client& client) {
   NotYetBuilt(client, "ResetStartButton");
 }
@@ -35,10 +32,6 @@ void HandleDeal(Client& client) {
 
 void HandleDiscard(Client& client) {
   NotYetBuilt(client, "HandleDiscard");
-}
-
-void HandleSeatName(Client& client) {
-  NotYetBuilt(client, "HandleSeatName");
 }
 
 void HandleNewHand(Client& client) {
@@ -167,21 +160,6 @@ void ShowFirstWebPane(Client& client, const std::string&) {
   NotYetBuilt(client, "ShowFirstWebPane");
 }
 
-void PaintWindowSkin(Client& client) {
-  NotYetBuilt(client, "PaintWindowSkin");
-}
-void PlaceTableArea(Client& client, bool, bool) {
-  NotYetBuilt(client, "PlaceTableArea");
-}
-void PrepareSmallLayout(Client& client) {
-  NotYetBuilt(client, "PrepareSmallLayout");
-}
-void LayoutTable(Client& client) {
-  NotYetBuilt(client, "LayoutTable");
-}
-void LayoutTableWidgets(Client& client) {
-  NotYetBuilt(client, "LayoutTableWidgets");
-}
 void ShowRoomCaption(Client& client, const std::string&) {
   NotYetBuilt(client, "ShowRoomCaption");
 }
@@ -196,6 +174,21 @@ void FixBuffPos(Client& client) {
 }
 void UnloadVideoZoomWindows(Client& client) {
   NotYetBuilt(client, "UnloadVideoZoomWindows");
+}
+void LayoutVideoPanels(Client& client) {
+  NotYetBuilt(client, "LayoutVideoPanels");
+}
+void LayoutPlayerInfo(Client& client) {
+  NotYetBuilt(client, "LayoutPlayerInfo");
+}
+void AnNiu_Click(Client& client, int /*index*/) {
+  NotYetBuilt(client, "AnNiu_Click");
+}
+void HideTalkWindow(Client& client) {
+  NotYetBuilt(client, "HideTalkWindow");
+}
+void ClearUser(Client& client, int16_t /*seat*/) {
+  NotYetBuilt(client, "ClearUser");
 }
 
 }  // namespace slvn

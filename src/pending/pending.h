@@ -15,14 +15,6 @@ class GamePacket;
 // pretends to have been done.
 void NotYetBuilt(Client& client, std::string_view name);
 
-// The window frame and the table layout.
-void PaintWindowSkin(Client& client);
-// The table area: inside the painted frame on a large screen, else the whole window.
-void PlaceTableArea(Client& client, bool tall, bool wide);
-// The small layout's table picture, dealer badge and message strip font.
-void PrepareSmallLayout(Client& client);
-void LayoutTable(Client& client);
-void LayoutTableWidgets(Client& client);
 // The room caption label, its font size following the caption's length.
 void ShowRoomCaption(Client& client, const std::string& caption);
 void FocusChatLine(Client& client);
@@ -35,8 +27,6 @@ void UnloadVideoZoomWindows(Client& client);
 // Leaving the table and resetting the client.
 void LeaveTableAndStopVideo(Client& client);
 void ResetClientState(Client& client);
-// The table view between hands.
-void ResetTableView(Client& client);
 // The start/continue button works again with its start picture; the
 // countdown display is hidden.
 void ResetStartButton(Client& client);
@@ -64,7 +54,6 @@ void LoadReconnectForm(Client& client);
 // Arms of the command dispatcher; each reads the packet from client.net.
 void HandleDeal(Client& client);
 void HandleDiscard(Client& client);
-void HandleSeatName(Client& client);
 void HandleNewHand(Client& client);
 void HandleDraw(Client& client);
 void HandleTurnPrompt(Client& client);
@@ -92,5 +81,15 @@ void HandleProxyReply(Client& client);
 // The speech bubble of a quick phrase: phrase `phrase_number` (1-based) of
 // quick-phrase list `list` (1 or 2) beside display seat `seat`.
 void ShowSpeakBubble(Client& client, int seat, int list, int phrase_number);
+
+// The main window's later layout steps and handlers.
+void LayoutVideoPanels(Client& client);
+void LayoutPlayerInfo(Client& client);
+// The button bar's click handler (8 exit dialog, 4 hide).
+void AnNiu_Click(Client& client, int index);
+// Hides the chat-history window, creating it hidden first.
+void HideTalkWindow(Client& client);
+// The item plug-in forgets the player of display seat `seat`.
+void ClearUser(Client& client, int16_t seat);
 
 }  // namespace slvn

@@ -11,6 +11,11 @@ struct PropState {
   int16_t Prop_GameDllState = 0;
   bool PropScoreReady = false;  // the plug-in's score information is ready
   bool PropItemsReady = false;  // the plug-in's items are ready: polled every tick
+  // End-of-hand hand-over to the plug-in; the table reset clears them.
+  int16_t SheetHandOver = 0;
+  bool PluginShutdownPending = false;
+  bool DrawnHandOver = false;  // also DrawnHandResult
+  bool ItemBarCleared = false;
 };
 
 }  // namespace slvn

@@ -1,5 +1,6 @@
 #include "shell/heartbeat.h"
 
+#include "chat/chat_state.h"
 #include "dispatch/deal_msg.h"
 #include "pending/pending.h"
 #include "shell/client.h"
@@ -7,6 +8,7 @@
 #include "shell/lobby_link.h"
 #include "shell/net/packet_io.h"
 #include "shell/program_end.h"
+#include "ui/table_reset.h"
 
 namespace slvn {
 
@@ -45,7 +47,7 @@ uint8_t OwnSeatBit(const Client& client) {
 // The server has been silent for a whole hand's worth of passes.
 void GiveUpLostServer(Client& client) {
   if (!FindLobbyWindow(client)) EndProgram(client);
-  client.chat.Sysmsg[0] = "已经与服务器断开连接，请重新入座！";
+  SetSysmsgLine(client, 0, "已经与服务器断开连接，请重新入座！");
   if (client.prop.Prop_GameDllState > 0) ShutdownPropPlugin(client, 0);
   client.main_form.SetWindowState(kMinimized);
   ReturnToLobby(client);

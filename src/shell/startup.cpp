@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "chat/chat_state.h"
 #include "pending/pending.h"
 #include "platform/program_folder.h"
 #include "platform/screen.h"
@@ -14,6 +15,8 @@
 #include "shell/program_end.h"
 #include "shell/resources/image_resource.h"
 #include "shell/sound/sound.h"
+#include "ui/layout_table.h"
+#include "ui/main_form.h"
 
 namespace slvn {
 
@@ -168,13 +171,14 @@ void Form_Load(Client& client, const std::string& launch_line) {
   }
   ResetStartState(client);
   client.main_form.OnResize = [&client] { Form_Resize(client); };
+  LoadMainFormDesign(client);
   SizeWindowToScreen(client);
   StartSound(client);
   InitImageTables(client);
   LayoutTable(client);
   ReadLaunchLine(client, launch_line);
   ReadVideoSetting(client);
-  client.chat.Sysmsg[0] = "正在连接服务器...";
+  SetSysmsgLine(client, 0, "正在连接服务器...");
   client.main_form.TimerBong.SetEnabled(false);
   client.net.ProxyReady = true;
   client.shell.LoginPacket =

@@ -128,6 +128,12 @@ struct Data {
   std::array<int16_t, 6> ChiSlots{};    // chow choices as pairs of own slot indexes
   std::array<int16_t, 10> GangSlots{};  // kong candidates as own slot indexes
   std::array<int16_t, 4> PiaoOptGif{};  // picture id shown on each float-bet option
+
+  // --- Table layout and reset ---
+  bool TableGameOn = false;      // a game is on at this table
+  int16_t ResultRowCount = 0;    // result rows of this hand, 0..3 between messages
+  int32_t WealthMultiplier = 0;  // the table's wealth multiplier, 0 none
+  bool LayoutBusy = false;
 };
 
 // The values start-up gives before anything else runs (launch-line values

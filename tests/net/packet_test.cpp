@@ -171,6 +171,8 @@ TEST(ReadPacketTest, ChatLinesGoToTheHistoryAndTheStrip) {
   show(ChatPacket(2, long_line));
   EXPECT_EQ(client.chat.Sysmsg[0], "系统提示小明");
   EXPECT_EQ(client.chat.Sysmsg[1], std::string(45, 'x'));
+  EXPECT_EQ(client.main_form.Sysmsg[0].List(0), "系统提示小明");  // the window shows the strip
+  EXPECT_EQ(client.main_form.Sysmsg[1].List(0), std::string(45, 'x'));
   ASSERT_EQ(client.chat.Text1.size(), 4u);
   EXPECT_EQ(client.chat.Text1[2], " " + std::string(46, 'x'));
   EXPECT_EQ(client.chat.Text1[3], " " + std::string(14, 'x'));

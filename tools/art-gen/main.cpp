@@ -668,11 +668,29 @@ void DrawNamed(Output& out, Fonts& f) {
   SaveJpeg(out, "table_1024", Felt(1024, 768));
   SaveJpeg(out, "table_800", Felt(800, 600));
   {
-    Canvas skin(1040, 796);
-    RoundRect(skin, 0, 0, 1040, 796, 0, Rgb(0x5C3517), Rgb(0x3A2312));
-    RoundRect(skin, 0, 0, 1040, 20, 0, Rgb(0x9A6434), Rgb(0x5C3517));
-    Text(skin, f, "麻将", 10, 2, 60, 16, TextStyle{.color = Rgb(0xFFE9A8), .bold = true}, 14);
+    // The frame is cut from this in nine pieces: 8-pixel edges, a 20-pixel
+    // caption band, an orange outer line, a tan centre that is never used.
+    Canvas skin(46, 220, Rgb(0xFF8C1A));
+    RoundRect(skin, 1, 1, 44, 218, 0, Rgb(0x8E2A1A), Rgb(0x5E160C));
+    RoundRect(skin, 1, 1, 44, 19, 0, Rgb(0xA8382A), Rgb(0x6E1A10));
+    RoundRect(skin, 8, 20, 30, 192, 0, Rgb(0xD8BC8C), Rgb(0xC8A874));
     SaveGif(out, "window_skin", skin);
+    // Caption buttons: normal, hover, pressed.
+    const Color faces[3][2] = {{Rgb(0xB84A32), Rgb(0x7A2012)},
+                               {Rgb(0xF0873A), Rgb(0xB8501C)},
+                               {Rgb(0x6E1A10), Rgb(0x9A3222)}};
+    for (int i = 0; i < 3; ++i) {
+      Canvas min(17, 15, Rgb(0x6E1A10)), close(17, 15, Rgb(0x6E1A10));
+      for (Canvas* c : {&min, &close}) {
+        RoundRect(*c, 0, 0, 17, 15, 3, faces[i][0], faces[i][1]);
+        RoundRectLine(*c, 0.5f, 0.5f, 16, 14, 3, 1, Rgb(0xFFC27A));
+      }
+      Line(min, 5, 10, 12, 10, 2, Rgb(0xFFFFFF));
+      Line(close, 5, 4, 12, 11, 1.8f, Rgb(0xFFFFFF));
+      Line(close, 12, 4, 5, 11, 1.8f, Rgb(0xFFFFFF));
+      SaveGif(out, "caption_min_" + std::to_string(i), min);
+      SaveGif(out, "caption_close_" + std::to_string(i), close);
+    }
   }
   SaveJpeg(out, "dialog_exit", Dialog(f, 320, 180));
   SaveJpeg(out, "dialog_reconnect", Dialog(f, 277, 200));

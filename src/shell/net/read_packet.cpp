@@ -59,7 +59,7 @@ void ShowChatLine(Client& client) {
   ChatState& chat = client.chat;
   AddWrappedLines(chat.Text1, text, kChatWidth);
   if (!chat.Text1.empty()) chat.Text1TopIndex = static_cast<int>(chat.Text1.size()) - 1;
-  PutSysmsgLine(chat, CharLeft(text, kStripCharacters));
+  PutSysmsgLine(client, CharLeft(text, kStripCharacters));
   if (info.seat > 0) client.data.ChatBlinkCount = 8;
 }
 
