@@ -62,7 +62,10 @@ void HandleLoginReply(Client& client) {
   d.WebPage1 = client.net.Msg.ByteString(off::kPayload, kWebPageLength);
   if (d.WebPage1.empty()) return;
   d.ShufflePage = d.WebPage1 + ".gamead";
-  ShowFirstWebPane(client, d.WebPage1);
+  WebBrowser& pane = client.main_form.WebBrowser1;
+  pane.Navigate(d.WebPage1);
+  pane.ZOrder(0);
+  pane.SetVisible(true);
 }
 
 void HandleReconnectReply(Client& client) {

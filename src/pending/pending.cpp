@@ -22,9 +22,6 @@ void LeaveTableAndStopVideo(Client& client) {
 void ResetClientState(Client& client) {
   NotYetBuilt(client, "ResetClientState");
 }
-void ResetStartButton(Client& client) {
-  NotYetBuilt(client, "ResetStartButton");
-}
 
 void HandleDeal(Client& client) {
   NotYetBuilt(client, "HandleDeal");
@@ -122,12 +119,6 @@ void ShowSpeakBubble(Client& client, int, int, int) {
   NotYetBuilt(client, "ShowSpeakBubble");
 }
 
-void BlinkSlot(Client& client) {
-  NotYetBuilt(client, "BlinkSlot");
-}
-void HideClaimBubble(Client& client) {
-  NotYetBuilt(client, "HideClaimBubble");
-}
 void PiaoCountdown(Client& client) {
   NotYetBuilt(client, "PiaoCountdown");
 }
@@ -156,16 +147,7 @@ void LoadReconnectForm(Client& client) {
 void UnloadOtherExitForm(Client& client) {
   NotYetBuilt(client, "UnloadOtherExitForm");
 }
-void ShowFirstWebPane(Client& client, const std::string&) {
-  NotYetBuilt(client, "ShowFirstWebPane");
-}
 
-void ShowRoomCaption(Client& client, const std::string&) {
-  NotYetBuilt(client, "ShowRoomCaption");
-}
-void FocusChatLine(Client& client) {
-  NotYetBuilt(client, "FocusChatLine");
-}
 void ConnectViaProxy(Client& client) {
   NotYetBuilt(client, "ConnectViaProxy");
 }

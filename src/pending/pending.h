@@ -15,9 +15,6 @@ class GamePacket;
 // pretends to have been done.
 void NotYetBuilt(Client& client, std::string_view name);
 
-// The room caption label, its font size following the caption's length.
-void ShowRoomCaption(Client& client, const std::string& caption);
-void FocusChatLine(Client& client);
 // The SOCKS5 connection to the game server.
 void ConnectViaProxy(Client& client);
 // The item plug-in places its windows again.
@@ -27,13 +24,7 @@ void UnloadVideoZoomWindows(Client& client);
 // Leaving the table and resetting the client.
 void LeaveTableAndStopVideo(Client& client);
 void ResetClientState(Client& client);
-// The start/continue button works again with its start picture; the
-// countdown display is hidden.
-void ResetStartButton(Client& client);
 
-// Parts of the heartbeat's tick that show things on the table.
-void BlinkSlot(Client& client);
-void HideClaimBubble(Client& client);
 // The countdowns, each run once per tick while its gate is on.
 void PiaoCountdown(Client& client);
 void TurnCountdown(Client& client);
@@ -46,8 +37,6 @@ void ShutdownPropPlugin(Client& client, int mode);
 void ShowOwnVideo(Client& client, bool capture_on, bool second);
 // The notice dialog of another player's exit is unloaded.
 void UnloadOtherExitForm(Client& client);
-// The first web pane navigates to the page, comes to the front and shows.
-void ShowFirstWebPane(Client& client, const std::string& address);
 // Loads the hidden reconnect window, which starts the reconnect attempts.
 void LoadReconnectForm(Client& client);
 

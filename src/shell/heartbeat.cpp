@@ -8,6 +8,7 @@
 #include "shell/lobby_link.h"
 #include "shell/net/packet_io.h"
 #include "shell/program_end.h"
+#include "shell/resources/image_resource.h"
 #include "ui/table_reset.h"
 
 namespace slvn {
@@ -57,11 +58,45 @@ void GiveUpLostServer(Client& client) {
   ResetTableView(client);
 }
 
+void SetTileVisible(Client& client, int16_t image, bool visible) {
+  auto& tiles = client.main_form.MJ_Image;
+  if (tiles.Exists(image)) tiles[image].SetVisible(visible);
+}
+
+void BlinkSlot(Client& client) {
+  Data& d = client.data;
+  if (d.BlinkCount > 0) {
+    --d.BlinkCount;
+    auto& tiles = client.main_form.MJ_Image;
+    if (d.LastTileImage >= 0 && tiles.Exists(d.LastTileImage))
+      SetTileVisible(client, d.LastTileImage, !tiles[d.LastTileImage].Visible());
+    if (d.PrevBlinkImage >= 0 && d.PrevBlinkImage != d.LastTileImage)
+      SetTileVisible(client, d.PrevBlinkImage, true);
+    d.PrevBlinkImage = d.LastTileImage;
+  } else if (d.LastTileImage >= 0) {
+    // The blink is over: the tile stays shown (hidden, shown, hidden, shown).
+    SetTileVisible(client, d.LastTileImage, true);
+  }
+  // The chat button blinks after another seat's chat line: hover on even steps.
+  int entry = 2;
+  if (d.ChatBlinkCount > 0) {
+    --d.ChatBlinkCount;
+    if (d.ChatBlinkCount % 2 == 0) entry = 3;
+  }
+  auto& buttons = client.main_form.AnNiu;
+  if (buttons.Exists(1))
+    LoadGifResource(client, client.images.ButtonPics[entry], "GIF", buttons[1]);
+}
+
 void BubbleSlot(Client& client) {
   HeartbeatState& hb = client.heartbeat;
   if (hb.TickCount[kBubbleCounter] < kBubblePeriod) return;
   hb.TickCount[kBubbleCounter] = 0;
-  if (client.data.ClaimBubbleShown) HideClaimBubble(client);
+  if (!client.data.ClaimBubbleShown) return;
+  MainForm& f = client.main_form;
+  if (f.Speak.Exists(client.data.ClaimBubbleIndex))
+    f.Speak[client.data.ClaimBubbleIndex].SetVisible(false);
+  f.Words.SetVisible(false);
 }
 
 void OwnVideoRetrySlot(Client& client) {

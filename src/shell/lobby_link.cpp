@@ -5,6 +5,7 @@
 #include "shell/heartbeat_state.h"
 #include "shell/net/packet_io.h"
 #include "shell/program_end.h"
+#include "shell/resources/image_resource.h"
 #include "ui/table_reset.h"
 
 namespace slvn {
@@ -51,7 +52,12 @@ void ConnectAndLogIn(Client& client) {
     client.heartbeat.Disable(kLoginSlot);
     ConnectViaProxy(client);
   }
-  ResetStartButton(client);
+  // The start/continue button works again, showing "start"; no countdown.
+  MainForm& f = client.main_form;
+  client.data.AnNiuState[2] = false;
+  if (f.AnNiu.Exists(2)) LoadGifResource(client, client.images.ButtonPics[4], "GIF", f.AnNiu[2]);
+  f.Time_Img.SetVisible(false);
+  f.Number.SetVisible(false);
 }
 
 void LeavePathStarted(Client& client) {

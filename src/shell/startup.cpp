@@ -8,6 +8,7 @@
 #include "pending/pending.h"
 #include "platform/program_folder.h"
 #include "platform/screen.h"
+#include "platform/text.h"
 #include "shell/client.h"
 #include "shell/heartbeat.h"
 #include "shell/lobby_link.h"
@@ -83,6 +84,16 @@ void StartSound(Client& client) {
 [[noreturn]] void RefuseToStart(Client& client, const std::string& text) {
   client.forms.MsgBox(text, "警告");
   EndProgram(client);
+}
+
+// The room caption: 10 points on the small layout, else its design 12;
+// a caption longer than 10 characters 2 points smaller.
+void ShowRoomCaption(Client& client, const std::string& caption) {
+  Label& location = client.main_form.Location;
+  double size = client.data.ScaleX < 1 ? 10 : 12;
+  if (CharLength(caption) > 10) size -= 2;
+  location.SetFontSize(size);
+  location.SetCaption(caption);
 }
 
 void ReadLaunchLine(Client& client, const std::string& text) {
@@ -203,7 +214,7 @@ void Form_Resize(Client& client) {
   form.SetTopmost(false);
   client.data.CountdownStart = 8;
   client.data.BossKey = false;
-  FocusChatLine(client);
+  client.main_form.SetFocus(&client.main_form.Chat);
   MinimizeLobbyWindow(client);
   if (client.prop.Prop_GameDllState > 0) FixBuffPos(client);
 }

@@ -96,6 +96,11 @@ MainForm::MainForm(Forms& forms)
   Bank.SetToolTipText("单击打开您的道具仓库");
   SetHiddenPicture(img_lianLaiBack, true);
   uc_lianLai.SetVisible(false);
+  // The room caption's design: green 12-point text on the table.
+  Location.Move(760, 668, 161, 25);
+  Location.SetBackStyle(kBackTransparent);
+  Location.SetForeColor(0x00FF00);
+  Location.SetFontSize(12);
   for (ControlArray<Label>* labels : {&Nid, &Cash, &Level}) {
     SetTransparentLabel((*labels)[0], kYellow, 9);
     (*labels)[0].SetAutoSize(true);

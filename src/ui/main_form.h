@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/controls.h"
 #include "anigif/ani_gif_box.h"
+#include "platform/controls.h"
 #include "platform/forms.h"
 #include "platform/timer.h"
 #include "platform/web_pane.h"
@@ -73,6 +73,7 @@ class MainForm : public Form {
   Label lblDifen{&Pic1};
   ImageControl Imgwealth{&Pic1};  // wealth multiplier badge
   Label lbwealth{&Pic1};
+  Label Location{&Pic1};                      // the room caption
   ControlArray<ImageControl> imgsezi{&Pic1};  // the two small dice
   ControlArray<Label> lbfont{&Pic1};          // rule legend
   // Windowed controls of the table area, drawn over every image and label.

@@ -9,9 +9,11 @@
 #include "shell/client.h"
 #include "shell/net/packet_io.h"
 #include "shell/program_end.h"
+#include "shell/resources/image_resource.h"
 #include "support/drive.h"
 #include "support/fake_lobby.h"
 #include "support/packet_builder.h"
+#include "support/table_layout.h"
 
 namespace slvn {
 namespace {
@@ -153,6 +155,47 @@ TEST_F(HeartbeatTest, WatchdogHandsADroppedConnectionToTheReconnectWindow) {
   EXPECT_FALSE(client.data.LoggedIn);
   EXPECT_TRUE(Called(client, "LoadReconnectForm"));
   EXPECT_FALSE(client.heartbeat.TickEnabled[kWatchdogSlot]);
+}
+
+TEST_F(HeartbeatTest, BlinkSlotBlinksTheLastTileAndTheChatButton) {
+  test::LayOutTable(client);
+  MainForm& f = client.main_form;
+  client.data.LastTileImage = 5;
+  client.data.PrevBlinkImage = 9;
+  client.data.BlinkCount = 3;
+  client.data.ChatBlinkCount = 2;
+  client.heartbeat.Enable(kBlinkSlot);  // a new hand switches it on
+  f.MJ_Image[5].SetVisible(true);
+  f.MJ_Image[9].SetVisible(false);
+  const Picture normal = LoadResourcePicture(client, 103);
+  const Picture hover = LoadResourcePicture(client, 104);
+  std::vector<bool> tile;
+  std::vector<bool> chat_hover;
+  for (int step = 0; step < 5; ++step) {
+    Tick(8);
+    tile.push_back(f.MJ_Image[5].Visible());
+    chat_hover.push_back(f.AnNiu[1].Picture() == hover);
+  }
+  // Hidden, shown, hidden, then shown for good; the tile blinked before shows again.
+  EXPECT_EQ(tile, (std::vector<bool>{false, true, false, true, true}));
+  EXPECT_TRUE(f.MJ_Image[9].Visible());
+  EXPECT_EQ(chat_hover, (std::vector<bool>{false, true, false, false, false}));
+  EXPECT_EQ(f.AnNiu[1].Picture(), normal);
+}
+
+TEST_F(HeartbeatTest, BubbleSlotHidesTheClaimAnnouncementAfterTwoSeconds) {
+  test::LayOutTable(client);
+  MainForm& f = client.main_form;
+  client.data.ClaimBubbleShown = true;
+  client.data.ClaimBubbleIndex = 1;
+  f.Speak[1].SetVisible(true);
+  f.Words.SetVisible(true);
+  client.heartbeat.TickCount[kBubbleCounter] = 0;
+  Tick(39);
+  EXPECT_TRUE(f.Speak[1].Visible());
+  Tick();
+  EXPECT_FALSE(f.Speak[1].Visible());
+  EXPECT_FALSE(f.Words.Visible());
 }
 
 }  // namespace

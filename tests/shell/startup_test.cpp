@@ -88,6 +88,12 @@ TEST_F(StartupTest, LaunchLineSettlesCaptionLobbyTitleAndConnection) {
   EXPECT_EQ(client.shell.LoginPacket.ByteString(32, 228), "key");
 }
 
+TEST_F(StartupTest, ALongRoomCaptionIsShownSmaller) {
+  Form_Load(client, "alice$key$127.0.0.1$7001$一二三四五六七八九十一$3$");
+  EXPECT_EQ(client.main_form.Location.Caption(), "一二三四五六七八九十一");
+  EXPECT_EQ(client.main_form.Location.Font().size, 10);
+}
+
 TEST_F(StartupTest, ShowingTheWindowMinimisesTheLobbyAndResetsTheTurnTime) {
   Form_Load(client, Offline("$$$$1$" + std::string(kLobbyTitle) + "$Cap$"));
   // The caption flag gave 15 s, the first showing of the window 8 s again.
@@ -173,7 +179,9 @@ close
   EXPECT_FALSE(client.data.LoginPending);
   EXPECT_EQ(client.data.ShufflePage, "http://127.0.0.1:9/p.gamead");
   EXPECT_EQ(client.chat.Sysmsg[0], "连接服务器成功！");
-  EXPECT_TRUE(test::Called(client, "ShowFirstWebPane"));
+  EXPECT_EQ(client.main_form.WebBrowser1.LocationURL(), "http://127.0.0.1:9/p");
+  EXPECT_TRUE(client.main_form.WebBrowser1.Visible());
+  EXPECT_EQ(client.main_form.Sysmsg[0].List(0), "连接服务器成功！");
   EXPECT_TRUE(client.main_form.TimerKeepAlive.Enabled());
   lobby->WaitForMessages(4);
   EXPECT_TRUE(LobbyGot(kLobbyConnect));
