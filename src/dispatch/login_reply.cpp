@@ -42,7 +42,7 @@ void HandleLoginReply(Client& client) {
   d.HandsDealt = 0;
   d.RunningTotals.fill(0);
   client.main_form.TimerKeepAlive.SetEnabled(true);
-  UnloadOtherExitForm(client);
+  client.frmOtherExit.Unload();
   d.LoginPending = false;
   d.juNum = 0;
 

@@ -12,4 +12,10 @@ struct UserDetail {
   double userid = 0;  // for a spectator, first the watched player's id from the launch line
 };
 
+// What leaving the table clears of a seat's details; the user id (the
+// spectator's watched player) stays.
+inline void ClearTableFields(UserDetail& detail) {
+  detail.name.clear();
+}
+
 }  // namespace slvn

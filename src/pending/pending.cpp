@@ -16,13 +16,6 @@ void NotYetBuilt(Client& client, std::string_view name) {
   seen.emplace_back(name);
 }
 
-void LeaveTableAndStopVideo(Client& client) {
-  NotYetBuilt(client, "LeaveTableAndStopVideo");
-}
-void ResetClientState(Client& client) {
-  NotYetBuilt(client, "ResetClientState");
-}
-
 void HandleDeal(Client& client) {
   NotYetBuilt(client, "HandleDeal");
 }
@@ -144,10 +137,6 @@ void LoadReconnectForm(Client& client) {
   NotYetBuilt(client, "LoadReconnectForm");
 }
 
-void UnloadOtherExitForm(Client& client) {
-  NotYetBuilt(client, "UnloadOtherExitForm");
-}
-
 void ConnectViaProxy(Client& client) {
   NotYetBuilt(client, "ConnectViaProxy");
 }
@@ -171,6 +160,19 @@ void HideTalkWindow(Client& client) {
 }
 void ClearUser(Client& client, int16_t /*seat*/) {
   NotYetBuilt(client, "ClearUser");
+}
+
+void HideVideoPanels(Client& client) {
+  NotYetBuilt(client, "HideVideoPanels");
+}
+void HideSeatChangeScreen(Client& client) {
+  NotYetBuilt(client, "HideSeatChangeScreen");
+}
+void ClearRecordBoards(Client& client) {
+  NotYetBuilt(client, "ClearRecordBoards");
+}
+void UpdataMyProp(Client& client, bool) {
+  NotYetBuilt(client, "UpdataMyProp");
 }
 
 }  // namespace slvn

@@ -21,9 +21,15 @@ void ConnectViaProxy(Client& client);
 void FixBuffPos(Client& client);
 void UnloadVideoZoomWindows(Client& client);
 
-// Leaving the table and resetting the client.
-void LeaveTableAndStopVideo(Client& client);
-void ResetClientState(Client& client);
+// The video panels, bars and tip of the table hidden and the peers' video
+// state cleared, as leaving the table does.
+void HideVideoPanels(Client& client);
+// The seat-change screen's picture and caption hidden.
+void HideSeatChangeScreen(Client& client);
+// The hand-history board and the score board emptied and hidden.
+void ClearRecordBoards(Client& client);
+// The item plug-in is told the player leaves with or without items.
+void UpdataMyProp(Client& client, bool value);
 
 // The countdowns, each run once per tick while its gate is on.
 void PiaoCountdown(Client& client);
@@ -35,8 +41,6 @@ void rec_state(Client& client, int what, bool state);
 void ShutdownPropPlugin(Client& client, int mode);
 // Shows the own camera picture in the own video panel.
 void ShowOwnVideo(Client& client, bool capture_on, bool second);
-// The notice dialog of another player's exit is unloaded.
-void UnloadOtherExitForm(Client& client);
 // Loads the hidden reconnect window, which starts the reconnect attempts.
 void LoadReconnectForm(Client& client);
 

@@ -19,6 +19,7 @@ Client::Client(std::unique_ptr<Clock> clock_in)
   Winsock1.DataArrival = [this](int bytes_total) { Winsock1_DataArrival(*this, bytes_total); };
   Winsock1.OnClose = [this] { Winsock1_Close(*this); };
   ConnectHeartbeatTimers(*this);
+  ConnectExitDialogs(*this);
 }
 
 }  // namespace slvn

@@ -13,6 +13,7 @@
 #include "platform/tcp_socket.h"
 #include "platform/window_bus.h"
 #include "plugin/prop_state.h"
+#include "shell/exit_dialogs.h"
 #include "shell/heartbeat_state.h"
 #include "shell/ini/ini_file.h"
 #include "shell/net/net.h"
@@ -43,6 +44,9 @@ struct Client {
   Forms forms{loop};
   // The main window with the table; its timers drive the client.
   MainForm main_form{forms};
+  // The exit dialog and the notice that the game at the table ended.
+  ExitDialog frmExit{forms};
+  OtherExitDialog frmOtherExit{forms};
   // The video controls; tests put recording fakes in their place.
   VideoControls video;
   // The window-message bus of the lobby link; tests give it a namespace of their own.

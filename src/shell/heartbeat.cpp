@@ -5,6 +5,7 @@
 #include "pending/pending.h"
 #include "shell/client.h"
 #include "shell/general.h"
+#include "shell/leave_reset.h"
 #include "shell/lobby_link.h"
 #include "shell/net/packet_io.h"
 #include "shell/program_end.h"

@@ -3,6 +3,7 @@
 #include "pending/pending.h"
 #include "shell/client.h"
 #include "shell/heartbeat_state.h"
+#include "shell/leave_reset.h"
 #include "shell/net/packet_io.h"
 #include "shell/program_end.h"
 #include "shell/resources/image_resource.h"

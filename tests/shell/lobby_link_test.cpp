@@ -48,20 +48,22 @@ TEST_F(LobbyLinkTest, AnswersTheLobbysMessagesByState) {
     client.not_yet_built.clear();
     client.data.LoginPending = c.login_pending;
     client.data.HandRunning = c.hand_running;
-    client.prop.SheetHandOver = 1;  // the table view's reset clears it
+    client.prop.SheetHandOver = 1;      // the table view's reset clears it
+    client.data.AnNiuState[2] = false;  // the client's reset sets it
     EXPECT_EQ(LobbyWndProc(client, {c.msg, 0, 0}), 0);
     auto got = lobby.WaitForMessages(1);
     ASSERT_EQ(got.size(), 1u);
     EXPECT_EQ(got[0].msg, c.answer);
-    EXPECT_EQ(Called("ResetClientState"), c.reset);
+    EXPECT_EQ(client.data.AnNiuState[2], c.reset);
     EXPECT_EQ(client.prop.SheetHandOver == 0, c.view_cleared);
   }
 }
 
 TEST_F(LobbyLinkTest, WithoutALobbyWindowQuestionsAreIgnored) {
+  client.data.AnNiuState[2] = false;
   EXPECT_EQ(LobbyWndProc(client, {kLobbyHandRunning, 0, 0}), 0);
   EXPECT_EQ(LobbyWndProc(client, {kLobbyGiveUpTable, 0, 0}), 0);
-  EXPECT_FALSE(Called("ResetClientState"));
+  EXPECT_FALSE(client.data.AnNiuState[2]);  // no reset
   EXPECT_EQ(client.data.LobbyWindow, 0);
 }
 
