@@ -112,15 +112,6 @@ void ShowSpeakBubble(Client& client, int, int, int) {
   NotYetBuilt(client, "ShowSpeakBubble");
 }
 
-void PiaoCountdown(Client& client) {
-  NotYetBuilt(client, "PiaoCountdown");
-}
-void TurnCountdown(Client& client) {
-  NotYetBuilt(client, "TurnCountdown");
-}
-void ReadyCountdown(Client& client) {
-  NotYetBuilt(client, "ReadyCountdown");
-}
 void ItemPoll(Client& client) {
   NotYetBuilt(client, "ItemPoll");
 }
@@ -165,14 +156,34 @@ void ClearUser(Client& client, int16_t /*seat*/) {
 void HideVideoPanels(Client& client) {
   NotYetBuilt(client, "HideVideoPanels");
 }
-void HideSeatChangeScreen(Client& client) {
-  NotYetBuilt(client, "HideSeatChangeScreen");
-}
 void ClearRecordBoards(Client& client) {
   NotYetBuilt(client, "ClearRecordBoards");
 }
 void UpdataMyProp(Client& client, bool) {
   NotYetBuilt(client, "UpdataMyProp");
+}
+
+void ApplyBossKeyToWindows(Client& client, BossKeyVariant) {
+  NotYetBuilt(client, "ApplyBossKeyToWindows");
+}
+void HideFloatingWindows(Client& client) {
+  NotYetBuilt(client, "HideFloatingWindows");
+}
+void ShowTalkWindow(Client& client) {
+  NotYetBuilt(client, "ShowTalkWindow");
+}
+void SetKeyDown(Client& client, int) {
+  NotYetBuilt(client, "SetKeyDown");
+}
+void setbankstate(Client& client, int) {
+  NotYetBuilt(client, "setbankstate");
+}
+
+void img_piaoOpt_Click(Client& client, int) {
+  NotYetBuilt(client, "img_piaoOpt_Click");
+}
+void TimeoutPlay(Client& client) {
+  NotYetBuilt(client, "TimeoutPlay");
 }
 
 }  // namespace slvn

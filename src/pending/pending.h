@@ -24,17 +24,29 @@ void UnloadVideoZoomWindows(Client& client);
 // The video panels, bars and tip of the table hidden and the peers' video
 // state cleared, as leaving the table does.
 void HideVideoPanels(Client& client);
-// The seat-change screen's picture and caption hidden.
-void HideSeatChangeScreen(Client& client);
 // The hand-history board and the score board emptied and hidden.
 void ClearRecordBoards(Client& client);
+// Which handler's boss key hides the table's other windows (the player card,
+// chat history, quick phrases, settings, hand list and score sheet), as each
+// hides or unloads them differently.
+enum class BossKeyVariant { kFromWindow, kFromTable, kFromStrip };
+void ApplyBossKeyToWindows(Client& client, BossKeyVariant variant);
+// A click on the table: the chat history, quick phrases, score sheet, hand
+// list and settings windows are hidden.
+void HideFloatingWindows(Client& client);
+// The chat history window, shown topmost beside the table.
+void ShowTalkWindow(Client& client);
+// The item plug-in: a key the player pressed, and the warehouse state.
+void SetKeyDown(Client& client, int key_code);
+void setbankstate(Client& client, int state);
 // The item plug-in is told the player leaves with or without items.
 void UpdataMyProp(Client& client, bool value);
 
-// The countdowns, each run once per tick while its gate is on.
-void PiaoCountdown(Client& client);
-void TurnCountdown(Client& client);
-void ReadyCountdown(Client& client);
+// The player's float-bet choice (option 0 is no float bet).
+void img_piaoOpt_Click(Client& client, int index);
+// The computer plays a timed-out own turn: a pass when unanswered, then the
+// last concealed tile; it never claims.
+void TimeoutPlay(Client& client);
 // The item plug-in: its poll, its connection-state member and its shutdown.
 void ItemPoll(Client& client);
 void rec_state(Client& client, int what, bool state);

@@ -62,6 +62,12 @@ class Form : public Container {
   Control* MouseCapture() const { return capture_; }
   void SetMouseCapture(Control* control) { capture_ = control; }
 
+  // The window follows the mouse until the button is released, as the
+  // window system's own move does.
+  void BeginSystemMove() { moving_ = true; }
+  void EndSystemMove() { moving_ = false; }
+  bool Moving() const { return moving_; }
+
   ClickHandler OnLoad;
   ClickHandler OnUnload;
   // Shown, restored or resized: when the form becomes visible and whenever
@@ -76,6 +82,7 @@ class Form : public Container {
   int alpha_ = 255;
   bool key_preview_ = false;
   bool loaded_ = false;
+  bool moving_ = false;
   Control* focus_ = nullptr;
   Control* capture_ = nullptr;
   std::vector<bool> region_;

@@ -262,6 +262,7 @@ void WindowSystem::HandleMouse(const SDL_Event& event) {
   const bool motion = event.type == SDL_MOUSEMOTION;
   Form* form = FormOfWindow(motion ? event.motion.windowID : event.button.windowID);
   if (!form) return;
+  if (FollowMouse(*form, event)) return;
   const int shift = Shift(SDL_GetModState());
   Control* under = nullptr;
   if (motion) {
@@ -278,6 +279,29 @@ void WindowSystem::HandleMouse(const SDL_Event& event) {
   SDL_GetGlobalMouseState(&sx, &sy);
   tip_form_ = form;
   PointerOver(under, sx, sy);
+}
+
+bool WindowSystem::FollowMouse(Form& form, const SDL_Event& event) {
+  if (!form.Moving()) {
+    move_started_ = false;
+    return false;
+  }
+  if (event.type == SDL_MOUSEBUTTONUP) {
+    form.EndSystemMove();
+    move_started_ = false;
+    return true;
+  }
+  if (event.type != SDL_MOUSEMOTION) return true;
+  int gx = 0, gy = 0;
+  SDL_GetGlobalMouseState(&gx, &gy);
+  if (!move_started_) {
+    move_dx_ = gx - static_cast<int>(form.Left() / 15);
+    move_dy_ = gy - static_cast<int>(form.Top() / 15);
+    move_started_ = true;
+  }
+  form.SetLeft((gx - move_dx_) * 15.0);
+  form.SetTop((gy - move_dy_) * 15.0);
+  return true;
 }
 
 void WindowSystem::PointerOver(Control* control, int screen_x, int screen_y) {

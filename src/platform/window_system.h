@@ -56,11 +56,15 @@ class WindowSystem : public EventSource {
   void SyncWindow(Form& form, Screen& screen);
   void HandleEvent(const SDL_Event& event);
   void HandleMouse(const SDL_Event& event);
+  // While a form moves with the mouse: true when the event was used for it.
+  bool FollowMouse(Form& form, const SDL_Event& event);
   void HandleKey(const SDL_Event& event);
   Form* FormOfWindow(unsigned window_id);
   void SetCursor(int pointer);
 
   Forms& forms_;
+  int move_dx_ = 0, move_dy_ = 0;  // the grab point inside the moving window
+  bool move_started_ = false;
   bool display_ = false;
   int fd_ = -1;
   std::map<const Form*, Screen> screens_;

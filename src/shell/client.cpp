@@ -1,6 +1,7 @@
 #include "shell/client.h"
 
 #include "shell/heartbeat.h"
+#include "shell/keys.h"
 #include "shell/net/packet_io.h"
 
 namespace slvn {
@@ -20,6 +21,7 @@ Client::Client(std::unique_ptr<Clock> clock_in)
   Winsock1.OnClose = [this] { Winsock1_Close(*this); };
   ConnectHeartbeatTimers(*this);
   ConnectExitDialogs(*this);
+  ConnectKeys(*this);
 }
 
 }  // namespace slvn

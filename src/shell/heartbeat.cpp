@@ -4,6 +4,7 @@
 #include "dispatch/deal_msg.h"
 #include "pending/pending.h"
 #include "shell/client.h"
+#include "shell/countdowns.h"
 #include "shell/general.h"
 #include "shell/leave_reset.h"
 #include "shell/lobby_link.h"

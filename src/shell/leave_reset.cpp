@@ -5,6 +5,7 @@
 #include "chat/chat_state.h"
 #include "pending/pending.h"
 #include "shell/client.h"
+#include "shell/countdowns.h"
 #include "shell/general.h"
 #include "shell/heartbeat.h"
 #include "shell/startup.h"

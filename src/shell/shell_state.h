@@ -18,6 +18,10 @@ struct ShellState {
   GamePacket LoginPacket;  // the login, turned into the reconnect packet later
   std::string WebPage1;    // the page the login reply named for the first web pane
   uint8_t timeoutnum = 0;  // consecutive timed-out own turns
+  // When the float-bet or turn countdown, and the ready countdown, last
+  // counted a second (monotonic seconds).
+  double CountdownMark = 0;
+  double ReadyMark = 0;
 
   // A tick of the heartbeat is running: a tick never runs inside another.
   bool in_tick = false;

@@ -101,6 +101,10 @@ MainForm::MainForm(Forms& forms)
   Location.SetBackStyle(kBackTransparent);
   Location.SetForeColor(0x00FF00);
   Location.SetFontSize(12);
+  ImgShuffle.SetVisible(false);
+  LblShuffle.SetVisible(false);
+  ImgShuffle.SetVisible(false);
+  LblShuffle.SetVisible(false);
   for (ControlArray<Label>* labels : {&Nid, &Cash, &Level}) {
     SetTransparentLabel((*labels)[0], kYellow, 9);
     (*labels)[0].SetAutoSize(true);

@@ -74,6 +74,9 @@ class MainForm : public Form {
   ImageControl Imgwealth{&Pic1};  // wealth multiplier badge
   Label lbwealth{&Pic1};
   Label Location{&Pic1};                      // the room caption
+  // The seat-change screen: a picture and its caption, hidden until shown.
+  ImageControl ImgShuffle{&Pic1};
+  Label LblShuffle{&Pic1};
   ControlArray<ImageControl> imgsezi{&Pic1};  // the two small dice
   ControlArray<Label> lbfont{&Pic1};          // rule legend
   // Windowed controls of the table area, drawn over every image and label.
