@@ -121,10 +121,6 @@ void Rec_MSG(Client& client, GamePacket&) {
   NotYetBuilt(client, "Rec_MSG");
 }
 
-void HandleProxyReply(Client& client) {
-  NotYetBuilt(client, "HandleProxyReply");
-}
-
 void ShowSpeakBubble(Client& client, int, int, int) {
   NotYetBuilt(client, "ShowSpeakBubble");
 }
@@ -196,9 +192,6 @@ void ShowRoomCaption(Client& client, const std::string&) {
 }
 void FocusChatLine(Client& client) {
   NotYetBuilt(client, "FocusChatLine");
-}
-void ConnectViaProxy(Client& client) {
-  NotYetBuilt(client, "ConnectViaProxy");
 }
 void FixBuffPos(Client& client) {
   NotYetBuilt(client, "FixBuffPos");

@@ -26,8 +26,6 @@ void LayoutTableWidgets(Client& client);
 // The room caption label, its font size following the caption's length.
 void ShowRoomCaption(Client& client, const std::string& caption);
 void FocusChatLine(Client& client);
-// The SOCKS5 connection to the game server.
-void ConnectViaProxy(Client& client);
 // The item plug-in places its windows again.
 void FixBuffPos(Client& client);
 void UnloadVideoZoomWindows(Client& client);
@@ -87,8 +85,6 @@ void HandleTableSummary(Client& client);
 
 // The item plug-in takes one 272-byte packet.
 void Rec_MSG(Client& client, GamePacket& packet);
-// The next step of a SOCKS5 negotiation, from the bytes in ProxyBuffer.
-void HandleProxyReply(Client& client);
 // The speech bubble of a quick phrase: phrase `phrase_number` (1-based) of
 // quick-phrase list `list` (1 or 2) beside display seat `seat`.
 void ShowSpeakBubble(Client& client, int seat, int list, int phrase_number);

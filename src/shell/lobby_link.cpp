@@ -5,6 +5,7 @@
 #include "shell/heartbeat_state.h"
 #include "shell/net/packet_io.h"
 #include "shell/program_end.h"
+#include "shell/proxy.h"
 
 namespace slvn {
 

@@ -12,6 +12,7 @@
 #include "shell/lobby_link.h"
 #include "shell/net/packet_io.h"
 #include "shell/program_end.h"
+#include "shell/proxy.h"
 #include "shell/resources/image_resource.h"
 #include "shell/sound/sound.h"
 
