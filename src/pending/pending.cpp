@@ -152,10 +152,6 @@ void ShutdownPropPlugin(Client& client, int) {
 void ShowOwnVideo(Client& client, bool, bool) {
   NotYetBuilt(client, "ShowOwnVideo");
 }
-void LoadReconnectForm(Client& client) {
-  NotYetBuilt(client, "LoadReconnectForm");
-}
-
 bool AsyncReadRemoteGIF(Client& client, ucAniGIF&, std::string_view) {
   NotYetBuilt(client, "AsyncReadRemoteGIF");
   return false;

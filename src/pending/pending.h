@@ -56,8 +56,6 @@ void ShowOwnVideo(Client& client, bool capture_on, bool second);
 void UnloadOtherExitForm(Client& client);
 // The first web pane navigates to the page, comes to the front and shows.
 void ShowFirstWebPane(Client& client, const std::string& address);
-// Loads the hidden reconnect window, which starts the reconnect attempts.
-void LoadReconnectForm(Client& client);
 
 // Arms of the command dispatcher; each reads the packet from client.net.
 void HandleDeal(Client& client);
