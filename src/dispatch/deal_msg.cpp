@@ -3,6 +3,7 @@
 #include "dispatch/login_reply.h"
 
 #include "pending/pending.h"
+#include "plugin/prop_bridge.h"
 #include "shell/client.h"
 #include "shell/general.h"
 

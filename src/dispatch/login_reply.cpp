@@ -1,5 +1,6 @@
 #include "dispatch/login_reply.h"
 #include "pending/pending.h"
+#include "plugin/prop_bridge.h"
 #include "shell/client.h"
 #include "shell/lobby_link.h"
 #include "shell/program_end.h"

@@ -117,10 +117,6 @@ void HandleTableSummary(Client& client) {
   NotYetBuilt(client, "HandleTableSummary");
 }
 
-void Rec_MSG(Client& client, GamePacket&) {
-  NotYetBuilt(client, "Rec_MSG");
-}
-
 void ShowSpeakBubble(Client& client, int, int, int) {
   NotYetBuilt(client, "ShowSpeakBubble");
 }
@@ -139,15 +135,6 @@ void TurnCountdown(Client& client) {
 }
 void ReadyCountdown(Client& client) {
   NotYetBuilt(client, "ReadyCountdown");
-}
-void ItemPoll(Client& client) {
-  NotYetBuilt(client, "ItemPoll");
-}
-void rec_state(Client& client, int, bool) {
-  NotYetBuilt(client, "rec_state");
-}
-void ShutdownPropPlugin(Client& client, int) {
-  NotYetBuilt(client, "ShutdownPropPlugin");
 }
 void ShowOwnVideo(Client& client, bool, bool) {
   NotYetBuilt(client, "ShowOwnVideo");
@@ -189,11 +176,49 @@ void ShowRoomCaption(Client& client, const std::string&) {
 void FocusChatLine(Client& client) {
   NotYetBuilt(client, "FocusChatLine");
 }
-void FixBuffPos(Client& client) {
-  NotYetBuilt(client, "FixBuffPos");
-}
 void UnloadVideoZoomWindows(Client& client) {
   NotYetBuilt(client, "UnloadVideoZoomWindows");
+}
+
+void PrepareItemControls(Client& client) {
+  NotYetBuilt(client, "PrepareItemControls");
+}
+void LoadBoxPictures(Client& client, int) {
+  NotYetBuilt(client, "LoadBoxPictures");
+}
+void UnloadItemControls(Client& client) {
+  NotYetBuilt(client, "UnloadItemControls");
+}
+void SetItemLabel(Client& client, const std::string&) {
+  NotYetBuilt(client, "SetItemLabel");
+}
+void AddItemMessage(Client& client, const std::string&) {
+  NotYetBuilt(client, "AddItemMessage");
+}
+void ShowItemEffect(Client& client, const std::string&, const std::vector<int32_t>&,
+                    const std::vector<int32_t>&) {
+  NotYetBuilt(client, "ShowItemEffect");
+}
+void PlayTreasureBoxes(Client& client) {
+  NotYetBuilt(client, "PlayTreasureBoxes");
+}
+void OpenTreasureBoxes(Client& client, int) {
+  NotYetBuilt(client, "OpenTreasureBoxes");
+}
+void Tou_Click(Client& client, int) {
+  NotYetBuilt(client, "Tou_Click");
+}
+void Pic1_KeyDown(Client& client, int, int) {
+  NotYetBuilt(client, "Pic1_KeyDown");
+}
+void Tou_MouseMove(Client& client, int, int, int, int, int) {
+  NotYetBuilt(client, "Tou_MouseMove");
+}
+void ShowScoreSheet(Client& client) {
+  NotYetBuilt(client, "ShowScoreSheet");
+}
+void ShowHandResult(Client& client) {
+  NotYetBuilt(client, "ShowHandResult");
 }
 
 }  // namespace slvn

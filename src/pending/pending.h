@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace slvn {
 
@@ -26,8 +28,6 @@ void LayoutTableWidgets(Client& client);
 // The room caption label, its font size following the caption's length.
 void ShowRoomCaption(Client& client, const std::string& caption);
 void FocusChatLine(Client& client);
-// The item plug-in places its windows again.
-void FixBuffPos(Client& client);
 void UnloadVideoZoomWindows(Client& client);
 
 // Leaving the table and resetting the client.
@@ -46,10 +46,6 @@ void HideClaimBubble(Client& client);
 void PiaoCountdown(Client& client);
 void TurnCountdown(Client& client);
 void ReadyCountdown(Client& client);
-// The item plug-in: its poll, its connection-state member and its shutdown.
-void ItemPoll(Client& client);
-void rec_state(Client& client, int what, bool state);
-void ShutdownPropPlugin(Client& client, int mode);
 // Shows the own camera picture in the own video panel.
 void ShowOwnVideo(Client& client, bool capture_on, bool second);
 // The notice dialog of another player's exit is unloaded.
@@ -81,8 +77,6 @@ void HandleReadyState(Client& client);
 void HandleSeatTiles(Client& client);
 void HandleTableSummary(Client& client);
 
-// The item plug-in takes one 272-byte packet.
-void Rec_MSG(Client& client, GamePacket& packet);
 // The speech bubble of a quick phrase: phrase `phrase_number` (1-based) of
 // quick-phrase list `list` (1 or 2) beside display seat `seat`.
 void ShowSpeakBubble(Client& client, int seat, int list, int phrase_number);
@@ -93,5 +87,29 @@ void ShowSpeakBubble(Client& client, int seat, int list, int phrase_number);
 class ucAniGIF;
 bool AsyncReadRemoteGIF(Client& client, ucAniGIF& control, std::string_view path);
 void CancelAsyncReadRemoteGIF(Client& client, ucAniGIF& control);
+
+// The main window's item controls: the warehouse button shown in front,
+// key preview on and the coin settlement's names cleared; the box pictures
+// ImgProp(1..count-1) made, hidden and disabled; at shutdown the effect timer
+// and box animation stopped, the box pictures removed, ImgProp(0) hidden and
+// disabled, the item label emptied and hidden.
+void PrepareItemControls(Client& client);
+void LoadBoxPictures(Client& client, int count);
+void UnloadItemControls(Client& client);
+// The caption of the item label LbProp.
+void SetItemLabel(Client& client, const std::string& caption);
+// What the item plug-in's requests do on the table.
+void AddItemMessage(Client& client, const std::string& text);
+void ShowItemEffect(Client& client, const std::string& text, const std::vector<int32_t>& layout1,
+                    const std::vector<int32_t>& layout2);
+void PlayTreasureBoxes(Client& client);
+// Opens box `box` (0-3) as the local player's choice; -1: only the others' boxes.
+void OpenTreasureBoxes(Client& client, int box);
+void Tou_Click(Client& client, int seat);
+void Pic1_KeyDown(Client& client, int key, int shift);
+void Tou_MouseMove(Client& client, int seat, int button, int shift, int x, int y);
+// The end-of-hand score sheet, or for a drawn hand the result panel.
+void ShowScoreSheet(Client& client);
+void ShowHandResult(Client& client);
 
 }  // namespace slvn

@@ -2,8 +2,10 @@
 
 #include "dispatch/deal_msg.h"
 #include "pending/pending.h"
+#include "plugin/prop_bridge.h"
 #include "shell/client.h"
 #include "shell/general.h"
+#include "shell/item_poll.h"
 #include "shell/lobby_link.h"
 #include "shell/net/packet_io.h"
 #include "shell/program_end.h"

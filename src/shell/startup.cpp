@@ -7,6 +7,7 @@
 #include "pending/pending.h"
 #include "platform/program_folder.h"
 #include "platform/screen.h"
+#include "plugin/prop_bridge.h"
 #include "shell/client.h"
 #include "shell/heartbeat.h"
 #include "shell/lobby_link.h"
