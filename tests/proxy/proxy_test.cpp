@@ -6,9 +6,9 @@
 #include "shell/client.h"
 #include "shell/net/packet_io.h"
 #include "shell/startup.h"
-#include "socks_server.h"
 #include "support/drive.h"
 #include "support/fake_lobby.h"
+#include "support/socks_server.h"
 #include "support/table_server.h"
 
 namespace slvn {

@@ -11,6 +11,7 @@
 #include "shell/startup.h"
 #include "support/drive.h"
 #include "support/fake_lobby.h"
+#include "support/socks_server.h"
 #include "support/table_server.h"
 
 namespace slvn {
@@ -62,17 +63,28 @@ TEST(ReconnectSchedule, TriesEveryThreeSecondsThenGivesUp) {
 constexpr const char* kLobbyTitle = "Corvald山庄";
 
 // The table server drops the connection in the middle of a hand; the client
-// comes back with the last echo token and the table's id and the server
-// accepts or refuses.
+// comes back with the last echo token and the table's id, directly or through
+// a SOCKS5 proxy, and the server accepts or refuses.
 TEST(ReconnectThroughTheTableServer, ResumesWithTheRingsKeptOrEnds) {
-  for (bool accepted : {true, false}) {
-    SCOPED_TRACE(accepted ? "accepted" : "refused");
+  struct Case {
+    const char* name;
+    bool accepted;
+    bool proxy;
+  } cases[] = {{"accepted", true, false}, {"refused", false, false}, {"proxy", true, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
     test::TempDir dir;
     Client client{std::make_unique<ManualClock>()};
     client.bus = WindowBus(test::TestBusNamespace());
     client.sound.program_folder = dir.path().string();
     client.sound.device = std::make_unique<RecordingSoundDevice>();
     test::FakeLobby lobby(client.bus.Namespace(), kLobbyTitle);
+    test::Microsocks proxy;
+    // The direct path keeps the rings, so the packet queued during the outage
+    // goes out; the proxy path empties them.
+    const std::string accept_end = c.proxy
+                                       ? "send 29 v3=1\nwait 4000\nclose\n"
+                                       : "send 29 v3=1\nexpect 77 timeout=5000\nwait 4000\nclose\n";
     test::TempDir server_dir;
     test::TableServer server(server_dir, std::string(R"(
 expect 18
@@ -82,10 +94,11 @@ wait 1000
 close
 accept
 expect 28 text@16="alice" echo=ABCD u32le@268=0x01020304 timeout=20000
-)") + (accepted ? "send 29 v3=1\nexpect 77 timeout=5000\nwait 4000\nclose\n"
-                : "send 29 v3=0\nwait 2000\n"));
+)") + (c.accepted ? accept_end : "send 29 v3=0\nwait 2000\n"));
     ASSERT_GT(server.port(), 0);
-    Form_Load(client, "alice$key$127.0.0.1$" + std::to_string(server.port()) + "$room$0$");
+    const std::string game = "alice$key$127.0.0.1$" + std::to_string(server.port()) + "$room$";
+    Form_Load(client,
+              c.proxy ? game + "5$127.0.0.1$" + std::to_string(proxy.port()) + "$$$" : game + "0$");
     ASSERT_TRUE(test::Drive(client, [&] {
       return client.data.LoggedIn && client.net.EchoToken[0] == 0xAB;
     })) << server.Record();
@@ -95,18 +108,17 @@ expect 28 text@16="alice" echo=ABCD u32le@268=0x01020304 timeout=20000
     ASSERT_TRUE(test::Drive(client, [&] { return client.frmReconnect != nullptr; }))
         << server.Record();
     EXPECT_FALSE(client.data.LoggedIn);
-    // Queued while the connection is down: it goes out once the server accepts.
     GameMessage queued;
     queued.cmd = 77;
     ASSERT_TRUE(Send_MSG(client, queued));
 
-    if (accepted) {
+    if (c.accepted) {
       ASSERT_TRUE(test::Drive(
           client, [&] { return client.data.Reconnected; }, 30))
           << server.Record();
       EXPECT_TRUE(client.data.LoggedIn);
       EXPECT_EQ(client.chat.Sysmsg[0], "正在重连服务器，请等待...！");
-      // The queued packet goes out; the reconnect window unloads itself.
+      // The reconnect window unloads itself once the connection stands.
       ASSERT_TRUE(test::Drive(client, [&] {
         return client.net.SendRing.Waiting() == 0 && !client.frmReconnect->Loaded();
       })) << server.Record();

@@ -1,4 +1,4 @@
-#include "socks_server.h"
+#include "support/socks_server.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
