@@ -21,8 +21,7 @@ slvn::Client& FreshClient() {
   client.custom = {};
   client.Detail = {};
   client.prop = slvn::PropState{};
-  client.TickEnabled = {};
-  client.TickCount = {};
+  client.heartbeat = slvn::HeartbeatState{};
   auto& seen = client.not_yet_built;
   std::sort(seen.begin(), seen.end());
   seen.erase(std::unique(seen.begin(), seen.end()), seen.end());
