@@ -8,6 +8,7 @@
 #include "dispatch/deal_msg.h"
 #include "shell/client.h"
 #include "shell/net/packet_io.h"
+#include "shell/program_end.h"
 
 namespace {
 
@@ -40,14 +41,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   client.Detail[0].name = (setup & 0x80) ? "小明" : "a";
   size_t chunk = data[1] % 200 + 1;
   std::span<const uint8_t> stream(data + 2, size - 2);
-  while (!stream.empty()) {
-    size_t n = std::min(chunk, stream.size());
-    slvn::StoreArrivedBytes(client, stream.first(n));
-    stream = stream.subspan(n);
-    while (client.net.RecvRing.Waiting() >= 272) {
-      slvn::ReadPacket(client);
-      slvn::Deal_MSG(client);
+  try {
+    while (!stream.empty()) {
+      size_t n = std::min(chunk, stream.size());
+      slvn::StoreArrivedBytes(client, stream.first(n));
+      stream = stream.subspan(n);
+      while (client.net.RecvRing.Waiting() >= 272) {
+        slvn::ReadPacket(client);
+        slvn::Deal_MSG(client);
+      }
     }
+  } catch (const slvn::ProgramEnded&) {
+    // A full ring or proxy buffer ends the program.
   }
   return 0;
 }
