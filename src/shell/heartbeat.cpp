@@ -194,8 +194,8 @@ void TimerBong_Timer(Client& client) {
     CountdownSlots(client);
     WatchdogSlot(client);
     BubbleSlot(client);
-    if (client.prop.PropItemsReady) ItemPoll(client);
-    OwnVideoRetrySlot(client);
+    const bool tick_goes_on = !client.prop.PropItemsReady || ItemPoll(client);
+    if (tick_goes_on) OwnVideoRetrySlot(client);
   } catch (...) {
     shell.in_tick = false;
     throw;

@@ -22,7 +22,18 @@ bool Active(const Client& client) {
 // The decimal number the text begins with, to the nearest 16-bit integer; 0
 // when it begins with none.
 int LeadingNumber(const std::string& text) {
-  const double value = std::strtod(text.c_str(), nullptr);
+  size_t end = text.find_first_not_of(' ');
+  if (end == std::string::npos) return 0;
+  const size_t start = end;
+  if (text[end] == '+' || text[end] == '-') ++end;
+  bool point = false;
+  for (; end < text.size(); ++end) {
+    if (text[end] == '.' && !point)
+      point = true;
+    else if (text[end] < '0' || text[end] > '9')
+      break;
+  }
+  const double value = std::strtod(text.substr(start, end - start).c_str(), nullptr);
   if (!(value > -32768.5 && value < 32767.5)) return 0;
   return static_cast<int>(std::lround(value));
 }
@@ -154,10 +165,11 @@ void BoxCountdown(Client& client) {
 
 }  // namespace
 
-void ItemPoll(Client& client) {
-  if (Active(client) && PropObject(client) && !TakeRequests(client)) return;
-  if (!HandOverScore(client)) return;
+bool ItemPoll(Client& client) {
+  if (Active(client) && PropObject(client) && !TakeRequests(client)) return false;
+  if (!HandOverScore(client)) return false;
   BoxCountdown(client);
+  return true;
 }
 
 }  // namespace slvn

@@ -125,6 +125,8 @@ TEST_F(PropPluginTest, EachRequestKindDoesItsActionOrNothing) {
       {"packet", {2, "", std::vector<uint8_t>(272, 7)}, nullptr},
       {"avatar click", {3, "2"}, "Tou_Click"},
       {"avatar click, own seat", {3, "0"}, nullptr},
+      {"avatar click, 2.6 is seat 3", {3, "2.6 x"}, "Tou_Click"},
+      {"avatar click, 0x2 is 0", {3, "0x2"}, nullptr},
       {"avatar click, no seat 4", {3, "4"}, nullptr},
       {"key", {4, "113"}, "Pic1_KeyDown"},
       {"player card, own seat", {5, "0"}, "Tou_MouseMove"},
