@@ -43,11 +43,12 @@ PropPlugin* PropObject(Client& client) {
 bool InitGameDll(Client& client) {
   PropState& prop = client.prop;
   PrepareItemControls(client);
-  prop.Rnd.seed(static_cast<unsigned>(client.loop.Now() * 1000));
+  prop.Rnd.seed(static_cast<unsigned>(static_cast<uint64_t>(client.loop.Now() * 1000)));
   if (!prop.Prop_GameDll) {
     if (!client.data.LoggedIn) return NotAvailable(client);
     // Nothing is registered on this platform: the library is opened as it is.
-    if (!std::filesystem::exists(kPropPluginPath)) return NotAvailable(client);
+    std::error_code error;
+    if (!std::filesystem::exists(kPropPluginPath, error)) return NotAvailable(client);
     prop.Prop_GameDll = CreatePropPlugin(kPropPluginPath);
   }
   if (!prop.Prop_GameDll || !client.data.LoggedIn) return NotAvailable(client);
