@@ -5,6 +5,7 @@
 #include "platform/sound_device.h"
 #include "shell/client.h"
 #include "shell/net/packet_io.h"
+#include "shell/reconnect.h"
 #include "shell/startup.h"
 #include "support/drive.h"
 #include "support/fake_lobby.h"
@@ -183,6 +184,26 @@ TEST_F(ProxyLoginTest, ARefusingProxyShowsWhyAndCloses) {
     EXPECT_FALSE(fresh.data.LoggedIn);
     fresh.shell.instance_lock.reset();
   }
+}
+
+// A reconnect try that comes while an earlier try still waits for its proxy
+// connection (the wait handles events) reconnects the socket, and the waiting
+// try goes on with it: the proxy gets one greeting, then the connect request.
+TEST(ProxyWait, ATryInsideTheWaitOfAnotherStartsNoSecondNegotiation) {
+  test::StrictProxy proxy;
+  Client client{std::make_unique<ManualClock>()};
+  LaunchLine& line = client.shell.launch;
+  line.ProxyType = 5;
+  line.ProxyServerHost = "127.0.0.1";
+  line.ProxyServerPort = static_cast<uint16_t>(proxy.port());
+  line.GameServerHost = "127.0.0.1";
+  line.GameServerPort = 8000;
+  // The posted try runs inside the first try's wait.
+  client.loop.Post([&] { Reconnect(client, client.shell.LoginPacket); });
+  Reconnect(client, client.shell.LoginPacket);
+  ASSERT_TRUE(test::Drive(client, [&] { return !client.forms.Shown().empty(); }));
+  EXPECT_EQ(proxy.Request(), (Bytes{5, 1, 0, 1, 127, 0, 0, 1, 0x1F, 0x40}));
+  EXPECT_EQ(client.forms.Shown()[0].prompt, "通过代理连接主站失败！");
 }
 
 }  // namespace

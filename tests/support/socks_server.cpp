@@ -66,4 +66,61 @@ Microsocks::~Microsocks() {
   waitpid(pid_, nullptr, 0);
 }
 
+namespace {
+
+// Reads exactly n bytes; fewer when the peer closes or 5 s pass.
+std::vector<uint8_t> ReadExactly(int fd, size_t n) {
+  std::vector<uint8_t> out(n);
+  size_t got = 0;
+  while (got < n) {
+    ssize_t r = recv(fd, out.data() + got, n - got, 0);
+    if (r <= 0) break;
+    got += static_cast<size_t>(r);
+  }
+  out.resize(got);
+  return out;
+}
+
+}  // namespace
+
+StrictProxy::StrictProxy() {
+  listen_fd_ = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in addr = Loopback(0);
+  socklen_t len = sizeof addr;
+  bind(listen_fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+  listen(listen_fd_, 8);
+  getsockname(listen_fd_, reinterpret_cast<sockaddr*>(&addr), &len);
+  port_ = ntohs(addr.sin_port);
+  thread_ = std::thread([this] {
+    timeval timeout{5, 0};
+    setsockopt(listen_fd_, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    for (int i = 0; i < 4; ++i) {
+      int fd = accept(listen_fd_, nullptr, nullptr);
+      if (fd < 0) return;
+      setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+      if (ReadExactly(fd, 4).size() == 4) {
+        const uint8_t choose_none[2] = {5, 0};
+        send(fd, choose_none, 2, MSG_NOSIGNAL);
+        request_ = ReadExactly(fd, 10);
+        const uint8_t refuse[10] = {5, 1, 0, 1};
+        send(fd, refuse, 10, MSG_NOSIGNAL);
+        close(fd);
+        return;
+      }
+      close(fd);
+    }
+  });
+}
+
+StrictProxy::~StrictProxy() {
+  shutdown(listen_fd_, SHUT_RDWR);
+  if (thread_.joinable()) thread_.join();
+  close(listen_fd_);
+}
+
+std::vector<uint8_t> StrictProxy::Request() {
+  if (thread_.joinable()) thread_.join();
+  return request_;
+}
+
 }  // namespace slvn::test
