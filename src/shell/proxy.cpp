@@ -83,7 +83,7 @@ std::vector<uint8_t> ProxyAuthentication(std::string_view user, std::string_view
   return out;
 }
 
-std::vector<uint8_t> ProxyConnectRequest(const uint8_t (&address)[4], uint16_t port) {
+std::vector<uint8_t> ProxyConnectRequest(const std::array<uint8_t, 4>& address, uint16_t port) {
   return {kSocksVersion,
           1,
           0,
@@ -134,8 +134,7 @@ void SendProxyStep(Client& client) {
     case 5: {
       auto address = ResolveIPv4(line.GameServerHost);
       if (!address) return FailProxy(client, "通过代理连接主站失败！");
-      const uint8_t bytes[4] = {(*address)[0], (*address)[1], (*address)[2], (*address)[3]};
-      message = ProxyConnectRequest(bytes, line.GameServerPort);
+      message = ProxyConnectRequest(*address, line.GameServerPort);
       break;
     }
     default:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -28,7 +29,7 @@ std::vector<uint8_t> ProxyGreeting();
 // User name and password cut to 255 bytes each; a character without a
 // single-byte code is sent as 0.
 std::vector<uint8_t> ProxyAuthentication(std::string_view user, std::string_view password);
-std::vector<uint8_t> ProxyConnectRequest(const uint8_t (&address)[4], uint16_t port);
+std::vector<uint8_t> ProxyConnectRequest(const std::array<uint8_t, 4>& address, uint16_t port);
 // The length of the proxy's reply to the given sent step, judged from the
 // bytes received so far: nothing while too few bytes are in to tell.
 std::optional<size_t> ProxyReplyLength(uint8_t step, const std::vector<uint8_t>& received);

@@ -27,7 +27,7 @@ TEST(ProxyMessages, AreBuiltAsSent) {
   ASSERT_EQ(long_auth.size(), 3u + 255 + 255);
   EXPECT_EQ(long_auth[1], 255);
   EXPECT_EQ(long_auth[257], 255);
-  const uint8_t address[4] = {192, 0, 2, 20};
+  const std::array<uint8_t, 4> address{192, 0, 2, 20};
   EXPECT_EQ(ProxyConnectRequest(address, 8000), (Bytes{5, 1, 0, 1, 0xC0, 0, 2, 0x14, 0x1F, 0x40}));
 }
 
