@@ -9,6 +9,7 @@
 #include "shell/client.h"
 #include "shell/program_end.h"
 #include "shell/net/packet_io.h"
+#include "shell/program_end.h"
 
 namespace {
 

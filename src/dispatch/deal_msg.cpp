@@ -4,6 +4,7 @@
 #include "dispatch/seat_name.h"
 
 #include "pending/pending.h"
+#include "plugin/prop_bridge.h"
 #include "shell/client.h"
 #include "shell/general.h"
 

@@ -100,39 +100,12 @@ void HandleTableSummary(Client& client) {
   NotYetBuilt(client, "HandleTableSummary");
 }
 
-void Rec_MSG(Client& client, GamePacket&) {
-  NotYetBuilt(client, "Rec_MSG");
-}
-
-void HandleProxyReply(Client& client) {
-  NotYetBuilt(client, "HandleProxyReply");
-}
-
 void ShowSpeakBubble(Client& client, int, int, int) {
   NotYetBuilt(client, "ShowSpeakBubble");
 }
 
-void ItemPoll(Client& client) {
-  NotYetBuilt(client, "ItemPoll");
-}
-void rec_state(Client& client, int, bool) {
-  NotYetBuilt(client, "rec_state");
-}
-void ShutdownPropPlugin(Client& client, int) {
-  NotYetBuilt(client, "ShutdownPropPlugin");
-}
 void ShowOwnVideo(Client& client, bool, bool) {
   NotYetBuilt(client, "ShowOwnVideo");
-}
-void LoadReconnectForm(Client& client) {
-  NotYetBuilt(client, "LoadReconnectForm");
-}
-
-void ConnectViaProxy(Client& client) {
-  NotYetBuilt(client, "ConnectViaProxy");
-}
-void FixBuffPos(Client& client) {
-  NotYetBuilt(client, "FixBuffPos");
 }
 void UnloadVideoZoomWindows(Client& client) {
   NotYetBuilt(client, "UnloadVideoZoomWindows");
@@ -159,9 +132,6 @@ void HideVideoPanels(Client& client) {
 void ClearRecordBoards(Client& client) {
   NotYetBuilt(client, "ClearRecordBoards");
 }
-void UpdataMyProp(Client& client, bool) {
-  NotYetBuilt(client, "UpdataMyProp");
-}
 
 void ApplyBossKeyToWindows(Client& client, BossKeyVariant) {
   NotYetBuilt(client, "ApplyBossKeyToWindows");
@@ -172,18 +142,50 @@ void HideFloatingWindows(Client& client) {
 void ShowTalkWindow(Client& client) {
   NotYetBuilt(client, "ShowTalkWindow");
 }
-void SetKeyDown(Client& client, int) {
-  NotYetBuilt(client, "SetKeyDown");
-}
-void setbankstate(Client& client, int) {
-  NotYetBuilt(client, "setbankstate");
-}
 
 void img_piaoOpt_Click(Client& client, int) {
   NotYetBuilt(client, "img_piaoOpt_Click");
 }
 void TimeoutPlay(Client& client) {
   NotYetBuilt(client, "TimeoutPlay");
+}
+
+void PrepareItemControls(Client& client) {
+  NotYetBuilt(client, "PrepareItemControls");
+}
+void LoadBoxPictures(Client& client, int) {
+  NotYetBuilt(client, "LoadBoxPictures");
+}
+void UnloadItemControls(Client& client) {
+  NotYetBuilt(client, "UnloadItemControls");
+}
+void SetItemLabel(Client& client, const std::string&) {
+  NotYetBuilt(client, "SetItemLabel");
+}
+void AddItemMessage(Client& client, const std::string&) {
+  NotYetBuilt(client, "AddItemMessage");
+}
+void ShowItemEffect(Client& client, const std::string&, const std::vector<int32_t>&,
+                    const std::vector<int32_t>&) {
+  NotYetBuilt(client, "ShowItemEffect");
+}
+void PlayTreasureBoxes(Client& client) {
+  NotYetBuilt(client, "PlayTreasureBoxes");
+}
+void OpenTreasureBoxes(Client& client, int) {
+  NotYetBuilt(client, "OpenTreasureBoxes");
+}
+void Tou_Click(Client& client, int) {
+  NotYetBuilt(client, "Tou_Click");
+}
+void Tou_MouseMove(Client& client, int, int, int, int, int) {
+  NotYetBuilt(client, "Tou_MouseMove");
+}
+void ShowScoreSheet(Client& client) {
+  NotYetBuilt(client, "ShowScoreSheet");
+}
+void ShowHandResult(Client& client) {
+  NotYetBuilt(client, "ShowHandResult");
 }
 
 }  // namespace slvn

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace slvn {
 
@@ -15,10 +17,6 @@ class GamePacket;
 // pretends to have been done.
 void NotYetBuilt(Client& client, std::string_view name);
 
-// The SOCKS5 connection to the game server.
-void ConnectViaProxy(Client& client);
-// The item plug-in places its windows again.
-void FixBuffPos(Client& client);
 void UnloadVideoZoomWindows(Client& client);
 
 // The video panels, bars and tip of the table hidden and the peers' video
@@ -36,25 +34,14 @@ void ApplyBossKeyToWindows(Client& client, BossKeyVariant variant);
 void HideFloatingWindows(Client& client);
 // The chat history window, shown topmost beside the table.
 void ShowTalkWindow(Client& client);
-// The item plug-in: a key the player pressed, and the warehouse state.
-void SetKeyDown(Client& client, int key_code);
-void setbankstate(Client& client, int state);
-// The item plug-in is told the player leaves with or without items.
-void UpdataMyProp(Client& client, bool value);
 
 // The player's float-bet choice (option 0 is no float bet).
 void img_piaoOpt_Click(Client& client, int index);
 // The computer plays a timed-out own turn: a pass when unanswered, then the
 // last concealed tile; it never claims.
 void TimeoutPlay(Client& client);
-// The item plug-in: its poll, its connection-state member and its shutdown.
-void ItemPoll(Client& client);
-void rec_state(Client& client, int what, bool state);
-void ShutdownPropPlugin(Client& client, int mode);
 // Shows the own camera picture in the own video panel.
 void ShowOwnVideo(Client& client, bool capture_on, bool second);
-// Loads the hidden reconnect window, which starts the reconnect attempts.
-void LoadReconnectForm(Client& client);
 
 // Arms of the command dispatcher; each reads the packet from client.net.
 void HandleDeal(Client& client);
@@ -79,10 +66,6 @@ void HandleReadyState(Client& client);
 void HandleSeatTiles(Client& client);
 void HandleTableSummary(Client& client);
 
-// The item plug-in takes one 272-byte packet.
-void Rec_MSG(Client& client, GamePacket& packet);
-// The next step of a SOCKS5 negotiation, from the bytes in ProxyBuffer.
-void HandleProxyReply(Client& client);
 // The speech bubble of a quick phrase: phrase `phrase_number` (1-based) of
 // quick-phrase list `list` (1 or 2) beside display seat `seat`.
 void ShowSpeakBubble(Client& client, int seat, int list, int phrase_number);
@@ -96,5 +79,29 @@ void AnNiu_Click(Client& client, int index);
 void HideTalkWindow(Client& client);
 // The item plug-in forgets the player of display seat `seat`.
 void ClearUser(Client& client, int16_t seat);
+
+// The main window's item controls: the warehouse button shown in front,
+// key preview on and the coin settlement's names cleared; the box pictures
+// ImgProp(1..count-1) made, hidden and disabled; at shutdown the effect timer
+// and box animation stopped, the box pictures removed, ImgProp(0) hidden and
+// disabled, the item label emptied and hidden.
+void PrepareItemControls(Client& client);
+void LoadBoxPictures(Client& client, int count);
+void UnloadItemControls(Client& client);
+// The caption of the item label LbProp.
+void SetItemLabel(Client& client, const std::string& caption);
+// What the item plug-in's requests do on the table.
+void AddItemMessage(Client& client, const std::string& text);
+void ShowItemEffect(Client& client, const std::string& text, const std::vector<int32_t>& layout1,
+                    const std::vector<int32_t>& layout2);
+void PlayTreasureBoxes(Client& client);
+// Opens box `box` (0-3) as the local player's choice; -1: only the others' boxes.
+void OpenTreasureBoxes(Client& client, int box);
+
+void Tou_Click(Client& client, int seat);
+void Tou_MouseMove(Client& client, int seat, int button, int shift, int x, int y);
+// The end-of-hand score sheet, or for a drawn hand the result panel.
+void ShowScoreSheet(Client& client);
+void ShowHandResult(Client& client);
 
 }  // namespace slvn

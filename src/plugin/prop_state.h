@@ -1,8 +1,22 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/picture.h"
+#include "platform/shared_library.h"
+#include "plugin/prop_plugin.h"
 
 namespace slvn {
+
+// The plug-in object with the library it came from; the object goes first.
+struct LoadedPropPlugin {
+  std::unique_ptr<SharedLibrary> library;
+  std::unique_ptr<PropPlugin> object;
+};
 
 // The item plug-in's state as the packet paths see it.
 struct PropState {
@@ -16,6 +30,37 @@ struct PropState {
   bool PluginShutdownPending = false;
   bool DrawnHandOver = false;  // also DrawnHandResult
   bool ItemBarCleared = false;
+
+  // The plug-in; kept after a shutdown, released when Initdll refuses.
+  std::unique_ptr<LoadedPropPlugin> Prop_GameDll;
+  // The treasure-box layout of the last load and its two pictures.
+  BoxLayout Box;
+  Picture BoxPicture;
+  Picture OpenBoxPicture;
+
+  // The poll's request arguments, kept between calls.
+  Picture RequestPicture;
+  std::string RequestText;
+  std::vector<uint8_t> RequestBytes;
+  int16_t PluginRequestKind = -1;
+  std::vector<int32_t> RequestLayout1;
+  std::vector<int32_t> RequestLayout2;
+
+  // The end-of-hand score information, filled by GetScoreInfo: names and
+  // amounts by seat (0 the local seat), texts [0 or 1][seat].
+  std::vector<std::string> ScoreInfoNames;
+  std::vector<double> ScoreInfoAmounts;
+  std::vector<std::vector<std::string>> ScoreInfoTexts;
+  // The hand's end waits for the poll to show its score sheet (or, for a
+  // drawn hand, its result panel).
+  bool ScoreHandOver = false;
+
+  // The treasure-box opening's countdown.
+  bool BoxCountdownOn = false;
+  int16_t BoxTicks = 0;
+  int16_t BoxSeconds = 0;
+  bool BoxChosen = false;  // the local player opened a box
+  std::minstd_rand Rnd;    // seeded at each load
 };
 
 }  // namespace slvn

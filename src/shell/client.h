@@ -17,6 +17,7 @@
 #include "shell/heartbeat_state.h"
 #include "shell/ini/ini_file.h"
 #include "shell/net/net.h"
+#include "shell/reconnect.h"
 #include "shell/resources/image_resource.h"
 #include "shell/shell_state.h"
 #include "shell/sound/sound.h"
@@ -73,6 +74,9 @@ struct Client {
   ImageResources images;
   // Sound files, switches and the one sound buffer.
   SoundState sound;
+
+  // The hidden reconnect window, made when a lost connection first needs it.
+  std::unique_ptr<ReconnectForm> frmReconnect;
 };
 
 }  // namespace slvn

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "pending/pending.h"
+#include "plugin/prop_bridge.h"
 #include "shell/client.h"
 #include "shell/keys.h"
 #include "shell/lobby_link.h"

@@ -1,6 +1,7 @@
 #include "shell/exit_dialogs.h"
 
 #include "pending/pending.h"
+#include "plugin/prop_bridge.h"
 #include "shell/client.h"
 #include "shell/general.h"
 #include "shell/leave_reset.h"

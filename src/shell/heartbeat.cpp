@@ -3,9 +3,11 @@
 #include "chat/chat_state.h"
 #include "dispatch/deal_msg.h"
 #include "pending/pending.h"
+#include "plugin/prop_bridge.h"
 #include "shell/client.h"
 #include "shell/countdowns.h"
 #include "shell/general.h"
+#include "shell/item_poll.h"
 #include "shell/leave_reset.h"
 #include "shell/lobby_link.h"
 #include "shell/net/packet_io.h"
@@ -231,8 +233,8 @@ void TimerBong_Timer(Client& client) {
     CountdownSlots(client);
     WatchdogSlot(client);
     BubbleSlot(client);
-    if (client.prop.PropItemsReady) ItemPoll(client);
-    OwnVideoRetrySlot(client);
+    const bool tick_goes_on = !client.prop.PropItemsReady || ItemPoll(client);
+    if (tick_goes_on) OwnVideoRetrySlot(client);
   } catch (...) {
     shell.in_tick = false;
     throw;

@@ -1,6 +1,7 @@
 #include "shell/keys.h"
 
 #include "pending/pending.h"
+#include "plugin/prop_bridge.h"
 #include "shell/client.h"
 #include "shell/exit_dialogs.h"
 #include "shell/lobby_link.h"

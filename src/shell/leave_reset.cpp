@@ -4,6 +4,7 @@
 
 #include "chat/chat_state.h"
 #include "pending/pending.h"
+#include "plugin/prop_bridge.h"
 #include "shell/client.h"
 #include "shell/countdowns.h"
 #include "shell/general.h"

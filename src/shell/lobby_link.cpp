@@ -6,6 +6,7 @@
 #include "shell/leave_reset.h"
 #include "shell/net/packet_io.h"
 #include "shell/program_end.h"
+#include "shell/proxy.h"
 #include "shell/resources/image_resource.h"
 #include "ui/table_reset.h"
 

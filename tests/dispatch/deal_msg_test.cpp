@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "plugin/test_prop_plugin.h"
 #include "shell/client.h"
 #include "shell/net/packet_io.h"
 #include "shell/program_end.h"
@@ -84,10 +85,12 @@ TEST(DealMsgTest, CommandsWithoutAnArmReachThePluginOnlyWhileItIsActive) {
   for (int cmd : {0, 10, 13, 24, 28, 30, 42, 44, 45, 46, 47, 255}) {
     for (int state : {-1, 0, 1, 2}) {
       Client client;
+      auto& plugin = test::InstallInProcessPlugin(client);
       client.prop.Prop_GameDllState = static_cast<int16_t>(state);
       Dispatch(client, test::BuildPacket(cmd, 1));
       bool active = state > 0;
-      EXPECT_EQ(client.not_yet_built,
+      EXPECT_TRUE(client.not_yet_built.empty());
+      EXPECT_EQ(plugin.calls,
                 active ? std::vector<std::string>{"Rec_MSG"} : std::vector<std::string>{})
           << cmd << "/" << state;
       EXPECT_EQ(client.prop.PropScoreReady, active && cmd == 46) << cmd << "/" << state;

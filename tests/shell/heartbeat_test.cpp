@@ -150,11 +150,13 @@ TEST_F(HeartbeatTest, WatchdogHandsADroppedConnectionToTheReconnectWindow) {
   EXPECT_TRUE(client.data.LoggedIn);  // without reconnection it only looks every 2 s
   Tick();
   EXPECT_TRUE(client.data.LoggedIn);
-  EXPECT_FALSE(Called(client, "LoadReconnectForm"));
+  EXPECT_FALSE(client.frmReconnect);
   client.data.g_bCanRecon = true;
   Tick(40);
   EXPECT_FALSE(client.data.LoggedIn);
-  EXPECT_TRUE(Called(client, "LoadReconnectForm"));
+  ASSERT_TRUE(client.frmReconnect);
+  EXPECT_TRUE(client.frmReconnect->Loaded());
+  EXPECT_FALSE(client.frmReconnect->Visible());
   EXPECT_FALSE(client.heartbeat.TickEnabled[kWatchdogSlot]);
 }
 

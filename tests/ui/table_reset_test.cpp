@@ -120,7 +120,12 @@ TEST(TableResetFlagsTest, ClearsWhatBelongsToTheLastHand) {
       client.data.WealthMultiplier = wealth;
       client.data.LastTileImage = client.data.PrevBlinkImage = 7;
       client.net.SeatNames = {"a", "b", "c", "d"};
-      client.prop = {1, true, 1, true, true, true};
+      client.prop.Prop_GameDllState = 1;
+      client.prop.PropScoreReady = true;
+      client.prop.SheetHandOver = 1;
+      client.prop.PluginShutdownPending = true;
+      client.prop.DrawnHandOver = true;
+      client.prop.ItemBarCleared = true;
       f.Zhuang.SetCaption("庄");
       f.lbwealth.SetCaption("3");
       f.Imgwealth.SetVisible(true);

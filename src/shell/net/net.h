@@ -24,6 +24,12 @@ struct Net {
   std::array<uint8_t, 1024> ProxyBuffer{};
   int32_t ProxyReadPos = 0;
   int32_t ProxyWritePos = 0;
+  // The negotiation's step: 0 idle, 2 greeting sent, 4 authentication sent,
+  // 6 connect request sent (1, 3, 5: that message is being sent).
+  uint8_t ProxyStep = 0;
+  // A proxy connection's wait is pumping events: a further try only
+  // reconnects the socket, and that wait goes on with it.
+  bool proxy_wait_running = false;
 };
 
 }  // namespace slvn

@@ -3,6 +3,7 @@
 #include "shell/lobby_link.h"
 #include "shell/net/packet_io.h"
 #include "shell/program_end.h"
+#include "shell/proxy.h"
 
 namespace slvn {
 

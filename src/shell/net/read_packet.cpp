@@ -1,6 +1,7 @@
 #include "chat/chat_text.h"
 #include "pending/pending.h"
 #include "platform/text.h"
+#include "plugin/prop_bridge.h"
 #include "shell/client.h"
 #include "shell/general.h"
 #include "shell/net/packet_io.h"

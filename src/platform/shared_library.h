@@ -1,0 +1,25 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace slvn {
+
+// A shared library opened at run time; closed with the object.
+class SharedLibrary {
+ public:
+  // Null when the file is missing or cannot be loaded.
+  static std::unique_ptr<SharedLibrary> Open(const std::string& path);
+  ~SharedLibrary();
+  SharedLibrary(const SharedLibrary&) = delete;
+  SharedLibrary& operator=(const SharedLibrary&) = delete;
+
+  // The address of an exported symbol; null when it has none.
+  void* Symbol(const std::string& name) const;
+
+ private:
+  explicit SharedLibrary(void* handle) : handle_(handle) {}
+  void* handle_;
+};
+
+}  // namespace slvn

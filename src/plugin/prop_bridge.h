@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+
+namespace slvn {
+
+struct Client;
+class GamePacket;
+class PropPlugin;
+
+// The plug-in object, or null when none was created.
+PropPlugin* PropObject(Client& client);
+
+// Loads the item plug-in for this table (the user-details message allows it):
+// creates the object from plugin/tools/ under the current folder when there
+// is none, initialises it with the login, reads the box layout. False when
+// it is not loaded; Prop_GameDllState tells why (-1 not available, 0 refused).
+bool InitGameDll(Client& client);
+// Shuts an active plug-in down: flag 1 at program end, else 0.
+void ShutdownPropPlugin(Client& client, int flag);
+// Bytes of the text in code page 936: 2 for a double-byte character, else 1.
+int AnsiByteLength(const std::string& text);
+
+// Member calls that need only the object.
+void rec_state(Client& client, int kind, bool state, int display_seat = 0);
+// Member calls made while the plug-in is active.
+void Rec_MSG(Client& client, GamePacket& packet);
+void FixBuffPos(Client& client);
+void InitShowNext(Client& client, bool boxes_cleared);
+void SetKeyDown(Client& client, int key_code);
+void setbankstate(Client& client, int state);
+void UpdataMyProp(Client& client, bool state);
+
+}  // namespace slvn

@@ -1,0 +1,176 @@
+#include "shell/item_poll.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+#include "pending/pending.h"
+#include "plugin/prop_bridge.h"
+#include "shell/client.h"
+#include "shell/keys.h"
+#include "shell/net/packet_io.h"
+
+namespace slvn {
+
+namespace {
+
+constexpr int kTicksPerSecond = 20;
+
+bool Active(const Client& client) {
+  return client.prop.Prop_GameDllState > 0;
+}
+
+// The decimal number the text begins with, to the nearest 16-bit integer; 0
+// when it begins with none.
+int LeadingNumber(const std::string& text) {
+  size_t end = text.find_first_not_of(' ');
+  if (end == std::string::npos) return 0;
+  const size_t start = end;
+  if (text[end] == '+' || text[end] == '-') ++end;
+  bool point = false;
+  for (; end < text.size(); ++end) {
+    if (text[end] == '.' && !point)
+      point = true;
+    else if (text[end] < '0' || text[end] > '9')
+      break;
+  }
+  const double value = std::strtod(text.substr(start, end - start).c_str(), nullptr);
+  if (!(value > -32768.5 && value < 32767.5)) return 0;
+  return static_cast<int>(std::lround(value));
+}
+
+void ActOnRequest(Client& client) {
+  PropState& prop = client.prop;
+  const int n = LeadingNumber(prop.RequestText);
+  switch (prop.PluginRequestKind) {
+    case 0:
+      if (prop.RequestText.empty()) return;
+      AddItemMessage(client, prop.RequestText);
+      prop.RequestText.clear();
+      return;
+    case 1:
+      if (prop.RequestText.empty() || prop.RequestLayout1.size() != 4) return;
+      ShowItemEffect(client, prop.RequestText, prop.RequestLayout1, prop.RequestLayout2);
+      prop.RequestText.clear();
+      prop.RequestLayout1.clear();
+      prop.RequestLayout2.clear();
+      return;
+    case 2: {
+      if (prop.RequestBytes.size() != GamePacket::kSize) return;
+      GamePacket packet;
+      for (size_t i = 0; i < GamePacket::kSize; ++i) packet.SetByte(i, prop.RequestBytes[i]);
+      QueuePacket(client, packet);
+      return;
+    }
+    case 3:
+      if (n >= 1 && n <= 3) Tou_Click(client, n);
+      return;
+    case 4:
+      Pic1_KeyDown(client, n, 0);
+      return;
+    case 5:
+      if (n >= 0 && n <= 3) Tou_MouseMove(client, n, 0, 0, 0, 0);
+      return;
+    default:
+      return;
+  }
+}
+
+// False when the plug-in was shut down meanwhile: the tick ends.
+bool TakeRequests(Client& client) {
+  PropState& prop = client.prop;
+  const int waiting = PropObject(client)->CheckSendBuff();
+  for (int i = 0; i < waiting; ++i) {
+    PropPlugin* plugin = Active(client) ? PropObject(client) : nullptr;
+    if (!plugin) return false;
+    prop.PluginRequestKind = -1;
+    PluginPicture picture;
+    plugin->GetSendBuff(picture, prop.RequestText, prop.RequestBytes, prop.PluginRequestKind,
+                        prop.RequestLayout1, prop.RequestLayout2);
+    prop.RequestPicture = DecodePicture(picture);
+    ActOnRequest(client);
+  }
+  return true;
+}
+
+void ShowHandEnd(Client& client) {
+  if (client.prop.DrawnHandOver)
+    ShowHandResult(client);
+  else
+    ShowScoreSheet(client);
+}
+
+// False when the tick ends here.
+bool HandOverScore(Client& client) {
+  PropState& prop = client.prop;
+  if (!prop.ScoreHandOver) return true;
+  if (!Active(client)) {
+    prop.ScoreHandOver = false;
+    ShowHandEnd(client);
+    return false;
+  }
+  if (!prop.PropScoreReady) {
+    prop.ScoreHandOver = false;
+    ShowHandEnd(client);
+    InitShowNext(client, false);
+    return true;
+  }
+  if (PropObject(client)->GetScoreInfo(prop.ScoreInfoNames, prop.ScoreInfoAmounts,
+                                       prop.ScoreInfoTexts) != 1)
+    return true;
+  prop.PropScoreReady = false;
+  prop.ScoreHandOver = false;
+  prop.BoxChosen = false;
+  if (prop.Prop_GameDllState == 2) {
+    PlayTreasureBoxes(client);
+  } else {
+    ShowHandEnd(client);
+    InitShowNext(client, false);
+  }
+  return true;
+}
+
+// Whether the local seat has a box to choose: an amount above 0 or a second
+// text. What the plug-in did not fill counts as 0 and empty.
+bool LocalSeatHasBox(const PropState& prop) {
+  const double amount = prop.ScoreInfoAmounts.empty() ? 0 : prop.ScoreInfoAmounts[0];
+  const bool second_text = prop.ScoreInfoTexts.size() > 1 && !prop.ScoreInfoTexts[1].empty() &&
+                           !prop.ScoreInfoTexts[1][0].empty();
+  return amount > 0 || second_text;
+}
+
+void BoxCountdown(Client& client) {
+  PropState& prop = client.prop;
+  if (!prop.BoxCountdownOn) return;
+  if (++prop.BoxTicks < kTicksPerSecond) return;
+  prop.BoxTicks = 0;
+  --prop.BoxSeconds;
+  if (prop.BoxChosen) {
+    prop.BoxCountdownOn = false;
+    return;
+  }
+  const std::string seconds = std::to_string(prop.BoxSeconds) + "\r\n";
+  if (!LocalSeatHasBox(prop)) {
+    SetItemLabel(client, seconds + "请等待玩家打开宝箱");
+    if (prop.BoxSeconds > 2) return;
+    prop.BoxCountdownOn = false;
+    OpenTreasureBoxes(client, -1);
+    return;
+  }
+  SetItemLabel(client, seconds + "请选择一个宝箱打开");
+  if (prop.BoxSeconds > 0) return;
+  prop.BoxCountdownOn = false;
+  std::uniform_int_distribution<int> box(0, 3);
+  OpenTreasureBoxes(client, box(prop.Rnd));
+}
+
+}  // namespace
+
+bool ItemPoll(Client& client) {
+  if (Active(client) && PropObject(client) && !TakeRequests(client)) return false;
+  if (!HandOverScore(client)) return false;
+  BoxCountdown(client);
+  return true;
+}
+
+}  // namespace slvn

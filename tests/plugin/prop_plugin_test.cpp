@@ -1,0 +1,262 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "plugin/prop_bridge.h"
+#include "plugin/test_prop_plugin.h"
+#include "shell/client.h"
+#include "shell/item_poll.h"
+#include "support/drive.h"
+#include "support/temp_dir.h"
+
+namespace slvn {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A client logged in, in a folder that holds the test plug-in (or not).
+class PropPluginTest : public ::testing::Test {
+ protected:
+  PropPluginTest() : previous_(fs::current_path()) {
+    fs::current_path(dir_.path());
+    client.data.LoggedIn = true;
+    client.data.ScaleY = 1.0f;
+    client.shell.launch.LoginName = "alice";
+    client.shell.LoginPacket.SetByte(32, 'k');
+  }
+  ~PropPluginTest() override { fs::current_path(previous_); }
+
+  void InstallPlugin() {
+    fs::create_directories("plugin/tools");
+    fs::create_symlink(SLVN_TEST_PROP_PLUGIN, kPropPluginPath);
+  }
+  test::TestPropPlugin& Plugin() { return *static_cast<test::TestPropPlugin*>(PropObject(client)); }
+  test::TestPropPlugin& Load(bool boxes = false) {
+    InstallPlugin();
+    EXPECT_TRUE(InitGameDll(client));
+    Plugin().boxes = boxes;
+    if (boxes) {
+      ShutdownPropPlugin(client, 0);
+      EXPECT_TRUE(InitGameDll(client));  // loads again with boxes
+    }
+    return Plugin();
+  }
+  size_t Count(const char* call) {
+    return static_cast<size_t>(std::count(Plugin().calls.begin(), Plugin().calls.end(), call));
+  }
+  bool Called(const char* name) { return test::Called(client, name); }
+
+  Client client{std::make_unique<ManualClock>()};
+
+ private:
+  test::TempDir dir_;
+  fs::path previous_;
+};
+
+TEST_F(PropPluginTest, AMissingLibraryOrNoLoginIsNotAvailable) {
+  EXPECT_FALSE(InitGameDll(client));
+  EXPECT_EQ(client.prop.Prop_GameDllState, -1);
+  EXPECT_FALSE(client.prop.PropItemsReady);
+
+  InstallPlugin();
+  client.prop.Prop_GameDllState = 0;
+  client.data.LoggedIn = false;
+  EXPECT_FALSE(InitGameDll(client));
+  EXPECT_EQ(client.prop.Prop_GameDllState, -1);
+  EXPECT_EQ(PropObject(client), nullptr);
+}
+
+TEST_F(PropPluginTest, LoadsShutsDownAndLoadsTheKeptObjectAgain) {
+  InstallPlugin();
+  ASSERT_TRUE(InitGameDll(client));
+  EXPECT_EQ(client.prop.Prop_GameDllState, 1);
+  EXPECT_TRUE(client.prop.PropItemsReady);
+  test::TestPropPlugin& plugin = Plugin();
+  EXPECT_EQ(plugin.calls, (std::vector<std::string>{"Initdll", "GetBaoInfo"}));
+  EXPECT_EQ(plugin.account, "alice");
+  EXPECT_EQ(plugin.login_string2, "k");
+  EXPECT_EQ(plugin.size_mode, 1);
+  EXPECT_EQ(client.prop.Box.BoxTiming[0], 40);
+  EXPECT_TRUE(Called("PrepareItemControls"));
+  EXPECT_TRUE(Called("LoadBoxPictures"));
+
+  ShutdownPropPlugin(client, 0);
+  EXPECT_EQ(plugin.exit_flag, 0);
+  EXPECT_EQ(client.prop.Prop_GameDllState, 0);
+  EXPECT_FALSE(client.prop.PropItemsReady);
+  EXPECT_TRUE(Called("UnloadItemControls"));
+  ShutdownPropPlugin(client, 0);  // nothing more while not active
+  EXPECT_EQ(Count("InitExit"), 1u);
+
+  // The next table loads the same object again, now with treasure boxes.
+  plugin.boxes = true;
+  ASSERT_TRUE(InitGameDll(client));
+  EXPECT_EQ(&Plugin(), &plugin);
+  EXPECT_EQ(client.prop.Prop_GameDllState, 2);
+  EXPECT_EQ(Count("Initdll"), 2u);
+
+  // A refusing Initdll: state 0 and the object released.
+  ShutdownPropPlugin(client, 1);
+  EXPECT_EQ(plugin.exit_flag, 1);
+  plugin.initdll_answer = false;
+  EXPECT_FALSE(InitGameDll(client));
+  EXPECT_EQ(client.prop.Prop_GameDllState, 0);
+  EXPECT_EQ(PropObject(client), nullptr);
+}
+
+TEST(AnsiByteLength, CountsDoubleByteCharactersTwice) {
+  EXPECT_EQ(AnsiByteLength(""), 0);
+  EXPECT_EQ(AnsiByteLength("请选择一个宝箱打开"), 18);
+  EXPECT_EQ(AnsiByteLength("ab中"), 4);
+}
+
+TEST_F(PropPluginTest, EachRequestKindDoesItsActionOrNothing) {
+  struct Case {
+    const char* name;
+    test::PluginRequest request;
+    const char* action;  // the client operation called, or null
+  } cases[] = {
+      {"text line", {0, "hello"}, "AddItemMessage"},
+      {"empty text line", {0, ""}, nullptr},
+      {"item effect", {1, "fx", {}, {1, 2, 3, 4}, {5}}, "ShowItemEffect"},
+      {"item effect, 3 numbers", {1, "fx", {}, {1, 2, 3}, {}}, nullptr},
+      {"packet", {2, "", std::vector<uint8_t>(272, 7)}, nullptr},
+      {"avatar click", {3, "2"}, "Tou_Click"},
+      {"avatar click, own seat", {3, "0"}, nullptr},
+      {"avatar click, 2.6 is seat 3", {3, "2.6 x"}, "Tou_Click"},
+      {"avatar click, 0x2 is 0", {3, "0x2"}, nullptr},
+      {"avatar click, no seat 4", {3, "4"}, nullptr},
+      {"key F1: the boss key", {4, "112"}, nullptr},
+      {"player card, own seat", {5, "0"}, "Tou_MouseMove"},
+      {"player card, no seat 4", {5, "4"}, nullptr},
+      {"kind untouched", {0, "hello", {}, {}, {}, false}, nullptr},
+      {"unknown kind", {9, "1"}, nullptr},
+  };
+  test::TestPropPlugin& plugin = Load();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    client.not_yet_built.clear();
+    plugin.requests = {c.request};
+    ItemPoll(client);
+    EXPECT_EQ(Count("GetSendBuff"), 1u);
+    plugin.calls.clear();
+    for (const char* op : {"AddItemMessage", "ShowItemEffect", "Tou_Click", "Tou_MouseMove"})
+      EXPECT_EQ(Called(op), c.action && std::string(c.action) == op) << op;
+    if (c.request.kind == 4) {
+      EXPECT_TRUE(client.data.BossKey);  // the table's key handler ran
+    }
+  }
+  // Only a packet of exactly 272 bytes is queued, with the echo token stamped.
+  client.net.EchoToken = {1, 2};
+  for (size_t size : {271u, 272u, 273u}) {
+    plugin.requests = {{2, "", std::vector<uint8_t>(size, 7)}};
+    ItemPoll(client);
+  }
+  ASSERT_EQ(client.net.SendRing.Waiting(), 272 * 2);  // with the one from the table above
+  GamePacket sent;
+  client.net.SendRing.TakePacket(sent);
+  client.net.SendRing.TakePacket(sent);
+  EXPECT_EQ(sent.Byte(0), 7);
+  EXPECT_EQ(sent.Byte(260), 1);
+  EXPECT_EQ(sent.Byte(261), 2);
+}
+
+TEST_F(PropPluginTest, TakesEveryWaitingRequestUnlessShutDownMeanwhile) {
+  test::TestPropPlugin& plugin = Load();
+  plugin.requests = {{0, "a"}, {0, "b"}, {0, "c"}};
+  ItemPoll(client);
+  EXPECT_EQ(Count("GetSendBuff"), 3u);
+
+  plugin.calls.clear();
+  plugin.requests = {{0, "a"}, {0, "b"}, {0, "c"}};
+  plugin.on_get_send_buff = [this] { ShutdownPropPlugin(client, 0); };
+  ItemPoll(client);
+  EXPECT_EQ(Count("GetSendBuff"), 1u);
+  EXPECT_EQ(plugin.requests.size(), 2u);  // the rest stay with the plug-in
+}
+
+TEST_F(PropPluginTest, ScoreHandOverWaitsForALateAnswer) {
+  test::TestPropPlugin& plugin = Load();
+  client.prop.ScoreHandOver = true;
+  client.prop.PropScoreReady = true;
+  plugin.score_answers = {0, 3};
+  ItemPoll(client);
+  ItemPoll(client);
+  EXPECT_FALSE(Called("ShowScoreSheet"));
+  EXPECT_TRUE(client.prop.ScoreHandOver);
+  ItemPoll(client);
+  EXPECT_EQ(Count("GetScoreInfo"), 3u);
+  EXPECT_TRUE(Called("ShowScoreSheet"));
+  EXPECT_EQ(Count("InitShowNext false"), 1u);
+  EXPECT_FALSE(client.prop.ScoreHandOver);
+  EXPECT_FALSE(client.prop.PropScoreReady);
+  ItemPoll(client);
+  EXPECT_EQ(Count("GetScoreInfo"), 3u);
+
+  // Without command 46 a drawn hand shows its result panel at once.
+  client.prop.ScoreHandOver = true;
+  client.prop.DrawnHandOver = true;
+  ItemPoll(client);
+  EXPECT_TRUE(Called("ShowHandResult"));
+  EXPECT_EQ(Count("InitShowNext false"), 2u);
+}
+
+TEST_F(PropPluginTest, WithTreasureBoxesTheScoreStartsTheOpening) {
+  Load(/*boxes=*/true);
+  client.prop.ScoreHandOver = true;
+  client.prop.PropScoreReady = true;
+  ItemPoll(client);
+  EXPECT_TRUE(Called("PlayTreasureBoxes"));
+  EXPECT_FALSE(Called("ShowScoreSheet"));
+}
+
+TEST_F(PropPluginTest, WithoutAPlugInTheSheetIsShownAndTheTickEnds) {
+  client.prop.PropItemsReady = true;
+  client.prop.ScoreHandOver = true;
+  client.prop.BoxCountdownOn = true;
+  ItemPoll(client);
+  EXPECT_TRUE(Called("ShowScoreSheet"));
+  EXPECT_EQ(client.prop.BoxTicks, 0);  // the countdown waits for the next tick
+}
+
+// The countdown from PlayTreasureBoxes: 5 s at 20 ticks a second.
+TEST_F(PropPluginTest, TreasureBoxCountdownOpensTheBoxes) {
+  struct Case {
+    const char* name;
+    std::vector<double> amounts;
+    std::vector<std::vector<std::string>> texts;
+    bool chosen;
+    int opens_after_seconds;  // 0: never
+  } cases[] = {
+      {"no box to choose", {0}, {}, false, 3},
+      {"nothing filled in", {}, {}, false, 3},
+      {"a box by amount", {5}, {}, false, 5},
+      {"a box by its second text", {0}, {{"", ""}, {"x"}}, false, 5},
+      {"the player chose", {5}, {}, true, 0},
+  };
+  Load(true);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    client.not_yet_built.clear();
+    PropState& prop = client.prop;
+    prop.ScoreInfoAmounts = c.amounts;
+    prop.ScoreInfoTexts = c.texts;
+    prop.BoxCountdownOn = true;
+    prop.BoxTicks = 0;
+    prop.BoxSeconds = 5;
+    prop.BoxChosen = c.chosen;
+    int ticks = 0;
+    while (prop.BoxCountdownOn && ticks < 200) {
+      ItemPoll(client);
+      ++ticks;
+    }
+    EXPECT_FALSE(prop.BoxCountdownOn);
+    EXPECT_EQ(Called("OpenTreasureBoxes"), c.opens_after_seconds > 0);
+    EXPECT_EQ(ticks, 20 * (c.opens_after_seconds > 0 ? c.opens_after_seconds : 1));
+  }
+}
+
+}  // namespace
+}  // namespace slvn
