@@ -12,7 +12,7 @@ namespace slvn::test {
 // time moves in heartbeat-sized steps, and between steps the real sockets get
 // a short real wait so a server process can answer. False when `done` did
 // not hold within `real_timeout` seconds of real time.
-bool Drive(Client& client, const std::function<bool()>& done, double real_timeout = 10.0);
+bool Drive(Client& client, const std::function<bool()>& done, double real_timeout = 30.0);
 
 // Whether a procedure that is not built yet was called.
 bool Called(const Client& client, const char* name);
