@@ -97,6 +97,33 @@ TEST_F(HeartbeatTest, ATickNeverRunsInsideAnotherAndAResetInsideKeepsItOff) {
   close(listener);
 }
 
+TEST_F(HeartbeatTest, QueuedPacketsLeaveOnePerTickAndWaitWhileDisconnected) {
+  GameMessage ready;
+  ready.cmd = Cmd_Ready;
+  ASSERT_TRUE(Send_MSG(client, ready));
+  ASSERT_TRUE(Send_MSG(client, ready));
+  Tick();  // not connected: the slot switches itself off, the packets stay
+  EXPECT_EQ(client.net.SendRing.Waiting(), 2 * 272);
+  EXPECT_FALSE(client.heartbeat.TickEnabled[kSendSlot]);
+
+  int listener = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t len = sizeof addr;
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&addr), len), 0);
+  ASSERT_EQ(listen(listener, 1), 0);
+  ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len), 0);
+  ASSERT_TRUE(client.Winsock1.Connect("127.0.0.1", ntohs(addr.sin_port)));
+  ASSERT_TRUE(client.loop.WaitUntil([&] { return client.Winsock1.State() == 7; }, 10));
+  client.heartbeat.Enable(kSendSlot);  // as the next queued packet or an accepted reconnect does
+  Tick();
+  EXPECT_EQ(client.net.SendRing.Waiting(), 272);
+  Tick();
+  EXPECT_EQ(client.net.SendRing.Waiting(), 0);
+  close(listener);
+}
+
 TEST_F(HeartbeatTest, TheKeepAliveCarriesTheOwnSeat) {
   ConnectHeartbeatTimers(client);
   client.main_form.TimerKeepAlive.SetEnabled(true);
