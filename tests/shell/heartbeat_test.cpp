@@ -1,10 +1,6 @@
 #include "shell/heartbeat.h"
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include "shell/client.h"
 #include "shell/net/packet_io.h"
@@ -12,6 +8,7 @@
 #include "shell/resources/image_resource.h"
 #include "support/drive.h"
 #include "support/fake_lobby.h"
+#include "support/loopback_listener.h"
 #include "support/packet_builder.h"
 #include "support/table_layout.h"
 
@@ -79,22 +76,14 @@ TEST_F(HeartbeatTest, ATickNeverRunsInsideAnotherAndAResetInsideKeepsItOff) {
   EXPECT_TRUE(client.main_form.TimerBong.Enabled());  // every tick ends switched on
 
   // A reset that runs while the tick waits for the connection leaves it off.
-  int listener = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof addr;
-  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&addr), len), 0);
-  ASSERT_EQ(listen(listener, 1), 0);
-  ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len), 0);
-  ASSERT_TRUE(client.Winsock1.Connect("127.0.0.1", ntohs(addr.sin_port)));
+  test::LoopbackListener listener;
+  ASSERT_TRUE(client.Winsock1.Connect("127.0.0.1", listener.port()));
   client.heartbeat.Enable(kLoginSlot);
   client.heartbeat.TickCount[kLoginSlot] = 3;
   client.loop.Post([&] { StopHeartbeat(client); });
   Tick();
   EXPECT_EQ(client.Winsock1.State(), TcpSocket::kConnected);
   EXPECT_FALSE(client.main_form.TimerBong.Enabled());
-  close(listener);
 }
 
 TEST_F(HeartbeatTest, QueuedPacketsLeaveOnePerTickAndWaitWhileDisconnected) {
@@ -106,22 +95,14 @@ TEST_F(HeartbeatTest, QueuedPacketsLeaveOnePerTickAndWaitWhileDisconnected) {
   EXPECT_EQ(client.net.SendRing.Waiting(), 2 * 272);
   EXPECT_FALSE(client.heartbeat.TickEnabled[kSendSlot]);
 
-  int listener = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof addr;
-  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&addr), len), 0);
-  ASSERT_EQ(listen(listener, 1), 0);
-  ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len), 0);
-  ASSERT_TRUE(client.Winsock1.Connect("127.0.0.1", ntohs(addr.sin_port)));
+  test::LoopbackListener listener;
+  ASSERT_TRUE(client.Winsock1.Connect("127.0.0.1", listener.port()));
   ASSERT_TRUE(client.loop.WaitUntil([&] { return client.Winsock1.State() == 7; }, 10));
   client.heartbeat.Enable(kSendSlot);  // as the next queued packet or an accepted reconnect does
   Tick();
   EXPECT_EQ(client.net.SendRing.Waiting(), 272);
   Tick();
   EXPECT_EQ(client.net.SendRing.Waiting(), 0);
-  close(listener);
 }
 
 TEST_F(HeartbeatTest, TheKeepAliveCarriesTheOwnSeat) {

@@ -9,32 +9,13 @@
 #include "shell/program_end.h"
 #include "shell/startup.h"
 #include "support/drive.h"
-#include "support/fake_lobby.h"
+#include "support/lobby_fixture.h"
 #include "support/table_server.h"
 
 namespace slvn {
 namespace {
 
-constexpr const char* kLobbyTitle = "Corvald山庄";
-
-class LeaveTest : public ::testing::Test {
- protected:
-  LeaveTest() {
-    client.bus = WindowBus(test::TestBusNamespace());
-    client.sound.program_folder = dir.path().string();
-    client.sound.device = std::make_unique<RecordingSoundDevice>();
-    lobby = std::make_unique<test::FakeLobby>(client.bus.Namespace(), kLobbyTitle);
-  }
-  bool LobbyGot(uint32_t msg, int64_t wparam) {
-    for (const auto& m : lobby->Messages())
-      if (m.msg == msg && m.wparam == wparam) return true;
-    return false;
-  }
-
-  test::TempDir dir;
-  Client client{std::make_unique<ManualClock>()};
-  std::unique_ptr<test::FakeLobby> lobby;
-};
+using LeaveTest = test::LobbyFixture;
 
 // Seated at the table, the player leaves through the exit dialog; the lobby
 // then asks for a new connection and the client logs in again.
@@ -86,7 +67,7 @@ TEST_F(LeaveTest, LeavingWhileDisconnectedSendsNothingAndStillResets) {
   client.data.WatchMode = true;
   client.Detail[0].userid = 12345;
   client.data.HandRunning = true;
-  client.data.LobbyTitle = kLobbyTitle;
+  client.data.LobbyTitle = test::kLobbyTitle;
   ShowExitDialog(client);
   EXPECT_FALSE(client.frmExit.Label2.Visible());  // a spectator is never warned
   pbCloseMe_Click(client);
@@ -107,7 +88,7 @@ TEST_F(LeaveTest, TheExitDialogWarnsDuringAHandAndTogglesOnASecondRequest) {
 }
 
 TEST_F(LeaveTest, OtherExitDialogCancelKeepsTheTableOkReturnsToTheLobby) {
-  client.data.LobbyTitle = kLobbyTitle;
+  client.data.LobbyTitle = test::kLobbyTitle;
   client.frmOtherExit.Show();
   client.data.HandRunning = true;
   client.heartbeat.Enable(kWatchdogSlot);

@@ -10,35 +10,18 @@
 #include "shell/lobby_link.h"
 #include "shell/program_end.h"
 #include "support/drive.h"
-#include "support/fake_lobby.h"
+#include "support/lobby_fixture.h"
 #include "support/table_server.h"
 
 namespace slvn {
 namespace {
 
-constexpr const char* kLobbyTitle = "Corvald山庄";
-
-class StartupTest : public ::testing::Test {
+class StartupTest : public test::LobbyFixture {
  protected:
-  StartupTest() {
-    client.bus = WindowBus(test::TestBusNamespace());
-    client.sound.program_folder = dir.path().string();
-    client.sound.device = std::make_unique<RecordingSoundDevice>();
-    lobby = std::make_unique<test::FakeLobby>(client.bus.Namespace(), kLobbyTitle);
-  }
   // A launch line that makes no connection (proxy type 3).
   static std::string Offline(const std::string& rest = "") {
     return "alice$key$127.0.0.1$7001$room$3$" + rest;
   }
-  bool LobbyGot(uint32_t msg, int64_t wparam = 0) {
-    for (const auto& m : lobby->Messages())
-      if (m.msg == msg && m.wparam == wparam) return true;
-    return false;
-  }
-
-  test::TempDir dir;
-  Client client{std::make_unique<ManualClock>()};
-  std::unique_ptr<test::FakeLobby> lobby;
 };
 
 TEST_F(StartupTest, ScreenSizeSetsTheWindowAndTheScale) {
@@ -55,9 +38,7 @@ TEST_F(StartupTest, ScreenSizeSetsTheWindowAndTheScale) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.screen);
     Client fresh{std::make_unique<ManualClock>()};
-    fresh.bus = client.bus;
-    fresh.sound.program_folder = dir.path().string();
-    fresh.sound.device = std::make_unique<RecordingSoundDevice>();
+    Prepare(fresh);
     setenv("SLVN_SCREEN", c.screen, 1);
     Form_Load(fresh, Offline());
     EXPECT_EQ(fresh.data.ScaleX, c.scale);
@@ -95,7 +76,7 @@ TEST_F(StartupTest, ALongRoomCaptionIsShownSmaller) {
 }
 
 TEST_F(StartupTest, ShowingTheWindowMinimisesTheLobbyAndResetsTheTurnTime) {
-  Form_Load(client, Offline("$$$$1$" + std::string(kLobbyTitle) + "$Cap$"));
+  Form_Load(client, Offline("$$$$1$" + std::string(test::kLobbyTitle) + "$Cap$"));
   // The caption flag gave 15 s, the first showing of the window 8 s again.
   EXPECT_EQ(client.data.CountdownStart, 8);
   auto got = lobby->WaitForMessages(2);
@@ -116,9 +97,7 @@ TEST_F(StartupTest, VideoSettingIsReadOrCreated) {
 
   ini.WriteIniKey("vidiosetting", "vidiovalue", "0");
   Client off{std::make_unique<ManualClock>()};
-  off.bus = client.bus;
-  off.sound.program_folder = dir.path().string();
-  off.sound.device = std::make_unique<RecordingSoundDevice>();
+  Prepare(off);
   client.shell.instance_lock.reset();
   Form_Load(off, Offline());
   EXPECT_FALSE(off.data.VideoSetting);
@@ -135,8 +114,7 @@ TEST_F(StartupTest, StartsThatCannotGoOnEndWithAMessage) {
   };
   for (const auto& c : cases) {
     Client fresh{std::make_unique<ManualClock>()};
-    fresh.bus = client.bus;
-    fresh.sound.device = std::make_unique<RecordingSoundDevice>();
+    Prepare(fresh);
     EXPECT_THROW(Form_Load(fresh, c.line), ProgramEnded) << c.line;
     ASSERT_EQ(fresh.forms.Shown().size(), 1u);
     EXPECT_EQ(fresh.forms.Shown()[0].prompt, c.says);
@@ -146,9 +124,7 @@ TEST_F(StartupTest, StartsThatCannotGoOnEndWithAMessage) {
 
 TEST_F(StartupTest, ASecondCopyEndsAtOnce) {
   Client first{std::make_unique<ManualClock>()};
-  first.bus = client.bus;
-  first.sound.program_folder = dir.path().string();
-  first.sound.device = std::make_unique<RecordingSoundDevice>();
+  Prepare(first);
   Form_Load(first, Offline());
   EXPECT_THROW(Form_Load(client, Offline()), ProgramEnded);
   ASSERT_EQ(client.forms.Shown().size(), 1u);
@@ -204,9 +180,7 @@ TEST_F(StartupTest, RefusedLoginsReturnToTheLobbyAndEnd) {
     test::TableServer server(server_dir,
                              "expect 18\nsend 18 v3=" + std::to_string(c.code) + "\nwait 3000\n");
     Client fresh{std::make_unique<ManualClock>()};
-    fresh.bus = client.bus;
-    fresh.sound.program_folder = dir.path().string();
-    fresh.sound.device = std::make_unique<RecordingSoundDevice>();
+    Prepare(fresh);
     Form_Load(fresh, "alice$key$127.0.0.1$" + std::to_string(server.port()) + "$room$0$");
     EXPECT_THROW(test::Drive(
                      fresh, [] { return false; }, 10),
