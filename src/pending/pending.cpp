@@ -146,9 +146,6 @@ void ShowTalkWindow(Client& client) {
 void img_piaoOpt_Click(Client& client, int) {
   NotYetBuilt(client, "img_piaoOpt_Click");
 }
-void TimeoutPlay(Client& client) {
-  NotYetBuilt(client, "TimeoutPlay");
-}
 
 void PrepareItemControls(Client& client) {
   NotYetBuilt(client, "PrepareItemControls");

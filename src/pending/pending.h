@@ -37,9 +37,6 @@ void ShowTalkWindow(Client& client);
 
 // The player's float-bet choice (option 0 is no float bet).
 void img_piaoOpt_Click(Client& client, int index);
-// The computer plays a timed-out own turn: a pass when unanswered, then the
-// last concealed tile; it never claims.
-void TimeoutPlay(Client& client);
 // Shows the own camera picture in the own video panel.
 void ShowOwnVideo(Client& client, bool capture_on, bool second);
 

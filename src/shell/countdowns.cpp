@@ -11,6 +11,7 @@
 #include "shell/resources/image_resource.h"
 #include "shell/sound/sound.h"
 #include "table/seat_records.h"
+#include "table/timeout_play.h"
 #include "ui/table_reset.h"
 
 namespace slvn {
