@@ -20,14 +20,17 @@ namespace {
 class LobbyProcess {
  public:
   LobbyProcess(const std::string& line, const std::string& bus) {
-    int out[2];
-    if (pipe(out) != 0) return;
+    int out[2], in[2];
+    if (pipe(out) != 0 || pipe(in) != 0) return;
     pid_ = fork();
     if (pid_ == 0) {
       setpgid(0, 0);
       dup2(out[1], STDOUT_FILENO);
+      dup2(in[0], STDIN_FILENO);
       close(out[0]);
       close(out[1]);
+      close(in[0]);
+      close(in[1]);
       setenv("SLVN_BUS", bus.c_str(), 1);
       setenv("SDL_VIDEODRIVER", "offscreen", 1);
       setenv("SDL_AUDIODRIVER", "dummy", 1);
@@ -36,7 +39,14 @@ class LobbyProcess {
       _exit(127);
     }
     close(out[1]);
+    close(in[0]);
     out_ = fdopen(out[0], "r");
+    in_ = in[1];
+  }
+  // A line for the lobby's standard input ("post 0x400").
+  void Say(const std::string& line) {
+    std::string text = line + "\n";
+    if (in_ >= 0 && write(in_, text.data(), text.size()) < 0) return;
   }
   ~LobbyProcess() {
     if (pid_ > 0) {
@@ -44,6 +54,7 @@ class LobbyProcess {
       waitpid(pid_, nullptr, 0);
     }
     if (out_) fclose(out_);
+    if (in_ >= 0) close(in_);
   }
   // Reads the lobby's lines until one equals `want` (bounded by the time-out).
   bool WaitForLine(const std::string& want, std::vector<std::string>& seen, int seconds = 20) {
@@ -62,6 +73,7 @@ class LobbyProcess {
  private:
   pid_t pid_ = -1;
   FILE* out_ = nullptr;
+  int in_ = -1;
 };
 
 TEST(SmokeTest, LobbyStartsTheClientWhichLogsIn) {
@@ -76,6 +88,32 @@ TEST(SmokeTest, LobbyStartsTheClientWhichLogsIn) {
   EXPECT_TRUE(lobby.WaitForLine("recv 0x303 0 0", seen));
   EXPECT_EQ(server.Finish(), 0) << server.Record();
   EXPECT_NE(server.Record().find("recv cmd=18"), std::string::npos);
+}
+
+// The lobby asks the client to leave the table (0x400) and later to connect
+// again (0x16): the leave packet goes out, and the client logs in anew.
+TEST(SmokeTest, LobbyMakesTheClientLeaveAndComeBack) {
+  test::TempDir dir;
+  test::TableServer server(dir, R"(
+expect 18 text@16="alice"
+send 18 v3=1 v1=8
+expect 16 v3=0 timeout=15000
+accept
+expect 18 text@16="alice" timeout=15000
+send 18 v3=1 v1=8
+wait 300
+close
+)");
+  ASSERT_GT(server.port(), 0);
+  LobbyProcess lobby("alice$key$127.0.0.1$" + std::to_string(server.port()) + "$room$0$",
+                     test::TestBusNamespace());
+  std::vector<std::string> seen;
+  ASSERT_TRUE(lobby.WaitForLine("recv 0x303 0 0", seen));
+  lobby.Say("post 0x400");
+  ASSERT_TRUE(lobby.WaitForLine("recv 0x400 0 0", seen));  // left and reset
+  lobby.Say("post 0x16");
+  EXPECT_TRUE(lobby.WaitForLine("recv 0x303 0 0", seen));  // logged in again
+  EXPECT_EQ(server.Finish(), 0) << server.Record();
 }
 
 }  // namespace
