@@ -173,4 +173,8 @@ void ClearUser(Client& client, int16_t /*seat*/) {
   NotYetBuilt(client, "ClearUser");
 }
 
+void SetScoreNameColor(Client& client, int /*seat*/, uint32_t /*color*/) {
+  NotYetBuilt(client, "SetScoreNameColor");
+}
+
 }  // namespace slvn

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -80,5 +81,8 @@ void AnNiu_Click(Client& client, int index);
 void HideTalkWindow(Client& client);
 // The item plug-in forgets the player of display seat `seat`.
 void ClearUser(Client& client, int16_t seat);
+
+// The score sheet's name label of display seat `seat` (`Score.ID`) takes a colour.
+void SetScoreNameColor(Client& client, int seat, uint32_t color);
 
 }  // namespace slvn
