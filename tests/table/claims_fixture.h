@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "shell/client.h"
+#include "shell/general.h"
 #include "shell/net/game_packet.h"
 #include "support/table_layout.h"
 #include "table/claims.h"
@@ -66,6 +67,15 @@ class ClaimsTest : public ::testing::Test {
       out.push_back(m);
     }
     return out;
+  }
+  int16_t TilePictureOf(TileCode code) const {
+    return static_cast<int16_t>(9 * BitIndex(static_cast<uint8_t>(code >> 4)) + (code & 15) - 1);
+  }
+  int HandSlotOf(TileCode code) const {
+    const PlayerHand& hand = client.custom[0];
+    for (int s = hand.FirstConcealed; s < hand.FirstConcealed + hand.ConcealedCount; ++s)
+      if (hand.Slots[s].Code == code) return s;
+    return -1;
   }
   ImageControl& Tile(int i) { return f.MJ_Image[i]; }
   double Sx() const { return client.data.ScaleX; }
