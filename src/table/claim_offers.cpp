@@ -173,7 +173,7 @@ void OfferGang(Client& client) {
   };
   if (allowed & kClaimAddedKong) {
     if (int s = first_holding(kRedDragon); s >= 0) add(s, 1);
-    for (int i = 1; i + 5 <= hand.MeldEnd && i + 2 < first; i += 3)
+    for (int i = 1; i + 5 <= hand.MeldEnd; i += 3)
       if (hand.Slots[i].State == 3)
         if (int s = first_holding(hand.Slots[i].Code); s >= 0) add(s, 2);
   }

@@ -1,5 +1,9 @@
 #include "claims_fixture.h"
+#include "platform/sound_device.h"
+#include "shell/sound/sound.h"
 #include "support/drive.h"
+
+#include <algorithm>
 
 namespace slvn::test {
 namespace {
@@ -54,6 +58,41 @@ TEST_F(ClaimsTest, AnnouncementsOfOtherSeatsOnlyAndTheLatestBubbleStays) {
   ApplyOperation(client, 128, 8, {0, 0, 0x25});
   EXPECT_EQ(client.heartbeat.TickCount[kBubbleCounter], 12);
   EXPECT_EQ(client.data.ClaimBubbleIndex, 1);
+}
+
+TEST_F(ClaimsTest, AnnouncementsSpeakInTheClaimersVoice) {
+  auto owned = std::make_unique<RecordingSoundDevice>();
+  RecordingSoundDevice* device = owned.get();
+  client.sound.device = std::move(owned);
+  InitSound(client);
+  client.sound.SoundOn = -1;
+  client.sound.VoiceFolder = "voices/";
+  client.Detail[1].dialect = "sc";
+  client.Detail[1].voice = "a";
+  client.Detail[1].sex = 1;
+  client.Detail[1].voiceKind = 2;
+  client.data.WildTile = 0x29;
+  struct Case {
+    int16_t op;
+    TileCode tile;
+    const char* voice;
+  } cases[] = {
+      {64, 0x15, "03.wav"}, {64, 0x29, "05.wav"}, {32, 0x41, "06.wav"}, {128, 0, "09.wav"}};
+  for (const Case& c : cases) {
+    Deal(1, Filler(13));
+    device->calls.clear();
+    ApplyOperation(client, c.op, kLeft, {0, 0, c.tile});
+    const std::string voice = std::string("create voices/vsca12") + c.voice;
+    EXPECT_NE(std::find(device->calls.begin(), device->calls.end(), voice), device->calls.end())
+        << c.voice;
+  }
+  // With sound off the bubble still shows and nothing plays.
+  client.sound.SoundOn = 0;
+  device->calls.clear();
+  f.Speak[0].SetVisible(false);
+  ApplyOperation(client, 8, kLeft, {0x23, 0x23, 0x23});
+  EXPECT_TRUE(f.Speak[0].Visible());
+  EXPECT_TRUE(device->calls.empty());
 }
 
 TEST_F(ClaimsTest, AnotherSeatsKongsLieOverTheirMiddleTile) {
