@@ -118,6 +118,7 @@ void OfferChi(Client& client, TileCode discard) {
     return static_cast<int16_t>(s1 + n - 1);
   };
   const int r = Rank(discard);
+  if (r < 1 || r > 9) return;  // no rank to complete
   const int partners[3][2] = {{r - 2, r - 1}, {r - 1, r + 1}, {r + 1, r + 2}};
   const bool allowed[3] = {r > 2, r > 1 && r < 9, r < 8};
   int runs = 0;

@@ -113,7 +113,8 @@ TEST_F(ClaimsTest, AnOwnTileLiftsUnderThePointerAndGoesBackWhenLeft) {
   Deal(0, std::vector<TileCode>(13, 0x11));
   ImageControl& a = Tile(Image(0, 5));
   ImageControl& b = Tile(Image(0, 6));
-  MJ_Image_MouseMove(client, Image(0, 5), 0, 0, 1, 1);
+  WireLocalMoves(client);
+  a.MouseMove(0, 0, 1, 1);
   EXPECT_DOUBLE_EQ(a.Top(), Y() - 10);
   EXPECT_EQ(a.MousePointer(), kPointerCustom);
   MJ_Image_MouseMove(client, Image(0, 6), 0, 0, 1, 1);
