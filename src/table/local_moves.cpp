@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "shell/net/packet_io.h"
 #include "table/claim_common.h"
 #include "table/claims.h"
@@ -87,7 +89,8 @@ void Discard(Client& client, int index) {
            d.TileHeight[0]);
   img.ZOrder(1);
   SetStandingSize(client);
-  for (int k = slot; k <= hand.FirstConcealed + count - 2; ++k) {
+  const int last = std::min(hand.FirstConcealed + count, PlayerHand::kSlotCount) - 1;
+  for (int k = slot; k < last; ++k) {
     hand.Slots[k] = hand.Slots[k + 1];
     if (ImageControl* moved = SlotImage(client, hand, k))
       moved->Move(hand.HandX + k * d.TileWidth[0], hand.HandY);
