@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace slvn {
@@ -10,6 +11,11 @@ namespace slvn {
 struct UserDetail {
   std::string name;
   double userid = 0;  // for a spectator, first the watched player's id from the launch line
+  // The parts of the player's voice files.
+  std::string dialect;
+  std::string voice;
+  uint8_t sex = 0;
+  uint8_t voiceKind = 0;
 };
 
 // What leaving the table clears of a seat's details; the user id (the

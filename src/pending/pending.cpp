@@ -185,4 +185,8 @@ void ShowHandResult(Client& client) {
   NotYetBuilt(client, "ShowHandResult");
 }
 
+void SetScoreNameColor(Client& client, int /*seat*/, uint32_t /*color*/) {
+  NotYetBuilt(client, "SetScoreNameColor");
+}
+
 }  // namespace slvn

@@ -100,5 +100,7 @@ void Tou_MouseMove(Client& client, int seat, int button, int shift, int x, int y
 // The end-of-hand score sheet, or for a drawn hand the result panel.
 void ShowScoreSheet(Client& client);
 void ShowHandResult(Client& client);
+// The score sheet's name label of display seat `seat` (`Score.ID`) takes a colour.
+void SetScoreNameColor(Client& client, int seat, uint32_t color);
 
 }  // namespace slvn

@@ -3,6 +3,7 @@
 #include "shell/heartbeat.h"
 #include "shell/keys.h"
 #include "shell/net/packet_io.h"
+#include "table/claims.h"
 
 namespace slvn {
 
@@ -22,6 +23,7 @@ Client::Client(std::unique_ptr<Clock> clock_in)
   ConnectHeartbeatTimers(*this);
   ConnectExitDialogs(*this);
   ConnectKeys(*this);
+  WireLocalMoves(*this);
 }
 
 }  // namespace slvn
