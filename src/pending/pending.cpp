@@ -23,40 +23,8 @@ void ResetClientState(Client& client) {
   NotYetBuilt(client, "ResetClientState");
 }
 
-void HandleDeal(Client& client) {
-  NotYetBuilt(client, "HandleDeal");
-}
-
-void HandleDiscard(Client& client) {
-  NotYetBuilt(client, "HandleDiscard");
-}
-
-void HandleNewHand(Client& client) {
-  NotYetBuilt(client, "HandleNewHand");
-}
-
-void HandleDraw(Client& client) {
-  NotYetBuilt(client, "HandleDraw");
-}
-
-void HandleTurnPrompt(Client& client) {
-  NotYetBuilt(client, "HandleTurnPrompt");
-}
-
-void HandleClaim(Client& client) {
-  NotYetBuilt(client, "HandleClaim");
-}
-
-void HandlePiao(Client& client) {
-  NotYetBuilt(client, "HandlePiao");
-}
-
 void HandleHandEndRow(Client& client) {
   NotYetBuilt(client, "HandleHandEndRow");
-}
-
-void HandleFaceUpTile(Client& client) {
-  NotYetBuilt(client, "HandleFaceUpTile");
 }
 
 void HandleShownHand(Client& client) {
@@ -171,6 +139,37 @@ void HideTalkWindow(Client& client) {
 }
 void ClearUser(Client& client, int16_t /*seat*/) {
   NotYetBuilt(client, "ClearUser");
+}
+
+// A hand's course: video, the exit dialog, the item bar, the spectator's twins.
+void LoginVideoServer(Client& client) {
+  NotYetBuilt(client, "LoginVideoServer");
+}
+void StartLocalVideo(Client& client) {
+  NotYetBuilt(client, "StartLocalVideo");
+}
+void ConnectTableVideo(Client& client) {
+  NotYetBuilt(client, "ConnectTableVideo");
+}
+void UnloadExitForm(Client& client) {
+  NotYetBuilt(client, "UnloadExitForm");
+}
+void ClearItemBar(Client& client) {
+  NotYetBuilt(client, "ClearItemBar");
+}
+void WatchDrawTiles(Client& client, uint8_t, uint8_t, const std::array<int16_t, 4>&) {
+  NotYetBuilt(client, "WatchDrawTiles");
+}
+void WatchShowDiscard(Client& client, uint8_t, TileCode) {
+  NotYetBuilt(client, "WatchShowDiscard");
+}
+void WatchApplyOperation(Client& client, int16_t, uint8_t, const std::array<TileCode, 3>&) {
+  NotYetBuilt(client, "WatchApplyOperation");
+}
+
+// Claims and melds
+void ApplyOperation(Client& client, int16_t, uint8_t, const std::array<TileCode, 3>&) {
+  NotYetBuilt(client, "ApplyOperation");
 }
 
 }  // namespace slvn

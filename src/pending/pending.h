@@ -1,7 +1,11 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "state/types.h"
 
 namespace slvn {
 
@@ -41,15 +45,7 @@ void UnloadOtherExitForm(Client& client);
 void LoadReconnectForm(Client& client);
 
 // Arms of the command dispatcher; each reads the packet from client.net.
-void HandleDeal(Client& client);
-void HandleDiscard(Client& client);
-void HandleNewHand(Client& client);
-void HandleDraw(Client& client);
-void HandleTurnPrompt(Client& client);
-void HandleClaim(Client& client);
-void HandlePiao(Client& client);
 void HandleHandEndRow(Client& client);
-void HandleFaceUpTile(Client& client);
 void HandleShownHand(Client& client);
 void HandleGameStart(Client& client);
 void HandleSeatFreed(Client& client);
@@ -80,5 +76,24 @@ void AnNiu_Click(Client& client, int index);
 void HideTalkWindow(Client& client);
 // The item plug-in forgets the player of display seat `seat`.
 void ClearUser(Client& client, int16_t seat);
+
+// A hand's course: the video log-in and camera start (once per hand), the
+// video link of the table, the exit dialog closed, the item bar hidden, and
+// the spectator's twins of the deal, the discard and the claim.
+void LoginVideoServer(Client& client);
+void StartLocalVideo(Client& client);
+void ConnectTableVideo(Client& client);
+void UnloadExitForm(Client& client);
+void ClearItemBar(Client& client);
+void WatchDrawTiles(Client& client, uint8_t seatBit, uint8_t tileCount,
+                    const std::array<int16_t, 4>& words);
+void WatchShowDiscard(Client& client, uint8_t seatBit, TileCode tile);
+void WatchApplyOperation(Client& client, int16_t operation, uint8_t seatBit,
+                         const std::array<TileCode, 3>& tiles);
+
+// Claims and melds
+// The hand model applies a claim announced by the server.
+void ApplyOperation(Client& client, int16_t operation, uint8_t seatBit,
+                    const std::array<TileCode, 3>& tiles);
 
 }  // namespace slvn
