@@ -12,6 +12,7 @@
 #include "shell/program_end.h"
 #include "table/float_bet.h"
 #include "table/seat_records.h"
+#include "table/tile_code.h"
 #include "ui/table_reset.h"
 #include "ui/wall_dice.h"
 
@@ -21,10 +22,6 @@ namespace {
 
 constexpr uint32_t kGreen = 0xFF00;
 constexpr size_t kDiceDoublingByte = 16;
-
-int16_t Wrap(int p) {
-  return static_cast<int16_t>(((p % kWallPositions) + kWallPositions) % kWallPositions);
-}
 
 // An item packet parked at the end of the last hand goes out now, unless
 // the hold is armed again.
@@ -124,9 +121,9 @@ void OpenFloatBets(Client& client) {
 
 int16_t WallHeadFromDice(int16_t d1, int16_t d2, int dealer_seat) {
   const int m = (d1 + d2 - 1) % 4;
-  int h = Wrap(2 * (std::max(d1, d2) + 15 * m));
+  int h = WallPosition(2 * (std::max(d1, d2) + 15 * m));
   constexpr int kSideShift[] = {0, 30, 60, -30};
-  if (dealer_seat >= 0 && dealer_seat < kSeatCount) h = Wrap(h + kSideShift[dealer_seat]);
+  if (dealer_seat >= 0 && dealer_seat < kSeatCount) h = WallPosition(h + kSideShift[dealer_seat]);
   return static_cast<int16_t>(h);
 }
 
@@ -172,7 +169,7 @@ void HandleNewHand(Client& client) {
   std::array<int16_t, 4> dice = client.net.info.value;
   RollTwoDice(client, dice);
   d.WallHead = WallHeadFromDice(dice[0], dice[1], dealer);
-  d.WallTail = Wrap(d.WallHead + 118);
+  d.WallTail = WallPosition(d.WallHead + 118);
   ShowDiceBadges(client, dice[0], dice[1]);
   ShowWealthBadge(client);
   f.ZhiNan.SetVisible(true);

@@ -12,16 +12,6 @@ namespace slvn {
 
 namespace {
 
-constexpr int16_t kFaceDownOwn = 7;
-
-int16_t Wrap(int p) {
-  return static_cast<int16_t>(((p % kWallPositions) + kWallPositions) % kWallPositions);
-}
-
-bool Marked(const Data& d, int16_t p) {
-  return IsWallMarked(d, p);
-}
-
 struct Place {
   double left, top;
 };
@@ -83,7 +73,7 @@ void CloseOwnDeal(Client& client) {
   PlayerHand& own = client.custom[0];
   const int end = std::min<int>(own.FirstConcealed + own.ConcealedCount, PlayerHand::kSlotCount);
   for (int i = std::max<int>(own.FirstConcealed, 0); i < end; ++i)
-    ShowTileImage(client, own.Slots[i].ImageIndex, kFaceDownOwn);
+    ShowTileImage(client, own.Slots[i].ImageIndex, FaceDownPicture(0));
   SleepSeconds(client, 1.0f);
   SortAndShowHand(client, 0, own.ConcealedCount);
 }
@@ -132,15 +122,15 @@ void DrawOther(Client& client, int v, int s, int count, int16_t replacement) {
 
 int16_t TakeFromHead(Client& client, bool single_draw) {
   Data& d = client.data;
-  const int16_t taken = Wrap(d.WallHead);
+  const int16_t taken = WallPosition(d.WallHead);
   TestAndSetWallMark(d, taken);
-  if (taken == d.WallTail && d.WallTail % 2 == 0) d.WallTail = Wrap(d.WallTail + 1);
-  d.WallHead = Wrap(taken + 1);
+  if (taken == d.WallTail && d.WallTail % 2 == 0) d.WallTail = WallPosition(d.WallTail + 1);
+  d.WallHead = WallPosition(taken + 1);
   if (!single_draw) return taken;
-  for (int step = 0; step < kWallPositions && Marked(d, d.WallHead); ++step) {
-    const int16_t stop = Wrap(d.WallTail + (d.WallTail % 2 == 0 ? 2 : 1));
+  for (int step = 0; step < kWallPositions && IsWallMarked(d, d.WallHead); ++step) {
+    const int16_t stop = WallPosition(d.WallTail + (d.WallTail % 2 == 0 ? 2 : 1));
     const bool last = d.WallHead == stop;
-    d.WallHead = Wrap(d.WallHead + 1);
+    d.WallHead = WallPosition(d.WallHead + 1);
     if (last) break;
   }
   return taken;
@@ -150,20 +140,20 @@ int16_t TakeReplacementPosition(Client& client) {
   Data& d = client.data;
   // The die is one face of 1..6; anything else would point off the wall's end.
   const int die = std::clamp<int>(d.KongDie, 1, 6);
-  const int16_t t = Wrap(d.WallTail);
-  int16_t p = Wrap(t % 2 == 0 ? t - 2 * (die - 1) : t - 2 * die + 1);
+  const int16_t t = WallPosition(d.WallTail);
+  int16_t p = WallPosition(t % 2 == 0 ? t - 2 * (die - 1) : t - 2 * die + 1);
   int step = 0;
   while (TestAndSetWallMark(d, p)) {
     if (++step >= kWallPositions) return -1;
     p = NextTailPosition(p);
   }
   if (p == d.WallHead)
-    for (int i = 0; i < kWallPositions && Marked(d, d.WallHead); ++i) {
+    for (int i = 0; i < kWallPositions && IsWallMarked(d, d.WallHead); ++i) {
       if (d.WallHead == d.WallTail && d.WallTail % 2 != 0) break;
-      d.WallHead = Wrap(d.WallHead + 1);
+      d.WallHead = WallPosition(d.WallHead + 1);
     }
-  if (Marked(d, d.WallTail))
-    for (int i = 0; i < kWallPositions && Marked(d, d.WallTail); ++i) {
+  if (IsWallMarked(d, d.WallTail))
+    for (int i = 0; i < kWallPositions && IsWallMarked(d, d.WallTail); ++i) {
       d.WallTail = NextTailPosition(d.WallTail);
       if (d.WallTail == d.WallHead) break;
     }

@@ -39,6 +39,10 @@ struct Client;
 void SetHandTileSize(Client& client, int v);
 void SetLyingTileSize(Client& client, int v);
 
+// A wall position taken modulo 120, never negative.
+constexpr int16_t WallPosition(int p) {
+  return static_cast<int16_t>(((p % 120) + 120) % 120);
+}
 // The tail end's order: an upper tile goes to its lower one, a lower tile
 // to the upper tile of the stack before.
 constexpr int16_t NextTailPosition(int16_t p) {
