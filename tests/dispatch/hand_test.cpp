@@ -125,6 +125,21 @@ TEST_F(HandTest, ANewHandBuildsTheWallMarksTheDealerAndShowsTheBadges) {
   EXPECT_EQ(d.juNum, 2);
 }
 
+TEST_F(HandTest, ASpectatorsNewHandClearsTheTableItselfAndTheFaceUpTileComes) {
+  client.custom[2].ConcealedCount = 5;
+  StartHand();
+  EXPECT_EQ(client.custom[2].ConcealedCount, 5);  // a seated player's table was cleared at ready
+  EXPECT_FALSE(d.TableCleared);
+  d.WatchMode = true;
+  StartHand();
+  EXPECT_EQ(client.custom[2].ConcealedCount, 0);
+  EXPECT_EQ(client.custom[0].Dealer, -1);  // marked after the clearing
+  EXPECT_TRUE(d.TableCleared);
+  Send(Packet(14, kOwn, {0, 0x77, 0, 0x25}));
+  EXPECT_EQ(d.FaceUpTile, 0x25);
+  EXPECT_EQ(d.WildTile, 255);
+}
+
 TEST_F(HandTest, ANewHandWithoutItsDealerAtTheTableEndsTheProgram) {
   EXPECT_THROW(StartHand(0x0F), ProgramEnded);
   ASSERT_FALSE(client.forms.Shown().empty());
