@@ -3,11 +3,11 @@
 // the first byte chooses: nothing may read or write outside its buffer.
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <span>
 
 #include "dispatch/deal_msg.h"
 #include "shell/client.h"
-#include "shell/program_end.h"
 #include "shell/net/packet_io.h"
 #include "shell/program_end.h"
 
@@ -16,7 +16,8 @@ namespace {
 // One client for the whole run, so that each pending procedure reports itself
 // once; everything the packet paths touch starts afresh for each input.
 slvn::Client& FreshClient() {
-  static slvn::Client client;
+  // The manual clock: the hand's pauses and animations take no real time.
+  static slvn::Client client{std::make_unique<slvn::ManualClock>()};
   client.net = slvn::Net{};
   client.chat = slvn::ChatState{};
   client.data = slvn::Data{};

@@ -1,7 +1,9 @@
 #include "dispatch/deal_msg.h"
 
+#include "dispatch/hand_start.h"
 #include "dispatch/login_reply.h"
 #include "dispatch/seat_name.h"
+#include "dispatch/turn_commands.h"
 
 #include "pending/pending.h"
 #include "plugin/prop_bridge.h"

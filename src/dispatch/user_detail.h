@@ -11,10 +11,10 @@ namespace slvn {
 struct UserDetail {
   std::string name;
   double userid = 0;  // for a spectator, first the watched player's id from the launch line
-  // The parts of the player's voice files.
+  // The parts of the player's voice files: v<dialect><voice><sex><voiceKind>...wav
+  uint8_t sex = 0;
   std::string dialect;
   std::string voice;
-  uint8_t sex = 0;
   uint8_t voiceKind = 0;
 };
 

@@ -16,40 +16,8 @@ void NotYetBuilt(Client& client, std::string_view name) {
   seen.emplace_back(name);
 }
 
-void HandleDeal(Client& client) {
-  NotYetBuilt(client, "HandleDeal");
-}
-
-void HandleDiscard(Client& client) {
-  NotYetBuilt(client, "HandleDiscard");
-}
-
-void HandleNewHand(Client& client) {
-  NotYetBuilt(client, "HandleNewHand");
-}
-
-void HandleDraw(Client& client) {
-  NotYetBuilt(client, "HandleDraw");
-}
-
-void HandleTurnPrompt(Client& client) {
-  NotYetBuilt(client, "HandleTurnPrompt");
-}
-
-void HandleClaim(Client& client) {
-  NotYetBuilt(client, "HandleClaim");
-}
-
-void HandlePiao(Client& client) {
-  NotYetBuilt(client, "HandlePiao");
-}
-
 void HandleHandEndRow(Client& client) {
   NotYetBuilt(client, "HandleHandEndRow");
-}
-
-void HandleFaceUpTile(Client& client) {
-  NotYetBuilt(client, "HandleFaceUpTile");
 }
 
 void HandleShownHand(Client& client) {
@@ -143,10 +111,6 @@ void ShowTalkWindow(Client& client) {
   NotYetBuilt(client, "ShowTalkWindow");
 }
 
-void img_piaoOpt_Click(Client& client, int) {
-  NotYetBuilt(client, "img_piaoOpt_Click");
-}
-
 void PrepareItemControls(Client& client) {
   NotYetBuilt(client, "PrepareItemControls");
 }
@@ -187,6 +151,29 @@ void ShowHandResult(Client& client) {
 
 void SetScoreNameColor(Client& client, int /*seat*/, uint32_t /*color*/) {
   NotYetBuilt(client, "SetScoreNameColor");
+}
+
+// A hand's course: video, the exit dialog, the item bar, the spectator's twins.
+void LoginVideoServer(Client& client) {
+  NotYetBuilt(client, "LoginVideoServer");
+}
+void StartLocalVideo(Client& client) {
+  NotYetBuilt(client, "StartLocalVideo");
+}
+void ConnectTableVideo(Client& client) {
+  NotYetBuilt(client, "ConnectTableVideo");
+}
+void ClearItemBar(Client& client) {
+  NotYetBuilt(client, "ClearItemBar");
+}
+void WatchDrawTiles(Client& client, uint8_t, uint8_t, const std::array<int16_t, 4>&) {
+  NotYetBuilt(client, "WatchDrawTiles");
+}
+void WatchShowDiscard(Client& client, uint8_t, TileCode) {
+  NotYetBuilt(client, "WatchShowDiscard");
+}
+void WatchApplyOperation(Client& client, int16_t, uint8_t, const std::array<TileCode, 3>&) {
+  NotYetBuilt(client, "WatchApplyOperation");
 }
 
 }  // namespace slvn

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "state/types.h"
 
 namespace slvn {
 
@@ -35,21 +38,11 @@ void HideFloatingWindows(Client& client);
 // The chat history window, shown topmost beside the table.
 void ShowTalkWindow(Client& client);
 
-// The player's float-bet choice (option 0 is no float bet).
-void img_piaoOpt_Click(Client& client, int index);
 // Shows the own camera picture in the own video panel.
 void ShowOwnVideo(Client& client, bool capture_on, bool second);
 
 // Arms of the command dispatcher; each reads the packet from client.net.
-void HandleDeal(Client& client);
-void HandleDiscard(Client& client);
-void HandleNewHand(Client& client);
-void HandleDraw(Client& client);
-void HandleTurnPrompt(Client& client);
-void HandleClaim(Client& client);
-void HandlePiao(Client& client);
 void HandleHandEndRow(Client& client);
-void HandleFaceUpTile(Client& client);
 void HandleShownHand(Client& client);
 void HandleGameStart(Client& client);
 void HandleSeatFreed(Client& client);
@@ -102,5 +95,17 @@ void ShowScoreSheet(Client& client);
 void ShowHandResult(Client& client);
 // The score sheet's name label of display seat `seat` (`Score.ID`) takes a colour.
 void SetScoreNameColor(Client& client, int seat, uint32_t color);
+// A hand's course: the video log-in and camera start (once per hand), the
+// video link of the table, the exit dialog closed, the item bar hidden, and
+// the spectator's twins of the deal, the discard and the claim.
+void LoginVideoServer(Client& client);
+void StartLocalVideo(Client& client);
+void ConnectTableVideo(Client& client);
+void ClearItemBar(Client& client);
+void WatchDrawTiles(Client& client, uint8_t seatBit, uint8_t tileCount,
+                    const std::array<int16_t, 4>& words);
+void WatchShowDiscard(Client& client, uint8_t seatBit, TileCode tile);
+void WatchApplyOperation(Client& client, int16_t operation, uint8_t seatBit,
+                         const std::array<TileCode, 3>& tiles);
 
 }  // namespace slvn

@@ -10,6 +10,7 @@
 #include "shell/net/packet_io.h"
 #include "shell/resources/image_resource.h"
 #include "shell/sound/sound.h"
+#include "table/float_bet.h"
 #include "table/seat_records.h"
 #include "table/timeout_play.h"
 #include "ui/table_reset.h"

@@ -52,7 +52,7 @@ struct Data {
   bool LeaveResetPending = false;
   int16_t HandsDealt = 0;
   std::array<double, 4> RunningTotals{};  // each seat's running total since the login
-  std::string WebPage1;  // the page the login reply named for the first web pane
+  std::string WebPage1;                   // the page the login reply named for the first web pane
 
   // --- Table display and window state ---
   float ScaleX = 0;
@@ -134,6 +134,14 @@ struct Data {
   int16_t ResultRowCount = 0;    // result rows of this hand, 0..3 between messages
   int32_t WealthMultiplier = 0;  // the table's wealth multiplier, 0 none
   bool LayoutBusy = false;
+
+  // --- A hand's course: start, deal, draws, discards ---
+  int16_t DiceDoubling = 0;   // byte 16 of the new hand: the dice multiply the stake when not 0
+  std::string WealthCaption;  // the wealth badge's value when the hand started
+  // Discards and claimed tiles seen this hand, by suit index and rank (1..9).
+  std::array<std::array<int16_t, 10>, 4> SeenCnt{};
+  TileCode FaceUpTile = 0;    // the tile shown face up at the wall's tail end
+  int16_t WallFaceUpPos = 0;  // wall position the last table restore turned face up
 };
 
 // The values start-up gives before anything else runs (launch-line values

@@ -46,17 +46,17 @@ TEST(DealMsgTest, RelativeArmsSeeTheDisplaySeat) {
     uint8_t own, seat_byte, seat_after;
     const char* handler;
   } cases[] = {
-      {8, 8, 4, 1, "HandlePiao"},
+      {8, 8, 4, 1, ""},
       {9, 8, 2, 2, "HandleHandEndRow"},
       {17, 1, 8, 1, "HandleResultRow"},
       {40, 1, 4, 2, "HandleSeatTiles"},
       {19, 8, 4, 1, ""},
       {19, 8, 0x18, 0, ""},
-      {8, 0, 8, 1, "HandlePiao"},  // no own seat: North
-      {1, 8, 4, 4, "HandleDeal"},
-      {7, 8, 0x14, 4, "HandleClaim"},
-      {6, 8, 4, 1, "HandleTurnPrompt"},
-      {6, 8, 8, 8, "HandleTurnPrompt"},  // own seat kept
+      {8, 0, 8, 1, ""},  // no own seat: North
+      {1, 8, 4, 4, "ConnectTableVideo"},
+      {7, 8, 0x14, 4, ""},
+      {6, 8, 4, 1, ""},
+      {6, 8, 8, 8, ""},  // own seat kept
       {41, 8, 2, 2, "HandleTableSummary"},
   };
   for (const auto& c : cases) {

@@ -41,10 +41,16 @@ TEST_F(CountdownTest, FloatBetCountsDownInRedAndChoosesNoFloatAtZero) {
   Seconds(1.01);
   EXPECT_EQ(client.main_form.Number.Caption(), "4");
   EXPECT_EQ(client.main_form.Number.ForeColor(), 0x0000FFu);
-  EXPECT_FALSE(Called(client, "img_piaoOpt_Click"));
+  EXPECT_TRUE(client.data.PiaoChoicePending);
   Seconds(4.5);  // each second is counted on the first tick after it has passed
   EXPECT_EQ(client.data.Countdown, 0);
-  EXPECT_TRUE(Called(client, "img_piaoOpt_Click"));
+  // No float bet was chosen for the player: command 8 with data word 3 = 0.
+  EXPECT_FALSE(client.data.PiaoChoicePending);
+  EXPECT_FALSE(client.data.PiaoCountdownOn);
+  GamePacket p;
+  ASSERT_TRUE(client.net.SendRing.TakePacket(p));
+  EXPECT_EQ(p.Byte(3), 8);
+  EXPECT_EQ(p.U16BE(14), 0);
 }
 
 TEST_F(CountdownTest, NothingCountsWhileLoggedOut) {
