@@ -4,6 +4,7 @@
 #include "shell/keys.h"
 #include "shell/net/packet_io.h"
 #include "table/claims.h"
+#include "table/seat_records.h"
 
 namespace slvn {
 
@@ -24,6 +25,8 @@ Client::Client(std::unique_ptr<Clock> clock_in)
   ConnectExitDialogs(*this);
   ConnectKeys(*this);
   WireLocalMoves(*this);
+  // The seat records start as a new hand leaves them (first concealed slot 4).
+  ClearPlayerInfo(*this);
 }
 
 }  // namespace slvn

@@ -57,7 +57,7 @@ std::string JoinLaunchArguments(int argc, const char* const* argv) {
 
 LaunchLineResult ParseLaunchLine(std::string_view text) {
   text = Trim(text);
-  if (text.empty()) return {std::nullopt, "empty"};
+  if (text.empty()) return {std::nullopt, "启动参数为空"};
   LaunchLine line;
   line.WatchMode = text.back() != '$';
 
@@ -87,13 +87,13 @@ LaunchLineResult ParseLaunchLine(std::string_view text) {
   line.WindowCaption = fields[12];
 
   auto port = ToInteger(fields[3], 0, 65535);
-  if (!port) return {std::nullopt, "game server port"};
+  if (!port) return {std::nullopt, "游戏服务器端口"};
   line.GameServerPort = static_cast<uint16_t>(*port);
   // Any proxy type that is not a number means no connection, like any other
   // unknown type.
   line.ProxyType = static_cast<int16_t>(ToInteger(fields[5], -32768, 32767).value_or(-1));
   auto proxy_port = ToInteger(fields[7], 0, 65535);
-  if (!proxy_port && line.ProxyType == 5) return {std::nullopt, "proxy port"};
+  if (!proxy_port && line.ProxyType == 5) return {std::nullopt, "代理服务器端口"};
   line.ProxyServerPort = static_cast<uint16_t>(proxy_port.value_or(0));
   line.Prop_swicth = static_cast<int16_t>(ToInteger(fields[13], -32768, 32767).value_or(0));
   line.Prop_Param = static_cast<int16_t>(ToInteger(fields[14], -32768, 32767).value_or(0));

@@ -110,7 +110,7 @@ TEST_F(StartupTest, StartsThatCannotGoOnEndWithAMessage) {
     const char* says;
   } cases[] = {
       {"", "本游戏需从游戏大厅中启动！"},
-      {"alice$key$127.0.0.1$99999$room$0$", "启动参数错误：game server port"},
+      {"alice$key$127.0.0.1$99999$room$0$", "启动参数错误：游戏服务器端口"},
   };
   for (const auto& c : cases) {
     Client fresh{std::make_unique<ManualClock>()};
