@@ -36,14 +36,14 @@ bool ChunksFit(std::span<const uint8_t> bytes) {
 // Converts a loaded WAV to the device format; `rw` is closed here.
 std::optional<WavSound> Convert(SDL_RWops* rw) {
   if (!rw) return std::nullopt;
-  SDL_AudioSpec spec;
+  SDL_AudioSpec wav_format;
   Uint8* data = nullptr;
   Uint32 length = 0;
-  if (!SDL_LoadWAV_RW(rw, 1, &spec, &data, &length)) return std::nullopt;
+  if (!SDL_LoadWAV_RW(rw, 1, &wav_format, &data, &length)) return std::nullopt;
   SDL_AudioCVT cvt;
   std::optional<WavSound> sound;
-  if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, 2, kSoundRate) >=
-          0 &&
+  if (SDL_BuildAudioCVT(&cvt, wav_format.format, wav_format.channels, wav_format.freq, AUDIO_S16SYS,
+                        2, kSoundRate) >= 0 &&
       length > 0 && length <= static_cast<Uint32>(INT_MAX / std::max(1, cvt.len_mult))) {
     std::vector<uint8_t> work(static_cast<size_t>(length) * std::max(1, cvt.len_mult));
     std::memcpy(work.data(), data, length);
