@@ -243,22 +243,26 @@ void SendPeng(Client& client, TileCode tile) {
   d.TurnActed = true;
 }
 
-void SendGangDiscard(Client& client, int16_t slot) {
+namespace {
+
+// A kong of three tiles from `slot` on: of a discard (state 4) or concealed (5).
+void SendKongOfThree(Client& client, int16_t slot, int16_t op, int16_t state) {
   PlayerHand& hand = client.custom[0];
   int p0 = 0;
-  if (MeldPosition(hand, p0)) WriteMeld(hand, p0, {slot, slot + 1, slot + 2}, 4);
+  if (MeldPosition(hand, p0)) WriteMeld(hand, p0, {slot, slot + 1, slot + 2}, state);
   const int16_t word = ClaimWord(SlotCode(hand, slot));
-  SendClaim(client, kClaimKong, word, word, word);
+  SendClaim(client, op, word, word, word);
   client.data.TurnActed = true;
 }
 
+}  // namespace
+
+void SendGangDiscard(Client& client, int16_t slot) {
+  SendKongOfThree(client, slot, kClaimKong, 4);
+}
+
 void SendGangHand(Client& client, int16_t slot) {
-  PlayerHand& hand = client.custom[0];
-  int p0 = 0;
-  if (MeldPosition(hand, p0)) WriteMeld(hand, p0, {slot, slot + 1, slot + 2}, 5);
-  const int16_t word = ClaimWord(SlotCode(hand, slot));
-  SendClaim(client, kClaimConcealedKong, word, word, word);
-  client.data.TurnActed = true;
+  SendKongOfThree(client, slot, kClaimConcealedKong, 5);
 }
 
 void SendGangAdd(Client& client, int16_t slot) {
