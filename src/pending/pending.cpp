@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "settlement/score_sheet.h"
 #include "shell/client.h"
 
 namespace slvn {
@@ -97,9 +98,6 @@ void ClearUser(Client& client, int16_t /*seat*/) {
 void HideVideoPanels(Client& client) {
   NotYetBuilt(client, "HideVideoPanels");
 }
-void ClearRecordBoards(Client& client) {
-  NotYetBuilt(client, "ClearRecordBoards");
-}
 
 void ApplyBossKeyToWindows(Client& client, BossKeyVariant) {
   NotYetBuilt(client, "ApplyBossKeyToWindows");
@@ -148,9 +146,8 @@ void ShowScoreSheet(Client& client) {
 void ShowHandResult(Client& client) {
   NotYetBuilt(client, "ShowHandResult");
 }
-
-void SetScoreNameColor(Client& client, int /*seat*/, uint32_t /*color*/) {
-  NotYetBuilt(client, "SetScoreNameColor");
+void ShowCoinSettlement(Client& client, int16_t) {
+  NotYetBuilt(client, "ShowCoinSettlement");
 }
 
 // A hand's course: video, the exit dialog, the item bar, the spectator's twins.

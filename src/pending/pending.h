@@ -25,8 +25,6 @@ void UnloadVideoZoomWindows(Client& client);
 // The video panels, bars and tip of the table hidden and the peers' video
 // state cleared, as leaving the table does.
 void HideVideoPanels(Client& client);
-// The hand-history board and the score board emptied and hidden.
-void ClearRecordBoards(Client& client);
 // Which handler's boss key hides the table's other windows (the player card,
 // chat history, quick phrases, settings, hand list and score sheet), as each
 // hides or unloads them differently.
@@ -93,8 +91,6 @@ void Tou_MouseMove(Client& client, int seat, int button, int shift, int x, int y
 // The end-of-hand score sheet, or for a drawn hand the result panel.
 void ShowScoreSheet(Client& client);
 void ShowHandResult(Client& client);
-// The score sheet's name label of display seat `seat` (`Score.ID`) takes a colour.
-void SetScoreNameColor(Client& client, int seat, uint32_t color);
 // A hand's course: the video log-in and camera start (once per hand), the
 // video link of the table, the exit dialog closed, the item bar hidden, and
 // the spectator's twins of the deal, the discard and the claim.

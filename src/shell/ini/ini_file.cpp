@@ -120,13 +120,31 @@ std::string_view CutToLimit(std::string_view gb) {
   return gb.substr(0, n);
 }
 
-}  // namespace
+// A key name as the lookups compare it: trimmed, ASCII letters folded.
+std::string FoldedKey(std::string_view key) {
+  std::string folded(Trim(key));
+  for (char& c : folded)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return folded;
+}
 
-void classIniFile::WriteIniKey(std::string_view strSection, std::string_view strKey,
-                               std::string_view strValue) {
+// The value of a key line as a read returns it: trimmed, one pair of quotes
+// off, cut to the limit, NULs dropped, in UTF-8.
+std::string ValueOf(const std::string& line) {
+  std::string_view value = Trim(std::string_view(line).substr(line.find('=') + 1));
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front())
+    value = value.substr(1, value.size() - 2);
+  std::string gb(CutToLimit(value));
+  std::erase(gb, '\0');
+  return Gb2312ToUtf8(Trim(gb));
+}
+
+// Sets one key in the lines as a write does; names and value in UTF-8.
+void SetKey(Lines& lines, std::string_view strSection, std::string_view strKey,
+            std::string_view strValue) {
   std::string section = ForFile(strSection), key = ForFile(strKey);
   std::string line = std::string(Trim(key)) + "=" + ForFile(strValue);
-  Lines lines = ReadLines(path_).value_or(Lines{});
   if (auto range = FindSection(lines, section)) {
     if (auto at = FindKey(lines, *range, key)) {
       lines[*at] = line;
@@ -143,7 +161,39 @@ void classIniFile::WriteIniKey(std::string_view strSection, std::string_view str
     lines.push_back(std::move(header));
     lines.push_back(line);
   }
+}
+
+}  // namespace
+
+void classIniFile::WriteIniKey(std::string_view strSection, std::string_view strKey,
+                               std::string_view strValue) {
+  Lines lines = ReadLines(path_).value_or(Lines{});
+  SetKey(lines, strSection, strKey, strValue);
   WriteLines(path_, lines);
+}
+
+void classIniFile::WriteIniKeys(std::string_view section,
+                                const std::vector<std::pair<std::string, std::string>>& keys) {
+  Lines lines = ReadLines(path_).value_or(Lines{});
+  for (const auto& [key, value] : keys) SetKey(lines, section, key, value);
+  WriteLines(path_, lines);
+}
+
+IniSection classIniFile::ReadIniSection(std::string_view section) const {
+  IniSection result;
+  auto lines = ReadLines(path_);
+  if (!lines) return result;
+  auto range = FindSection(*lines, ForFile(section));
+  if (!range) return result;
+  for (size_t i = range->header + 1; i < range->end; ++i)
+    if (auto key = KeyOf((*lines)[i]))
+      result.values_.try_emplace(FoldedKey(*key), ValueOf((*lines)[i]));
+  return result;
+}
+
+std::string IniSection::Get(std::string_view key) const {
+  auto it = values_.find(FoldedKey(ForFile(key)));
+  return it == values_.end() ? "" : it->second;
 }
 
 std::string classIniFile::GetIniKey(std::string_view strSection, std::string_view strKey) const {
@@ -154,14 +204,7 @@ std::string classIniFile::GetIniKey(std::string_view strSection, std::string_vie
   if (!range) return "";
   auto at = FindKey(*lines, *range, key);
   if (!at) return "";
-  const std::string& line = (*lines)[*at];
-  std::string_view value = Trim(std::string_view(line).substr(line.find('=') + 1));
-  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-      value.back() == value.front())
-    value = value.substr(1, value.size() - 2);
-  std::string gb(CutToLimit(value));
-  std::erase(gb, '\0');
-  return Gb2312ToUtf8(Trim(gb));
+  return ValueOf((*lines)[*at]);
 }
 
 void classIniFile::DelIniKey(std::string_view SectionName, std::string_view KeyWord) {

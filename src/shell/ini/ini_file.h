@@ -2,6 +2,9 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace slvn {
 
@@ -11,6 +14,8 @@ namespace slvn {
 // section or key reads as "", and the first write creates the file. Names and
 // values are UTF-8 here and code page 936 in the file. No member reports a
 // failure: an unreadable file reads empty, a failed write is lost.
+class IniSection;
+
 class classIniFile {
  public:
   // Longest value a read returns, in bytes of the file's code page.
@@ -24,8 +29,25 @@ class classIniFile {
   void DelIniKey(std::string_view SectionName, std::string_view KeyWord);
   void DelIniSec(std::string_view SectionName);
 
+  // Many keys of one section in a single rewrite of the file, in order, as
+  // WriteIniKey would write them one by one.
+  void WriteIniKeys(std::string_view section,
+                    const std::vector<std::pair<std::string, std::string>>& keys);
+  // One section read from the file once; its Get reads as GetIniKey does.
+  IniSection ReadIniSection(std::string_view section) const;
+
  private:
   std::string path_;
+};
+
+// The keys of one section as they stood when it was read.
+class IniSection {
+ public:
+  std::string Get(std::string_view key) const;
+
+ private:
+  friend class classIniFile;
+  std::unordered_map<std::string, std::string> values_;  // by folded key, file code page
 };
 
 }  // namespace slvn
