@@ -3,6 +3,7 @@
 #include "shell/client.h"
 #include "shell/general.h"
 #include "table/hand_order.h"
+#include "table/table_centre.h"
 #include "table/tile_code.h"
 
 namespace slvn {
@@ -41,11 +42,8 @@ void ShowDiscard(Client& client, uint8_t seat, TileCode tile) {
   d.LastTileImage = hand.Slots[last].ImageIndex;
   ShowTileImage(client, d.LastTileImage, PictureIndex(v, tile));
   ImageControl& image = tiles[d.LastTileImage];
-  const Form& form = client.main_form;
-  const Container& table = client.main_form.Pic1;
-  const double table_width = table.Width() / form.InnerUnitsPerPixel();
-  const double table_height = table.Height() / form.InnerUnitsPerPixel();
-  image.Move((table_width - image.Width()) / 2, (table_height - image.Height()) / 2, d.TileWidth[v],
+  const TablePoint centre = Pic1Centre(client);
+  image.Move(centre.X - image.Width() / 2, centre.Y - image.Height() / 2, d.TileWidth[v],
              d.TileHeight[v]);
   image.ZOrder(v == 3 ? 1 : 0);
   --hand.ConcealedCount;

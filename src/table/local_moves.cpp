@@ -4,6 +4,7 @@
 #include "table/claim_common.h"
 #include "table/claims.h"
 #include "table/hand_order.h"
+#include "table/table_centre.h"
 
 namespace slvn {
 
@@ -85,7 +86,8 @@ void Discard(Client& client, int index) {
   d.LastTileImage = static_cast<int16_t>(index);
   d.LastDiscardSeat = 0;
   ImageControl& img = f.MJ_Image[index];
-  img.Move((f.Pic1.Width() - img.Width()) / 2, (f.Pic1.Height() - img.Height()) / 2, d.TileWidth[0],
+  const TablePoint centre = Pic1Centre(client);
+  img.Move(centre.X - img.Width() / 2, centre.Y - img.Height() / 2, d.TileWidth[0],
            d.TileHeight[0]);
   img.ZOrder(1);
   SetStandingSize(client);
