@@ -2,6 +2,7 @@
 
 #include "shell/client.h"
 #include "shell/general.h"
+#include "shell/sound/voice_path.h"
 #include "table/hand_order.h"
 #include "table/table_centre.h"
 #include "table/tile_code.h"
@@ -9,23 +10,22 @@
 namespace slvn {
 
 std::string DiscardVoiceFile(const Client& client, int v, TileCode tile) {
-  const UserDetail& who = client.Detail[v];
   // The recordings number characters 8 and dots 4.
   int suit = TileSuit(tile);
   if (suit == 4)
     suit = 8;
   else if (suit == 8)
     suit = 4;
-  return client.sound.VoiceFolder + "v" + who.dialect + who.voice + std::to_string(who.sex) +
-         std::to_string(who.voiceKind) + std::to_string(suit) + std::to_string(TileRank(tile)) +
-         ".wav";
+  return VoicePath(client, v, std::to_string(suit) + std::to_string(TileRank(tile)) + ".wav");
 }
 
 void ShowDiscard(Client& client, uint8_t seat, TileCode tile) {
   Data& d = client.data;
   d.LastDiscard = tile;
   const int v = RelativeSeat(client.custom[0].SeatWind, seat);
-  if (client.sound.SoundOn != 0) PlaySoundFile(client, DiscardVoiceFile(client, v, tile), false);
+  if (const std::string voice = DiscardVoiceFile(client, v, tile);
+      client.sound.SoundOn != 0 && !voice.empty())
+    PlaySoundFile(client, voice, false);
   d.LastDiscardSeat = static_cast<uint8_t>(v);
   if (v == 0) return;
   SetLyingTileSize(client, v);

@@ -45,9 +45,7 @@ void StopTurnCountdown(Client& client, bool reset = true) {
 }
 
 void SpeakOwnClaim(Client& client, const char* code) {
-  if (client.sound.SoundOn == 0) return;
-  PlaySoundFile(client, VoiceFile(client, 0, code), false);
-  SetSoundVolume(client, 3000);
+  PlayVoice(client, VoiceFile(client, 0, code));
 }
 
 // A pass answers the offer; on the own draw the countdown runs on for the discard.
