@@ -25,10 +25,6 @@ void HandleShownHand(Client& client) {
   NotYetBuilt(client, "HandleShownHand");
 }
 
-void HandleGameStart(Client& client) {
-  NotYetBuilt(client, "HandleGameStart");
-}
-
 void HandleSeatFreed(Client& client) {
   NotYetBuilt(client, "HandleSeatFreed");
 }
@@ -57,10 +53,6 @@ void HandleForcedExit(Client& client) {
   NotYetBuilt(client, "HandleForcedExit");
 }
 
-void HandleReadyState(Client& client) {
-  NotYetBuilt(client, "HandleReadyState");
-}
-
 void HandleSeatTiles(Client& client) {
   NotYetBuilt(client, "HandleSeatTiles");
 }
@@ -78,9 +70,6 @@ void ShowOwnVideo(Client& client, bool, bool) {
 }
 void UnloadVideoZoomWindows(Client& client) {
   NotYetBuilt(client, "UnloadVideoZoomWindows");
-}
-void LayoutVideoPanels(Client& client) {
-  NotYetBuilt(client, "LayoutVideoPanels");
 }
 void LayoutPlayerInfo(Client& client) {
   NotYetBuilt(client, "LayoutPlayerInfo");
