@@ -78,9 +78,6 @@ void ShowOwnVideo(Client& client, bool, bool) {
 void UnloadVideoZoomWindows(Client& client) {
   NotYetBuilt(client, "UnloadVideoZoomWindows");
 }
-void LayoutVideoPanels(Client& client) {
-  NotYetBuilt(client, "LayoutVideoPanels");
-}
 void LayoutPlayerInfo(Client& client) {
   NotYetBuilt(client, "LayoutPlayerInfo");
 }

@@ -61,7 +61,6 @@ void HandleTableSummary(Client& client);
 void ShowSpeakBubble(Client& client, int seat, int list, int phrase_number);
 
 // The main window's later layout steps and handlers.
-void LayoutVideoPanels(Client& client);
 void LayoutPlayerInfo(Client& client);
 // The button bar's click handler (8 exit dialog, 4 hide).
 void AnNiu_Click(Client& client, int index);

@@ -184,6 +184,28 @@ MainForm::MainForm(Forms& forms)
   lbfont[0].SetCaption("骰子点数加倍");
   lbfont[1].SetCaption("最少金币定倍数");
   lbfont[2].SetCaption("个人金币数封顶");
+
+  // Video chat: frames, displays and title bars of the design.
+  ImgKuang[0].SetVisible(false);
+  ImgKuang[0].SetStretch(true);
+  LoadDesignElements(ImgKuang, 4);
+  vshow[0].SetVisible(false);
+  LoadDesignElements(vshow, 4);
+  PicLocal[0].SetScaleMode(ScaleMode::kPixels);
+  PicLocal[0].SetVisible(false);
+  LoadDesignElements(PicLocal, 4);
+  for (size_t i = 0; i < ImCmd.size(); ++i)
+    ImCmd[i] = std::make_unique<ImageControl>(&PicLocal[static_cast<int>(i / 4)]);
+  ImCmd[0]->SetMousePointer(kPointerCustom);
+  ImgShow[0].SetStretch(true);
+  ImgShow[0].SetToolTipText("打开视频");
+  ImgShow[0].SetMousePointer(kPointerCustom);
+  LoadDesignElements(ImgShow, 4);
+  Tiplbl.SetVisible(false);
+  Timer_Vshow1.SetInterval(30);
+  Timer_Vshow2.SetInterval(30);
+  Timer_Vshow3.SetInterval(30);
+  Timer_Zoom.SetInterval(100);
 }
 
 void LoadMainFormDesign(Client& client) {
