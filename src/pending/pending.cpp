@@ -24,10 +24,6 @@ void HandleShownHand(Client& client) {
   NotYetBuilt(client, "HandleShownHand");
 }
 
-void HandleGameStart(Client& client) {
-  NotYetBuilt(client, "HandleGameStart");
-}
-
 void HandleSeatFreed(Client& client) {
   NotYetBuilt(client, "HandleSeatFreed");
 }
@@ -54,10 +50,6 @@ void HandleUserLeft(Client& client) {
 
 void HandleForcedExit(Client& client) {
   NotYetBuilt(client, "HandleForcedExit");
-}
-
-void HandleReadyState(Client& client) {
-  NotYetBuilt(client, "HandleReadyState");
 }
 
 void HandleSeatTiles(Client& client) {

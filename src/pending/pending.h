@@ -44,7 +44,6 @@ void ShowOwnVideo(Client& client, bool capture_on, bool second);
 // Arms of the command dispatcher; each reads the packet from client.net.
 void HandleHandEndRow(Client& client);
 void HandleShownHand(Client& client);
-void HandleGameStart(Client& client);
 void HandleSeatFreed(Client& client);
 void HandleQuit(Client& client);
 void HandleOutOfCoins(Client& client);
@@ -52,7 +51,6 @@ void HandleResultRow(Client& client);
 void HandleUserDetails(Client& client);
 void HandleUserLeft(Client& client);
 void HandleForcedExit(Client& client);
-void HandleReadyState(Client& client);
 void HandleSeatTiles(Client& client);
 void HandleTableSummary(Client& client);
 

@@ -104,8 +104,10 @@ MainForm::MainForm(Forms& forms)
   Location.SetForeColor(0x00FF00);
   Location.SetFontSize(12);
   ImgShuffle.SetVisible(false);
-  LblShuffle.SetVisible(false);
-  ImgShuffle.SetVisible(false);
+  // The seat-change caption, written on the left of its notice picture.
+  SetTransparentLabel(LblShuffle, kYellow, 15.75, true);
+  LblShuffle.Move(0, 0, 320, 32);
+  LblShuffle.SetAlignment(kAlignCenter);
   LblShuffle.SetVisible(false);
   for (ControlArray<Label>* labels : {&Nid, &Cash, &Level}) {
     SetTransparentLabel((*labels)[0], kYellow, 9);
@@ -219,6 +221,7 @@ void LoadMainFormDesign(Client& client) {
   f.Bird.SetPicture(NamedPicture("bird"));
   f.imgBeishu.SetPicture(NamedPicture("dice_badge"));
   f.Imgwealth.SetPicture(NamedPicture("wealth_badge"));
+  f.ImgShuffle.SetPicture(NamedPicture("shuffle_notice"));
   f.Host.SetPicture(NamedPicture("dealer_badge"));
   for (int i = 0; i < f.Speak.Count(); ++i)
     f.Speak[i].SetPicture(NamedPicture("claim_bubble_" + std::to_string(i)));
