@@ -116,9 +116,6 @@ void ShowScoreSheet(Client& client) {
 void ShowHandResult(Client& client) {
   NotYetBuilt(client, "ShowHandResult");
 }
-void ShowCoinSettlement(Client& client, int16_t) {
-  NotYetBuilt(client, "ShowCoinSettlement");
-}
 
 // A hand's course: video, the exit dialog, the item bar, the spectator's twins.
 void LoginVideoServer(Client& client) {
