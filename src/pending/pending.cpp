@@ -24,10 +24,6 @@ void HandleShownHand(Client& client) {
   NotYetBuilt(client, "HandleShownHand");
 }
 
-void HandleGameStart(Client& client) {
-  NotYetBuilt(client, "HandleGameStart");
-}
-
 void HandleSeatFreed(Client& client) {
   NotYetBuilt(client, "HandleSeatFreed");
 }
@@ -56,10 +52,6 @@ void HandleForcedExit(Client& client) {
   NotYetBuilt(client, "HandleForcedExit");
 }
 
-void HandleReadyState(Client& client) {
-  NotYetBuilt(client, "HandleReadyState");
-}
-
 void ShowSpeakBubble(Client& client, int, int, int) {
   NotYetBuilt(client, "ShowSpeakBubble");
 }
@@ -69,9 +61,6 @@ void ShowOwnVideo(Client& client, bool, bool) {
 }
 void UnloadVideoZoomWindows(Client& client) {
   NotYetBuilt(client, "UnloadVideoZoomWindows");
-}
-void LayoutVideoPanels(Client& client) {
-  NotYetBuilt(client, "LayoutVideoPanels");
 }
 void LayoutPlayerInfo(Client& client) {
   NotYetBuilt(client, "LayoutPlayerInfo");

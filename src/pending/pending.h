@@ -44,7 +44,6 @@ void ShowOwnVideo(Client& client, bool capture_on, bool second);
 // Arms of the command dispatcher; each reads the packet from client.net.
 void HandleHandEndRow(Client& client);
 void HandleShownHand(Client& client);
-void HandleGameStart(Client& client);
 void HandleSeatFreed(Client& client);
 void HandleQuit(Client& client);
 void HandleOutOfCoins(Client& client);
@@ -52,14 +51,12 @@ void HandleResultRow(Client& client);
 void HandleUserDetails(Client& client);
 void HandleUserLeft(Client& client);
 void HandleForcedExit(Client& client);
-void HandleReadyState(Client& client);
 
 // The speech bubble of a quick phrase: phrase `phrase_number` (1-based) of
 // quick-phrase list `list` (1 or 2) beside display seat `seat`.
 void ShowSpeakBubble(Client& client, int seat, int list, int phrase_number);
 
 // The main window's later layout steps and handlers.
-void LayoutVideoPanels(Client& client);
 void LayoutPlayerInfo(Client& client);
 // The button bar's click handler (8 exit dialog, 4 hide).
 void AnNiu_Click(Client& client, int index);
