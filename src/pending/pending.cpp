@@ -92,30 +92,11 @@ void ShowTalkWindow(Client& client) {
   NotYetBuilt(client, "ShowTalkWindow");
 }
 
-void PrepareItemControls(Client& client) {
-  NotYetBuilt(client, "PrepareItemControls");
+void ClearCoinNames(Client& client) {
+  NotYetBuilt(client, "ClearCoinNames");
 }
-void LoadBoxPictures(Client& client, int) {
-  NotYetBuilt(client, "LoadBoxPictures");
-}
-void UnloadItemControls(Client& client) {
-  NotYetBuilt(client, "UnloadItemControls");
-}
-void SetItemLabel(Client& client, const std::string&) {
-  NotYetBuilt(client, "SetItemLabel");
-}
-void AddItemMessage(Client& client, const std::string&) {
-  NotYetBuilt(client, "AddItemMessage");
-}
-void ShowItemEffect(Client& client, const std::string&, const std::vector<int32_t>&,
-                    const std::vector<int32_t>&) {
-  NotYetBuilt(client, "ShowItemEffect");
-}
-void PlayTreasureBoxes(Client& client) {
-  NotYetBuilt(client, "PlayTreasureBoxes");
-}
-void OpenTreasureBoxes(Client& client, int) {
-  NotYetBuilt(client, "OpenTreasureBoxes");
+void ShowCoinSettlement(Client& client, int16_t) {
+  NotYetBuilt(client, "ShowCoinSettlement");
 }
 void Tou_Click(Client& client, int) {
   NotYetBuilt(client, "Tou_Click");
@@ -143,9 +124,6 @@ void StartLocalVideo(Client& client) {
 }
 void ConnectTableVideo(Client& client) {
   NotYetBuilt(client, "ConnectTableVideo");
-}
-void ClearItemBar(Client& client) {
-  NotYetBuilt(client, "ClearItemBar");
 }
 
 }  // namespace slvn

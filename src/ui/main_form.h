@@ -22,6 +22,7 @@ class MainForm : public Form {
 
   Timer TimerBong;       // the heartbeat, every 50 ms
   Timer TimerKeepAlive;  // the keep-alive, every 5000 ms
+  Timer TimerProp;       // the item label's time limit and the box steps
 
   // --- On the window itself (twips) ---
   PictureBox Pic1{this};                      // the table area
