@@ -24,10 +24,6 @@ void HandleShownHand(Client& client) {
   NotYetBuilt(client, "HandleShownHand");
 }
 
-void HandleGameStart(Client& client) {
-  NotYetBuilt(client, "HandleGameStart");
-}
-
 void HandleSeatFreed(Client& client) {
   NotYetBuilt(client, "HandleSeatFreed");
 }
@@ -56,18 +52,6 @@ void HandleForcedExit(Client& client) {
   NotYetBuilt(client, "HandleForcedExit");
 }
 
-void HandleReadyState(Client& client) {
-  NotYetBuilt(client, "HandleReadyState");
-}
-
-void HandleSeatTiles(Client& client) {
-  NotYetBuilt(client, "HandleSeatTiles");
-}
-
-void HandleTableSummary(Client& client) {
-  NotYetBuilt(client, "HandleTableSummary");
-}
-
 void ShowSpeakBubble(Client& client, int, int, int) {
   NotYetBuilt(client, "ShowSpeakBubble");
 }
@@ -77,9 +61,6 @@ void ShowOwnVideo(Client& client, bool, bool) {
 }
 void UnloadVideoZoomWindows(Client& client) {
   NotYetBuilt(client, "UnloadVideoZoomWindows");
-}
-void LayoutVideoPanels(Client& client) {
-  NotYetBuilt(client, "LayoutVideoPanels");
 }
 void LayoutPlayerInfo(Client& client) {
   NotYetBuilt(client, "LayoutPlayerInfo");
@@ -111,30 +92,11 @@ void ShowTalkWindow(Client& client) {
   NotYetBuilt(client, "ShowTalkWindow");
 }
 
-void PrepareItemControls(Client& client) {
-  NotYetBuilt(client, "PrepareItemControls");
+void ClearCoinNames(Client& client) {
+  NotYetBuilt(client, "ClearCoinNames");
 }
-void LoadBoxPictures(Client& client, int) {
-  NotYetBuilt(client, "LoadBoxPictures");
-}
-void UnloadItemControls(Client& client) {
-  NotYetBuilt(client, "UnloadItemControls");
-}
-void SetItemLabel(Client& client, const std::string&) {
-  NotYetBuilt(client, "SetItemLabel");
-}
-void AddItemMessage(Client& client, const std::string&) {
-  NotYetBuilt(client, "AddItemMessage");
-}
-void ShowItemEffect(Client& client, const std::string&, const std::vector<int32_t>&,
-                    const std::vector<int32_t>&) {
-  NotYetBuilt(client, "ShowItemEffect");
-}
-void PlayTreasureBoxes(Client& client) {
-  NotYetBuilt(client, "PlayTreasureBoxes");
-}
-void OpenTreasureBoxes(Client& client, int) {
-  NotYetBuilt(client, "OpenTreasureBoxes");
+void ShowCoinSettlement(Client& client, int16_t) {
+  NotYetBuilt(client, "ShowCoinSettlement");
 }
 void Tou_Click(Client& client, int) {
   NotYetBuilt(client, "Tou_Click");
@@ -153,7 +115,7 @@ void SetScoreNameColor(Client& client, int /*seat*/, uint32_t /*color*/) {
   NotYetBuilt(client, "SetScoreNameColor");
 }
 
-// A hand's course: video, the exit dialog, the item bar, the spectator's twins.
+// A hand's course: video, the exit dialog, the item bar.
 void LoginVideoServer(Client& client) {
   NotYetBuilt(client, "LoginVideoServer");
 }
@@ -162,18 +124,6 @@ void StartLocalVideo(Client& client) {
 }
 void ConnectTableVideo(Client& client) {
   NotYetBuilt(client, "ConnectTableVideo");
-}
-void ClearItemBar(Client& client) {
-  NotYetBuilt(client, "ClearItemBar");
-}
-void WatchDrawTiles(Client& client, uint8_t, uint8_t, const std::array<int16_t, 4>&) {
-  NotYetBuilt(client, "WatchDrawTiles");
-}
-void WatchShowDiscard(Client& client, uint8_t, TileCode) {
-  NotYetBuilt(client, "WatchShowDiscard");
-}
-void WatchApplyOperation(Client& client, int16_t, uint8_t, const std::array<TileCode, 3>&) {
-  NotYetBuilt(client, "WatchApplyOperation");
 }
 
 }  // namespace slvn

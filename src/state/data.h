@@ -91,6 +91,11 @@ struct Data {
   int16_t OwnVideoRetryTicks = 0;
   std::array<bool, 4> VideoBusy{};                // re-entry guards of the video routines
   std::array<std::vector<uint8_t>, 4> LastFrame;  // last BMP frame: own camera, seats 1-3
+  std::array<bool, 4> FirstFrameShown{};          // seats 1-3: a frame opened the panel this hand
+  std::array<bool, 4> VideoClosedByUser{};        // seats 1-3: the user switched the video off
+  std::array<int16_t, 4> FrameSendCount{};        // slots 1-3: throttle of own frames sent
+  int16_t ZoomTarget = 0;                         // zoom window of the pending redraw, 0..3
+  std::array<bool, 16> ImCmdHover{};              // toolbar button shows its hover picture
 
   // --- Settlement and scores ---
   std::array<std::array<int16_t, 81>, 4> ResultRows{};  // command 17 rows by display seat
@@ -105,6 +110,16 @@ struct Data {
   uint8_t WatchedSeat = 0;
   bool DealShown = false;
   std::array<int16_t, 2> DiceValues{};
+  // Where the last discard lay: a claim of it gives the place back.
+  int16_t SavedDiscardX = 0, SavedDiscardY = 0;
+  // A joined hand's table state: wall images taken from WallHead so far, the
+  // tiles the seats took from the head and the tail mark, the earlier
+  // discards per display seat, and the messages of the batch (0-3).
+  int16_t ImagesUsed = 0;
+  int16_t HeadTaken = 0;
+  int16_t TailMark = 0;
+  std::array<int16_t, 4> DiscardCounts{};
+  int16_t SeatTilesCount = 0;
 
   // --- Wall and hand work values of the hand model ---
   int16_t WallHead = 0;                             // wall position of the next draw
