@@ -2,6 +2,7 @@
 
 #include "pending/pending.h"
 #include "shell/client.h"
+#include "ui/player_labels.h"
 
 namespace slvn {
 
@@ -104,7 +105,7 @@ void LayoutTable(Client& client) {
   LayoutVideoPanels(client);
   LayoutButtonBar(client, sx, sy);
   CreateSeatLabels(f, small);
-  data.SeatNamesComplete = false;
+  data.SeatNamesSeen = false;
   LayoutPlayerInfo(client);
   data.HandRecordPending = false;
   LayoutReadyMarks(f, sx, sy, small);

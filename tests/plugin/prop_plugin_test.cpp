@@ -135,15 +135,19 @@ TEST_F(PropPluginTest, EachRequestKindDoesItsActionOrNothing) {
       {"unknown kind", {9, "1"}, nullptr},
   };
   test::TestPropPlugin& plugin = Load();
+  client.Detail[0].name = "me";
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     client.not_yet_built.clear();
+    client.Information.Hide();
     plugin.requests = {c.request};
     ItemPoll(client);
     EXPECT_EQ(Count("GetSendBuff"), 1u);
     plugin.calls.clear();
-    for (const char* op : {"AddItemMessage", "ShowItemEffect", "Tou_Click", "Tou_MouseMove"})
+    for (const char* op : {"AddItemMessage", "ShowItemEffect", "Tou_Click"})
       EXPECT_EQ(Called(op), c.action && std::string(c.action) == op) << op;
+    // The player card shows for the seat asked for.
+    EXPECT_EQ(client.Information.Visible(), c.action && std::string(c.action) == "Tou_MouseMove");
     if (c.request.kind == 4) {
       EXPECT_TRUE(client.data.BossKey);  // the table's key handler ran
     }
