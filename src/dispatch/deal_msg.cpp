@@ -4,6 +4,7 @@
 #include "dispatch/login_reply.h"
 #include "dispatch/seat_name.h"
 #include "dispatch/seating.h"
+#include "dispatch/table_lifecycle.h"
 #include "dispatch/turn_commands.h"
 
 #include "pending/pending.h"

@@ -245,8 +245,8 @@ void EmptySeat(Client& client, int i) {
   f.OK[i].SetVisible(false);
   f.Tou[i].SetPicture(nullptr);
   for (auto* labels : {&f.Nid, &f.Cash, &f.Level}) (*labels)[i].SetCaption("");
-  client.chat.Sysmsg = {LeaveLine(client.Detail[i].name), ""};
-  ShowSysmsgLines(client);
+  SetSysmsgLine(client, 0, LeaveLine(client.Detail[i].name));
+  SetSysmsgLine(client, 1, "");
   d.TableMateNames[i - 1].clear();
   client.custom[i].name.clear();
   ClearTableFields(client.Detail[i]);

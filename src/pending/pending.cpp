@@ -24,10 +24,6 @@ void HandleShownHand(Client& client) {
   NotYetBuilt(client, "HandleShownHand");
 }
 
-void HandleGameStart(Client& client) {
-  NotYetBuilt(client, "HandleGameStart");
-}
-
 void HandleSeatFreed(Client& client) {
   NotYetBuilt(client, "HandleSeatFreed");
 }
@@ -48,10 +44,6 @@ void HandleForcedExit(Client& client) {
   NotYetBuilt(client, "HandleForcedExit");
 }
 
-void HandleReadyState(Client& client) {
-  NotYetBuilt(client, "HandleReadyState");
-}
-
 void HandleSeatTiles(Client& client) {
   NotYetBuilt(client, "HandleSeatTiles");
 }
@@ -69,9 +61,6 @@ void ShowOwnVideo(Client& client, bool, bool) {
 }
 void UnloadVideoZoomWindows(Client& client) {
   NotYetBuilt(client, "UnloadVideoZoomWindows");
-}
-void LayoutVideoPanels(Client& client) {
-  NotYetBuilt(client, "LayoutVideoPanels");
 }
 void AnNiu_Click(Client& client, int /*index*/) {
   NotYetBuilt(client, "AnNiu_Click");
@@ -97,30 +86,11 @@ void ShowTalkWindow(Client& client) {
   NotYetBuilt(client, "ShowTalkWindow");
 }
 
-void PrepareItemControls(Client& client) {
-  NotYetBuilt(client, "PrepareItemControls");
+void ClearCoinNames(Client& client) {
+  NotYetBuilt(client, "ClearCoinNames");
 }
-void LoadBoxPictures(Client& client, int) {
-  NotYetBuilt(client, "LoadBoxPictures");
-}
-void UnloadItemControls(Client& client) {
-  NotYetBuilt(client, "UnloadItemControls");
-}
-void SetItemLabel(Client& client, const std::string&) {
-  NotYetBuilt(client, "SetItemLabel");
-}
-void AddItemMessage(Client& client, const std::string&) {
-  NotYetBuilt(client, "AddItemMessage");
-}
-void ShowItemEffect(Client& client, const std::string&, const std::vector<int32_t>&,
-                    const std::vector<int32_t>&) {
-  NotYetBuilt(client, "ShowItemEffect");
-}
-void PlayTreasureBoxes(Client& client) {
-  NotYetBuilt(client, "PlayTreasureBoxes");
-}
-void OpenTreasureBoxes(Client& client, int) {
-  NotYetBuilt(client, "OpenTreasureBoxes");
+void ShowCoinSettlement(Client& client, int16_t) {
+  NotYetBuilt(client, "ShowCoinSettlement");
 }
 void Tou_Click(Client& client, int) {
   NotYetBuilt(client, "Tou_Click");
@@ -145,9 +115,6 @@ void StartLocalVideo(Client& client) {
 }
 void ConnectTableVideo(Client& client) {
   NotYetBuilt(client, "ConnectTableVideo");
-}
-void ClearItemBar(Client& client) {
-  NotYetBuilt(client, "ClearItemBar");
 }
 void WatchDrawTiles(Client& client, uint8_t, uint8_t, const std::array<int16_t, 4>&) {
   NotYetBuilt(client, "WatchDrawTiles");

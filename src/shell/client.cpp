@@ -1,5 +1,6 @@
 #include "shell/client.h"
 
+#include "plugin/item_bar.h"
 #include "shell/heartbeat.h"
 #include "shell/keys.h"
 #include "shell/net/packet_io.h"
@@ -27,6 +28,7 @@ Client::Client(std::unique_ptr<Clock> clock_in)
   ConnectKeys(*this);
   WireLocalMoves(*this);
   WirePlayerCard(*this);
+  WireItemControls(*this);
   // The seat records start as a new hand leaves them (first concealed slot 4).
   ClearPlayerInfo(*this);
 }

@@ -15,8 +15,10 @@ void ReadyCountdown(Client& client);
 // from now, the digits shown green beside the clock picture, both in front.
 void StartReadyCountdown(Client& client, int16_t seconds);
 
-// The seat-change screen of the ready path, and its removal.
-void ShowSeatChangeScreen(Client& client);
+// The seat-change screen of a ready path (the countdown and the start
+// button): the seats forgotten, the screen shown, its condition used up.
+void ShowSeatChangeOnReady(Client& client);
+// The seat-change screen's picture and caption hidden.
 void HideSeatChangeScreen(Client& client);
 
 }  // namespace slvn

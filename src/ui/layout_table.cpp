@@ -3,6 +3,7 @@
 #include "pending/pending.h"
 #include "shell/client.h"
 #include "ui/player_labels.h"
+#include "video/video_panels.h"
 
 namespace slvn {
 
