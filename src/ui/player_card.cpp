@@ -155,8 +155,9 @@ void WirePlayerCard(Client& client) {
   for (auto [labels, handler] :
        {std::pair{&f.Nid, Handler{Nid_MouseMove}}, std::pair{&f.Cash, Handler{Cash_MouseMove}},
         std::pair{&f.Level, Handler{Level_MouseMove}}}) {
-    labels->MouseMove = [&client, handler](int seat, int button, int shift, double x, double y) {
-      handler(client, seat, button, shift, static_cast<int>(x), static_cast<int>(y));
+    const Handler forward = handler;  // a structured binding cannot be captured
+    labels->MouseMove = [&client, forward](int seat, int button, int shift, double x, double y) {
+      forward(client, seat, button, shift, static_cast<int>(x), static_cast<int>(y));
     };
   }
   f.Proponeself.MouseMove = [&client](int button, int shift, double x, double y) {
