@@ -124,9 +124,6 @@ void HideSeatVideo(Client& client, int) {
 void SetupWatchTable(Client& client) {
   NotYetBuilt(client, "SetupWatchTable");
 }
-void SetHeroSeat(Client& client, int, const std::string&, int) {
-  NotYetBuilt(client, "SetHeroSeat");
-}
 void imgword1_Click(Client& client) {
   NotYetBuilt(client, "imgword1_Click");
 }
