@@ -96,6 +96,9 @@ void PlacePileTile(Client& client, int s, TileCode tile, bool red) {
 void PlaceMeldTiles(Client& client, int s, std::vector<TileCode>& shown) {
   Data& d = client.data;
   PlayerHand& hand = client.custom[s];
+  // Melds go before the concealed run; a seat already holding concealed
+  // tiles has no room for them there.
+  if (shown.empty() || hand.ConcealedCount != 0) return;
   hand.FirstConcealed = static_cast<int16_t>(hand.FirstConcealed + shown.size());
   SortTiles(shown);
   const int n = static_cast<int>(shown.size());
