@@ -99,7 +99,8 @@ void PlaceMeldTiles(Client& client, int s, std::vector<TileCode>& shown) {
   // Melds go before the concealed run; a seat already holding concealed
   // tiles has no room for them there.
   if (shown.empty() || hand.ConcealedCount != 0) return;
-  hand.FirstConcealed = static_cast<int16_t>(hand.FirstConcealed + shown.size());
+  hand.FirstConcealed = static_cast<int16_t>(
+      std::min<size_t>(hand.FirstConcealed + shown.size(), PlayerHand::kSlotCount));
   SortTiles(shown);
   const int n = static_cast<int>(shown.size());
   std::vector<bool> pung(shown.size(), false);
