@@ -6,6 +6,7 @@
 #include "shell/net/packet_io.h"
 #include "table/claims.h"
 #include "table/seat_records.h"
+#include "ui/player_card.h"
 
 namespace slvn {
 
@@ -26,6 +27,7 @@ Client::Client(std::unique_ptr<Clock> clock_in)
   ConnectExitDialogs(*this);
   ConnectKeys(*this);
   WireLocalMoves(*this);
+  WirePlayerCard(*this);
   WireItemControls(*this);
   // The seat records start as a new hand leaves them (first concealed slot 4).
   ClearPlayerInfo(*this);

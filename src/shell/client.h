@@ -24,6 +24,7 @@
 #include "state/data.h"
 #include "table/seat_records.h"
 #include "ui/main_form.h"
+#include "ui/player_card.h"
 #include "video/video_controls.h"
 
 namespace slvn {
@@ -48,6 +49,8 @@ struct Client {
   // The exit dialog and the notice that the game at the table ended.
   ExitDialog frmExit{forms};
   OtherExitDialog frmOtherExit{forms};
+  // The player card.
+  InformationForm Information{forms};
   // The video controls; tests put recording fakes in their place.
   VideoControls video;
   // The window-message bus of the lobby link; tests give it a namespace of their own.

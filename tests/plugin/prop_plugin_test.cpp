@@ -146,9 +146,11 @@ TEST_F(PropPluginTest, EachRequestKindDoesItsActionOrNothing) {
       {"unknown kind", {9, "1"}, nullptr},
   };
   test::TestPropPlugin& plugin = Load();
+  client.Detail[0].name = "me";
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     client.not_yet_built.clear();
+    client.Information.Hide();
     client.chat.Text1.clear();
     client.main_form.LbProp.SetVisible(false);
     plugin.requests = {c.request};
@@ -159,7 +161,7 @@ TEST_F(PropPluginTest, EachRequestKindDoesItsActionOrNothing) {
         {"history", !client.chat.Text1.empty()},
         {"label", client.main_form.LbProp.Visible()},
         {"Tou_Click", Called("Tou_Click")},
-        {"Tou_MouseMove", Called("Tou_MouseMove")},
+        {"Tou_MouseMove", client.Information.Visible()},  // the player card shows
     };
     for (auto [op, happened] : done)
       EXPECT_EQ(happened, c.action && std::string(c.action) == op) << op;
