@@ -94,8 +94,6 @@ void LoginOwnVideo(Client& client);
 void HandOverVideoPanel(Client& client, int seat);
 void EndUserDetailsVideo(Client& client);
 void HideSeatVideo(Client& client, int seat);
-// The spectator's table from the four stored user-details messages.
-void SetupWatchTable(Client& client);
 // The clicks on the two quick-phrase buttons of the strip.
 void imgword1_Click(Client& client);
 void imgword2_Click(Client& client);
