@@ -141,6 +141,7 @@ MainForm::MainForm(Forms& forms)
     LoadDesignElements(*labels, 4);
   }
   SetHiddenPicture(ZhiNan, true, 77, 77);
+  ZhiNan.Move(6, 150);  // beside the left seat, above the badges, at both scales
   SetHiddenPicture(Time_Img, true, 81, 38);
   Number.SetCaption("9");
   SetTransparentLabel(Number, kGreen, 18);
