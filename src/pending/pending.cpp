@@ -68,10 +68,6 @@ void HandleTableSummary(Client& client) {
   NotYetBuilt(client, "HandleTableSummary");
 }
 
-void ShowSpeakBubble(Client& client, int, int, int) {
-  NotYetBuilt(client, "ShowSpeakBubble");
-}
-
 void ShowOwnVideo(Client& client, bool, bool) {
   NotYetBuilt(client, "ShowOwnVideo");
 }
@@ -87,9 +83,6 @@ void LayoutPlayerInfo(Client& client) {
 void AnNiu_Click(Client& client, int /*index*/) {
   NotYetBuilt(client, "AnNiu_Click");
 }
-void HideTalkWindow(Client& client) {
-  NotYetBuilt(client, "HideTalkWindow");
-}
 void ClearUser(Client& client, int16_t /*seat*/) {
   NotYetBuilt(client, "ClearUser");
 }
@@ -101,14 +94,25 @@ void ClearRecordBoards(Client& client) {
   NotYetBuilt(client, "ClearRecordBoards");
 }
 
-void ApplyBossKeyToWindows(Client& client, BossKeyVariant) {
-  NotYetBuilt(client, "ApplyBossKeyToWindows");
+void HidePlayerCard(Client& client, bool) {
+  NotYetBuilt(client, "HidePlayerCard");
 }
-void HideFloatingWindows(Client& client) {
-  NotYetBuilt(client, "HideFloatingWindows");
+void HideRecordBoards(Client& client) {
+  NotYetBuilt(client, "HideRecordBoards");
 }
-void ShowTalkWindow(Client& client) {
-  NotYetBuilt(client, "ShowTalkWindow");
+void SwitchVideoPanelsOff(Client& client) {
+  NotYetBuilt(client, "SwitchVideoPanelsOff");
+}
+void SwitchVideoPanelsOn(Client& client) {
+  NotYetBuilt(client, "SwitchVideoPanelsOn");
+}
+std::string SeatVoiceOf(Client& client, int) {
+  NotYetBuilt(client, "SeatVoiceOf");
+  return "";
+}
+std::string PhraseVoiceFile(Client& client, int) {
+  NotYetBuilt(client, "PhraseVoiceFile");
+  return "";
 }
 
 void PrepareItemControls(Client& client) {
@@ -135,9 +139,6 @@ void PlayTreasureBoxes(Client& client) {
 }
 void OpenTreasureBoxes(Client& client, int) {
   NotYetBuilt(client, "OpenTreasureBoxes");
-}
-void Tou_Click(Client& client, int) {
-  NotYetBuilt(client, "Tou_Click");
 }
 void Tou_MouseMove(Client& client, int, int, int, int, int) {
   NotYetBuilt(client, "Tou_MouseMove");

@@ -27,16 +27,19 @@ void UnloadVideoZoomWindows(Client& client);
 void HideVideoPanels(Client& client);
 // The hand-history board and the score board emptied and hidden.
 void ClearRecordBoards(Client& client);
-// Which handler's boss key hides the table's other windows (the player card,
-// chat history, quick phrases, settings, hand list and score sheet), as each
-// hides or unloads them differently.
-enum class BossKeyVariant { kFromWindow, kFromTable, kFromStrip };
-void ApplyBossKeyToWindows(Client& client, BossKeyVariant variant);
-// A click on the table: the chat history, quick phrases, score sheet, hand
-// list and settings windows are hidden.
-void HideFloatingWindows(Client& client);
-// The chat history window, shown topmost beside the table.
-void ShowTalkWindow(Client& client);
+// The player card hidden (or unloaded), and the score sheet and hand list
+// hidden, by the boss key and a click on the table.
+void HidePlayerCard(Client& client, bool unload);
+void HideRecordBoards(Client& client);
+// The video panels' part of the settings' video switch: the peers' displays,
+// frames and title bars, the own title bar and tip, the open-video buttons
+// and the zoom windows.
+void SwitchVideoPanelsOff(Client& client);
+void SwitchVideoPanelsOn(Client& client);
+// The voice of the seat as its user details gave it.
+std::string SeatVoiceOf(Client& client, int seat);
+// The own voice file of list-2 quick phrase `number`, "" for none.
+std::string PhraseVoiceFile(Client& client, int number);
 
 // Shows the own camera picture in the own video panel.
 void ShowOwnVideo(Client& client, bool capture_on, bool second);
@@ -56,17 +59,11 @@ void HandleReadyState(Client& client);
 void HandleSeatTiles(Client& client);
 void HandleTableSummary(Client& client);
 
-// The speech bubble of a quick phrase: phrase `phrase_number` (1-based) of
-// quick-phrase list `list` (1 or 2) beside display seat `seat`.
-void ShowSpeakBubble(Client& client, int seat, int list, int phrase_number);
-
 // The main window's later layout steps and handlers.
 void LayoutVideoPanels(Client& client);
 void LayoutPlayerInfo(Client& client);
 // The button bar's click handler (8 exit dialog, 4 hide).
 void AnNiu_Click(Client& client, int index);
-// Hides the chat-history window, creating it hidden first.
-void HideTalkWindow(Client& client);
 // The item plug-in forgets the player of display seat `seat`.
 void ClearUser(Client& client, int16_t seat);
 
@@ -88,7 +85,6 @@ void PlayTreasureBoxes(Client& client);
 // Opens box `box` (0-3) as the local player's choice; -1: only the others' boxes.
 void OpenTreasureBoxes(Client& client, int box);
 
-void Tou_Click(Client& client, int seat);
 void Tou_MouseMove(Client& client, int seat, int button, int shift, int x, int y);
 // The end-of-hand score sheet, or for a drawn hand the result panel.
 void ShowScoreSheet(Client& client);

@@ -91,6 +91,7 @@ struct Data {
   int16_t OwnVideoRetryTicks = 0;
   std::array<bool, 4> VideoBusy{};                // re-entry guards of the video routines
   std::array<std::vector<uint8_t>, 4> LastFrame;  // last BMP frame: own camera, seats 1-3
+  bool VideoLinkReady = false;                    // the video login may be made again
 
   // --- Settlement and scores ---
   std::array<std::array<int16_t, 81>, 4> ResultRows{};  // command 17 rows by display seat

@@ -60,6 +60,7 @@ MainForm::MainForm(Forms& forms)
     : Form(forms),
       TimerBong(forms.Loop()),
       TimerKeepAlive(forms.Loop()),
+      TimerChat(forms.Loop()),
       WebBrowser1(&Pic1, forms.Loop()),
       WebBrowser2(&Pic1, forms.Loop()) {
   TimerBong.SetInterval(50);

@@ -19,6 +19,11 @@ class MainForm : public Form {
 
   Timer TimerBong;       // the heartbeat, every 50 ms
   Timer TimerKeepAlive;  // the keep-alive, every 5000 ms
+  Timer TimerChat;       // reopens the chat line's flood gate after 800 ms
+  // The chat line before a Backspace into the private prefix, and whether
+  // the next change of the line drops that prefix.
+  std::string BackspaceSavedText;
+  bool PrefixErasePending = false;
 
   // --- On the window itself (twips) ---
   PictureBox Pic1{this};                      // the table area
@@ -73,7 +78,7 @@ class MainForm : public Form {
   Label lblDifen{&Pic1};
   ImageControl Imgwealth{&Pic1};  // wealth multiplier badge
   Label lbwealth{&Pic1};
-  Label Location{&Pic1};                      // the room caption
+  Label Location{&Pic1};  // the room caption
   // The seat-change screen: a picture and its caption, hidden until shown.
   ImageControl ImgShuffle{&Pic1};
   Label LblShuffle{&Pic1};

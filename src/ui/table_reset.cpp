@@ -1,5 +1,6 @@
 #include "ui/table_reset.h"
 
+#include "chat/talk.h"
 #include "pending/pending.h"
 #include "shell/client.h"
 #include "shell/general.h"

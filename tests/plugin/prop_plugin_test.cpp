@@ -123,9 +123,9 @@ TEST_F(PropPluginTest, EachRequestKindDoesItsActionOrNothing) {
       {"item effect", {1, "fx", {}, {1, 2, 3, 4}, {5}}, "ShowItemEffect"},
       {"item effect, 3 numbers", {1, "fx", {}, {1, 2, 3}, {}}, nullptr},
       {"packet", {2, "", std::vector<uint8_t>(272, 7)}, nullptr},
-      {"avatar click", {3, "2"}, "Tou_Click"},
+      {"avatar click", {3, "2"}, "你对阿二说:"},
       {"avatar click, own seat", {3, "0"}, nullptr},
-      {"avatar click, 2.6 is seat 3", {3, "2.6 x"}, "Tou_Click"},
+      {"avatar click, 2.6 is seat 3", {3, "2.6 x"}, "你对阿三说:"},
       {"avatar click, 0x2 is 0", {3, "0x2"}, nullptr},
       {"avatar click, no seat 4", {3, "4"}, nullptr},
       {"key F1: the boss key", {4, "112"}, nullptr},
@@ -135,15 +135,23 @@ TEST_F(PropPluginTest, EachRequestKindDoesItsActionOrNothing) {
       {"unknown kind", {9, "1"}, nullptr},
   };
   test::TestPropPlugin& plugin = Load();
+  // The avatar click makes the chat line private to that seat.
+  client.data.LoggedIn = true;
+  client.Detail[1].name = "阿一";
+  client.Detail[2].name = "阿二";
+  client.Detail[3].name = "阿三";
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     client.not_yet_built.clear();
+    client.data.PrivateChatPrefix.clear();
     plugin.requests = {c.request};
     ItemPoll(client);
     EXPECT_EQ(Count("GetSendBuff"), 1u);
     plugin.calls.clear();
-    for (const char* op : {"AddItemMessage", "ShowItemEffect", "Tou_Click", "Tou_MouseMove"})
+    for (const char* op : {"AddItemMessage", "ShowItemEffect", "Tou_MouseMove"})
       EXPECT_EQ(Called(op), c.action && std::string(c.action) == op) << op;
+    const bool avatar = c.action && std::string(c.action).starts_with("你对");
+    EXPECT_EQ(client.data.PrivateChatPrefix, avatar ? c.action : "");
     if (c.request.kind == 4) {
       EXPECT_TRUE(client.data.BossKey);  // the table's key handler ran
     }
