@@ -3,9 +3,21 @@
 #include "shell/client.h"
 
 namespace slvn {
+namespace {
 
-void PutSysmsgLine(ChatState& chat, std::string_view text) {
-  auto& strip = chat.Sysmsg;
+// The main window's two strip lines show `Sysmsg`.
+void ShowSysmsgLines(Client& client) {
+  for (int i = 0; i < 2; ++i) {
+    ListBox& line = client.main_form.Sysmsg[i];
+    line.Clear();
+    line.AddItem(client.chat.Sysmsg[i]);
+  }
+}
+
+}  // namespace
+
+void PutSysmsgLine(Client& client, std::string_view text) {
+  auto& strip = client.chat.Sysmsg;
   if (!strip[1].empty()) {
     strip[0] = strip[1];
     strip[1] = text;
@@ -14,10 +26,6 @@ void PutSysmsgLine(ChatState& chat, std::string_view text) {
   } else {
     strip[0] = text;
   }
-}
-
-void PutSysmsgLine(Client& client, std::string_view text) {
-  PutSysmsgLine(client.chat, text);
   ShowSysmsgLines(client);
 }
 
@@ -25,14 +33,6 @@ void SetSysmsgLine(Client& client, int line, std::string_view text) {
   if (line < 0 || line > 1) return;
   client.chat.Sysmsg[line] = text;
   ShowSysmsgLines(client);
-}
-
-void ShowSysmsgLines(Client& client) {
-  for (int i = 0; i < 2; ++i) {
-    ListBox& line = client.main_form.Sysmsg[i];
-    line.Clear();
-    line.AddItem(client.chat.Sysmsg[i]);
-  }
 }
 
 }  // namespace slvn

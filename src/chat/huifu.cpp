@@ -11,6 +11,7 @@
 #include "shell/resources/embedded.h"
 #include "shell/resources/image_resource.h"
 #include "shell/sound/sound.h"
+#include "shell/sound/voice_path.h"
 #include "shell/startup.h"
 
 namespace slvn {
@@ -185,7 +186,7 @@ void List2_DblClick(Client& client) {
   if (number > 0) {
     // The player's own click: the voice plays even with sound effects off.
     StopSound(client);
-    const std::string file = PhraseVoiceFile(client, number);
+    const std::string file = VoicePath(client, 0, "a" + std::to_string(number) + ".wav");
     if (!file.empty()) PlaySoundFile(client, file, false);
     SetSoundVolume(client, 3000);
   }

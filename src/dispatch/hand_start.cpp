@@ -72,17 +72,8 @@ void ResetClaimButtons(Client& client) {
 // Another seat's float bet in its speech bubble, for a second.
 void ShowBetBubble(Client& client, int s, int16_t bet) {
   MainForm& f = client.main_form;
-  const float sx = client.data.ScaleX, sy = client.data.ScaleY;
-  if (!f.Speak.Exists(s - 1)) return;
+  if (!PlaceSeatBubble(client, s)) return;
   ImageControl& bubble = f.Speak[s - 1];
-  if (s == 1) {
-    bubble.Move(8 * sx, 280 * sy);
-  } else if (s == 2 && f.Tou.Exists(2)) {
-    bubble.Move(f.Tou[2].Left() + 0.8 * f.Tou[2].Width(), 140);
-  } else if (s == 3) {
-    bubble.Move(936 * sx, 280 * sy);
-  }
-  f.Words.Move(bubble.Left() + 0.17 * bubble.Width(), bubble.Top() + 0.24 * bubble.Height());
   // Only the four bets have a caption; another value shows an empty bubble.
   if (LoadGifResource(client, 420 + bet, "GIF", f.Words) == 0) f.Words.SetPicture(Picture{});
   bubble.SetVisible(true);
@@ -118,6 +109,22 @@ void OpenFloatBets(Client& client) {
 }
 
 }  // namespace
+
+bool PlaceSeatBubble(Client& client, int s) {
+  MainForm& f = client.main_form;
+  const float sx = client.data.ScaleX, sy = client.data.ScaleY;
+  if (s < 1 || s > 3 || !f.Speak.Exists(s - 1)) return false;
+  ImageControl& bubble = f.Speak[s - 1];
+  if (s == 1) {
+    bubble.Move(8 * sx, 280 * sy);
+  } else if (s == 2 && f.Tou.Exists(2)) {
+    bubble.Move(f.Tou[2].Left() + 0.8 * f.Tou[2].Width(), 140);
+  } else if (s == 3) {
+    bubble.Move(936 * sx, 280 * sy);
+  }
+  f.Words.Move(bubble.Left() + 0.17 * bubble.Width(), bubble.Top() + 0.24 * bubble.Height());
+  return true;
+}
 
 int16_t WallHeadFromDice(int16_t d1, int16_t d2, int dealer_seat) {
   const int m = (d1 + d2 - 1) % 4;

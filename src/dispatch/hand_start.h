@@ -18,4 +18,8 @@ void HandleFaceUpTile(Client& client);
 // display seat; the tail starts at the stack before it.
 int16_t WallHeadFromDice(int16_t d1, int16_t d2, int dealer_seat);
 
+// Moves the speech bubble Speak(s - 1) of display seat s (1-3) beside that
+// seat and the word picture Words into it; false when s has no bubble.
+bool PlaceSeatBubble(Client& client, int s);
+
 }  // namespace slvn

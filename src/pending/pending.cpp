@@ -24,10 +24,6 @@ void HandleShownHand(Client& client) {
   NotYetBuilt(client, "HandleShownHand");
 }
 
-void HandleGameStart(Client& client) {
-  NotYetBuilt(client, "HandleGameStart");
-}
-
 void HandleSeatFreed(Client& client) {
   NotYetBuilt(client, "HandleSeatFreed");
 }
@@ -56,10 +52,6 @@ void HandleForcedExit(Client& client) {
   NotYetBuilt(client, "HandleForcedExit");
 }
 
-void HandleReadyState(Client& client) {
-  NotYetBuilt(client, "HandleReadyState");
-}
-
 void HandleSeatTiles(Client& client) {
   NotYetBuilt(client, "HandleSeatTiles");
 }
@@ -73,9 +65,6 @@ void ShowOwnVideo(Client& client, bool, bool) {
 }
 void UnloadVideoZoomWindows(Client& client) {
   NotYetBuilt(client, "UnloadVideoZoomWindows");
-}
-void LayoutVideoPanels(Client& client) {
-  NotYetBuilt(client, "LayoutVideoPanels");
 }
 void LayoutPlayerInfo(Client& client) {
   NotYetBuilt(client, "LayoutPlayerInfo");
@@ -108,10 +97,6 @@ void SwitchVideoPanelsOn(Client& client) {
 }
 std::string SeatVoiceOf(Client& client, int) {
   NotYetBuilt(client, "SeatVoiceOf");
-  return "";
-}
-std::string PhraseVoiceFile(Client& client, int) {
-  NotYetBuilt(client, "PhraseVoiceFile");
   return "";
 }
 

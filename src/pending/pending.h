@@ -38,8 +38,6 @@ void SwitchVideoPanelsOff(Client& client);
 void SwitchVideoPanelsOn(Client& client);
 // The voice of the seat as its user details gave it.
 std::string SeatVoiceOf(Client& client, int seat);
-// The own voice file of list-2 quick phrase `number`, "" for none.
-std::string PhraseVoiceFile(Client& client, int number);
 
 // Shows the own camera picture in the own video panel.
 void ShowOwnVideo(Client& client, bool capture_on, bool second);
@@ -47,7 +45,6 @@ void ShowOwnVideo(Client& client, bool capture_on, bool second);
 // Arms of the command dispatcher; each reads the packet from client.net.
 void HandleHandEndRow(Client& client);
 void HandleShownHand(Client& client);
-void HandleGameStart(Client& client);
 void HandleSeatFreed(Client& client);
 void HandleQuit(Client& client);
 void HandleOutOfCoins(Client& client);
@@ -55,12 +52,10 @@ void HandleResultRow(Client& client);
 void HandleUserDetails(Client& client);
 void HandleUserLeft(Client& client);
 void HandleForcedExit(Client& client);
-void HandleReadyState(Client& client);
 void HandleSeatTiles(Client& client);
 void HandleTableSummary(Client& client);
 
 // The main window's later layout steps and handlers.
-void LayoutVideoPanels(Client& client);
 void LayoutPlayerInfo(Client& client);
 // The button bar's click handler (8 exit dialog, 4 hide).
 void AnNiu_Click(Client& client, int index);

@@ -10,8 +10,10 @@ void PiaoCountdown(Client& client);
 void TurnCountdown(Client& client);
 void ReadyCountdown(Client& client);
 
-// The seat-change screen of the ready path, and its removal.
-void ShowSeatChangeScreen(Client& client);
+// The seat-change screen of a ready path (the countdown and the start
+// button): the seats forgotten, the screen shown, its condition used up.
+void ShowSeatChangeOnReady(Client& client);
+// The seat-change screen's picture and caption hidden.
 void HideSeatChangeScreen(Client& client);
 
 }  // namespace slvn

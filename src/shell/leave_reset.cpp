@@ -91,8 +91,8 @@ void ResetClientState(Client& client) {
   d.HandRunning = false;
   d.AnNiuState[2] = true;  // the start button waits for the lobby's connect request
   SwitchSlotsOff(client);
-  client.chat.Sysmsg = {"", ""};
-  ShowSysmsgLines(client);
+  SetSysmsgLine(client, 0, "");
+  SetSysmsgLine(client, 1, "");
   d.HandEnding = false;
   client.Winsock1.Close();
   d.LoginPending = false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "chat/chat_state.h"
 #include "platform/resolve.h"
 #include "shell/client.h"
 #include "shell/heartbeat_state.h"
@@ -61,7 +62,7 @@ void TunnelReady(Client& client, std::span<const uint8_t> first_game_bytes) {
   net.ProxyReady = true;
   ResetProxyReceive(client);
   PostToLobby(client, kLobbyGiveUpTable);
-  client.chat.Sysmsg[0] = "连接代理服务器成功！";
+  SetSysmsgLine(client, 0, "连接代理服务器成功！");
   client.Winsock1.SendData(client.shell.LoginPacket.bytes());
   client.main_form.TimerBong.SetEnabled(true);
   if (!first_game_bytes.empty()) StoreArrivedBytes(client, first_game_bytes);

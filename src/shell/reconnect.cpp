@@ -1,5 +1,6 @@
 #include "shell/reconnect.h"
 
+#include "chat/chat_state.h"
 #include "shell/client.h"
 #include "shell/heartbeat_state.h"
 #include "shell/lobby_link.h"
@@ -75,7 +76,8 @@ void TimerCount_Timer(Client& client) {
 }
 
 void Reconnect(Client& client, GamePacket& packet) {
-  client.chat.Sysmsg = {"正在重新连接服务器...", ""};
+  SetSysmsgLine(client, 1, "");
+  SetSysmsgLine(client, 0, "正在重新连接服务器...");
   packet.SetByte(off::kCommand + 1, kReconnectCommand);
   packet.SetByte(off::kEchoToken, client.net.EchoToken[0]);
   packet.SetByte(off::kEchoToken + 1, client.net.EchoToken[1]);

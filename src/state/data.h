@@ -91,6 +91,11 @@ struct Data {
   int16_t OwnVideoRetryTicks = 0;
   std::array<bool, 4> VideoBusy{};                // re-entry guards of the video routines
   std::array<std::vector<uint8_t>, 4> LastFrame;  // last BMP frame: own camera, seats 1-3
+  std::array<bool, 4> FirstFrameShown{};          // seats 1-3: a frame opened the panel this hand
+  std::array<bool, 4> VideoClosedByUser{};        // seats 1-3: the user switched the video off
+  std::array<int16_t, 4> FrameSendCount{};        // slots 1-3: throttle of own frames sent
+  int16_t ZoomTarget = 0;                         // zoom window of the pending redraw, 0..3
+  std::array<bool, 16> ImCmdHover{};              // toolbar button shows its hover picture
   bool VideoLinkReady = false;                    // the video login may be made again
 
   // --- Settlement and scores ---

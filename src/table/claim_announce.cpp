@@ -67,10 +67,7 @@ void Announce(Client& client, int16_t op, int rel, TileCode tile) {
   const Caption caption = CaptionOf(client, op, tile);
   if (caption.entry >= 0) {
     LoadGifResource(client, client.images.ClaimCaptionPics[caption.entry], "GIF", f.Words);
-    if (client.sound.SoundOn != 0) {
-      PlaySoundFile(client, VoiceFile(client, rel, caption.voice), false);
-      SetSoundVolume(client, 3000);
-    }
+    PlayVoice(client, VoiceFile(client, rel, caption.voice));
   }
   d.ClaimBubbleShown = true;
   client.heartbeat.TickCount[kBubbleCounter] = 0;

@@ -8,6 +8,7 @@
 #include "platform/controls.h"
 #include "shell/client.h"
 #include "shell/general.h"
+#include "shell/sound/voice_path.h"
 #include "state/types.h"
 #include "table/hand_order.h"
 #include "table/seat_records.h"
@@ -62,11 +63,10 @@ inline bool ConcealedInRange(const PlayerHand& hand) {
 inline bool HoldsDrawnTile(const PlayerHand& hand) {
   return hand.ConcealedCount >= 2 && (hand.ConcealedCount - 2) % 3 == 0;
 }
-// A player's claim voice: folder, "v", dialect, voice, sex, voice byte, code.
+// A player's claim voice ("01.wav" chow ... "09.wav" win); "" when the
+// player's voice codes make no file name.
 inline std::string VoiceFile(const Client& client, int seat, const char* code) {
-  const UserDetail& d = client.Detail[seat];
-  return client.sound.VoiceFolder + "v" + d.dialect + d.voice + std::to_string(d.sex) +
-         std::to_string(d.voiceKind) + code;
+  return VoicePath(client, seat, code);
 }
 
 // Moves the image of slot `slot` of another seat `rel` (1-3) to its meld
@@ -75,5 +75,12 @@ void PlaceOtherMeldTile(Client& client, int rel, int slot);
 // Whether the next meld position of a seat (MeldEnd - 2 .. MeldEnd) and its
 // hidden run lie inside the record, with at least `need` hidden tiles.
 bool MeldFits(const PlayerHand& hand, int need);
+// The first meld of the seat, from `start` in steps of 3 up to MeldEnd - 5,
+// that is a pung of `tile`; -1 when none is.
+int PungOf(const PlayerHand& hand, int start, TileCode tile);
+// SetAsideImages entries 4..7 hold a seat's wild-tile kongs (the top seat's
+// are not kept); the count goes on regardless.
+constexpr int kWildEntries = 4;
+void RecordWildKong(Client& client, int rel, int16_t image);
 
 }  // namespace slvn::claims

@@ -2,29 +2,30 @@
 
 #include "shell/client.h"
 #include "shell/general.h"
+#include "shell/sound/voice_path.h"
 #include "table/hand_order.h"
+#include "table/table_centre.h"
 #include "table/tile_code.h"
 
 namespace slvn {
 
 std::string DiscardVoiceFile(const Client& client, int v, TileCode tile) {
-  const UserDetail& who = client.Detail[v];
   // The recordings number characters 8 and dots 4.
   int suit = TileSuit(tile);
   if (suit == 4)
     suit = 8;
   else if (suit == 8)
     suit = 4;
-  return client.sound.VoiceFolder + "v" + who.dialect + who.voice + std::to_string(who.sex) +
-         std::to_string(who.voiceKind) + std::to_string(suit) + std::to_string(TileRank(tile)) +
-         ".wav";
+  return VoicePath(client, v, std::to_string(suit) + std::to_string(TileRank(tile)) + ".wav");
 }
 
 void ShowDiscard(Client& client, uint8_t seat, TileCode tile) {
   Data& d = client.data;
   d.LastDiscard = tile;
   const int v = RelativeSeat(client.custom[0].SeatWind, seat);
-  if (client.sound.SoundOn != 0) PlaySoundFile(client, DiscardVoiceFile(client, v, tile), false);
+  if (const std::string voice = DiscardVoiceFile(client, v, tile);
+      client.sound.SoundOn != 0 && !voice.empty())
+    PlaySoundFile(client, voice, false);
   d.LastDiscardSeat = static_cast<uint8_t>(v);
   if (v == 0) return;
   SetLyingTileSize(client, v);
@@ -41,11 +42,8 @@ void ShowDiscard(Client& client, uint8_t seat, TileCode tile) {
   d.LastTileImage = hand.Slots[last].ImageIndex;
   ShowTileImage(client, d.LastTileImage, PictureIndex(v, tile));
   ImageControl& image = tiles[d.LastTileImage];
-  const Form& form = client.main_form;
-  const Container& table = client.main_form.Pic1;
-  const double table_width = table.Width() / form.InnerUnitsPerPixel();
-  const double table_height = table.Height() / form.InnerUnitsPerPixel();
-  image.Move((table_width - image.Width()) / 2, (table_height - image.Height()) / 2, d.TileWidth[v],
+  const TablePoint centre = Pic1Centre(client);
+  image.Move(centre.X - image.Width() / 2, centre.Y - image.Height() / 2, d.TileWidth[v],
              d.TileHeight[v]);
   image.ZOrder(v == 3 ? 1 : 0);
   --hand.ConcealedCount;

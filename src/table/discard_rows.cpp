@@ -20,7 +20,10 @@ int StepsFrom(int distance, int step) {
   return step > 0 ? distance / step : -1;
 }
 
-void AdvanceCursor(Client& client, int v) {
+}  // namespace
+
+void AdvanceDiscardCursor(Client& client, int v) {
+  if (v < 0 || v >= kSeatCount) return;
   Data& d = client.data;
   PlayerHand& seat = client.custom[v];
   const float sx = d.ScaleX, sy = d.ScaleY;
@@ -59,9 +62,7 @@ void AdvanceCursor(Client& client, int v) {
   }
 }
 
-// The right-hand column overlaps upward: the lowest tile in front, each new
-// one behind those below it. The column holds 24; later tiles are not kept.
-void RaiseRightColumn(Client& client, int16_t image) {
+void AppendRightDiscard(Client& client, int16_t image) {
   auto& list = client.RightDiscardImages;
   int16_t& n = client.RightDiscardCount;
   if (n < 0 || n >= static_cast<int16_t>(list.size())) return;
@@ -81,8 +82,6 @@ void RaiseRightColumn(Client& client, int16_t image) {
   }
 }
 
-}  // namespace
-
 void SettleLastDiscard(Client& client, uint8_t seatBit, uint8_t tileCount) {
   Data& d = client.data;
   if (d.KongDrawPending || d.LastTileImage <= -1) return;
@@ -96,8 +95,8 @@ void SettleLastDiscard(Client& client, uint8_t seatBit, uint8_t tileCount) {
   ImageControl& tile = tiles[d.LastTileImage];
   tile.Move(seat.DiscardX, seat.DiscardY, d.TileWidth[v], d.TileHeight[v]);
   tile.ZOrder(v == 0 || v == 3 ? 1 : 0);
-  AdvanceCursor(client, v);
-  if (v == 3) RaiseRightColumn(client, d.LastTileImage);
+  AdvanceDiscardCursor(client, v);
+  if (v == 3) AppendRightDiscard(client, d.LastTileImage);
   SetHandTileSize(client, v);
   d.BlinkCount = 3;
 }

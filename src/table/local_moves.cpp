@@ -4,6 +4,7 @@
 #include "table/claim_common.h"
 #include "table/claims.h"
 #include "table/hand_order.h"
+#include "table/table_centre.h"
 
 namespace slvn {
 
@@ -44,9 +45,7 @@ void StopTurnCountdown(Client& client, bool reset = true) {
 }
 
 void SpeakOwnClaim(Client& client, const char* code) {
-  if (client.sound.SoundOn == 0) return;
-  PlaySoundFile(client, VoiceFile(client, 0, code), false);
-  SetSoundVolume(client, 3000);
+  PlayVoice(client, VoiceFile(client, 0, code));
 }
 
 // A pass answers the offer; on the own draw the countdown runs on for the discard.
@@ -85,7 +84,8 @@ void Discard(Client& client, int index) {
   d.LastTileImage = static_cast<int16_t>(index);
   d.LastDiscardSeat = 0;
   ImageControl& img = f.MJ_Image[index];
-  img.Move((f.Pic1.Width() - img.Width()) / 2, (f.Pic1.Height() - img.Height()) / 2, d.TileWidth[0],
+  const TablePoint centre = Pic1Centre(client);
+  img.Move(centre.X - img.Width() / 2, centre.Y - img.Height() / 2, d.TileWidth[0],
            d.TileHeight[0]);
   img.ZOrder(1);
   SetStandingSize(client);

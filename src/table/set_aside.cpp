@@ -8,22 +8,6 @@ using namespace claims;
 namespace {
 
 constexpr TileCode kRedDragon = 0x15;
-constexpr int kWildEntries = 4;  // SetAsideImages entries 4..7
-
-// The first meld of the seat, from `start` in steps of 3 up to MeldEnd - 5,
-// that is a pung of `tile`; -1 when none is.
-int PungOf(const PlayerHand& hand, int start, TileCode tile) {
-  for (int i = start; i <= hand.MeldEnd - 5 && i + 1 < PlayerHand::kSlotCount; i += 3)
-    if (hand.Slots[i].Code == tile && hand.Slots[i].State == 3) return i;
-  return -1;
-}
-
-void RecordWildKong(Client& client, int rel, int16_t image) {
-  PlayerHand& hand = client.custom[rel];
-  if (rel != 2 && hand.WildKongCount >= 0 && hand.WildKongCount < kWildEntries)
-    client.data.SetAsideImages[rel][4 + hand.WildKongCount] = image;
-  ++hand.WildKongCount;
-}
 
 void PlaceOwnAddedTile(Client& client, const std::array<TileCode, 3>& tiles) {
   Data& d = client.data;
@@ -76,6 +60,24 @@ void PlaceOtherAddedTile(Client& client, int rel, const std::array<TileCode, 3>&
 }
 
 }  // namespace
+
+namespace claims {
+
+int PungOf(const PlayerHand& hand, int start, TileCode tile) {
+  for (int i = start; i <= hand.MeldEnd - 5 && i + 1 < PlayerHand::kSlotCount; i += 3)
+    if (hand.Slots[i].Code == tile && hand.Slots[i].State == 3) return i;
+  return -1;
+}
+
+void RecordWildKong(Client& client, int rel, int16_t image) {
+  if (rel < 0 || rel >= kSeatCount) return;
+  PlayerHand& hand = client.custom[rel];
+  if (rel != 2 && hand.WildKongCount >= 0 && hand.WildKongCount < kWildEntries)
+    client.data.SetAsideImages[rel][4 + hand.WildKongCount] = image;
+  ++hand.WildKongCount;
+}
+
+}  // namespace claims
 
 void ShowAddedKong(Client& client, int rel, const std::array<TileCode, 3>& tiles) {
   Data& d = client.data;

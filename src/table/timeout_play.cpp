@@ -5,6 +5,7 @@
 #include "shell/net/packet_io.h"
 #include "shell/resources/image_resource.h"
 #include "table/hand_order.h"
+#include "table/table_centre.h"
 
 namespace slvn {
 
@@ -67,11 +68,11 @@ void TimeoutPlay(Client& client) {
   auto& images = client.main_form.MJ_Image;
   if (images.Exists(tile.ImageIndex)) {
     ImageControl& image = images[tile.ImageIndex];
-    const PictureBox& table = client.main_form.Pic1;
+    const TablePoint centre = Pic1Centre(client);
     image.SetHeight(d.TileHeight[0]);
     image.SetWidth(d.TileWidth[0]);
-    image.SetTop((table.Height() / 15 - image.Height()) / 2);
-    image.SetLeft((table.Width() / 15 - image.Width()) / 2);
+    image.SetTop(centre.Y - image.Height() / 2);
+    image.SetLeft(centre.X - image.Width() / 2);
     image.ZOrder(1);
   }
   --own.ConcealedCount;

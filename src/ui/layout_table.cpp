@@ -2,6 +2,7 @@
 
 #include "pending/pending.h"
 #include "shell/client.h"
+#include "video/video_panels.h"
 
 namespace slvn {
 

@@ -103,8 +103,10 @@ MainForm::MainForm(Forms& forms)
   Location.SetForeColor(0x00FF00);
   Location.SetFontSize(12);
   ImgShuffle.SetVisible(false);
-  LblShuffle.SetVisible(false);
-  ImgShuffle.SetVisible(false);
+  // The seat-change caption, written on the left of its notice picture.
+  SetTransparentLabel(LblShuffle, kYellow, 15.75, true);
+  LblShuffle.Move(0, 0, 320, 32);
+  LblShuffle.SetAlignment(kAlignCenter);
   LblShuffle.SetVisible(false);
   for (ControlArray<Label>* labels : {&Nid, &Cash, &Level}) {
     SetTransparentLabel((*labels)[0], kYellow, 9);
@@ -183,6 +185,28 @@ MainForm::MainForm(Forms& forms)
   lbfont[0].SetCaption("骰子点数加倍");
   lbfont[1].SetCaption("最少金币定倍数");
   lbfont[2].SetCaption("个人金币数封顶");
+
+  // Video chat: frames, displays and title bars of the design.
+  ImgKuang[0].SetVisible(false);
+  ImgKuang[0].SetStretch(true);
+  LoadDesignElements(ImgKuang, 4);
+  vshow[0].SetVisible(false);
+  LoadDesignElements(vshow, 4);
+  PicLocal[0].SetScaleMode(ScaleMode::kPixels);
+  PicLocal[0].SetVisible(false);
+  LoadDesignElements(PicLocal, 4);
+  for (size_t i = 0; i < ImCmd.size(); ++i)
+    ImCmd[i] = std::make_unique<ImageControl>(&PicLocal[static_cast<int>(i / 4)]);
+  ImCmd[0]->SetMousePointer(kPointerCustom);
+  ImgShow[0].SetStretch(true);
+  ImgShow[0].SetToolTipText("打开视频");
+  ImgShow[0].SetMousePointer(kPointerCustom);
+  LoadDesignElements(ImgShow, 4);
+  Tiplbl.SetVisible(false);
+  Timer_Vshow1.SetInterval(30);
+  Timer_Vshow2.SetInterval(30);
+  Timer_Vshow3.SetInterval(30);
+  Timer_Zoom.SetInterval(100);
 }
 
 void LoadMainFormDesign(Client& client) {
@@ -196,6 +220,7 @@ void LoadMainFormDesign(Client& client) {
   f.Bird.SetPicture(NamedPicture("bird"));
   f.imgBeishu.SetPicture(NamedPicture("dice_badge"));
   f.Imgwealth.SetPicture(NamedPicture("wealth_badge"));
+  f.ImgShuffle.SetPicture(NamedPicture("shuffle_notice"));
   f.Host.SetPicture(NamedPicture("dealer_badge"));
   for (int i = 0; i < f.Speak.Count(); ++i)
     f.Speak[i].SetPicture(NamedPicture("claim_bubble_" + std::to_string(i)));

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <array>
+#include <memory>
+
 #include "anigif/ani_gif_box.h"
 #include "platform/controls.h"
 #include "platform/forms.h"
@@ -91,6 +94,18 @@ class MainForm : public Form {
   WebBrowser WebBrowser2;
   // Placeholder of the camera picture over the own avatar.
   PictureBox vcap1{&Pic1};
+
+  // --- Video chat (elements as the design has them) ---
+  ControlArray<ImageControl> ImgKuang{&Pic1};           // frames around the peers' video, 1..3
+  ControlArray<PictureBox> vshow{&Pic1};                // where the peers' video shows, 1..3
+  ControlArray<PictureBox> PicLocal{&Pic1};             // title bars 0..3, each holding four ImCmd
+  std::array<std::unique_ptr<ImageControl>, 16> ImCmd;  // toolbar buttons; i in bar i / 4
+  ControlArray<ImageControl> ImgShow{&Pic1};            // reopen buttons 0..3
+  TextBox Tiplbl{&Pic1};                                // the own toolbar's tooltip
+  Timer Timer_Vshow1{Registry().Loop()};                // one-shot redraws of seats 1-3
+  Timer Timer_Vshow2{Registry().Loop()};
+  Timer Timer_Vshow3{Registry().Loop()};
+  Timer Timer_Zoom{Registry().Loop()};  // one-shot redraw of a zoom window
 };
 
 // Puts the pictures that belong to the window's own design into its

@@ -77,10 +77,6 @@ class LocalVShow final : public VShow {
   void ShowFrame(const VideoFrame& frame) override { last_shown_ = frame; }
 };
 
-void PutLe(VideoFrame& out, size_t at, uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out[at + i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
 }  // namespace
 
 VideoControls MakeLocalVideoControls(EventLoop& loop, bool with_camera) {
@@ -89,30 +85,6 @@ VideoControls MakeLocalVideoControls(EventLoop& loop, bool with_camera) {
   c.vcap1 = std::make_unique<LocalVCap>(loop, with_camera);
   for (int i = 1; i <= 3; ++i) c.vshow[i] = std::make_unique<LocalVShow>();
   return c;
-}
-
-VideoFrame MakeTestPatternBmp(int width, int height, int frame_number) {
-  const uint32_t row = static_cast<uint32_t>((width * 3 + 3) & ~3);
-  const uint32_t pixels = row * static_cast<uint32_t>(height);
-  VideoFrame bmp(54 + pixels, 0);
-  bmp[0] = 'B';
-  bmp[1] = 'M';
-  PutLe(bmp, 2, 54 + pixels, 4);
-  PutLe(bmp, 10, 54, 4);
-  PutLe(bmp, 14, 40, 4);
-  PutLe(bmp, 18, static_cast<uint32_t>(width), 4);
-  PutLe(bmp, 22, static_cast<uint32_t>(height), 4);
-  PutLe(bmp, 26, 1, 2);
-  PutLe(bmp, 28, 24, 2);
-  PutLe(bmp, 34, pixels, 4);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) {
-      size_t at = 54 + y * row + x * 3;
-      bmp[at] = static_cast<uint8_t>(x * 255 / std::max(width - 1, 1));
-      bmp[at + 1] = static_cast<uint8_t>(y * 255 / std::max(height - 1, 1));
-      bmp[at + 2] = static_cast<uint8_t>(frame_number * 16);
-    }
-  return bmp;
 }
 
 }  // namespace slvn

@@ -6,12 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "video/bmp_frame.h"
+
 namespace slvn {
 
 class EventLoop;
-
-// A video frame: the bytes of one complete BMP image.
-using VideoFrame = std::vector<uint8_t>;
 
 // The video link: login to the video server, three user slots, frame
 // transport. Slots are 1..UserCount.
@@ -82,15 +81,12 @@ struct VideoControls {
   std::unique_ptr<P2PSocket> P2PSocket1;
   std::unique_ptr<VCap> vcap1;
   std::unique_ptr<VShow> vshow[4];  // 1..3 used, one per peer seat
+  std::unique_ptr<VShow> zoom[4];   // in the zoom windows of seats 0..3
 };
 
 // With no video server here, the local link logs in at once and binds slots
 // but never links a peer; the local camera is a generated test picture when
 // `with_camera`, otherwise StartCapture reports no camera.
 VideoControls MakeLocalVideoControls(EventLoop& loop, bool with_camera);
-
-// One complete 24-bit BMP image of the given size, a colour ramp whose phase
-// moves with `frame_number`, so that successive frames differ.
-VideoFrame MakeTestPatternBmp(int width, int height, int frame_number);
 
 }  // namespace slvn

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "chat/chat_state.h"
+#include "shell/client.h"
 
 namespace slvn {
 namespace {
@@ -46,14 +47,15 @@ TEST(ChatTextTest, AddWrappedLinesBreaksAtTheWidth) {
   }
 }
 
-TEST(ChatStateTest, TheStripFillsTopThenScrollsUp) {
-  ChatState chat;
-  PutSysmsgLine(chat, "one");
-  EXPECT_EQ(chat.Sysmsg, (std::array<std::string, 2>{"one", ""}));
-  PutSysmsgLine(chat, "two");
-  EXPECT_EQ(chat.Sysmsg, (std::array<std::string, 2>{"one", "two"}));
-  PutSysmsgLine(chat, "three");
-  EXPECT_EQ(chat.Sysmsg, (std::array<std::string, 2>{"two", "three"}));
+TEST(ChatStateTest, TheStripFillsTopThenScrollsUpAndShowsWhatItHolds) {
+  Client client{std::make_unique<ManualClock>()};
+  const std::pair<const char*, std::array<std::string, 2>> steps[] = {
+      {"one", {"one", ""}}, {"two", {"one", "two"}}, {"three", {"two", "three"}}};
+  for (const auto& [put, strip] : steps) {
+    PutSysmsgLine(client, put);
+    EXPECT_EQ(client.chat.Sysmsg, strip) << put;
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(client.main_form.Sysmsg[i].List(0), strip[i]) << put;
+  }
 }
 
 }  // namespace

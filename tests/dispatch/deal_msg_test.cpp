@@ -72,13 +72,16 @@ TEST(DealMsgTest, RelativeArmsSeeTheDisplaySeat) {
 
 TEST(DealMsgTest, CommandSixteenChoosesItsArmByTheSubCode) {
   const std::pair<int, const char*> cases[] = {
-      {2, "HandleGameStart"}, {0, "HandleSeatFreed"}, {1, "HandleQuit"}, {3, "HandleOutOfCoins"}};
+      {0, "HandleSeatFreed"}, {1, "HandleQuit"}, {3, "HandleOutOfCoins"}};
   for (auto [sub_code, handler] : cases) {
     Client client;
     Dispatch(client, test::BuildPacket(16, 8, {0, 0, 0, sub_code}));
     ASSERT_EQ(client.not_yet_built.size(), 1u);
     EXPECT_EQ(client.not_yet_built[0], handler);
   }
+  Client client;
+  Dispatch(client, test::BuildPacket(16, 8, {0, 0, 0, 2}));
+  EXPECT_TRUE(client.data.TableGameOn);
 }
 
 TEST(DealMsgTest, CommandsWithoutAnArmReachThePluginOnlyWhileItIsActive) {

@@ -93,7 +93,7 @@ TEST(ProxyReplies, AreJudgedWholeWhateverTheChunks) {
       // Nothing of a reply reaches RecvRing; the bytes after it do.
       EXPECT_EQ(client.net.RecvRing.Waiting(), c.game_bytes);
       if (c.ready) {
-        EXPECT_EQ(client.chat.Sysmsg[0], "连接代理服务器成功！");
+        EXPECT_EQ(client.main_form.Sysmsg[0].List(0), "连接代理服务器成功！");  // shown
       }
     }
   }

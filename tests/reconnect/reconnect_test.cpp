@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "chat/chat_state.h"
 #include "platform/sound_device.h"
 #include "shell/client.h"
 #include "shell/net/packet_io.h"
@@ -24,6 +25,8 @@ TEST(ReconnectSchedule, TriesEveryThreeSecondsThenGivesUp) {
   client.shell.launch.GameServerPort = 1;
   client.net.EchoToken = {0xAB, 0xCD};
   client.net.ReconnectId = 0x01020304;
+  PutSysmsgLine(client, "before the outage");
+  PutSysmsgLine(client, "still before");
   LoadReconnectForm(client);
   EXPECT_FALSE(client.frmReconnect->Visible());
 
@@ -56,7 +59,9 @@ TEST(ReconnectSchedule, TriesEveryThreeSecondsThenGivesUp) {
   EXPECT_EQ(packet.Byte(260), 0xAB);
   EXPECT_EQ(packet.Byte(261), 0xCD);
   EXPECT_EQ(packet.U32BE(268), 0x04030201u);
-  EXPECT_EQ(client.chat.Sysmsg[0], "正在重新连接服务器...");
+  // The strip shows the notice, not the lines from before the outage.
+  EXPECT_EQ(client.main_form.Sysmsg[0].List(0), "正在重新连接服务器...");
+  EXPECT_EQ(client.main_form.Sysmsg[1].List(0), "");
   EXPECT_TRUE(client.heartbeat.TickEnabled[kLoginSlot]);
 }
 

@@ -38,7 +38,9 @@ TEST_F(ClaimsTest, ADiscardClickAnswersAnOpenOfferThenSendsTheTile) {
   EXPECT_EQ(client.data.ActionState, 2);
   EXPECT_FALSE(client.heartbeat.TickEnabled[kTurnCountdown]);
   EXPECT_FALSE(f.Operation[4].Visible());
-  EXPECT_DOUBLE_EQ(Tile(Image(0, 7)).Left(), (f.Pic1.Width() - 48 * Sx()) / 2);
+  // In the middle of the 1024 x 768 table, centred by its standing size of 48 x 78.
+  EXPECT_DOUBLE_EQ(Tile(Image(0, 7)).Left(), (1024 - 48) / 2.0);
+  EXPECT_DOUBLE_EQ(Tile(Image(0, 7)).Top(), (768 - 78) / 2.0);
   // The tiles after it moved one slot left and stand in their places.
   EXPECT_EQ(hand.Slots[7].ImageIndex, Image(0, 8));
   for (int s = 4; s < 17; ++s)

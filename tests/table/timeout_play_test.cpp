@@ -65,7 +65,8 @@ TEST(TimeoutPlayTest, PassesWhenUnansweredAndThrowsTheLastConcealedTile) {
       const ImageControl& tile = client.main_form.MJ_Image[13];
       EXPECT_EQ(tile.Width(), 36);
       EXPECT_EQ(tile.Height(), 50);
-      EXPECT_DOUBLE_EQ(tile.Left(), (client.main_form.Pic1.Width() / 15 - 36) / 2);
+      EXPECT_DOUBLE_EQ(tile.Left(), (1024 - 36) / 2.0);  // the middle of the table
+      EXPECT_DOUBLE_EQ(tile.Top(), (768 - 50) / 2.0);
     } else {
       EXPECT_EQ(own.ConcealedCount, c.concealed);
     }

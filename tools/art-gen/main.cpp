@@ -756,6 +756,24 @@ void DrawNamed(Output& out, Fonts& f) {
     SaveGif(out, "video_bar", bar);
     SaveGif(out, "video_open", Icon(16, 14, 0, false));
   }
+  {
+    // The seat-change notice: a dark banner whose caption the client writes
+    // on the left, two tiles changing places on the right.
+    Canvas notice(420, 44);
+    RoundRect(notice, 0, 0, 420, 44, 8, Rgb(0x3A2312), Rgb(0x1E120A));
+    RoundRectLine(notice, 1, 1, 418, 42, 7, 2, kGold);
+    for (int i = 0; i < 2; ++i) {
+      const float x = 338.0f + i * 34;
+      RoundRect(notice, x, 9, 20, 26, 3, Rgb(0xFFFDF3), Rgb(0xE8DDC0));
+      RoundRectLine(notice, x, 9, 20, 26, 3, 1, Rgb(0x6B5A3A));
+      Circle(notice, x + 10, 22, 4, i == 0 ? kRed : Rgb(0x1F7A3D));
+    }
+    Line(notice, 360, 8, 370, 4, 2, Rgb(0xFFE082));
+    Line(notice, 370, 4, 368, 11, 2, Rgb(0xFFE082));
+    Line(notice, 370, 36, 360, 40, 2, Rgb(0xFFE082));
+    Line(notice, 360, 40, 362, 33, 2, Rgb(0xFFE082));
+    SaveGif(out, "shuffle_notice", notice);
+  }
   out.folder = saved;
 }
 

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace slvn {
+
+// The video link's messages between a client and the video relay. On the
+// wire: a 32-bit big-endian length of what follows, a type byte, the payload.
+enum class RelayType : uint8_t {
+  kLogin = 1,       // name                    client -> relay
+  kLoginState = 2,  // state (i16)             relay -> client
+  kConnect = 3,     // slot, name              client -> relay: bind a slot to a peer
+  kDrop = 4,        // slot                    client -> relay: free a slot
+  kUserState = 5,   // slot, state (i16)       relay -> client
+  kFormat = 6,      // slot, bytes             both ways, under the receiver's slot
+  kParam = 7,       // slot, value (i16)       both ways
+  kFrame = 8,       // slot, bytes             both ways
+  kLogout = 9,      // nothing                 client -> relay
+};
+
+// Slot states the relay reports.
+constexpr int16_t kSlotFree = 0;
+constexpr int16_t kSlotBound = 1;
+constexpr int16_t kSlotLinked = 15;  // both logged in and bound to each other
+
+// A length above this closes the connection: the largest frame and its slot.
+constexpr size_t kMaxRelayMessage = (1 << 20) + 2;
+constexpr size_t kMaxRelayName = 64;
+
+struct RelayMessage {
+  RelayType type = RelayType::kLogout;
+  uint8_t slot = 0;
+  int16_t value = 0;  // the state or parameter
+  std::string name;
+  std::vector<uint8_t> bytes;
+};
+
+// The bytes of one message; the relay and the link build every message here.
+std::vector<uint8_t> EncodeRelayMessage(const RelayMessage& message);
+
+// Reads messages out of a byte stream that arrives in pieces.
+class RelayReader {
+ public:
+  void Feed(std::span<const uint8_t> bytes);
+  // The next whole message whose payload fits its type; malformed ones are
+  // skipped. nullopt when none is complete yet, or the stream is broken.
+  std::optional<RelayMessage> Next();
+  // A length of 0 or above kMaxRelayMessage came: nothing more can be read.
+  bool Broken() const { return broken_; }
+  size_t Buffered() const { return buffer_.size() - start_; }
+
+ private:
+  std::vector<uint8_t> buffer_;
+  size_t start_ = 0;
+  bool broken_ = false;
+};
+
+// The message of one type byte and payload; nullopt when the payload does
+// not fit the type (a name too long, a missing slot, an unknown type).
+std::optional<RelayMessage> DecodeRelayPayload(uint8_t type, std::span<const uint8_t> payload);
+
+}  // namespace slvn
