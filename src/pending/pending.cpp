@@ -100,30 +100,11 @@ std::string SeatVoiceOf(Client& client, int) {
   return "";
 }
 
-void PrepareItemControls(Client& client) {
-  NotYetBuilt(client, "PrepareItemControls");
+void ClearCoinNames(Client& client) {
+  NotYetBuilt(client, "ClearCoinNames");
 }
-void LoadBoxPictures(Client& client, int) {
-  NotYetBuilt(client, "LoadBoxPictures");
-}
-void UnloadItemControls(Client& client) {
-  NotYetBuilt(client, "UnloadItemControls");
-}
-void SetItemLabel(Client& client, const std::string&) {
-  NotYetBuilt(client, "SetItemLabel");
-}
-void AddItemMessage(Client& client, const std::string&) {
-  NotYetBuilt(client, "AddItemMessage");
-}
-void ShowItemEffect(Client& client, const std::string&, const std::vector<int32_t>&,
-                    const std::vector<int32_t>&) {
-  NotYetBuilt(client, "ShowItemEffect");
-}
-void PlayTreasureBoxes(Client& client) {
-  NotYetBuilt(client, "PlayTreasureBoxes");
-}
-void OpenTreasureBoxes(Client& client, int) {
-  NotYetBuilt(client, "OpenTreasureBoxes");
+void ShowCoinSettlement(Client& client, int16_t) {
+  NotYetBuilt(client, "ShowCoinSettlement");
 }
 void Tou_MouseMove(Client& client, int, int, int, int, int) {
   NotYetBuilt(client, "Tou_MouseMove");
@@ -148,9 +129,6 @@ void StartLocalVideo(Client& client) {
 }
 void ConnectTableVideo(Client& client) {
   NotYetBuilt(client, "ConnectTableVideo");
-}
-void ClearItemBar(Client& client) {
-  NotYetBuilt(client, "ClearItemBar");
 }
 void WatchDrawTiles(Client& client, uint8_t, uint8_t, const std::array<int16_t, 4>&) {
   NotYetBuilt(client, "WatchDrawTiles");

@@ -62,23 +62,11 @@ void AnNiu_Click(Client& client, int index);
 // The item plug-in forgets the player of display seat `seat`.
 void ClearUser(Client& client, int16_t seat);
 
-// The main window's item controls: the warehouse button shown in front,
-// key preview on and the coin settlement's names cleared; the box pictures
-// ImgProp(1..count-1) made, hidden and disabled; at shutdown the effect timer
-// and box animation stopped, the box pictures removed, ImgProp(0) hidden and
-// disabled, the item label emptied and hidden.
-void PrepareItemControls(Client& client);
-void LoadBoxPictures(Client& client, int count);
-void UnloadItemControls(Client& client);
-// The caption of the item label LbProp.
-void SetItemLabel(Client& client, const std::string& caption);
-// What the item plug-in's requests do on the table.
-void AddItemMessage(Client& client, const std::string& text);
-void ShowItemEffect(Client& client, const std::string& text, const std::vector<int32_t>& layout1,
-                    const std::vector<int32_t>& layout2);
-void PlayTreasureBoxes(Client& client);
-// Opens box `box` (0-3) as the local player's choice; -1: only the others' boxes.
-void OpenTreasureBoxes(Client& client, int box);
+// The coin tally's seat names cleared, as the plug-in loads.
+void ClearCoinNames(Client& client);
+// The coin tally of the treasure-box opening in the item label: -1
+// prepares, then each step counts up, the last shows the whole tally.
+void ShowCoinSettlement(Client& client, int16_t step);
 
 void Tou_MouseMove(Client& client, int seat, int button, int shift, int x, int y);
 // The end-of-hand score sheet, or for a drawn hand the result panel.
@@ -92,7 +80,6 @@ void SetScoreNameColor(Client& client, int seat, uint32_t color);
 void LoginVideoServer(Client& client);
 void StartLocalVideo(Client& client);
 void ConnectTableVideo(Client& client);
-void ClearItemBar(Client& client);
 void WatchDrawTiles(Client& client, uint8_t seatBit, uint8_t tileCount,
                     const std::array<int16_t, 4>& words);
 void WatchShowDiscard(Client& client, uint8_t seatBit, TileCode tile);

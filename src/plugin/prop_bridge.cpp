@@ -4,6 +4,8 @@
 
 #include "pending/pending.h"
 #include "platform/text.h"
+#include "plugin/item_bar.h"
+#include "plugin/treasure_boxes.h"
 #include "shell/client.h"
 
 namespace slvn {
@@ -82,7 +84,7 @@ void ShutdownPropPlugin(Client& client, int flag) {
   plugin->InitExit(exit_flag);
   prop.Prop_GameDllState = 0;
   prop.PropItemsReady = false;
-  prop.BoxCountdownOn = false;
+  EndTreasureBoxStage(client, /*shutdown=*/true);
   UnloadItemControls(client);
 }
 
@@ -124,6 +126,11 @@ void FixBuffPos(Client& client) {
 
 void InitShowNext(Client& client, bool boxes_cleared) {
   if (PropPlugin* plugin = ActivePlugin(client)) plugin->InitShowNext(boxes_cleared);
+}
+
+void ShowGif(Client& client, int which, bool opening) {
+  if (PropPlugin* plugin = ActivePlugin(client))
+    plugin->ShowGif(static_cast<int16_t>(which), opening);
 }
 
 }  // namespace slvn

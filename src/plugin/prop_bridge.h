@@ -27,6 +27,8 @@ void rec_state(Client& client, int kind, bool state, int display_seat = 0);
 void Rec_MSG(Client& client, GamePacket& packet);
 void FixBuffPos(Client& client);
 void InitShowNext(Client& client, bool boxes_cleared);
+// The plug-in's own picture of the treasure boxes: opening or opened.
+void ShowGif(Client& client, int which, bool opening);
 void SetKeyDown(Client& client, int key_code);
 void setbankstate(Client& client, int state);
 void UpdataMyProp(Client& client, bool state);

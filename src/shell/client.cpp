@@ -1,6 +1,7 @@
 #include "shell/client.h"
 
 #include "chat/chat_line.h"
+#include "plugin/item_bar.h"
 #include "shell/heartbeat.h"
 #include "shell/keys.h"
 #include "shell/net/packet_io.h"
@@ -32,6 +33,7 @@ Client::Client(std::unique_ptr<Clock> clock_in)
   ConnectHuifu(*this);
   ConnectSettingsDialog(*this);
   ConnectWebPanes(*this);
+  WireItemControls(*this);
   // The seat records start as a new hand leaves them (first concealed slot 4).
   ClearPlayerInfo(*this);
 }

@@ -61,10 +61,12 @@ MainForm::MainForm(Forms& forms)
       TimerBong(forms.Loop()),
       TimerKeepAlive(forms.Loop()),
       TimerChat(forms.Loop()),
+      TimerProp(forms.Loop()),
       WebBrowser1(&Pic1, forms.Loop()),
       WebBrowser2(&Pic1, forms.Loop()) {
   TimerBong.SetInterval(50);
   TimerKeepAlive.SetInterval(5000);
+  TimerProp.SetInterval(50);
 
   // The large window with its painted frame; start-up sets the geometry
   // for the screen it finds.

@@ -27,6 +27,7 @@ class MainForm : public Form {
   // the next change of the line drops that prefix.
   std::string BackspaceSavedText;
   bool PrefixErasePending = false;
+  Timer TimerProp;       // the item label's time limit and the box steps
 
   // --- On the window itself (twips) ---
   PictureBox Pic1{this};                      // the table area

@@ -79,14 +79,23 @@ TEST_F(PropPluginTest, LoadsShutsDownAndLoadsTheKeptObjectAgain) {
   EXPECT_EQ(plugin.login_string2, "k");
   EXPECT_EQ(plugin.size_mode, 1);
   EXPECT_EQ(client.prop.Box.BoxTiming[0], 40);
-  EXPECT_TRUE(Called("PrepareItemControls"));
-  EXPECT_TRUE(Called("LoadBoxPictures"));
+  // The item controls: the warehouse button in front, key preview, 15 box
+  // pictures, all hidden and disabled.
+  MainForm& f = client.main_form;
+  EXPECT_TRUE(f.Bank.Visible());
+  EXPECT_TRUE(f.KeyPreview());
+  ASSERT_EQ(f.ImgProp.Count(), 15);
+  for (int i = 0; i < 15; ++i) {
+    ASSERT_TRUE(f.ImgProp.Exists(i));
+    EXPECT_FALSE(f.ImgProp[i].Visible() || f.ImgProp[i].Enabled()) << i;
+  }
 
   ShutdownPropPlugin(client, 0);
   EXPECT_EQ(plugin.exit_flag, 0);
   EXPECT_EQ(client.prop.Prop_GameDllState, 0);
   EXPECT_FALSE(client.prop.PropItemsReady);
-  EXPECT_TRUE(Called("UnloadItemControls"));
+  EXPECT_FALSE(f.ImgProp.Exists(1));
+  EXPECT_FALSE(f.ImgProp[0].Visible() || f.ImgProp[0].Enabled());
   ShutdownPropPlugin(client, 0);  // nothing more while not active
   EXPECT_EQ(Count("InitExit"), 1u);
 
@@ -96,6 +105,7 @@ TEST_F(PropPluginTest, LoadsShutsDownAndLoadsTheKeptObjectAgain) {
   EXPECT_EQ(&Plugin(), &plugin);
   EXPECT_EQ(client.prop.Prop_GameDllState, 2);
   EXPECT_EQ(Count("Initdll"), 2u);
+  EXPECT_TRUE(f.ImgProp.Exists(14));  // the box pictures made again
 
   // A refusing Initdll: state 0 and the object released.
   ShutdownPropPlugin(client, 1);
@@ -116,11 +126,11 @@ TEST_F(PropPluginTest, EachRequestKindDoesItsActionOrNothing) {
   struct Case {
     const char* name;
     test::PluginRequest request;
-    const char* action;  // the client operation called, or null
+    const char* action;  // what the request did, or null
   } cases[] = {
-      {"text line", {0, "hello"}, "AddItemMessage"},
+      {"text line", {0, "hello"}, "history"},
       {"empty text line", {0, ""}, nullptr},
-      {"item effect", {1, "fx", {}, {1, 2, 3, 4}, {5}}, "ShowItemEffect"},
+      {"item effect", {1, "fx", {}, {1, 2, 3, 4}, {5}}, "label"},
       {"item effect, 3 numbers", {1, "fx", {}, {1, 2, 3}, {}}, nullptr},
       {"packet", {2, "", std::vector<uint8_t>(272, 7)}, nullptr},
       {"avatar click", {3, "2"}, "你对阿二说:"},
@@ -144,12 +154,19 @@ TEST_F(PropPluginTest, EachRequestKindDoesItsActionOrNothing) {
     SCOPED_TRACE(c.name);
     client.not_yet_built.clear();
     client.data.PrivateChatPrefix.clear();
+    client.chat.Text1.clear();
+    client.main_form.LbProp.SetVisible(false);
     plugin.requests = {c.request};
     ItemPoll(client);
     EXPECT_EQ(Count("GetSendBuff"), 1u);
     plugin.calls.clear();
-    for (const char* op : {"AddItemMessage", "ShowItemEffect", "Tou_MouseMove"})
-      EXPECT_EQ(Called(op), c.action && std::string(c.action) == op) << op;
+    const std::pair<const char*, bool> done[] = {
+        {"history", !client.chat.Text1.empty()},
+        {"label", client.main_form.LbProp.Visible()},
+        {"Tou_MouseMove", Called("Tou_MouseMove")},
+    };
+    for (auto [op, happened] : done)
+      EXPECT_EQ(happened, c.action && std::string(c.action) == op) << op;
     const bool avatar = c.action && std::string(c.action).starts_with("你对");
     EXPECT_EQ(client.data.PrivateChatPrefix, avatar ? c.action : "");
     if (c.request.kind == 4) {
@@ -211,12 +228,14 @@ TEST_F(PropPluginTest, ScoreHandOverWaitsForALateAnswer) {
   EXPECT_EQ(Count("InitShowNext false"), 2u);
 }
 
-TEST_F(PropPluginTest, WithTreasureBoxesTheScoreStartsTheOpening) {
-  Load(/*boxes=*/true);
+TEST_F(PropPluginTest, WithTreasureBoxesTheScoreStartsTheStage) {
+  test::TestPropPlugin& plugin = Load(/*boxes=*/true);
+  plugin.score_amounts = {300};
   client.prop.ScoreHandOver = true;
   client.prop.PropScoreReady = true;
   ItemPoll(client);
-  EXPECT_TRUE(Called("PlayTreasureBoxes"));
+  EXPECT_TRUE(client.prop.BoxCountdownOn);
+  EXPECT_TRUE(client.main_form.ImgProp[0].Visible());
   EXPECT_FALSE(Called("ShowScoreSheet"));
 }
 
@@ -227,43 +246,6 @@ TEST_F(PropPluginTest, WithoutAPlugInTheSheetIsShownAndTheTickEnds) {
   ItemPoll(client);
   EXPECT_TRUE(Called("ShowScoreSheet"));
   EXPECT_EQ(client.prop.BoxTicks, 0);  // the countdown waits for the next tick
-}
-
-// The countdown from PlayTreasureBoxes: 5 s at 20 ticks a second.
-TEST_F(PropPluginTest, TreasureBoxCountdownOpensTheBoxes) {
-  struct Case {
-    const char* name;
-    std::vector<double> amounts;
-    std::vector<std::vector<std::string>> texts;
-    bool chosen;
-    int opens_after_seconds;  // 0: never
-  } cases[] = {
-      {"no box to choose", {0}, {}, false, 3},
-      {"nothing filled in", {}, {}, false, 3},
-      {"a box by amount", {5}, {}, false, 5},
-      {"a box by its second text", {0}, {{"", ""}, {"x"}}, false, 5},
-      {"the player chose", {5}, {}, true, 0},
-  };
-  Load(true);
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    client.not_yet_built.clear();
-    PropState& prop = client.prop;
-    prop.ScoreInfoAmounts = c.amounts;
-    prop.ScoreInfoTexts = c.texts;
-    prop.BoxCountdownOn = true;
-    prop.BoxTicks = 0;
-    prop.BoxSeconds = 5;
-    prop.BoxChosen = c.chosen;
-    int ticks = 0;
-    while (prop.BoxCountdownOn && ticks < 200) {
-      ItemPoll(client);
-      ++ticks;
-    }
-    EXPECT_FALSE(prop.BoxCountdownOn);
-    EXPECT_EQ(Called("OpenTreasureBoxes"), c.opens_after_seconds > 0);
-    EXPECT_EQ(ticks, 20 * (c.opens_after_seconds > 0 ? c.opens_after_seconds : 1));
-  }
 }
 
 }  // namespace
