@@ -10,6 +10,7 @@
 #include "plugin/prop_bridge.h"
 #include "shell/client.h"
 #include "shell/general.h"
+#include "dispatch/table_state.h"
 
 namespace slvn {
 

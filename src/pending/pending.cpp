@@ -52,14 +52,6 @@ void HandleForcedExit(Client& client) {
   NotYetBuilt(client, "HandleForcedExit");
 }
 
-void HandleSeatTiles(Client& client) {
-  NotYetBuilt(client, "HandleSeatTiles");
-}
-
-void HandleTableSummary(Client& client) {
-  NotYetBuilt(client, "HandleTableSummary");
-}
-
 void ShowOwnVideo(Client& client, bool, bool) {
   NotYetBuilt(client, "ShowOwnVideo");
 }
@@ -120,7 +112,7 @@ void SetScoreNameColor(Client& client, int /*seat*/, uint32_t /*color*/) {
   NotYetBuilt(client, "SetScoreNameColor");
 }
 
-// A hand's course: video, the exit dialog, the item bar, the spectator's twins.
+// A hand's course: video, the exit dialog, the item bar.
 void LoginVideoServer(Client& client) {
   NotYetBuilt(client, "LoginVideoServer");
 }
@@ -129,15 +121,6 @@ void StartLocalVideo(Client& client) {
 }
 void ConnectTableVideo(Client& client) {
   NotYetBuilt(client, "ConnectTableVideo");
-}
-void WatchDrawTiles(Client& client, uint8_t, uint8_t, const std::array<int16_t, 4>&) {
-  NotYetBuilt(client, "WatchDrawTiles");
-}
-void WatchShowDiscard(Client& client, uint8_t, TileCode) {
-  NotYetBuilt(client, "WatchShowDiscard");
-}
-void WatchApplyOperation(Client& client, int16_t, uint8_t, const std::array<TileCode, 3>&) {
-  NotYetBuilt(client, "WatchApplyOperation");
 }
 
 }  // namespace slvn

@@ -52,8 +52,6 @@ void HandleResultRow(Client& client);
 void HandleUserDetails(Client& client);
 void HandleUserLeft(Client& client);
 void HandleForcedExit(Client& client);
-void HandleSeatTiles(Client& client);
-void HandleTableSummary(Client& client);
 
 // The main window's later layout steps and handlers.
 void LayoutPlayerInfo(Client& client);
@@ -75,15 +73,9 @@ void ShowHandResult(Client& client);
 // The score sheet's name label of display seat `seat` (`Score.ID`) takes a colour.
 void SetScoreNameColor(Client& client, int seat, uint32_t color);
 // A hand's course: the video log-in and camera start (once per hand), the
-// video link of the table, the exit dialog closed, the item bar hidden, and
-// the spectator's twins of the deal, the discard and the claim.
+// video link of the table, the exit dialog closed, the item bar hidden.
 void LoginVideoServer(Client& client);
 void StartLocalVideo(Client& client);
 void ConnectTableVideo(Client& client);
-void WatchDrawTiles(Client& client, uint8_t seatBit, uint8_t tileCount,
-                    const std::array<int16_t, 4>& words);
-void WatchShowDiscard(Client& client, uint8_t seatBit, TileCode tile);
-void WatchApplyOperation(Client& client, int16_t operation, uint8_t seatBit,
-                         const std::array<TileCode, 3>& tiles);
 
 }  // namespace slvn

@@ -111,6 +111,16 @@ struct Data {
   uint8_t WatchedSeat = 0;
   bool DealShown = false;
   std::array<int16_t, 2> DiceValues{};
+  // Where the last discard lay: a claim of it gives the place back.
+  int16_t SavedDiscardX = 0, SavedDiscardY = 0;
+  // A joined hand's table state: wall images taken from WallHead so far, the
+  // tiles the seats took from the head and the tail mark, the earlier
+  // discards per display seat, and the messages of the batch (0-3).
+  int16_t ImagesUsed = 0;
+  int16_t HeadTaken = 0;
+  int16_t TailMark = 0;
+  std::array<int16_t, 4> DiscardCounts{};
+  int16_t SeatTilesCount = 0;
 
   // --- Wall and hand work values of the hand model ---
   int16_t WallHead = 0;                             // wall position of the next draw

@@ -5,37 +5,16 @@
 
 #include "platform/text.h"
 #include "plugin/item_bar.h"
+#include "plugin/item_fixture.h"
 #include "plugin/prop_bridge.h"
 #include "plugin/test_prop_plugin.h"
 #include "shell/client.h"
 #include "shell/item_poll.h"
-#include "support/drive.h"
-#include "support/table_layout.h"
 
 namespace slvn {
 namespace {
 
-// A laid-out table with the test plug-in active with treasure boxes.
-class ItemBarTest : public ::testing::Test {
- protected:
-  ItemBarTest() : plugin(test::InstallInProcessPlugin(client)) {
-    test::LayOutTable(client);
-    PropState& prop = client.prop;
-    prop.Prop_GameDllState = 2;
-    prop.PropItemsReady = true;
-    plugin.GetBaoInfo(prop.Box);
-    prop.BoxPicture = DecodePicture(prop.Box.BoxPicture);
-    prop.OpenBoxPicture = DecodePicture(prop.Box.OpenBoxPicture);
-    LoadBoxPictures(client, 15);
-  }
-  void RunFor(double seconds) { client.loop.RunFor(seconds); }
-  int Count(const std::string& call) {
-    return static_cast<int>(std::count(plugin.calls.begin(), plugin.calls.end(), call));
-  }
-
-  Client client{std::make_unique<ManualClock>()};
-  test::TestPropPlugin& plugin;
-};
+using ItemBarTest = test::ItemFixture;
 
 TEST_F(ItemBarTest, ATextLineGoesWholeToTheHistoryAndCutToTheStrip) {
   std::string text;

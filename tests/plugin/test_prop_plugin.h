@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdlib>
 #include <deque>
 #include <functional>
@@ -117,6 +118,15 @@ class TestPropPlugin : public PropPlugin {
   bool GetBaoInfo(BoxLayout& layout) override {
     calls.push_back("GetBaoInfo");
     layout = this->layout;
+    // The small table: the same layout at its size.
+    if (size_mode == 2) {
+      auto scale = [](int32_t& v) { v = static_cast<int32_t>(v * 0.78125); };
+      for (auto& pos : layout.BoxPos) std::for_each(pos.begin(), pos.end(), scale);
+      for (auto& pos : layout.BoxSeatPos) std::for_each(pos.begin(), pos.end(), scale);
+      for (auto* pair :
+           {&layout.BoxCentre, &layout.BoxPromptPos, &layout.BoxSize, &layout.OpenBoxSize})
+        std::for_each(pair->begin(), pair->end(), scale);
+    }
     return boxes;
   }
   bool SetUserinfo(std::string&, std::string&, uint8_t, int16_t, bool, uint8_t&, std::string&,
