@@ -40,14 +40,6 @@ void HandleResultRow(Client& client) {
   NotYetBuilt(client, "HandleResultRow");
 }
 
-void HandleUserDetails(Client& client) {
-  NotYetBuilt(client, "HandleUserDetails");
-}
-
-void HandleUserLeft(Client& client) {
-  NotYetBuilt(client, "HandleUserLeft");
-}
-
 void HandleForcedExit(Client& client) {
   NotYetBuilt(client, "HandleForcedExit");
 }
@@ -58,14 +50,8 @@ void ShowOwnVideo(Client& client, bool, bool) {
 void UnloadVideoZoomWindows(Client& client) {
   NotYetBuilt(client, "UnloadVideoZoomWindows");
 }
-void LayoutPlayerInfo(Client& client) {
-  NotYetBuilt(client, "LayoutPlayerInfo");
-}
 void AnNiu_Click(Client& client, int /*index*/) {
   NotYetBuilt(client, "AnNiu_Click");
-}
-void ClearUser(Client& client, int16_t /*seat*/) {
-  NotYetBuilt(client, "ClearUser");
 }
 
 void HideVideoPanels(Client& client) {
@@ -75,9 +61,6 @@ void ClearRecordBoards(Client& client) {
   NotYetBuilt(client, "ClearRecordBoards");
 }
 
-void HidePlayerCard(Client& client, bool) {
-  NotYetBuilt(client, "HidePlayerCard");
-}
 void HideRecordBoards(Client& client) {
   NotYetBuilt(client, "HideRecordBoards");
 }
@@ -97,9 +80,6 @@ void ClearCoinNames(Client& client) {
 }
 void ShowCoinSettlement(Client& client, int16_t) {
   NotYetBuilt(client, "ShowCoinSettlement");
-}
-void Tou_MouseMove(Client& client, int, int, int, int, int) {
-  NotYetBuilt(client, "Tou_MouseMove");
 }
 void ShowScoreSheet(Client& client) {
   NotYetBuilt(client, "ShowScoreSheet");
@@ -121,6 +101,37 @@ void StartLocalVideo(Client& client) {
 }
 void ConnectTableVideo(Client& client) {
   NotYetBuilt(client, "ConnectTableVideo");
+}
+
+void ResetPeerVideoPanels(Client& client) {
+  NotYetBuilt(client, "ResetPeerVideoPanels");
+}
+void PairJoiningPlayerVideo(Client& client, int) {
+  NotYetBuilt(client, "PairJoiningPlayerVideo");
+}
+void LoginOwnVideo(Client& client) {
+  NotYetBuilt(client, "LoginOwnVideo");
+}
+void HandOverVideoPanel(Client& client, int) {
+  NotYetBuilt(client, "HandOverVideoPanel");
+}
+void EndUserDetailsVideo(Client& client) {
+  NotYetBuilt(client, "EndUserDetailsVideo");
+}
+void HideSeatVideo(Client& client, int) {
+  NotYetBuilt(client, "HideSeatVideo");
+}
+void SetupWatchTable(Client& client) {
+  NotYetBuilt(client, "SetupWatchTable");
+}
+void SetHeroSeat(Client& client, int, const std::string&, int) {
+  NotYetBuilt(client, "SetHeroSeat");
+}
+void imgword1_Click(Client& client) {
+  NotYetBuilt(client, "imgword1_Click");
+}
+void imgword2_Click(Client& client) {
+  NotYetBuilt(client, "imgword2_Click");
 }
 
 }  // namespace slvn

@@ -27,9 +27,7 @@ void UnloadVideoZoomWindows(Client& client);
 void HideVideoPanels(Client& client);
 // The hand-history board and the score board emptied and hidden.
 void ClearRecordBoards(Client& client);
-// The player card hidden (or unloaded), and the score sheet and hand list
-// hidden, by the boss key and a click on the table.
-void HidePlayerCard(Client& client, bool unload);
+// The score sheet and hand list hidden, by the boss key and a click on the table.
 void HideRecordBoards(Client& client);
 // The video panels' part of the settings' video switch: the peers' displays,
 // frames and title bars, the own title bar and tip, the open-video buttons
@@ -49,16 +47,11 @@ void HandleSeatFreed(Client& client);
 void HandleQuit(Client& client);
 void HandleOutOfCoins(Client& client);
 void HandleResultRow(Client& client);
-void HandleUserDetails(Client& client);
-void HandleUserLeft(Client& client);
 void HandleForcedExit(Client& client);
 
 // The main window's later layout steps and handlers.
-void LayoutPlayerInfo(Client& client);
 // The button bar's click handler (8 exit dialog, 4 hide).
 void AnNiu_Click(Client& client, int index);
-// The item plug-in forgets the player of display seat `seat`.
-void ClearUser(Client& client, int16_t seat);
 
 // The coin tally's seat names cleared, as the plug-in loads.
 void ClearCoinNames(Client& client);
@@ -66,7 +59,6 @@ void ClearCoinNames(Client& client);
 // prepares, then each step counts up, the last shows the whole tally.
 void ShowCoinSettlement(Client& client, int16_t step);
 
-void Tou_MouseMove(Client& client, int seat, int button, int shift, int x, int y);
 // The end-of-hand score sheet, or for a drawn hand the result panel.
 void ShowScoreSheet(Client& client);
 void ShowHandResult(Client& client);
@@ -77,5 +69,33 @@ void SetScoreNameColor(Client& client, int seat, uint32_t color);
 void LoginVideoServer(Client& client);
 void StartLocalVideo(Client& client);
 void ConnectTableVideo(Client& client);
+
+// The video steps of the seating (the user-details message):
+// - ResetPeerVideoPanels: a seated player's message; the three peer panels
+//   and their zoom windows closed (the caller told the plug-in already).
+// - PairJoiningPlayerVideo: a joining player took display seat `seat`
+//   (custom[seat].name is set): re-pairing after a replaced table mate, and
+//   the binding of the player to a video slot.
+// - LoginOwnVideo: the own details: video log-in and the own camera.
+// - HandOverVideoPanel: display seat 1-3 goes to the plug-in: that seat's
+//   frame-shown word cleared and its panel hidden; the caller then calls
+//   rec_state(2, true, seat).
+// - EndUserDetailsVideo: the end of the own details: the own camera started
+//   once and the own video shown as the camera allows.
+// - HideSeatVideo: a player left display seat `seat` (1-3): its panel, bar,
+//   frame and open button hidden, its video words zeroed, its zoom window hidden.
+void ResetPeerVideoPanels(Client& client);
+void PairJoiningPlayerVideo(Client& client, int seat);
+void LoginOwnVideo(Client& client);
+void HandOverVideoPanel(Client& client, int seat);
+void EndUserDetailsVideo(Client& client);
+void HideSeatVideo(Client& client, int seat);
+// The spectator's table from the four stored user-details messages.
+void SetupWatchTable(Client& client);
+// The hand-list board's name and portrait of display seat `seat`.
+void SetHeroSeat(Client& client, int seat, const std::string& name, int portrait);
+// The clicks on the two quick-phrase buttons of the strip.
+void imgword1_Click(Client& client);
+void imgword2_Click(Client& client);
 
 }  // namespace slvn

@@ -8,6 +8,7 @@
 #include "table/claims.h"
 #include "table/seat_records.h"
 #include "ui/web_panes.h"
+#include "ui/player_card.h"
 
 namespace slvn {
 
@@ -33,6 +34,7 @@ Client::Client(std::unique_ptr<Clock> clock_in)
   ConnectHuifu(*this);
   ConnectSettingsDialog(*this);
   ConnectWebPanes(*this);
+  WirePlayerCard(*this);
   WireItemControls(*this);
   // The seat records start as a new hand leaves them (first concealed slot 4).
   ClearPlayerInfo(*this);

@@ -29,6 +29,7 @@
 #include "table/seat_records.h"
 #include "ui/main_form.h"
 #include "ui/settings_dialog.h"
+#include "ui/player_card.h"
 #include "video/video_controls.h"
 
 namespace slvn {
@@ -61,6 +62,8 @@ struct Client {
   std::vector<std::unique_ptr<SpeakBoxForm>> speak_boxes;
   // Opens the information page; tests put a recording one here.
   std::unique_ptr<UrlOpener> url_opener = MakeDesktopUrlOpener();
+  // The player card.
+  InformationForm Information{forms};
   // The video controls; tests put recording fakes in their place.
   VideoControls video;
   // The window-message bus of the lobby link; tests give it a namespace of their own.

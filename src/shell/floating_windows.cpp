@@ -17,7 +17,10 @@ void HideIfLoaded(Form& form) {
 
 void ApplyBossKeyToWindows(Client& client, BossKeyVariant variant) {
   const bool from_table = variant == BossKeyVariant::kFromTable;
-  HidePlayerCard(client, /*unload=*/!from_table);
+  if (from_table)
+    HideIfLoaded(client.Information);
+  else
+    client.Information.Unload();
   HideTalkWindow(client);
   if (!from_table) HideIfLoaded(client.huifu);
   if (variant != BossKeyVariant::kFromWindow) {
