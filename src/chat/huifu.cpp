@@ -141,6 +141,13 @@ void ConnectHuifu(Client& client) {
   window.OnLoad = [&client] { Huifu_Load(client); };
   window.List1.DblClick = [&client] { List1_DblClick(client); };
   window.List2.DblClick = [&client] { List2_DblClick(client); };
+  MainForm& f = client.main_form;
+  f.imgword1.MouseMove = [&client](int, int, double, double) {
+    imgword1_MouseMove(client, client.main_form.imgword1);
+  };
+  f.imgword2.MouseMove = [&client](int, int, double, double) {
+    imgword2_MouseMove(client, client.main_form.imgword2);
+  };
 }
 
 void Huifu_Load(Client& client) {

@@ -127,11 +127,5 @@ void SetupWatchTable(Client& client) {
 void SetHeroSeat(Client& client, int, const std::string&, int) {
   NotYetBuilt(client, "SetHeroSeat");
 }
-void imgword1_Click(Client& client) {
-  NotYetBuilt(client, "imgword1_Click");
-}
-void imgword2_Click(Client& client) {
-  NotYetBuilt(client, "imgword2_Click");
-}
 
 }  // namespace slvn

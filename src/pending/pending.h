@@ -94,8 +94,5 @@ void HideSeatVideo(Client& client, int seat);
 void SetupWatchTable(Client& client);
 // The hand-list board's name and portrait of display seat `seat`.
 void SetHeroSeat(Client& client, int seat, const std::string& name, int portrait);
-// The clicks on the two quick-phrase buttons of the strip.
-void imgword1_Click(Client& client);
-void imgword2_Click(Client& client);
 
 }  // namespace slvn
