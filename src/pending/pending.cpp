@@ -121,9 +121,6 @@ void EndUserDetailsVideo(Client& client) {
 void HideSeatVideo(Client& client, int) {
   NotYetBuilt(client, "HideSeatVideo");
 }
-void SetupWatchTable(Client& client) {
-  NotYetBuilt(client, "SetupWatchTable");
-}
 void SetHeroSeat(Client& client, int, const std::string&, int) {
   NotYetBuilt(client, "SetHeroSeat");
 }

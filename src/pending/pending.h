@@ -91,7 +91,6 @@ void HandOverVideoPanel(Client& client, int seat);
 void EndUserDetailsVideo(Client& client);
 void HideSeatVideo(Client& client, int seat);
 // The spectator's table from the four stored user-details messages.
-void SetupWatchTable(Client& client);
 // The hand-list board's name and portrait of display seat `seat`.
 void SetHeroSeat(Client& client, int seat, const std::string& name, int portrait);
 
