@@ -62,6 +62,7 @@ MainForm::MainForm(Forms& forms)
     : Form(forms),
       TimerBong(forms.Loop()),
       TimerKeepAlive(forms.Loop()),
+      TimerChat(forms.Loop()),
       TimerShuffle(forms.Loop()),
       TimerProp(forms.Loop()),
       WebBrowser1(&Pic1, forms.Loop()),
