@@ -3,6 +3,7 @@
 #include "dispatch/hand_start.h"
 #include "dispatch/login_reply.h"
 #include "dispatch/seat_name.h"
+#include "dispatch/seating.h"
 #include "dispatch/table_lifecycle.h"
 #include "dispatch/turn_commands.h"
 

@@ -47,7 +47,7 @@ void HandleGameStart(Client& client) {
     f.SetWindowState(kNormal);
     MinimizeLobbyWindow(client);
   }
-  for (int i = 1; i <= 3; ++i) d.StartNames[i - 1] = client.custom[i].name;
+  for (int i = 1; i <= 3; ++i) d.TableMateNames[i - 1] = client.custom[i].name;
   // Kept as the four bytes came: the reconnect packet returns them unchanged.
   net.ReconnectId = net.Msg.U32LE(packet_offset::kReconnectId);
   HideSeatChangeWidgets(f);

@@ -40,20 +40,8 @@ void HandleResultRow(Client& client) {
   NotYetBuilt(client, "HandleResultRow");
 }
 
-void HandleUserDetails(Client& client) {
-  NotYetBuilt(client, "HandleUserDetails");
-}
-
-void HandleUserLeft(Client& client) {
-  NotYetBuilt(client, "HandleUserLeft");
-}
-
 void HandleForcedExit(Client& client) {
   NotYetBuilt(client, "HandleForcedExit");
-}
-
-void ShowSpeakBubble(Client& client, int, int, int) {
-  NotYetBuilt(client, "ShowSpeakBubble");
 }
 
 void ShowOwnVideo(Client& client, bool, bool) {
@@ -62,17 +50,8 @@ void ShowOwnVideo(Client& client, bool, bool) {
 void UnloadVideoZoomWindows(Client& client) {
   NotYetBuilt(client, "UnloadVideoZoomWindows");
 }
-void LayoutPlayerInfo(Client& client) {
-  NotYetBuilt(client, "LayoutPlayerInfo");
-}
 void AnNiu_Click(Client& client, int /*index*/) {
   NotYetBuilt(client, "AnNiu_Click");
-}
-void HideTalkWindow(Client& client) {
-  NotYetBuilt(client, "HideTalkWindow");
-}
-void ClearUser(Client& client, int16_t /*seat*/) {
-  NotYetBuilt(client, "ClearUser");
 }
 
 void HideVideoPanels(Client& client) {
@@ -82,14 +61,18 @@ void ClearRecordBoards(Client& client) {
   NotYetBuilt(client, "ClearRecordBoards");
 }
 
-void ApplyBossKeyToWindows(Client& client, BossKeyVariant) {
-  NotYetBuilt(client, "ApplyBossKeyToWindows");
+void HideRecordBoards(Client& client) {
+  NotYetBuilt(client, "HideRecordBoards");
 }
-void HideFloatingWindows(Client& client) {
-  NotYetBuilt(client, "HideFloatingWindows");
+void SwitchVideoPanelsOff(Client& client) {
+  NotYetBuilt(client, "SwitchVideoPanelsOff");
 }
-void ShowTalkWindow(Client& client) {
-  NotYetBuilt(client, "ShowTalkWindow");
+void SwitchVideoPanelsOn(Client& client) {
+  NotYetBuilt(client, "SwitchVideoPanelsOn");
+}
+std::string SeatVoiceOf(Client& client, int) {
+  NotYetBuilt(client, "SeatVoiceOf");
+  return "";
 }
 
 void ClearCoinNames(Client& client) {
@@ -97,12 +80,6 @@ void ClearCoinNames(Client& client) {
 }
 void ShowCoinSettlement(Client& client, int16_t) {
   NotYetBuilt(client, "ShowCoinSettlement");
-}
-void Tou_Click(Client& client, int) {
-  NotYetBuilt(client, "Tou_Click");
-}
-void Tou_MouseMove(Client& client, int, int, int, int, int) {
-  NotYetBuilt(client, "Tou_MouseMove");
 }
 void ShowScoreSheet(Client& client) {
   NotYetBuilt(client, "ShowScoreSheet");
@@ -124,6 +101,28 @@ void StartLocalVideo(Client& client) {
 }
 void ConnectTableVideo(Client& client) {
   NotYetBuilt(client, "ConnectTableVideo");
+}
+
+void ResetPeerVideoPanels(Client& client) {
+  NotYetBuilt(client, "ResetPeerVideoPanels");
+}
+void PairJoiningPlayerVideo(Client& client, int) {
+  NotYetBuilt(client, "PairJoiningPlayerVideo");
+}
+void LoginOwnVideo(Client& client) {
+  NotYetBuilt(client, "LoginOwnVideo");
+}
+void HandOverVideoPanel(Client& client, int) {
+  NotYetBuilt(client, "HandOverVideoPanel");
+}
+void EndUserDetailsVideo(Client& client) {
+  NotYetBuilt(client, "EndUserDetailsVideo");
+}
+void HideSeatVideo(Client& client, int) {
+  NotYetBuilt(client, "HideSeatVideo");
+}
+void SetHeroSeat(Client& client, int, const std::string&, int) {
+  NotYetBuilt(client, "SetHeroSeat");
 }
 
 }  // namespace slvn

@@ -27,16 +27,15 @@ void UnloadVideoZoomWindows(Client& client);
 void HideVideoPanels(Client& client);
 // The hand-history board and the score board emptied and hidden.
 void ClearRecordBoards(Client& client);
-// Which handler's boss key hides the table's other windows (the player card,
-// chat history, quick phrases, settings, hand list and score sheet), as each
-// hides or unloads them differently.
-enum class BossKeyVariant { kFromWindow, kFromTable, kFromStrip };
-void ApplyBossKeyToWindows(Client& client, BossKeyVariant variant);
-// A click on the table: the chat history, quick phrases, score sheet, hand
-// list and settings windows are hidden.
-void HideFloatingWindows(Client& client);
-// The chat history window, shown topmost beside the table.
-void ShowTalkWindow(Client& client);
+// The score sheet and hand list hidden, by the boss key and a click on the table.
+void HideRecordBoards(Client& client);
+// The video panels' part of the settings' video switch: the peers' displays,
+// frames and title bars, the own title bar and tip, the open-video buttons
+// and the zoom windows.
+void SwitchVideoPanelsOff(Client& client);
+void SwitchVideoPanelsOn(Client& client);
+// The voice of the seat as its user details gave it.
+std::string SeatVoiceOf(Client& client, int seat);
 
 // Shows the own camera picture in the own video panel.
 void ShowOwnVideo(Client& client, bool capture_on, bool second);
@@ -48,22 +47,11 @@ void HandleSeatFreed(Client& client);
 void HandleQuit(Client& client);
 void HandleOutOfCoins(Client& client);
 void HandleResultRow(Client& client);
-void HandleUserDetails(Client& client);
-void HandleUserLeft(Client& client);
 void HandleForcedExit(Client& client);
 
-// The speech bubble of a quick phrase: phrase `phrase_number` (1-based) of
-// quick-phrase list `list` (1 or 2) beside display seat `seat`.
-void ShowSpeakBubble(Client& client, int seat, int list, int phrase_number);
-
 // The main window's later layout steps and handlers.
-void LayoutPlayerInfo(Client& client);
 // The button bar's click handler (8 exit dialog, 4 hide).
 void AnNiu_Click(Client& client, int index);
-// Hides the chat-history window, creating it hidden first.
-void HideTalkWindow(Client& client);
-// The item plug-in forgets the player of display seat `seat`.
-void ClearUser(Client& client, int16_t seat);
 
 // The coin tally's seat names cleared, as the plug-in loads.
 void ClearCoinNames(Client& client);
@@ -71,8 +59,6 @@ void ClearCoinNames(Client& client);
 // prepares, then each step counts up, the last shows the whole tally.
 void ShowCoinSettlement(Client& client, int16_t step);
 
-void Tou_Click(Client& client, int seat);
-void Tou_MouseMove(Client& client, int seat, int button, int shift, int x, int y);
 // The end-of-hand score sheet, or for a drawn hand the result panel.
 void ShowScoreSheet(Client& client);
 void ShowHandResult(Client& client);
@@ -83,5 +69,29 @@ void SetScoreNameColor(Client& client, int seat, uint32_t color);
 void LoginVideoServer(Client& client);
 void StartLocalVideo(Client& client);
 void ConnectTableVideo(Client& client);
+
+// The video steps of the seating (the user-details message):
+// - ResetPeerVideoPanels: a seated player's message; the three peer panels
+//   and their zoom windows closed (the caller told the plug-in already).
+// - PairJoiningPlayerVideo: a joining player took display seat `seat`
+//   (custom[seat].name is set): re-pairing after a replaced table mate, and
+//   the binding of the player to a video slot.
+// - LoginOwnVideo: the own details: video log-in and the own camera.
+// - HandOverVideoPanel: display seat 1-3 goes to the plug-in: that seat's
+//   frame-shown word cleared and its panel hidden; the caller then calls
+//   rec_state(2, true, seat).
+// - EndUserDetailsVideo: the end of the own details: the own camera started
+//   once and the own video shown as the camera allows.
+// - HideSeatVideo: a player left display seat `seat` (1-3): its panel, bar,
+//   frame and open button hidden, its video words zeroed, its zoom window hidden.
+void ResetPeerVideoPanels(Client& client);
+void PairJoiningPlayerVideo(Client& client, int seat);
+void LoginOwnVideo(Client& client);
+void HandOverVideoPanel(Client& client, int seat);
+void EndUserDetailsVideo(Client& client);
+void HideSeatVideo(Client& client, int seat);
+// The spectator's table from the four stored user-details messages.
+// The hand-list board's name and portrait of display seat `seat`.
+void SetHeroSeat(Client& client, int seat, const std::string& name, int portrait);
 
 }  // namespace slvn

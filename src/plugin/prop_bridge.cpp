@@ -104,6 +104,27 @@ void rec_state(Client& client, int kind, bool state, int display_seat) {
     plugin->rec_state(static_cast<int16_t>(kind), state, static_cast<int16_t>(display_seat));
 }
 
+bool SetUserinfo(Client& client, std::string name, std::string account, uint8_t seat_bit,
+                 int16_t display_seat, bool credit_nonzero, uint8_t sex, std::string title,
+                 std::string picture) {
+  PropPlugin* plugin = PropObject(client);
+  return !plugin || plugin->SetUserinfo(name, account, seat_bit, display_seat, credit_nonzero, sex,
+                                        title, picture);
+}
+
+void ClearUser(Client& client, int16_t display_seat) {
+  if (PropPlugin* plugin = ActivePlugin(client)) plugin->ClearUser(display_seat);
+}
+
+void Ainit(Client& client, const std::string& file_name) {
+  if (PropPlugin* plugin = ActivePlugin(client)) plugin->Ainit(file_name);
+}
+
+bool ShowCvVideo(Client& client, int16_t display_seat, bool show) {
+  PropPlugin* plugin = ActivePlugin(client);
+  return plugin && plugin->ShowCvVideo(display_seat, show, 0);
+}
+
 void Rec_MSG(Client& client, GamePacket& packet) {
   if (PropPlugin* plugin = ActivePlugin(client)) plugin->Rec_MSG(packet.bytes());
 }

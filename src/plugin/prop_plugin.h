@@ -43,7 +43,7 @@ class PropPlugin {
 
   // A seat's player; false shuts the plug-in down for the rest of the run.
   virtual bool SetUserinfo(std::string& seat_name, std::string& account, uint8_t seat_bit,
-                           int16_t display_seat, bool second_amount_zero, uint8_t& sex,
+                           int16_t display_seat, bool credit_nonzero, uint8_t& sex,
                            std::string& tag, std::string& picture_code) = 0;
   virtual void Rec_MSG(std::array<uint8_t, 272>& packet) = 0;
   virtual void ClearUser(int16_t display_seat) = 0;

@@ -31,6 +31,9 @@ struct PropState {
   bool PluginShutdownPending = false;
   bool DrawnHandOver = false;  // also DrawnHandResult
   bool ItemBarCleared = false;
+  // The enlarged video of one hover: asked for already, and whose (1 + display seat, 0 none).
+  bool VideoPopupAsked = false;
+  int16_t VideoPopupSeat = 0;
 
   // The plug-in; kept after a shutdown, released when Initdll refuses.
   std::unique_ptr<LoadedPropPlugin> Prop_GameDll;

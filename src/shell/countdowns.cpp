@@ -119,6 +119,20 @@ void ReadyCountdown(Client& client) {
   client.heartbeat.TickEnabled[kReadyCountdown] = false;
 }
 
+void StartReadyCountdown(Client& client, int16_t seconds) {
+  MainForm& f = client.main_form;
+  client.heartbeat.TickEnabled[kReadyCountdown] = true;
+  client.heartbeat.TickCount[kReadyCountdown] = 0;
+  client.shell.ReadyMark = client.loop.Now();  // a full first second, whenever the last one was
+  client.data.Countdown = seconds;
+  f.Number.SetCaption(std::to_string(seconds));
+  f.Number.SetForeColor(kGreen);
+  f.Number.SetVisible(true);
+  f.Time_Img.SetVisible(true);
+  f.Time_Img.ZOrder(0);
+  f.Number.ZOrder(0);
+}
+
 void ShowSeatChangeOnReady(Client& client) {
   // Everything sent until the seat names come again carries seat 0.
   for (PlayerHand& seat : client.custom) seat.SeatWind = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 namespace slvn {
 
 struct Client;
@@ -9,6 +11,9 @@ struct Client;
 void PiaoCountdown(Client& client);
 void TurnCountdown(Client& client);
 void ReadyCountdown(Client& client);
+// Starts the ready countdown at `seconds`: its slot on, its second counted
+// from now, the digits shown green beside the clock picture, both in front.
+void StartReadyCountdown(Client& client, int16_t seconds);
 
 // The seat-change screen of a ready path (the countdown and the start
 // button): the seats forgotten, the screen shown, its condition used up.

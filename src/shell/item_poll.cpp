@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "chat/chat_line.h"
 #include "pending/pending.h"
 #include "plugin/item_bar.h"
 #include "plugin/prop_bridge.h"

@@ -25,11 +25,16 @@ struct Data {
   uint8_t TimeoutLimit = 0;    // timed-out own turns allowed; 0 switches the limit off
   int16_t CountdownStart = 0;  // seconds given for an own action
   bool AutoPlayOn = false;     // nothing ever switches it on
-  int16_t DetailCount = 0;     // user-details messages of other seats counted for the table
-  int16_t SeatNameCount = 0;   // seat-name messages counted; back to 0 at the fourth
-  bool SeatNamesComplete = false;
-  int16_t HandSeen = 0;                   // 1 once a hand started since the last accepted login
-  std::array<std::string, 3> StartNames;  // account names of display seats 1-3 at game start
+
+  // --- Seating ---
+  int16_t OtherPlayerCount = 0;  // other players seated at the table, never below 0
+  int16_t BatchCount = 0;        // seat names (and a running hand's tiles) counted; 0 at the fourth
+  bool SeatNamesSeen = false;    // seat names came; the seated players' details follow
+  // The seated players' user details after the seat names, counted apart from
+  // BatchCount so that a table clear between them cannot lose the count.
+  int16_t SeatedDetailCount = 0;
+  std::array<std::string, 3> TableMateNames;  // account names of display seats 1-3 at game start
+  std::array<std::string, 4> SeatVoice;       // each seat's voice code as the seating set it
   int16_t RejoinCount = 0;
 
   // --- Hand and turn ---
@@ -96,13 +101,14 @@ struct Data {
   std::array<int16_t, 4> FrameSendCount{};        // slots 1-3: throttle of own frames sent
   int16_t ZoomTarget = 0;                         // zoom window of the pending redraw, 0..3
   std::array<bool, 16> ImCmdHover{};              // toolbar button shows its hover picture
+  bool VideoLinkReady = false;                    // the video login may be made again
 
   // --- Settlement and scores ---
   std::array<std::array<int16_t, 81>, 4> ResultRows{};  // command 17 rows by display seat
   int16_t EndRowCount = 0;
   std::array<double, 4> CoinAmounts{};
   std::array<int32_t, 4> CoinSubtotal{};
-  std::array<int32_t, 4> SeatWealthFactor{};  // wealth multiplier per seat, 0 none
+  std::array<int32_t, 4> SeatWealth{};  // wealth value per display seat, 0 none
   std::array<std::array<std::string, 2>, 4> ScoreNames;
 
   // --- Spectator view ---

@@ -74,7 +74,7 @@ TEST_F(LifecycleTest, GameStartNamesTheDealerAndArmsTheTable) {
     EXPECT_TRUE(d.TableGameOn);
     EXPECT_FALSE(f.ImgShuffle.Visible() || f.LblShuffle.Visible() || f.WebBrowser2.Visible());
   }
-  EXPECT_EQ(d.StartNames, (std::array<std::string, 3>{"south", "west", "north"}));
+  EXPECT_EQ(d.TableMateNames, (std::array<std::string, 3>{"south", "west", "north"}));
 }
 
 TEST_F(LifecycleTest, GameStartRestoresTheWindowOnlyWithoutTheBossKey) {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <sstream>
 
 #include "plugin/prop_bridge.h"
 #include "plugin/test_prop_plugin.h"
@@ -133,9 +134,9 @@ TEST_F(PropPluginTest, EachRequestKindDoesItsActionOrNothing) {
       {"item effect", {1, "fx", {}, {1, 2, 3, 4}, {5}}, "label"},
       {"item effect, 3 numbers", {1, "fx", {}, {1, 2, 3}, {}}, nullptr},
       {"packet", {2, "", std::vector<uint8_t>(272, 7)}, nullptr},
-      {"avatar click", {3, "2"}, "Tou_Click"},
+      {"avatar click", {3, "2"}, "你对阿二说:"},
       {"avatar click, own seat", {3, "0"}, nullptr},
-      {"avatar click, 2.6 is seat 3", {3, "2.6 x"}, "Tou_Click"},
+      {"avatar click, 2.6 is seat 3", {3, "2.6 x"}, "你对阿三说:"},
       {"avatar click, 0x2 is 0", {3, "0x2"}, nullptr},
       {"avatar click, no seat 4", {3, "4"}, nullptr},
       {"key F1: the boss key", {4, "112"}, nullptr},
@@ -148,9 +149,17 @@ TEST_F(PropPluginTest, EachRequestKindDoesItsActionOrNothing) {
       {"unknown kind", {9, "1"}, nullptr},
   };
   test::TestPropPlugin& plugin = Load();
+  client.Detail[0].name = "me";
+  // The avatar click makes the chat line private to that seat.
+  client.data.LoggedIn = true;
+  client.Detail[1].name = "阿一";
+  client.Detail[2].name = "阿二";
+  client.Detail[3].name = "阿三";
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     client.not_yet_built.clear();
+    client.Information.Hide();
+    client.data.PrivateChatPrefix.clear();
     client.chat.Text1.clear();
     client.main_form.LbProp.SetVisible(false);
     plugin.requests = {c.request};
@@ -160,11 +169,12 @@ TEST_F(PropPluginTest, EachRequestKindDoesItsActionOrNothing) {
     const std::pair<const char*, bool> done[] = {
         {"history", !client.chat.Text1.empty()},
         {"label", client.main_form.LbProp.Visible()},
-        {"Tou_Click", Called("Tou_Click")},
-        {"Tou_MouseMove", Called("Tou_MouseMove")},
+        {"Tou_MouseMove", client.Information.Visible()},  // the player card shows
     };
     for (auto [op, happened] : done)
       EXPECT_EQ(happened, c.action && std::string(c.action) == op) << op;
+    const bool avatar = c.action && std::string(c.action).starts_with("你对");
+    EXPECT_EQ(client.data.PrivateChatPrefix, avatar ? c.action : "");
     if (c.request.kind == 4) {
       EXPECT_TRUE(client.data.BossKey);  // the table's key handler ran
     }
@@ -242,6 +252,51 @@ TEST_F(PropPluginTest, WithoutAPlugInTheSheetIsShownAndTheTickEnds) {
   ItemPoll(client);
   EXPECT_TRUE(Called("ShowScoreSheet"));
   EXPECT_EQ(client.prop.BoxTicks, 0);  // the countdown waits for the next tick
+}
+
+}  // namespace
+}  // namespace slvn
+
+namespace slvn {
+namespace {
+
+// The script the library version reads for the real program.
+TEST(PluginScript, ReadsEachInstructionAndStopsAtABadLine) {
+  std::istringstream script(
+      "# boxes for the end-to-end run\r\n"
+      "boxes 1\n"
+      "timing 100 10\n"
+      "answers 0 0\n"
+      "coins 300 0 0 50\n"
+      "item 0 宝箱奖励+300金币|第二行00000255\n"
+      "name 3 西家\n"
+      "tally 3 +50金币\n"
+      "request 0 hello there\n"
+      "effect 200 40 300 100 100 5 20 255 2 加倍\n"
+      "packet 0 0 0 45\n");
+  test::TestPropPlugin plugin;
+  ASSERT_TRUE(test::ReadPluginScript(script, plugin));
+  EXPECT_TRUE(plugin.boxes);
+  EXPECT_EQ(plugin.layout.BoxTiming, (std::array<int16_t, 2>{100, 10}));
+  EXPECT_EQ(plugin.score_answers, (std::deque<int16_t>{0, 0}));
+  EXPECT_EQ(plugin.score_amounts, (std::vector<double>{300, 0, 0, 50}));
+  EXPECT_EQ(plugin.score_names[0], "宝箱奖励+300金币|第二行00000255");
+  EXPECT_EQ(plugin.score_texts[0][3], "西家");
+  EXPECT_EQ(plugin.score_texts[1][3], "+50金币");
+  ASSERT_EQ(plugin.requests.size(), 3u);
+  EXPECT_EQ(plugin.requests[0].text, "hello there");
+  EXPECT_EQ(plugin.requests[1].kind, 1);
+  EXPECT_EQ(plugin.requests[1].layout1, (std::vector<int32_t>{200, 40, 300, 100}));
+  EXPECT_EQ(plugin.requests[1].layout2, (std::vector<int32_t>{100, 5, 20, 255, 2}));
+  EXPECT_EQ(plugin.requests[1].text, "加倍");
+  EXPECT_EQ(plugin.requests[2].bytes.size(), 272u);
+  EXPECT_EQ(plugin.requests[2].bytes[3], 45);
+
+  for (const char* bad : {"item 4 x", "effect 1 2 3", "timing x", "dance 1"}) {
+    std::istringstream one(bad);
+    test::TestPropPlugin p;
+    EXPECT_FALSE(test::ReadPluginScript(one, p)) << bad;
+  }
 }
 
 }  // namespace

@@ -736,11 +736,13 @@ void DrawNamed(Output& out, Fonts& f) {
   {
     Canvas strip(394, 39);
     RoundRect(strip, 0, 0, 394, 39, 0, Rgb(0x5C3517), Rgb(0x3A2312));
-    Canvas b1 = Button(f, 60, 28, "短语1", kAmber), b2 = Button(f, 60, 28, "短语2", kAmber);
-    strip.Draw(b1, 5, 5);
-    strip.Draw(b2, 70, 5);
-    Text(strip, f, "当前位置", 136, 8, 70, 24, TextStyle{.color = Rgb(0xFFE9A8), .bold = true}, 16);
-    RoundRect(strip, 210, 6, 178, 27, 2, Rgb(0x000000), Rgb(0x000000));
+    // The two phrase buttons stacked at the left under their click areas
+    // (57 x 13 at 8, 5 and 8, 21), the words, then the box of the room name.
+    Canvas b1 = Button(f, 58, 15, "短语1", kAmber), b2 = Button(f, 58, 15, "短语2", kAmber);
+    strip.Draw(b1, 8, 4);
+    strip.Draw(b2, 8, 20);
+    Text(strip, f, "当前位置", 68, 8, 52, 22, TextStyle{.color = Rgb(0xFFE9A8), .bold = true}, 13);
+    RoundRect(strip, 124, 6, 264, 27, 2, Rgb(0x000000), Rgb(0x000000));
     SaveGif(out, "phrase_strip", strip);
   }
   {
@@ -757,6 +759,19 @@ void DrawNamed(Output& out, Fonts& f) {
     SaveGif(out, "video_open", Icon(16, 14, 0, false));
   }
   {
+    // The player card: a title band and nine ruled rows, 32 pixels apart
+    // from y = 40, a caption column at 24 and values from 128.
+    Canvas card(220, 330);
+    RoundRect(card, 0, 0, 220, 330, 0, Rgb(0x2A1A0E), Rgb(0x140C06));
+    RoundRect(card, 0, 0, 220, 30, 0, Rgb(0xA8382A), Rgb(0x6E1A10));
+    Text(card, f, "玩家信息", 8, 5, 90, 20, TextStyle{.color = Rgb(0xFFE9A8), .bold = true}, 15);
+    for (int k = 0; k < 9; ++k) {
+      const float y = 38 + 32.0f * k;
+      RoundRect(card, 8, y, 204, 26, 4, Rgb(0x4A3020), Rgb(0x3A2414));
+      Line(card, 118, y + 4, 118, y + 22, 1, Rgb(0x8E6A40));
+    }
+    RoundRectLine(card, 0.5f, 0.5f, 219, 329, 0, 2, kGold);
+    SaveJpeg(out, "player_card", card);
     // The seat-change notice: a dark banner whose caption the client writes
     // on the left, two tiles changing places on the right.
     Canvas notice(420, 44);
