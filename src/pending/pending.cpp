@@ -45,10 +45,6 @@ void HandleForcedExit(Client& client) {
   NotYetBuilt(client, "HandleForcedExit");
 }
 
-void ShowSpeakBubble(Client& client, int, int, int) {
-  NotYetBuilt(client, "ShowSpeakBubble");
-}
-
 void ShowOwnVideo(Client& client, bool, bool) {
   NotYetBuilt(client, "ShowOwnVideo");
 }
@@ -58,22 +54,20 @@ void UnloadVideoZoomWindows(Client& client) {
 void AnNiu_Click(Client& client, int /*index*/) {
   NotYetBuilt(client, "AnNiu_Click");
 }
-void HideTalkWindow(Client& client) {
-  NotYetBuilt(client, "HideTalkWindow");
-}
 
 void HideVideoPanels(Client& client) {
   NotYetBuilt(client, "HideVideoPanels");
 }
 
-void ApplyBossKeyToWindows(Client& client, BossKeyVariant) {
-  NotYetBuilt(client, "ApplyBossKeyToWindows");
+void SwitchVideoPanelsOff(Client& client) {
+  NotYetBuilt(client, "SwitchVideoPanelsOff");
 }
-void HideFloatingWindows(Client& client) {
-  NotYetBuilt(client, "HideFloatingWindows");
+void SwitchVideoPanelsOn(Client& client) {
+  NotYetBuilt(client, "SwitchVideoPanelsOn");
 }
-void ShowTalkWindow(Client& client) {
-  NotYetBuilt(client, "ShowTalkWindow");
+std::string SeatVoiceOf(Client& client, int) {
+  NotYetBuilt(client, "SeatVoiceOf");
+  return "";
 }
 
 void ClearCoinNames(Client& client) {
@@ -81,9 +75,6 @@ void ClearCoinNames(Client& client) {
 }
 void ShowCoinSettlement(Client& client, int16_t) {
   NotYetBuilt(client, "ShowCoinSettlement");
-}
-void Tou_Click(Client& client, int) {
-  NotYetBuilt(client, "Tou_Click");
 }
 void ShowScoreSheet(Client& client) {
   NotYetBuilt(client, "ShowScoreSheet");
@@ -120,12 +111,6 @@ void EndUserDetailsVideo(Client& client) {
 }
 void HideSeatVideo(Client& client, int) {
   NotYetBuilt(client, "HideSeatVideo");
-}
-void imgword1_Click(Client& client) {
-  NotYetBuilt(client, "imgword1_Click");
-}
-void imgword2_Click(Client& client) {
-  NotYetBuilt(client, "imgword2_Click");
 }
 
 }  // namespace slvn

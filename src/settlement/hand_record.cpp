@@ -1,6 +1,7 @@
 #include "settlement/hand_record.h"
 
 #include <charconv>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -69,12 +70,19 @@ void SaveHandRecord(Client& client, int16_t hand) {
 void LoadHandRecord(Client& client, int16_t hand) {
   if (hand == 0) return;
   ScoreForm& score = LoadScoreForm(client);
-  classIniFile file;
-  file.INIFileName(HandRecordFile(client));
-  const IniSection section = file.ReadIniSection(Section(hand));
+  // The section read once: a long sheet has many keys.
+  const std::map<std::string, std::string> section =
+      IniSnapshot(HandRecordFile(client)).SectionValues(Section(hand));
+  auto value = [&section](const std::string& key) {
+    std::string folded = key;
+    for (char& c : folded)
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    auto it = section.find(folded);
+    return it == section.end() ? std::string() : it->second;
+  };
   for (int i = 0; i < kSeatColumns; ++i) {
-    score.ID[i].SetCaption(section.Get(Indexed("name", i)));
-    const std::string picture = section.Get(Indexed("PicIndex", i));
+    score.ID[i].SetCaption(value(Indexed("name", i)));
+    const std::string picture = value(Indexed("PicIndex", i));
     if (!picture.empty()) SetBoardAvatar(client, score.Tou[i], picture);
   }
   for (int i = 0; i < kSeatColumns; ++i) {
@@ -83,19 +91,18 @@ void LoadHandRecord(Client& client, int16_t hand) {
   }
   for (int i = 0; i < kLists; ++i) {
     int64_t count = 0;
-    if (!ReadNumber(section.Get(Indexed("count", i)), count) || count < 0 || count > kMaxLines)
-      return;
+    if (!ReadNumber(value(Indexed("count", i)), count) || count < 0 || count > kMaxLines) return;
     ListBox& list = score.State[i];
     while (list.ListCount() < count) list.AddItem(" ");
     while (list.ListCount() > count) list.RemoveItem(list.ListCount() - 1);
     for (int j = 0; j < count; ++j) {
-      std::string line = section.Get(LineKey(i, j));
+      std::string line = value(LineKey(i, j));
       list.SetList(j, line.empty() ? " " : std::move(line));
     }
   }
   for (int i = 0; i < kSeatColumns; ++i) {
     int64_t colour = 0;
-    if (ReadNumber(section.Get(Indexed("count", i) + " ForeColor"), colour) && colour >= 0 &&
+    if (ReadNumber(value(Indexed("count", i) + " ForeColor"), colour) && colour >= 0 &&
         colour <= kMaxColour)
       score.State[i].SetForeColor(static_cast<uint32_t>(colour));
   }

@@ -279,6 +279,11 @@ void ClearRecordBoards(Client& client) {
   }
 }
 
+void HideRecordBoards(Client& client) {
+  if (client.Hero) client.Hero->Hide();
+  if (client.Score) client.Score->Hide();
+}
+
 void SetHeroSeat(Client& client, int seat, const std::string& name, int avatar) {
   if (seat < 0 || seat >= kSeatColumns) return;
   HeroForm& hero = LoadHeroForm(client);

@@ -78,6 +78,8 @@ void Num_DblClick(Client& client);
 void SetScoreNameColor(Client& client, int seat, uint32_t color);
 // Both boards emptied (lists, names, avatars, hand numbers) and hidden.
 void ClearRecordBoards(Client& client);
+// Both boards hidden, as a click on the table and the boss key do.
+void HideRecordBoards(Client& client);
 // Hero's name and avatar of display seat `seat`; an avatar outside 0-19
 // leaves the picture as it is.
 void SetHeroSeat(Client& client, int seat, const std::string& name, int avatar);

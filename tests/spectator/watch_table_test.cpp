@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -42,12 +43,12 @@ test::PacketBytes SeatTilesPacket(const Tiles40& t) {
   fields.extra2 = t.discards;
   fields.value = {0, t.head, 0, t.tail};
   test::PacketBytes packet = test::BuildPacket(fields);
-  size_t pair = 16;
+  size_t pair = 18;  // empty pairs may stand anywhere
   for (int tile : t.shown) {
     if (pair + 1 >= 64) break;
     packet[pair] = 0x2F;  // only the high nibble counts
     packet[pair + 1] = static_cast<uint8_t>(tile);
-    pair += 4;  // empty pairs may stand between
+    pair += 2;
   }
   for (int tile : t.concealed) {
     if (pair + 1 >= 64) break;
@@ -474,6 +475,125 @@ TEST(WatchTableEarly, ADiscardBeforeTheTableIsShownDoesNotPause) {
   t.Send(test::BuildPacket(2, kLeft, {0, 0, 0, 0x12}));
   EXPECT_DOUBLE_EQ(t.Now(), before);
   EXPECT_EQ(t.client.custom[1].ConcealedCount, 3);
+}
+
+// Bad data from the server: a clear outcome for each, and after every packet
+// the records stay whole (WatchTable::Send checks them).
+TEST(WatchTableBadData, EachFaultHasAClearOutcome) {
+  using Tiles = std::vector<int>;
+  struct Case {
+    const char* what;
+    std::function<void(WatchTable&)> run;
+  } cases[] = {
+      {"fifteen concealed pairs and more",
+       [](WatchTable& t) {
+         t.Join({{.seat = kLeft, .concealed = Tiles(24, 0x11)}});
+         EXPECT_EQ(t.client.custom[1].ConcealedCount, 14);
+       }},
+      {"a fifth red dragon",
+       [](WatchTable& t) {
+         t.Join({{.seat = kLeft, .shown = Tiles(5, 0x15)}});
+         EXPECT_EQ(t.client.custom[1].RedDragonCount, 4);
+       }},
+      {"more melds than slots",
+       [](WatchTable& t) {
+         t.Join({{.seat = kTop,
+                  .shown = {0x81, 0x82, 0x83, 0x84, 0x85, 0x86, 0x87, 0x88, 0x89, 0x41, 0x42, 0x43,
+                            0x44, 0x45, 0x46, 0x47, 0x48, 0x49},
+                  .concealed = {0x11, 0x12}}});
+         const PlayerHand& top = t.client.custom[2];
+         EXPECT_EQ(top.Slots[17].Code, 0x47);
+         EXPECT_EQ(top.FirstConcealed, 18);
+         EXPECT_EQ(top.ConcealedCount, 0);
+       }},
+      {"shown bytes that name no tile",
+       [](WatchTable& t) {
+         t.Summary();
+         t.Seat();
+         t.Send(SeatTilesPacket({.shown = {0x0A, 0x00, 0x3F, 0x1A}}));
+         EXPECT_EQ(t.d.ImagesUsed, 0);
+       }},
+      {"a second table state starts from the head again",
+       [](WatchTable& t) {
+         t.Join({{.seat = kWatched, .concealed = {0x11}}});
+         t.Summary();
+         const int16_t head = t.d.WallHead;
+         t.Send(SeatTilesPacket({.concealed = {0x11}}));
+         EXPECT_EQ(t.client.custom[0].Slots[4].ImageIndex, head);
+       }},
+      {"more earlier discards than tiles taken",
+       [](WatchTable& t) {
+         t.Join({{.seat = kWatched, .discards = 200, .head = 10}});
+         EXPECT_EQ(t.d.ImagesUsed, 10);
+         EXPECT_EQ(t.d.WallHead, 78);
+       }},
+      {"head and tail values past the wall",
+       [](WatchTable& t) {
+         t.Join({{.seat = kWatched, .head = 255, .tail = 255}});
+         EXPECT_EQ(t.d.HeadTaken, 119);
+         EXPECT_EQ(t.d.TailMark, 119);
+       }},
+      {"a wild tile that names no tile",
+       [](WatchTable& t) {
+         t.Summary(kWatched, 3, 4, 0xFF);
+         t.Seat();
+         for (int seat : {kWatched, kLeft, kTop, kRight}) t.Send(SeatTilesPacket({.seat = seat}));
+         EXPECT_FALSE(t.f.CV_Image.Visible());
+       }},
+      {"seat bytes that name no seat",
+       [](WatchTable& t) {
+         t.Join({});
+         for (int seat : {0, 3, 5, 12}) {
+           t.Send(test::BuildPacket(1, seat, {0x11, 0x11, 0x11, 0x11}));
+           t.Send(test::BuildPacket(2, seat, {0, 0, 0, 0x11}));
+           t.Send(test::BuildPacket(7, seat, {8, 0x11, 0x11, 0x11}));
+         }
+         for (const PlayerHand& h : t.client.custom) EXPECT_EQ(h.ConcealedCount, 0);
+         EXPECT_NE(t.d.LastDiscard, 0x11);
+       }},
+      {"a discard from an empty hand",
+       [](WatchTable& t) {
+         t.Join({});
+         t.Send(test::BuildPacket(2, kTop, {0, 0, 0, 0x11}));
+         EXPECT_EQ(t.d.LastTileImage, -1);
+         EXPECT_EQ(t.d.LastDiscard, 0x11);
+         t.Send(test::BuildPacket(7, kLeft, {8, 0x11, 0x11, 0x11}));
+         EXPECT_EQ(t.client.custom[1].MeldEnd, 4);
+       }},
+      {"an unknown operation is not announced",
+       [](WatchTable& t) {
+         t.Join({{.seat = kLeft, .concealed = Tiles(13, 0x11)}});
+         const double before = t.Now();
+         t.Send(test::BuildPacket(7, kLeft, {2, 0x11, 0x11, 0x11}));
+         EXPECT_EQ(t.Now(), before);
+         EXPECT_FALSE(t.f.Speak[0].Visible());
+       }},
+      {"voice codes that leave the voice folder",
+       [](WatchTable& t) {
+         t.Join({{.seat = kLeft, .concealed = Tiles(13, 0x11)}});
+         auto owned = std::make_unique<RecordingSoundDevice>();
+         RecordingSoundDevice* device = owned.get();
+         t.client.sound.device = std::move(owned);
+         InitSound(t.client);
+         t.client.sound.SoundOn = -1;
+         device->calls.clear();
+         t.client.Detail[1].dialect = "../../x";
+         t.Send(test::BuildPacket(2, kLeft, {0, 0, 0, 0x11}));
+         t.Send(test::BuildPacket(7, kLeft, {8, 0x11, 0x11, 0x11}));
+         for (const std::string& call : device->calls)
+           EXPECT_EQ(call.find(".."), std::string::npos) << call;
+       }},
+      {"a right column past 24",
+       [](WatchTable& t) {
+         t.Join({{.seat = kRight, .discards = 30, .head = 110}});
+         EXPECT_EQ(t.client.RightDiscardCount, 24);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WatchTable t;
+    c.run(t);
+  }
 }
 
 TEST(WatchTableShots, AfterTheJoinAndAfterClaims) {

@@ -120,26 +120,6 @@ std::string_view CutToLimit(std::string_view gb) {
   return gb.substr(0, n);
 }
 
-// A key name as the lookups compare it: trimmed, ASCII letters folded.
-std::string FoldedKey(std::string_view key) {
-  std::string folded(Trim(key));
-  for (char& c : folded)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return folded;
-}
-
-// The value of a key line as a read returns it: trimmed, one pair of quotes
-// off, cut to the limit, NULs dropped, in UTF-8.
-std::string ValueOf(const std::string& line) {
-  std::string_view value = Trim(std::string_view(line).substr(line.find('=') + 1));
-  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-      value.back() == value.front())
-    value = value.substr(1, value.size() - 2);
-  std::string gb(CutToLimit(value));
-  std::erase(gb, '\0');
-  return Gb2312ToUtf8(Trim(gb));
-}
-
 // Sets one key in the lines as a write does; names and value in UTF-8.
 void SetKey(Lines& lines, std::string_view strSection, std::string_view strKey,
             std::string_view strValue) {
@@ -179,32 +159,58 @@ void classIniFile::WriteIniKeys(std::string_view section,
   WriteLines(path_, lines);
 }
 
-IniSection classIniFile::ReadIniSection(std::string_view section) const {
-  IniSection result;
-  auto lines = ReadLines(path_);
-  if (!lines) return result;
-  auto range = FindSection(*lines, ForFile(section));
-  if (!range) return result;
-  for (size_t i = range->header + 1; i < range->end; ++i)
-    if (auto key = KeyOf((*lines)[i]))
-      result.values_.try_emplace(FoldedKey(*key), ValueOf((*lines)[i]));
-  return result;
+namespace {
+
+// A key's value as the profile read gives it, in UTF-8.
+std::string ValueOfLine(const std::string& line) {
+  std::string_view value = Trim(std::string_view(line).substr(line.find('=') + 1));
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front())
+    value = value.substr(1, value.size() - 2);
+  std::string gb(CutToLimit(value));
+  std::erase(gb, '\0');
+  return Gb2312ToUtf8(Trim(gb));
 }
 
-std::string IniSection::Get(std::string_view key) const {
-  auto it = values_.find(FoldedKey(ForFile(key)));
-  return it == values_.end() ? "" : it->second;
+std::string ValueOf(const Lines& lines, std::string_view strSection, std::string_view strKey) {
+  std::string section = ForFile(strSection), key = ForFile(strKey);
+  auto range = FindSection(lines, section);
+  if (!range) return "";
+  auto at = FindKey(lines, *range, key);
+  if (!at) return "";
+  return ValueOfLine(lines[*at]);
 }
+
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+}  // namespace
 
 std::string classIniFile::GetIniKey(std::string_view strSection, std::string_view strKey) const {
   auto lines = ReadLines(path_);
   if (!lines) return "";
-  std::string section = ForFile(strSection), key = ForFile(strKey);
-  auto range = FindSection(*lines, section);
-  if (!range) return "";
-  auto at = FindKey(*lines, *range, key);
-  if (!at) return "";
-  return ValueOf((*lines)[*at]);
+  return ValueOf(*lines, strSection, strKey);
+}
+
+IniSnapshot::IniSnapshot(const std::string& path) : lines_(ReadLines(path)) {}
+
+std::string IniSnapshot::GetIniKey(std::string_view strSection, std::string_view strKey) const {
+  return lines_ ? ValueOf(*lines_, strSection, strKey) : "";
+}
+
+std::map<std::string, std::string> IniSnapshot::SectionValues(std::string_view strSection) const {
+  std::map<std::string, std::string> values;
+  if (!lines_) return values;
+  auto range = FindSection(*lines_, ForFile(strSection));
+  if (!range) return values;
+  for (size_t i = range->header + 1; i < range->end; ++i)
+    if (auto key = KeyOf((*lines_)[i]))
+      values.try_emplace(Lower(Gb2312ToUtf8(*key)), ValueOfLine((*lines_)[i]));
+  return values;
 }
 
 void classIniFile::DelIniKey(std::string_view SectionName, std::string_view KeyWord) {

@@ -1,8 +1,9 @@
 #pragma once
 
+#include <map>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -14,8 +15,6 @@ namespace slvn {
 // section or key reads as "", and the first write creates the file. Names and
 // values are UTF-8 here and code page 936 in the file. No member reports a
 // failure: an unreadable file reads empty, a failed write is lost.
-class IniSection;
-
 class classIniFile {
  public:
   // Longest value a read returns, in bytes of the file's code page.
@@ -33,21 +32,25 @@ class classIniFile {
   // WriteIniKey would write them one by one.
   void WriteIniKeys(std::string_view section,
                     const std::vector<std::pair<std::string, std::string>>& keys);
-  // One section read from the file once; its Get reads as GetIniKey does.
-  IniSection ReadIniSection(std::string_view section) const;
 
  private:
   std::string path_;
 };
 
-// The keys of one section as they stood when it was read.
-class IniSection {
+// One reading of an INI file, answering reads as classIniFile does: for a
+// file read once at start and never again.
+class IniSnapshot {
  public:
-  std::string Get(std::string_view key) const;
+  explicit IniSnapshot(const std::string& path);
+  // Whether the file could be read.
+  bool Read() const { return lines_.has_value(); }
+  std::string GetIniKey(std::string_view strSection, std::string_view strKey) const;
+  // Every key of the section with its value as GetIniKey reads it, by the
+  // key's name in lower case (the first of equal names counts).
+  std::map<std::string, std::string> SectionValues(std::string_view strSection) const;
 
  private:
-  friend class classIniFile;
-  std::unordered_map<std::string, std::string> values_;  // by folded key, file code page
+  std::optional<std::vector<std::string>> lines_;
 };
 
 }  // namespace slvn
