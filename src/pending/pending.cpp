@@ -44,10 +44,6 @@ void HandleForcedExit(Client& client) {
   NotYetBuilt(client, "HandleForcedExit");
 }
 
-void ShowSpeakBubble(Client& client, int, int, int) {
-  NotYetBuilt(client, "ShowSpeakBubble");
-}
-
 void ShowOwnVideo(Client& client, bool, bool) {
   NotYetBuilt(client, "ShowOwnVideo");
 }
@@ -57,9 +53,6 @@ void UnloadVideoZoomWindows(Client& client) {
 void AnNiu_Click(Client& client, int /*index*/) {
   NotYetBuilt(client, "AnNiu_Click");
 }
-void HideTalkWindow(Client& client) {
-  NotYetBuilt(client, "HideTalkWindow");
-}
 
 void HideVideoPanels(Client& client) {
   NotYetBuilt(client, "HideVideoPanels");
@@ -68,14 +61,18 @@ void ClearRecordBoards(Client& client) {
   NotYetBuilt(client, "ClearRecordBoards");
 }
 
-void ApplyBossKeyToWindows(Client& client, BossKeyVariant) {
-  NotYetBuilt(client, "ApplyBossKeyToWindows");
+void HideRecordBoards(Client& client) {
+  NotYetBuilt(client, "HideRecordBoards");
 }
-void HideFloatingWindows(Client& client) {
-  NotYetBuilt(client, "HideFloatingWindows");
+void SwitchVideoPanelsOff(Client& client) {
+  NotYetBuilt(client, "SwitchVideoPanelsOff");
 }
-void ShowTalkWindow(Client& client) {
-  NotYetBuilt(client, "ShowTalkWindow");
+void SwitchVideoPanelsOn(Client& client) {
+  NotYetBuilt(client, "SwitchVideoPanelsOn");
+}
+std::string SeatVoiceOf(Client& client, int) {
+  NotYetBuilt(client, "SeatVoiceOf");
+  return "";
 }
 
 void ClearCoinNames(Client& client) {
@@ -83,9 +80,6 @@ void ClearCoinNames(Client& client) {
 }
 void ShowCoinSettlement(Client& client, int16_t) {
   NotYetBuilt(client, "ShowCoinSettlement");
-}
-void Tou_Click(Client& client, int) {
-  NotYetBuilt(client, "Tou_Click");
 }
 void ShowScoreSheet(Client& client) {
   NotYetBuilt(client, "ShowScoreSheet");
@@ -129,12 +123,6 @@ void HideSeatVideo(Client& client, int) {
 }
 void SetHeroSeat(Client& client, int, const std::string&, int) {
   NotYetBuilt(client, "SetHeroSeat");
-}
-void imgword1_Click(Client& client) {
-  NotYetBuilt(client, "imgword1_Click");
-}
-void imgword2_Click(Client& client) {
-  NotYetBuilt(client, "imgword2_Click");
 }
 
 }  // namespace slvn
