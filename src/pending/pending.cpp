@@ -51,23 +51,19 @@ void ShowOwnVideo(Client& client, bool, bool) {
 void UnloadVideoZoomWindows(Client& client) {
   NotYetBuilt(client, "UnloadVideoZoomWindows");
 }
-void AnNiu_Click(Client& client, int /*index*/) {
-  NotYetBuilt(client, "AnNiu_Click");
-}
 
 void HideVideoPanels(Client& client) {
   NotYetBuilt(client, "HideVideoPanels");
 }
 
+void HideVideoTip(Client& client) {
+  NotYetBuilt(client, "HideVideoTip");
+}
 void SwitchVideoPanelsOff(Client& client) {
   NotYetBuilt(client, "SwitchVideoPanelsOff");
 }
 void SwitchVideoPanelsOn(Client& client) {
   NotYetBuilt(client, "SwitchVideoPanelsOn");
-}
-std::string SeatVoiceOf(Client& client, int) {
-  NotYetBuilt(client, "SeatVoiceOf");
-  return "";
 }
 
 void ClearCoinNames(Client& client) {

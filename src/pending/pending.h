@@ -25,13 +25,13 @@ void UnloadVideoZoomWindows(Client& client);
 // The video panels, bars and tip of the table hidden and the peers' video
 // state cleared, as leaving the table does.
 void HideVideoPanels(Client& client);
+// The own video toolbar's tip hidden while the own camera runs.
+void HideVideoTip(Client& client);
 // The video panels' part of the settings' video switch: the peers' displays,
 // frames and title bars, the own title bar and tip, the open-video buttons
 // and the zoom windows.
 void SwitchVideoPanelsOff(Client& client);
 void SwitchVideoPanelsOn(Client& client);
-// The voice of the seat as its user details gave it.
-std::string SeatVoiceOf(Client& client, int seat);
 
 // Shows the own camera picture in the own video panel.
 void ShowOwnVideo(Client& client, bool capture_on, bool second);
@@ -46,8 +46,6 @@ void HandleResultRow(Client& client);
 void HandleForcedExit(Client& client);
 
 // The main window's later layout steps and handlers.
-// The button bar's click handler (8 exit dialog, 4 hide).
-void AnNiu_Click(Client& client, int index);
 
 // The coin tally's seat names cleared, as the plug-in loads.
 void ClearCoinNames(Client& client);

@@ -284,6 +284,21 @@ void HideRecordBoards(Client& client) {
   if (client.Score) client.Score->Hide();
 }
 
+void ToggleRecordBoard(Client& client, int button) {
+  if (button != 5 && button != 6) return;
+  Form& board = button == 5 ? static_cast<Form&>(LoadScoreForm(client)) : LoadHeroForm(client);
+  if (board.Visible()) {
+    board.Hide();
+    return;
+  }
+  // While a hand runs its sheet is not written yet: the one before it.
+  const Data& d = client.data;
+  if (button == 5)
+    LoadHandRecord(client, static_cast<int16_t>(d.juNum - (d.HandRecordPending ? 1 : 0)));
+  CentreOverTable(client, board);
+  board.Show();
+}
+
 void SetHeroSeat(Client& client, int seat, const std::string& name, int avatar) {
   if (seat < 0 || seat >= kSeatColumns) return;
   HeroForm& hero = LoadHeroForm(client);

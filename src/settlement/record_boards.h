@@ -80,6 +80,10 @@ void SetScoreNameColor(Client& client, int seat, uint32_t color);
 void ClearRecordBoards(Client& client);
 // Both boards hidden, as a click on the table and the boss key do.
 void HideRecordBoards(Client& client);
+// The button bar's records (5) and history (6) buttons: the board hidden
+// when shown; else the hand last recorded loaded (records) and the board
+// centred over the table and shown.
+void ToggleRecordBoard(Client& client, int button);
 // Hero's name and avatar of display seat `seat`; an avatar outside 0-19
 // leaves the picture as it is.
 void SetHeroSeat(Client& client, int seat, const std::string& name, int avatar);
