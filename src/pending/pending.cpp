@@ -24,24 +24,8 @@ void HandleShownHand(Client& client) {
   NotYetBuilt(client, "HandleShownHand");
 }
 
-void HandleSeatFreed(Client& client) {
-  NotYetBuilt(client, "HandleSeatFreed");
-}
-
-void HandleQuit(Client& client) {
-  NotYetBuilt(client, "HandleQuit");
-}
-
-void HandleOutOfCoins(Client& client) {
-  NotYetBuilt(client, "HandleOutOfCoins");
-}
-
 void HandleResultRow(Client& client) {
   NotYetBuilt(client, "HandleResultRow");
-}
-
-void HandleForcedExit(Client& client) {
-  NotYetBuilt(client, "HandleForcedExit");
 }
 
 void ShowSpeakBubble(Client& client, int, int, int) {
@@ -138,6 +122,13 @@ void imgword1_Click(Client& client) {
 }
 void imgword2_Click(Client& client) {
   NotYetBuilt(client, "imgword2_Click");
+}
+
+void ShowHeroBoard(Client& client) {
+  NotYetBuilt(client, "ShowHeroBoard");
+}
+void ShowScoreBoard(Client& client) {
+  NotYetBuilt(client, "ShowScoreBoard");
 }
 
 }  // namespace slvn

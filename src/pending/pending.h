@@ -44,11 +44,7 @@ void ShowOwnVideo(Client& client, bool capture_on, bool second);
 // Arms of the command dispatcher; each reads the packet from client.net.
 void HandleHandEndRow(Client& client);
 void HandleShownHand(Client& client);
-void HandleSeatFreed(Client& client);
-void HandleQuit(Client& client);
-void HandleOutOfCoins(Client& client);
 void HandleResultRow(Client& client);
-void HandleForcedExit(Client& client);
 
 // The speech bubble of a quick phrase: phrase `phrase_number` (1-based) of
 // quick-phrase list `list` (1 or 2) beside display seat `seat`.
@@ -105,5 +101,10 @@ void SetHeroSeat(Client& client, int seat, const std::string& name, int portrait
 // The clicks on the two quick-phrase buttons of the strip.
 void imgword1_Click(Client& client);
 void imgword2_Click(Client& client);
+
+// The hand-list board Hero centred over the window and shown in front; the
+// score board Score over the table, unless the window is minimised.
+void ShowHeroBoard(Client& client);
+void ShowScoreBoard(Client& client);
 
 }  // namespace slvn

@@ -57,6 +57,20 @@ class LobbyProcess {
     if (in_ >= 0) close(in_);
   }
   // Reads the lobby's lines until one equals `want` (bounded by the time-out).
+  // The lobby's exit status once it has ended, or -1 when it did not end
+  // within the time-out.
+  int WaitForEnd(int seconds = 20) {
+    auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    int status = 0;
+    while (std::chrono::steady_clock::now() < give_up) {
+      if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+      }
+      usleep(20000);
+    }
+    return -1;
+  }
   bool WaitForLine(const std::string& want, std::vector<std::string>& seen, int seconds = 20) {
     auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     char buf[256];
@@ -114,6 +128,32 @@ close
   lobby.Say("post 0x16");
   EXPECT_TRUE(lobby.WaitForLine("recv 0x303 0 0", seen));  // logged in again
   EXPECT_EQ(server.Finish(), 0) << server.Record();
+}
+
+// A quit that names the own seat among the leavers ends the client, and
+// with it the lobby.
+TEST(SmokeTest, AQuitOfTheOwnSeatEndsClientAndLobby) {
+  test::TempDir dir;
+  test::TableServer server(dir, R"(
+expect 18
+send 18 v3=1 v1=8
+send 3 seat=8 text@16="alice"
+send 3 seat=4 text@16="bob"
+send 3 seat=2 text@16="carol"
+send 3 seat=1 text@16="dave"
+send 16 seat=8 v3=2
+wait 500
+send 16 seat=3 v3=1
+wait 3000
+)");
+  ASSERT_GT(server.port(), 0);
+  LobbyProcess lobby("alice$key$127.0.0.1$" + std::to_string(server.port()) + "$room$0$",
+                     test::TestBusNamespace());
+  std::vector<std::string> seen;
+  ASSERT_TRUE(lobby.WaitForLine("recv 0x303 0 0", seen));
+  EXPECT_EQ(lobby.WaitForEnd(), 0);
+  server.Finish();
+  EXPECT_NE(server.Record().find("peer closed"), std::string::npos) << server.Record();
 }
 
 }  // namespace
