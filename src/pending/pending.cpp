@@ -28,10 +28,6 @@ void HandleResultRow(Client& client) {
   NotYetBuilt(client, "HandleResultRow");
 }
 
-void ShowSpeakBubble(Client& client, int, int, int) {
-  NotYetBuilt(client, "ShowSpeakBubble");
-}
-
 void ShowOwnVideo(Client& client, bool, bool) {
   NotYetBuilt(client, "ShowOwnVideo");
 }
@@ -41,9 +37,6 @@ void UnloadVideoZoomWindows(Client& client) {
 void AnNiu_Click(Client& client, int /*index*/) {
   NotYetBuilt(client, "AnNiu_Click");
 }
-void HideTalkWindow(Client& client) {
-  NotYetBuilt(client, "HideTalkWindow");
-}
 
 void HideVideoPanels(Client& client) {
   NotYetBuilt(client, "HideVideoPanels");
@@ -52,14 +45,18 @@ void ClearRecordBoards(Client& client) {
   NotYetBuilt(client, "ClearRecordBoards");
 }
 
-void ApplyBossKeyToWindows(Client& client, BossKeyVariant) {
-  NotYetBuilt(client, "ApplyBossKeyToWindows");
+void HideRecordBoards(Client& client) {
+  NotYetBuilt(client, "HideRecordBoards");
 }
-void HideFloatingWindows(Client& client) {
-  NotYetBuilt(client, "HideFloatingWindows");
+void SwitchVideoPanelsOff(Client& client) {
+  NotYetBuilt(client, "SwitchVideoPanelsOff");
 }
-void ShowTalkWindow(Client& client) {
-  NotYetBuilt(client, "ShowTalkWindow");
+void SwitchVideoPanelsOn(Client& client) {
+  NotYetBuilt(client, "SwitchVideoPanelsOn");
+}
+std::string SeatVoiceOf(Client& client, int) {
+  NotYetBuilt(client, "SeatVoiceOf");
+  return "";
 }
 
 void ClearCoinNames(Client& client) {
@@ -67,9 +64,6 @@ void ClearCoinNames(Client& client) {
 }
 void ShowCoinSettlement(Client& client, int16_t) {
   NotYetBuilt(client, "ShowCoinSettlement");
-}
-void Tou_Click(Client& client, int) {
-  NotYetBuilt(client, "Tou_Click");
 }
 void ShowScoreSheet(Client& client) {
   NotYetBuilt(client, "ShowScoreSheet");
@@ -111,17 +105,8 @@ void EndUserDetailsVideo(Client& client) {
 void HideSeatVideo(Client& client, int) {
   NotYetBuilt(client, "HideSeatVideo");
 }
-void SetupWatchTable(Client& client) {
-  NotYetBuilt(client, "SetupWatchTable");
-}
 void SetHeroSeat(Client& client, int, const std::string&, int) {
   NotYetBuilt(client, "SetHeroSeat");
-}
-void imgword1_Click(Client& client) {
-  NotYetBuilt(client, "imgword1_Click");
-}
-void imgword2_Click(Client& client) {
-  NotYetBuilt(client, "imgword2_Click");
 }
 
 void ShowHeroBoard(Client& client) {

@@ -1,11 +1,13 @@
 #include "shell/client.h"
 
+#include "chat/chat_line.h"
 #include "plugin/item_bar.h"
 #include "shell/heartbeat.h"
 #include "shell/keys.h"
 #include "shell/net/packet_io.h"
 #include "table/claims.h"
 #include "table/seat_records.h"
+#include "ui/web_panes.h"
 #include "ui/player_card.h"
 
 namespace slvn {
@@ -27,6 +29,11 @@ Client::Client(std::unique_ptr<Clock> clock_in)
   ConnectExitDialogs(*this);
   ConnectKeys(*this);
   WireLocalMoves(*this);
+  ConnectChatLine(*this);
+  ConnectTalk(*this);
+  ConnectHuifu(*this);
+  ConnectSettingsDialog(*this);
+  ConnectWebPanes(*this);
   WirePlayerCard(*this);
   WireItemControls(*this);
   // The seat records start as a new hand leaves them (first concealed slot 4).

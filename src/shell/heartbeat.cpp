@@ -1,6 +1,7 @@
 #include "shell/heartbeat.h"
 
 #include "chat/chat_state.h"
+#include "chat/talk.h"
 #include "dispatch/deal_msg.h"
 #include "pending/pending.h"
 #include "plugin/prop_bridge.h"
@@ -242,6 +243,8 @@ void TimerBong_Timer(Client& client) {
     throw;
   }
   shell.in_tick = false;
+  // Lines the tick added to the history reach its window while it is shown.
+  if (client.Talk.Visible()) SyncTalkList(client);
   // The next tick comes 50 ms after this one ended, unless a reset or a
   // leave inside this tick stopped the heartbeat.
   if (shell.heartbeat_stops == stops_before) client.main_form.TimerBong.SetEnabled(true);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "chat/chat_line.h"
 #include "pending/pending.h"
 #include "plugin/item_bar.h"
 #include "plugin/prop_bridge.h"

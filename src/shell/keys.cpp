@@ -1,9 +1,11 @@
 #include "shell/keys.h"
 
+#include "chat/talk.h"
 #include "pending/pending.h"
 #include "plugin/prop_bridge.h"
 #include "shell/client.h"
 #include "shell/exit_dialogs.h"
+#include "shell/floating_windows.h"
 #include "shell/lobby_link.h"
 
 namespace slvn {
@@ -96,6 +98,7 @@ void Sysmsg_KeyDown(Client& client, int, int key_code, int) {
 void LbMove_MouseDown(Client& client, int button, int, double, double) {
   if (button != kLeftButton) return;
   HideTalkWindow(client);
+  if (client.huifu.Loaded()) client.huifu.Hide();
   client.main_form.LbMove.SetMousePointer(kPointerSizeAll);
   client.main_form.SetMouseCapture(nullptr);
   client.main_form.BeginSystemMove();

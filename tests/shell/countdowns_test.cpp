@@ -164,9 +164,9 @@ TEST_F(KeysTest, EscTogglesTheExitDialogAndAltThenCOpensTheChatHistory) {
   EXPECT_FALSE(client.frmExit.Visible());
 
   for (int key : {int{kKeyAlt}, int{'X'}, int{kKeyC}}) Pic1_KeyDown(client, key, 0);
-  EXPECT_FALSE(Called(client, "ShowTalkWindow"));
+  EXPECT_FALSE(client.Talk.Visible());
   for (int key : {kKeyC, kKeyAlt}) Pic2_KeyDown(client, key, 0);
-  EXPECT_TRUE(Called(client, "ShowTalkWindow"));
+  EXPECT_TRUE(client.Talk.Visible());
   EXPECT_EQ(client.main_form.Focus(), &client.main_form.Chat);
 }
 
