@@ -333,6 +333,7 @@ class ControlArray {
   std::function<void(int, int, int, double, double)> MouseDown;
   std::function<void(int, int, int, double, double)> MouseUp;
   std::function<void(int, int, int, double, double)> MouseMove;
+  std::function<void(int, int, int)> KeyDown;  // index, key code, shift
 
  private:
   void Wire(int index) {
@@ -351,6 +352,9 @@ class ControlArray {
     };
     c.MouseMove = [this, index](int b, int s, double x, double y) {
       if (MouseMove) MouseMove(index, b, s, x, y);
+    };
+    c.KeyDown = [this, index](int key, int shift) {
+      if (KeyDown) KeyDown(index, key, shift);
     };
   }
 

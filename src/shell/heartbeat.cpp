@@ -181,11 +181,14 @@ void LoginSlot(Client& client) {
   PostToLobby(client, kLobbyConnect);
   // The wait pumps events; it ends when the connection stands, or when the
   // attempt failed, so that a refused connection cannot hold the tick for ever.
+  const int stops_before = client.shell.heartbeat_stops;
   client.loop.WaitUntil([&] {
     int state = client.Winsock1.State();
     return state == TcpSocket::kConnected || state == TcpSocket::kError ||
            state == TcpSocket::kClosed;
   });
+  // A reset or leave during the wait switched the slots off: that stands.
+  if (client.shell.heartbeat_stops != stops_before) return;
   if (!Connected(client)) {
     // The watchdog takes over the connection that is down.
     hb.Disable(kLoginSlot);

@@ -120,8 +120,9 @@ void ConnectKeys(Client& client) {
   f.Chat.KeyDown = [&client](int key, int shift) { Chat_KeyDown(client, key, shift); };
   f.Pic1.KeyDown = [&client](int key, int shift) { Pic1_KeyDown(client, key, shift); };
   f.Pic2.KeyDown = [&client](int key, int shift) { Pic2_KeyDown(client, key, shift); };
-  // Lines loaded later copy element 0's handler.
-  f.Sysmsg[0].KeyDown = [&client](int key, int shift) { Sysmsg_KeyDown(client, 0, key, shift); };
+  f.Sysmsg.KeyDown = [&client](int index, int key, int shift) {
+    Sysmsg_KeyDown(client, index, key, shift);
+  };
   f.LbMove.MouseDown = [&client](int button, int shift, double x, double y) {
     LbMove_MouseDown(client, button, shift, x, y);
   };

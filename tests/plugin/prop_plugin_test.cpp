@@ -142,6 +142,9 @@ TEST_F(PropPluginTest, EachRequestKindDoesItsActionOrNothing) {
       {"key F1: the boss key", {4, "112"}, nullptr},
       {"player card, own seat", {5, "0"}, "Tou_MouseMove"},
       {"player card, no seat 4", {5, "4"}, nullptr},
+      {"player card, 65536 is no seat", {5, "65536"}, nullptr},
+      {"player card, -40000 is no seat", {5, "-40000"}, nullptr},
+      {"avatar click, 65537 is no seat", {3, "65537"}, nullptr},
       {"kind untouched", {0, "hello", {}, {}, {}, false}, nullptr},
       {"unknown kind", {9, "1"}, nullptr},
   };
