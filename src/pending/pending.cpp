@@ -50,9 +50,6 @@ void ShowOwnVideo(Client& client, bool, bool) {
 void UnloadVideoZoomWindows(Client& client) {
   NotYetBuilt(client, "UnloadVideoZoomWindows");
 }
-void AnNiu_Click(Client& client, int /*index*/) {
-  NotYetBuilt(client, "AnNiu_Click");
-}
 
 void HideVideoPanels(Client& client) {
   NotYetBuilt(client, "HideVideoPanels");
@@ -64,15 +61,17 @@ void ClearRecordBoards(Client& client) {
 void HideRecordBoards(Client& client) {
   NotYetBuilt(client, "HideRecordBoards");
 }
+void ToggleRecordBoard(Client& client, int) {
+  NotYetBuilt(client, "ToggleRecordBoard");
+}
+void HideVideoTip(Client& client) {
+  NotYetBuilt(client, "HideVideoTip");
+}
 void SwitchVideoPanelsOff(Client& client) {
   NotYetBuilt(client, "SwitchVideoPanelsOff");
 }
 void SwitchVideoPanelsOn(Client& client) {
   NotYetBuilt(client, "SwitchVideoPanelsOn");
-}
-std::string SeatVoiceOf(Client& client, int) {
-  NotYetBuilt(client, "SeatVoiceOf");
-  return "";
 }
 
 void ClearCoinNames(Client& client) {

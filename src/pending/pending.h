@@ -29,13 +29,16 @@ void HideVideoPanels(Client& client);
 void ClearRecordBoards(Client& client);
 // The score sheet and hand list hidden, by the boss key and a click on the table.
 void HideRecordBoards(Client& client);
+// The bar's records (5) and history (6) buttons: the board hidden when shown,
+// else the last recorded hand loaded (5) and the board centred and shown.
+void ToggleRecordBoard(Client& client, int button);
+// The own video toolbar's tip hidden while the own camera runs.
+void HideVideoTip(Client& client);
 // The video panels' part of the settings' video switch: the peers' displays,
 // frames and title bars, the own title bar and tip, the open-video buttons
 // and the zoom windows.
 void SwitchVideoPanelsOff(Client& client);
 void SwitchVideoPanelsOn(Client& client);
-// The voice of the seat as its user details gave it.
-std::string SeatVoiceOf(Client& client, int seat);
 
 // Shows the own camera picture in the own video panel.
 void ShowOwnVideo(Client& client, bool capture_on, bool second);
@@ -50,8 +53,6 @@ void HandleResultRow(Client& client);
 void HandleForcedExit(Client& client);
 
 // The main window's later layout steps and handlers.
-// The button bar's click handler (8 exit dialog, 4 hide).
-void AnNiu_Click(Client& client, int index);
 
 // The coin tally's seat names cleared, as the plug-in loads.
 void ClearCoinNames(Client& client);

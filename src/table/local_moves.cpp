@@ -333,7 +333,6 @@ void WireLocalMoves(Client& client) {
   f.Gang.Click = [c](int i) { Gang_Click(*c, i); };
   f.Pic1.MouseUp = [c](int b, int s, double x, double y) { Pic1_MouseUp(*c, b, s, x, y); };
   f.Pic2.MouseUp = [c](int b, int s, double x, double y) { Pic2_MouseUp(*c, b, s, x, y); };
-  f.Pic1.MouseMove = [c](int, int, double x, double y) { PutBackLiftedTile(*c, x, y); };
 }
 
 }  // namespace slvn
