@@ -25,24 +25,8 @@ void HandleShownHand(Client& client) {
   NotYetBuilt(client, "HandleShownHand");
 }
 
-void HandleSeatFreed(Client& client) {
-  NotYetBuilt(client, "HandleSeatFreed");
-}
-
-void HandleQuit(Client& client) {
-  NotYetBuilt(client, "HandleQuit");
-}
-
-void HandleOutOfCoins(Client& client) {
-  NotYetBuilt(client, "HandleOutOfCoins");
-}
-
 void HandleResultRow(Client& client) {
   NotYetBuilt(client, "HandleResultRow");
-}
-
-void HandleForcedExit(Client& client) {
-  NotYetBuilt(client, "HandleForcedExit");
 }
 
 void ShowOwnVideo(Client& client, bool, bool) {
@@ -107,6 +91,13 @@ void EndUserDetailsVideo(Client& client) {
 }
 void HideSeatVideo(Client& client, int) {
   NotYetBuilt(client, "HideSeatVideo");
+}
+
+void ShowHeroBoard(Client& client) {
+  NotYetBuilt(client, "ShowHeroBoard");
+}
+void ShowScoreBoard(Client& client) {
+  NotYetBuilt(client, "ShowScoreBoard");
 }
 
 }  // namespace slvn

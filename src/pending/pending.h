@@ -39,11 +39,7 @@ void ShowOwnVideo(Client& client, bool capture_on, bool second);
 // Arms of the command dispatcher; each reads the packet from client.net.
 void HandleHandEndRow(Client& client);
 void HandleShownHand(Client& client);
-void HandleSeatFreed(Client& client);
-void HandleQuit(Client& client);
-void HandleOutOfCoins(Client& client);
 void HandleResultRow(Client& client);
-void HandleForcedExit(Client& client);
 
 // The main window's later layout steps and handlers.
 
@@ -82,5 +78,10 @@ void LoginOwnVideo(Client& client);
 void HandOverVideoPanel(Client& client, int seat);
 void EndUserDetailsVideo(Client& client);
 void HideSeatVideo(Client& client, int seat);
+
+// The hand-list board Hero centred over the window and shown in front; the
+// score board Score over the table, unless the window is minimised.
+void ShowHeroBoard(Client& client);
+void ShowScoreBoard(Client& client);
 
 }  // namespace slvn
