@@ -93,11 +93,4 @@ void HideSeatVideo(Client& client, int) {
   NotYetBuilt(client, "HideSeatVideo");
 }
 
-void ShowHeroBoard(Client& client) {
-  NotYetBuilt(client, "ShowHeroBoard");
-}
-void ShowScoreBoard(Client& client) {
-  NotYetBuilt(client, "ShowScoreBoard");
-}
-
 }  // namespace slvn

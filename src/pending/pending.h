@@ -79,9 +79,4 @@ void HandOverVideoPanel(Client& client, int seat);
 void EndUserDetailsVideo(Client& client);
 void HideSeatVideo(Client& client, int seat);
 
-// The hand-list board Hero centred over the window and shown in front; the
-// score board Score over the table, unless the window is minimised.
-void ShowHeroBoard(Client& client);
-void ShowScoreBoard(Client& client);
-
 }  // namespace slvn
