@@ -72,12 +72,6 @@ void ShowSpeakBubble(Client& client, int, int, int) {
   NotYetBuilt(client, "ShowSpeakBubble");
 }
 
-void ShowOwnVideo(Client& client, bool, bool) {
-  NotYetBuilt(client, "ShowOwnVideo");
-}
-void UnloadVideoZoomWindows(Client& client) {
-  NotYetBuilt(client, "UnloadVideoZoomWindows");
-}
 void LayoutPlayerInfo(Client& client) {
   NotYetBuilt(client, "LayoutPlayerInfo");
 }
@@ -91,9 +85,6 @@ void ClearUser(Client& client, int16_t /*seat*/) {
   NotYetBuilt(client, "ClearUser");
 }
 
-void HideVideoPanels(Client& client) {
-  NotYetBuilt(client, "HideVideoPanels");
-}
 void ClearRecordBoards(Client& client) {
   NotYetBuilt(client, "ClearRecordBoards");
 }
@@ -150,16 +141,7 @@ void SetScoreNameColor(Client& client, int /*seat*/, uint32_t /*color*/) {
   NotYetBuilt(client, "SetScoreNameColor");
 }
 
-// A hand's course: video, the exit dialog, the item bar, the spectator's twins.
-void LoginVideoServer(Client& client) {
-  NotYetBuilt(client, "LoginVideoServer");
-}
-void StartLocalVideo(Client& client) {
-  NotYetBuilt(client, "StartLocalVideo");
-}
-void ConnectTableVideo(Client& client) {
-  NotYetBuilt(client, "ConnectTableVideo");
-}
+// A hand's course: the exit dialog, the item bar, the spectator's twins.
 void ClearItemBar(Client& client) {
   NotYetBuilt(client, "ClearItemBar");
 }

@@ -20,11 +20,6 @@ class GamePacket;
 // pretends to have been done.
 void NotYetBuilt(Client& client, std::string_view name);
 
-void UnloadVideoZoomWindows(Client& client);
-
-// The video panels, bars and tip of the table hidden and the peers' video
-// state cleared, as leaving the table does.
-void HideVideoPanels(Client& client);
 // The hand-history board and the score board emptied and hidden.
 void ClearRecordBoards(Client& client);
 // Which handler's boss key hides the table's other windows (the player card,
@@ -37,9 +32,6 @@ void ApplyBossKeyToWindows(Client& client, BossKeyVariant variant);
 void HideFloatingWindows(Client& client);
 // The chat history window, shown topmost beside the table.
 void ShowTalkWindow(Client& client);
-
-// Shows the own camera picture in the own video panel.
-void ShowOwnVideo(Client& client, bool capture_on, bool second);
 
 // Arms of the command dispatcher; each reads the packet from client.net.
 void HandleHandEndRow(Client& client);
@@ -94,12 +86,8 @@ void ShowScoreSheet(Client& client);
 void ShowHandResult(Client& client);
 // The score sheet's name label of display seat `seat` (`Score.ID`) takes a colour.
 void SetScoreNameColor(Client& client, int seat, uint32_t color);
-// A hand's course: the video log-in and camera start (once per hand), the
-// video link of the table, the exit dialog closed, the item bar hidden, and
-// the spectator's twins of the deal, the discard and the claim.
-void LoginVideoServer(Client& client);
-void StartLocalVideo(Client& client);
-void ConnectTableVideo(Client& client);
+// A hand's course: the exit dialog closed, the item bar hidden, and the
+// spectator's twins of the deal, the discard and the claim.
 void ClearItemBar(Client& client);
 void WatchDrawTiles(Client& client, uint8_t seatBit, uint8_t tileCount,
                     const std::array<int16_t, 4>& words);

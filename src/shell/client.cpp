@@ -5,10 +5,20 @@
 #include "shell/net/packet_io.h"
 #include "table/claims.h"
 #include "table/seat_records.h"
+#include "video/video_chat.h"
 
 namespace slvn {
 
 namespace {
+VideoSurfaces VideoSurfacesOf(Client& client) {
+  MainForm& f = client.main_form;
+  VideoSurfaces s;
+  s.preview = &f.vcap1;
+  for (int i = 1; i <= 3; ++i) s.panels[i] = &f.vshow[i];
+  for (int i = 0; i <= 3; ++i) s.zoom[i] = &ZoomWindowOf(client, i).vshow;
+  return s;
+}
+
 std::unique_ptr<Clock> OrSteady(std::unique_ptr<Clock> clock) {
   if (clock) return clock;
   return std::make_unique<SteadyClock>();
@@ -18,13 +28,15 @@ std::unique_ptr<Clock> OrSteady(std::unique_ptr<Clock> clock) {
 Client::Client(std::unique_ptr<Clock> clock_in)
     : clock(OrSteady(std::move(clock_in))),
       loop(*clock),
-      video(MakeLocalVideoControls(loop, /*with_camera=*/true)) {
+      video(MakeVideoControls(loop, VideoSurfacesOf(*this))),
+      video_hooks(MakeDesktopVideoHooks()) {
   Winsock1.DataArrival = [this](int bytes_total) { Winsock1_DataArrival(*this, bytes_total); };
   Winsock1.OnClose = [this] { Winsock1_Close(*this); };
   ConnectHeartbeatTimers(*this);
   ConnectExitDialogs(*this);
   ConnectKeys(*this);
   WireLocalMoves(*this);
+  ConnectVideoEvents(*this);
   // The seat records start as a new hand leaves them (first concealed slot 4).
   ClearPlayerInfo(*this);
 }

@@ -25,6 +25,7 @@
 #include "table/seat_records.h"
 #include "ui/main_form.h"
 #include "video/video_controls.h"
+#include "video/zoom_window.h"
 
 namespace slvn {
 
@@ -48,8 +49,14 @@ struct Client {
   // The exit dialog and the notice that the game at the table ended.
   ExitDialog frmExit{forms};
   OtherExitDialog frmOtherExit{forms};
+  // The zoom windows of the own camera and of seats 1-3.
+  ZoomWindow frm_Local{forms, 0};
+  ZoomWindow frm_Remote1{forms, 1};
+  ZoomWindow frm_Remote2{forms, 2};
+  ZoomWindow frm_Remote3{forms, 3};
   // The video controls; tests put recording fakes in their place.
   VideoControls video;
+  VideoHooks video_hooks;
   // The window-message bus of the lobby link; tests give it a namespace of their own.
   WindowBus bus{WindowBus::NamespaceFromEnvironment()};
   HeartbeatState heartbeat;
