@@ -1,6 +1,7 @@
 #include "anigif/gif_frames.h"
 
 #include <algorithm>
+#include <array>
 #include <memory>
 
 #include "anigif/gif_lzw.h"
@@ -53,27 +54,41 @@ void RestoreRect(GifAnimation& anim, const GIFFrame& f) {
   });
 }
 
+// Frame f's colours by index; with `clear_transparent` its transparent index is 0.
+std::array<uint32_t, 256> ColourTable(const GifAnimation& anim, const GIFFrame& f,
+                                      bool clear_transparent) {
+  const GifPalette& palette = PaletteOf(anim, f);
+  std::array<uint32_t, 256> table;
+  for (int k = 0; k < 256; ++k) table[k] = Colour(palette, static_cast<uint8_t>(k));
+  if (clear_transparent && f.TransFlag) table[f.TransIndex] = 0;
+  return table;
+}
+
 // Paints frame i over the canvas; its transparent pixels leave the canvas.
 void PaintOnCanvas(GifAnimation& anim, int i) {
   const GIFFrame& f = anim.Frame(i);
-  const GifPalette& palette = PaletteOf(anim, f);
+  const std::array<uint32_t, 256> table = ColourTable(anim, f, false);
   const auto& src = anim.Strip[static_cast<size_t>(i) - 1];
+  const size_t width = static_cast<size_t>(f.Width);
   ForEachRow(anim, f, [&](size_t at, int y) {
-    const uint8_t* row = src.data() + static_cast<size_t>(y) * f.Width;
+    const uint8_t* row = src.data() + static_cast<size_t>(y) * width;
     uint32_t* dst = anim.Canvas.pixels.data() + at;
-    for (int x = 0; x < f.Width; ++x)
-      if (!f.TransFlag || row[x] != f.TransIndex) dst[x] = Colour(palette, row[x]);
+    if (!f.TransFlag) {
+      for (size_t x = 0; x < width; ++x) dst[x] = table[row[x]];
+      return;
+    }
+    for (size_t x = 0; x < width; ++x)
+      if (row[x] != f.TransIndex) dst[x] = table[row[x]];
   });
 }
 
 // The frame alone, its transparent pixels clear.
 Image FrameImage(const GifAnimation& anim, int i) {
   const GIFFrame& f = anim.Frame(i);
-  const GifPalette& palette = PaletteOf(anim, f);
+  const std::array<uint32_t, 256> table = ColourTable(anim, f, true);
   const auto& src = anim.Strip[static_cast<size_t>(i) - 1];
   Image image{f.Width, f.Height, std::vector<uint32_t>(src.size())};
-  for (size_t p = 0; p < src.size(); ++p)
-    image.pixels[p] = f.TransFlag && src[p] == f.TransIndex ? 0 : Colour(palette, src[p]);
+  std::transform(src.begin(), src.end(), image.pixels.begin(), [&](uint8_t c) { return table[c]; });
   return image;
 }
 
@@ -195,23 +210,29 @@ Image ScaleImage(const Image& source, int width, int height) {
     return span;
   };
   auto xs = spans(source.width, width), ys = spans(source.height, height);
-  for (int y = 0; y < height; ++y)
+  const size_t source_width = static_cast<size_t>(source.width);
+  for (int y = 0; y < height; ++y) {
+    const Span rows = ys[static_cast<size_t>(y)];
     for (int x = 0; x < width; ++x) {
+      const Span columns = xs[static_cast<size_t>(x)];
       // Colours weighted by their alpha, so clear pixels do not darken the edges.
       uint64_t a = 0, r = 0, g = 0, b = 0, n = 0;
-      for (int sy = ys[y].first; sy < ys[y].end; sy += ys[y].step)
-        for (int sx = xs[x].first; sx < xs[x].end; sx += xs[x].step, ++n) {
-          uint32_t p = source.At(sx, sy), pa = p >> 24;
+      for (int sy = rows.first; sy < rows.end; sy += rows.step) {
+        const uint32_t* line = source.pixels.data() + static_cast<size_t>(sy) * source_width;
+        for (int sx = columns.first; sx < columns.end; sx += columns.step, ++n) {
+          uint32_t p = line[sx], pa = p >> 24;
           a += pa;
           r += pa * (p >> 16 & 0xFF);
           g += pa * (p >> 8 & 0xFF);
           b += pa * (p & 0xFF);
         }
+      }
       if (a == 0 || n == 0) continue;
       out.pixels[static_cast<size_t>(y) * width + x] =
           static_cast<uint32_t>(a / n) << 24 | static_cast<uint32_t>(r / a) << 16 |
           static_cast<uint32_t>(g / a) << 8 | static_cast<uint32_t>(b / a);
     }
+  }
   return out;
 }
 

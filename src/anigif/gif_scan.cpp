@@ -102,15 +102,16 @@ void ReadGraphicControl(GifReader& in, GIFFrame& pending, bool have_frames) {
 
 // Checks the sizes the frames ask for, in 64 bits, against the caps.
 struct SizeCheck {
-  int64_t strip_width = 0, strip_height = 0, canvas_width = 0, canvas_height = 0;
+  int64_t frames = 0, canvas_width = 0, canvas_height = 0;
 
   bool Accept(const GIFFrame& f) {
-    if (f.Width > kMaxFrameSide || f.Height > kMaxFrameSide) return false;
-    strip_width += f.Width;
-    strip_height = std::max<int64_t>(strip_height, f.Height);
+    ++frames;
     canvas_width = std::max<int64_t>(canvas_width, f.Left + int64_t{f.Width});
     canvas_height = std::max<int64_t>(canvas_height, f.Top + int64_t{f.Height});
-    return strip_width * strip_height <= kMaxPixels && canvas_width * canvas_height <= kMaxPixels;
+    if (canvas_width > kMaxPictureSide || canvas_height > kMaxPictureSide) return false;
+    const int64_t canvas = canvas_width * canvas_height;
+    return frames <= static_cast<int64_t>(kMaxFrames) && canvas <= kMaxCanvasPixels &&
+           frames * canvas <= kMaxDrawnPixels;
   }
 };
 

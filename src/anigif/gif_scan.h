@@ -7,11 +7,22 @@
 
 namespace slvn {
 
-// Limits on what one file may ask for: a frame over 16384 x 16384, or frames
-// that need more than 64 Mpixels side by side (or a canvas that large), make
-// the whole load fail rather than exhaust memory.
-inline constexpr int kMaxFrameSide = 16384;
-inline constexpr int64_t kMaxPixels = int64_t{64} * 1024 * 1024;
+// What one picture may cost. Pictures show on a table of 1024 x 768 pixels,
+// so that is the largest picture that can be seen whole; the caps follow:
+// - a frame or canvas side over 1024, or a canvas over 1024 x 768 (3 MB as
+//   ARGB, as much again for the rows a disposal-3 frame saves);
+// - one pass through the animation draws at most four tables' worth of
+//   pixels, counted as frames x canvas (a composed animation redraws the
+//   whole canvas for every frame): 4 frames of the full size, 78 of
+//   200 x 200, 314 of 100 x 100. It also bounds the colour indices kept for
+//   all frames to 3 MB and the time one picture can hold the one thread;
+// - at most 1024 frames (10 s at the shortest delay), which bounds the
+//   bookkeeping of a file of many tiny frames.
+// A file over any cap fails as a whole.
+inline constexpr int kMaxPictureSide = 1024;
+inline constexpr int64_t kMaxCanvasPixels = int64_t{1024} * 768;
+inline constexpr int64_t kMaxDrawnPixels = 4 * kMaxCanvasPixels;
+inline constexpr size_t kMaxFrames = 1024;
 
 // One colour table: colours as 0x00RRGGBB; indices at or beyond Count() are
 // drawn black.

@@ -3,12 +3,15 @@
 #include "dispatch/hand_start.h"
 #include "dispatch/login_reply.h"
 #include "dispatch/seat_name.h"
+#include "dispatch/seating.h"
+#include "dispatch/table_lifecycle.h"
 #include "dispatch/turn_commands.h"
 
 #include "pending/pending.h"
 #include "plugin/prop_bridge.h"
 #include "shell/client.h"
 #include "shell/general.h"
+#include "dispatch/table_state.h"
 
 namespace slvn {
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "pending/pending.h"
+#include "plugin/item_bar.h"
 #include "shell/client.h"
 #include "shell/general.h"
 #include "shell/lobby_link.h"

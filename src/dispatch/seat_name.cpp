@@ -1,6 +1,7 @@
 #include "dispatch/seat_name.h"
 
 #include "pending/pending.h"
+#include "plugin/prop_bridge.h"
 #include "shell/client.h"
 #include "shell/general.h"
 
@@ -26,10 +27,11 @@ void HandleSeatName(Client& client) {
   if (!data.WatchMode) f.TimerKeepAlive.SetEnabled(false);
   for (int i = 0; i < f.OK.Count(); ++i)
     if (f.OK.Exists(i)) f.OK[i].SetVisible(false);
-  ++data.SeatNameCount;
-  data.SeatNamesComplete = true;
-  if (data.SeatNameCount != 4) return;
-  data.SeatNameCount = 0;
+  ++data.BatchCount;
+  data.SeatNamesSeen = true;
+  if (data.BatchCount != 4) return;
+  data.BatchCount = 0;
+  data.SeatedDetailCount = 0;
   if (f.AnNiu.Exists(2)) LoadGifResource(client, client.images.ButtonPics[6], "GIF", f.AnNiu[2]);
   data.AnNiuState[2] = true;
   data.LayoutBusy = false;

@@ -6,6 +6,7 @@
 #include "pending/pending.h"
 #include "shell/client.h"
 #include "shell/general.h"
+#include "spectator/spectator.h"
 #include "table/claims.h"
 #include "table/deal_draw.h"
 #include "table/discard_display.h"

@@ -24,10 +24,6 @@ void HandleShownHand(Client& client) {
   NotYetBuilt(client, "HandleShownHand");
 }
 
-void HandleGameStart(Client& client) {
-  NotYetBuilt(client, "HandleGameStart");
-}
-
 void HandleSeatFreed(Client& client) {
   NotYetBuilt(client, "HandleSeatFreed");
 }
@@ -44,45 +40,19 @@ void HandleResultRow(Client& client) {
   NotYetBuilt(client, "HandleResultRow");
 }
 
-void HandleUserDetails(Client& client) {
-  NotYetBuilt(client, "HandleUserDetails");
-}
-
-void HandleUserLeft(Client& client) {
-  NotYetBuilt(client, "HandleUserLeft");
-}
-
 void HandleForcedExit(Client& client) {
   NotYetBuilt(client, "HandleForcedExit");
-}
-
-void HandleReadyState(Client& client) {
-  NotYetBuilt(client, "HandleReadyState");
-}
-
-void HandleSeatTiles(Client& client) {
-  NotYetBuilt(client, "HandleSeatTiles");
-}
-
-void HandleTableSummary(Client& client) {
-  NotYetBuilt(client, "HandleTableSummary");
 }
 
 void ShowSpeakBubble(Client& client, int, int, int) {
   NotYetBuilt(client, "ShowSpeakBubble");
 }
 
-void LayoutPlayerInfo(Client& client) {
-  NotYetBuilt(client, "LayoutPlayerInfo");
-}
 void AnNiu_Click(Client& client, int /*index*/) {
   NotYetBuilt(client, "AnNiu_Click");
 }
 void HideTalkWindow(Client& client) {
   NotYetBuilt(client, "HideTalkWindow");
-}
-void ClearUser(Client& client, int16_t /*seat*/) {
-  NotYetBuilt(client, "ClearUser");
 }
 
 void ClearRecordBoards(Client& client) {
@@ -99,36 +69,14 @@ void ShowTalkWindow(Client& client) {
   NotYetBuilt(client, "ShowTalkWindow");
 }
 
-void PrepareItemControls(Client& client) {
-  NotYetBuilt(client, "PrepareItemControls");
+void ClearCoinNames(Client& client) {
+  NotYetBuilt(client, "ClearCoinNames");
 }
-void LoadBoxPictures(Client& client, int) {
-  NotYetBuilt(client, "LoadBoxPictures");
-}
-void UnloadItemControls(Client& client) {
-  NotYetBuilt(client, "UnloadItemControls");
-}
-void SetItemLabel(Client& client, const std::string&) {
-  NotYetBuilt(client, "SetItemLabel");
-}
-void AddItemMessage(Client& client, const std::string&) {
-  NotYetBuilt(client, "AddItemMessage");
-}
-void ShowItemEffect(Client& client, const std::string&, const std::vector<int32_t>&,
-                    const std::vector<int32_t>&) {
-  NotYetBuilt(client, "ShowItemEffect");
-}
-void PlayTreasureBoxes(Client& client) {
-  NotYetBuilt(client, "PlayTreasureBoxes");
-}
-void OpenTreasureBoxes(Client& client, int) {
-  NotYetBuilt(client, "OpenTreasureBoxes");
+void ShowCoinSettlement(Client& client, int16_t) {
+  NotYetBuilt(client, "ShowCoinSettlement");
 }
 void Tou_Click(Client& client, int) {
   NotYetBuilt(client, "Tou_Click");
-}
-void Tou_MouseMove(Client& client, int, int, int, int, int) {
-  NotYetBuilt(client, "Tou_MouseMove");
 }
 void ShowScoreSheet(Client& client) {
   NotYetBuilt(client, "ShowScoreSheet");
@@ -141,18 +89,17 @@ void SetScoreNameColor(Client& client, int /*seat*/, uint32_t /*color*/) {
   NotYetBuilt(client, "SetScoreNameColor");
 }
 
-// A hand's course: the exit dialog, the item bar, the spectator's twins.
-void ClearItemBar(Client& client) {
-  NotYetBuilt(client, "ClearItemBar");
+void SetupWatchTable(Client& client) {
+  NotYetBuilt(client, "SetupWatchTable");
 }
-void WatchDrawTiles(Client& client, uint8_t, uint8_t, const std::array<int16_t, 4>&) {
-  NotYetBuilt(client, "WatchDrawTiles");
+void SetHeroSeat(Client& client, int, const std::string&, int) {
+  NotYetBuilt(client, "SetHeroSeat");
 }
-void WatchShowDiscard(Client& client, uint8_t, TileCode) {
-  NotYetBuilt(client, "WatchShowDiscard");
+void imgword1_Click(Client& client) {
+  NotYetBuilt(client, "imgword1_Click");
 }
-void WatchApplyOperation(Client& client, int16_t, uint8_t, const std::array<TileCode, 3>&) {
-  NotYetBuilt(client, "WatchApplyOperation");
+void imgword2_Click(Client& client) {
+  NotYetBuilt(client, "imgword2_Click");
 }
 
 }  // namespace slvn

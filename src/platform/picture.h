@@ -21,7 +21,7 @@ struct Image {
 // shared and never changed once made.
 using Picture = std::shared_ptr<const Image>;
 
-// Decodes GIF (first frame) or JPEG bytes; null when they are not a picture.
+// Decodes GIF (first frame), JPEG, PNG or BMP bytes; null for anything else.
 Picture DecodePicture(std::span<const uint8_t> bytes);
 
 }  // namespace slvn

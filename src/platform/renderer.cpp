@@ -39,9 +39,25 @@ SDL_Color Bgr(uint32_t c) {
           static_cast<Uint8>((c >> 16) & 0xFF), 255};
 }
 
-std::string TextKey(const std::string& text, const Font& font, uint32_t color, int wrap) {
+std::string TextKey(const std::string& text, const Font& font, uint32_t color, int wrap,
+                    int alignment) {
   return text + '\x1f' + std::to_string(font.size) + (font.bold ? "b" : "r") +
-         std::to_string(color) + '/' + std::to_string(wrap);
+         std::to_string(color) + '/' + std::to_string(wrap) + '/' + std::to_string(alignment);
+}
+
+// A carriage return and line feed is one line break, as in a label's caption.
+std::string OneBreakPerLine(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i)
+    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
+  return out;
+}
+
+int WrappedAlign(int alignment) {
+  if (alignment == kAlignCenter) return TTF_WRAPPED_ALIGN_CENTER;
+  if (alignment == kAlignRight) return TTF_WRAPPED_ALIGN_RIGHT;
+  return TTF_WRAPPED_ALIGN_LEFT;
 }
 
 }  // namespace
@@ -264,15 +280,20 @@ std::pair<int, int> Renderer::TextSize(const std::string& text, const Font& font
 }
 
 Renderer::CachedTexture* Renderer::Text(const std::string& text, const Font& font, uint32_t color,
-                                        int wrap_width) {
+                                        int wrap_width, int alignment) {
   if (text.empty()) return nullptr;
-  CachedTexture& t = texts_[TextKey(text, font, color, wrap_width)];
+  CachedTexture& t = texts_[TextKey(text, font, color, wrap_width, alignment)];
   if (!t.texture) {
     TTF_Font* f = FontFor(font);
     if (!f) return nullptr;
-    SDL_Surface* s = wrap_width > 0
-                         ? TTF_RenderUTF8_Blended_Wrapped(f, text.c_str(), Bgr(color), wrap_width)
-                         : TTF_RenderUTF8_Blended(f, text.c_str(), Bgr(color));
+    SDL_Surface* s = nullptr;
+    if (wrap_width > 0) {
+      // Each line of a wrapped text takes the alignment within the text.
+      TTF_SetFontWrappedAlign(f, WrappedAlign(alignment));
+      s = TTF_RenderUTF8_Blended_Wrapped(f, OneBreakPerLine(text).c_str(), Bgr(color), wrap_width);
+    } else {
+      s = TTF_RenderUTF8_Blended(f, text.c_str(), Bgr(color));
+    }
     if (!s) return nullptr;
     t.texture = SDL_CreateTextureFromSurface(renderer_, s);
     t.width = s->w;
@@ -287,7 +308,7 @@ Renderer::CachedTexture* Renderer::Text(const std::string& text, const Font& fon
 
 int Renderer::DrawText(const std::string& text, const Font& font, uint32_t color, int x, int y,
                        int wrap_width, int alignment, int box_width) {
-  CachedTexture* t = Text(text, font, color, wrap_width);
+  CachedTexture* t = Text(text, font, color, wrap_width, alignment);
   if (!t) return TextSize("", font).second;
   int left = x;
   if (alignment == kAlignRight) left = x + box_width - t->width;

@@ -79,7 +79,8 @@ class Renderer {
   // Draws a line of text; returns its height. wrap_width > 0 wraps.
   int DrawText(const std::string& text, const Font& font, uint32_t color, int x, int y,
                int wrap_width = 0, int alignment = 0, int box_width = 0);
-  CachedTexture* Text(const std::string& text, const Font& font, uint32_t color, int wrap_width);
+  CachedTexture* Text(const std::string& text, const Font& font, uint32_t color, int wrap_width,
+                      int alignment = 0);
   TTF_Font* FontFor(const Font& font);
   void FillRect(int x, int y, int w, int h, uint32_t bgr);
   void FrameRect(int x, int y, int w, int h, uint32_t bgr);

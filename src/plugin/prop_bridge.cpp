@@ -4,6 +4,8 @@
 
 #include "pending/pending.h"
 #include "platform/text.h"
+#include "plugin/item_bar.h"
+#include "plugin/treasure_boxes.h"
 #include "shell/client.h"
 
 namespace slvn {
@@ -82,7 +84,7 @@ void ShutdownPropPlugin(Client& client, int flag) {
   plugin->InitExit(exit_flag);
   prop.Prop_GameDllState = 0;
   prop.PropItemsReady = false;
-  prop.BoxCountdownOn = false;
+  EndTreasureBoxStage(client, /*shutdown=*/true);
   UnloadItemControls(client);
 }
 
@@ -100,6 +102,27 @@ int AnsiByteLength(const std::string& text) {
 void rec_state(Client& client, int kind, bool state, int display_seat) {
   if (PropPlugin* plugin = PropObject(client))
     plugin->rec_state(static_cast<int16_t>(kind), state, static_cast<int16_t>(display_seat));
+}
+
+bool SetUserinfo(Client& client, std::string name, std::string account, uint8_t seat_bit,
+                 int16_t display_seat, bool credit_nonzero, uint8_t sex, std::string title,
+                 std::string picture) {
+  PropPlugin* plugin = PropObject(client);
+  return !plugin || plugin->SetUserinfo(name, account, seat_bit, display_seat, credit_nonzero, sex,
+                                        title, picture);
+}
+
+void ClearUser(Client& client, int16_t display_seat) {
+  if (PropPlugin* plugin = ActivePlugin(client)) plugin->ClearUser(display_seat);
+}
+
+void Ainit(Client& client, const std::string& file_name) {
+  if (PropPlugin* plugin = ActivePlugin(client)) plugin->Ainit(file_name);
+}
+
+bool ShowCvVideo(Client& client, int16_t display_seat, bool show) {
+  PropPlugin* plugin = ActivePlugin(client);
+  return plugin && plugin->ShowCvVideo(display_seat, show, 0);
 }
 
 void Rec_MSG(Client& client, GamePacket& packet) {
@@ -124,6 +147,11 @@ void FixBuffPos(Client& client) {
 
 void InitShowNext(Client& client, bool boxes_cleared) {
   if (PropPlugin* plugin = ActivePlugin(client)) plugin->InitShowNext(boxes_cleared);
+}
+
+void ShowGif(Client& client, int which, bool opening) {
+  if (PropPlugin* plugin = ActivePlugin(client))
+    plugin->ShowGif(static_cast<int16_t>(which), opening);
 }
 
 }  // namespace slvn

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace slvn {
@@ -23,10 +24,24 @@ int AnsiByteLength(const std::string& text);
 
 // Member calls that need only the object.
 void rec_state(Client& client, int kind, bool state, int display_seat = 0);
+// One player's details for the plug-in, which then shows the player itself.
+// False only when an object refused them; true without an object.
+bool SetUserinfo(Client& client, std::string name, std::string account, uint8_t seat_bit,
+                 int16_t display_seat, bool credit_nonzero, uint8_t sex, std::string title,
+                 std::string picture);
+// Member calls made while the plug-in is active.
+// The plug-in forgets the player of a display seat.
+void ClearUser(Client& client, int16_t display_seat);
+// The plug-in's table display starts again from the named file.
+void Ainit(Client& client, const std::string& file_name);
+// Shows (or closes) a seat's enlarged video; true when the plug-in now shows it.
+bool ShowCvVideo(Client& client, int16_t display_seat, bool show);
 // Member calls made while the plug-in is active.
 void Rec_MSG(Client& client, GamePacket& packet);
 void FixBuffPos(Client& client);
 void InitShowNext(Client& client, bool boxes_cleared);
+// The plug-in's own picture of the treasure boxes: opening or opened.
+void ShowGif(Client& client, int which, bool opening);
 void SetKeyDown(Client& client, int key_code);
 void setbankstate(Client& client, int state);
 void UpdataMyProp(Client& client, bool state);

@@ -11,8 +11,9 @@ namespace slvn {
 // JPEG or BMP); empty is no picture.
 using PluginPicture = std::vector<uint8_t>;
 
-// The treasure-box layout the plug-in gives at each load (twips of the main
-// window).
+// The treasure-box layout the plug-in gives at each load. The boxes and the
+// label lie in the table area, so every coordinate counts in its units
+// (pixels of the 1024 x 768 design) and is used as given, unscaled.
 struct BoxLayout {
   std::array<std::array<int32_t, 2>, 15> BoxPos{};     // left, top of box 0-14
   std::array<int32_t, 2> BoxCentre{};                  // where an opened box is centred
@@ -42,7 +43,7 @@ class PropPlugin {
 
   // A seat's player; false shuts the plug-in down for the rest of the run.
   virtual bool SetUserinfo(std::string& seat_name, std::string& account, uint8_t seat_bit,
-                           int16_t display_seat, bool second_amount_zero, uint8_t& sex,
+                           int16_t display_seat, bool credit_nonzero, uint8_t& sex,
                            std::string& tag, std::string& picture_code) = 0;
   virtual void Rec_MSG(std::array<uint8_t, 272>& packet) = 0;
   virtual void ClearUser(int16_t display_seat) = 0;

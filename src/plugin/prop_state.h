@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <random>
@@ -30,6 +31,9 @@ struct PropState {
   bool PluginShutdownPending = false;
   bool DrawnHandOver = false;  // also DrawnHandResult
   bool ItemBarCleared = false;
+  // The enlarged video of one hover: asked for already, and whose (1 + display seat, 0 none).
+  bool VideoPopupAsked = false;
+  int16_t VideoPopupSeat = 0;
 
   // The plug-in; kept after a shutdown, released when Initdll refuses.
   std::unique_ptr<LoadedPropPlugin> Prop_GameDll;
@@ -61,6 +65,25 @@ struct PropState {
   int16_t BoxSeconds = 0;
   bool BoxChosen = false;  // the local player opened a box
   std::minstd_rand Rnd;    // seeded at each load
+
+  // The treasure-box stage. Each stage gets a number; a stage goes on after
+  // a pumping wait only while it is still the running one.
+  std::array<int16_t, 4> Prop_BaoChs{-1, -1, -1, -1};  // per display seat: box picked, -1 none
+  uint32_t StageCount = 0;                             // numbers given so far
+  uint32_t RunningStage = 0;                           // number of the running stage, 0 none
+  uint32_t OpenedStage = 0;                            // the stage whose boxes were opened
+  bool BoxOpening = false;                             // settlement steps running
+  int32_t BoxStep = 0;
+  int32_t BoxSteps = 0;
+  // A shutdown cut the stage short: the poll still shows the hand's sheet.
+  bool StageSheetOwed = false;
+
+  // The timed item label.
+  bool EffectShown = false;
+  int32_t EffectTicks = 0;
+  int32_t EffectDuration = 0;
+  // The warehouse button shows its hover picture.
+  bool BankHovered = false;
 };
 
 }  // namespace slvn

@@ -1,10 +1,12 @@
 #include "shell/client.h"
 
+#include "plugin/item_bar.h"
 #include "shell/heartbeat.h"
 #include "shell/keys.h"
 #include "shell/net/packet_io.h"
 #include "table/claims.h"
 #include "table/seat_records.h"
+#include "ui/player_card.h"
 #include "video/video_chat.h"
 
 namespace slvn {
@@ -36,6 +38,8 @@ Client::Client(std::unique_ptr<Clock> clock_in)
   ConnectExitDialogs(*this);
   ConnectKeys(*this);
   WireLocalMoves(*this);
+  WirePlayerCard(*this);
+  WireItemControls(*this);
   ConnectVideoEvents(*this);
   // The seat records start as a new hand leaves them (first concealed slot 4).
   ClearPlayerInfo(*this);

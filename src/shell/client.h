@@ -24,6 +24,7 @@
 #include "state/data.h"
 #include "table/seat_records.h"
 #include "ui/main_form.h"
+#include "ui/player_card.h"
 #include "video/video_controls.h"
 #include "video/zoom_window.h"
 
@@ -49,6 +50,8 @@ struct Client {
   // The exit dialog and the notice that the game at the table ended.
   ExitDialog frmExit{forms};
   OtherExitDialog frmOtherExit{forms};
+  // The player card.
+  InformationForm Information{forms};
   // The zoom windows of the own camera and of seats 1-3.
   ZoomWindow frm_Local{forms, 0};
   ZoomWindow frm_Remote1{forms, 1};

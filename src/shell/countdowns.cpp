@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "dispatch/table_lifecycle.h"
 #include "pending/pending.h"
 #include "plugin/prop_bridge.h"
 #include "shell/client.h"
@@ -114,22 +115,28 @@ void ReadyCountdown(Client& client) {
   ready.seat = client.custom[0].SeatWind;
   ready.value = {0, 0, 0, 1};
   Send_MSG(client, ready);
-  if (d.SeatChangePending && d.ReseatRequested) ShowSeatChangeScreen(client);
+  if (d.SeatChangePending && d.ReseatRequested) ShowSeatChangeOnReady(client);
   client.heartbeat.TickEnabled[kReadyCountdown] = false;
 }
 
-void ShowSeatChangeScreen(Client& client) {
+void StartReadyCountdown(Client& client, int16_t seconds) {
   MainForm& f = client.main_form;
+  client.heartbeat.TickEnabled[kReadyCountdown] = true;
+  client.heartbeat.TickCount[kReadyCountdown] = 0;
+  client.shell.ReadyMark = client.loop.Now();  // a full first second, whenever the last one was
+  client.data.Countdown = seconds;
+  f.Number.SetCaption(std::to_string(seconds));
+  f.Number.SetForeColor(kGreen);
+  f.Number.SetVisible(true);
+  f.Time_Img.SetVisible(true);
+  f.Time_Img.ZOrder(0);
+  f.Number.ZOrder(0);
+}
+
+void ShowSeatChangeOnReady(Client& client) {
+  // Everything sent until the seat names come again carries seat 0.
   for (PlayerHand& seat : client.custom) seat.SeatWind = 0;
-  f.ImgShuffle.SetVisible(true);
-  f.ImgShuffle.ZOrder(0);
-  f.LblShuffle.SetVisible(true);
-  f.LblShuffle.ZOrder(0);
-  f.LblShuffle.SetCaption(client.data.SeatWaitText[0]);
-  f.WebBrowser2.Navigate(client.data.ShufflePage);
-  f.WebBrowser2.ZOrder(0);
-  f.WebBrowser2.SetVisible(true);
-  client.data.ShuffleShown = true;
+  ShowSeatChangeScreen(client);
   client.data.SeatChangePending = false;
 }
 

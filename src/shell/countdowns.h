@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 namespace slvn {
 
 struct Client;
@@ -9,9 +11,14 @@ struct Client;
 void PiaoCountdown(Client& client);
 void TurnCountdown(Client& client);
 void ReadyCountdown(Client& client);
+// Starts the ready countdown at `seconds`: its slot on, its second counted
+// from now, the digits shown green beside the clock picture, both in front.
+void StartReadyCountdown(Client& client, int16_t seconds);
 
-// The seat-change screen of the ready path, and its removal.
-void ShowSeatChangeScreen(Client& client);
+// The seat-change screen of a ready path (the countdown and the start
+// button): the seats forgotten, the screen shown, its condition used up.
+void ShowSeatChangeOnReady(Client& client);
+// The seat-change screen's picture and caption hidden.
 void HideSeatChangeScreen(Client& client);
 
 }  // namespace slvn

@@ -61,7 +61,7 @@ bool IsWallMarked(const Data& data, int16_t position) {
 
 int32_t MinPositiveOfFour(const Data& data) {
   int32_t best = 0;
-  for (int32_t v : data.SeatWealthFactor)
+  for (int32_t v : data.SeatWealth)
     if (v > 0 && (best == 0 || v < best)) best = v;
   return best;
 }

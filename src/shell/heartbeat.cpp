@@ -234,7 +234,9 @@ void TimerBong_Timer(Client& client) {
     CountdownSlots(client);
     WatchdogSlot(client);
     BubbleSlot(client);
-    const bool tick_goes_on = !client.prop.PropItemsReady || ItemPoll(client);
+    // A shutdown that cut the box stage short still owes the hand's sheet.
+    const bool poll = client.prop.PropItemsReady || client.prop.StageSheetOwed;
+    const bool tick_goes_on = !poll || ItemPoll(client);
     if (tick_goes_on) OwnVideoRetrySlot(client);
   } catch (...) {
     shell.in_tick = false;

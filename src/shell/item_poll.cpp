@@ -5,7 +5,9 @@
 #include <string>
 
 #include "pending/pending.h"
+#include "plugin/item_bar.h"
 #include "plugin/prop_bridge.h"
+#include "plugin/treasure_boxes.h"
 #include "shell/client.h"
 #include "shell/keys.h"
 #include "shell/net/packet_io.h"
@@ -93,16 +95,10 @@ bool TakeRequests(Client& client) {
   return true;
 }
 
-void ShowHandEnd(Client& client) {
-  if (client.prop.DrawnHandOver)
-    ShowHandResult(client);
-  else
-    ShowScoreSheet(client);
-}
-
 // False when the tick ends here.
 bool HandOverScore(Client& client) {
   PropState& prop = client.prop;
+  prop.StageSheetOwed = false;
   if (!prop.ScoreHandOver) return true;
   if (!Active(client)) {
     prop.ScoreHandOver = false;
@@ -130,15 +126,6 @@ bool HandOverScore(Client& client) {
   return true;
 }
 
-// Whether the local seat has a box to choose: an amount above 0 or a second
-// text. What the plug-in did not fill counts as 0 and empty.
-bool LocalSeatHasBox(const PropState& prop) {
-  const double amount = prop.ScoreInfoAmounts.empty() ? 0 : prop.ScoreInfoAmounts[0];
-  const bool second_text = prop.ScoreInfoTexts.size() > 1 && !prop.ScoreInfoTexts[1].empty() &&
-                           !prop.ScoreInfoTexts[1][0].empty();
-  return amount > 0 || second_text;
-}
-
 void BoxCountdown(Client& client) {
   PropState& prop = client.prop;
   if (!prop.BoxCountdownOn) return;
@@ -150,7 +137,7 @@ void BoxCountdown(Client& client) {
     return;
   }
   const std::string seconds = std::to_string(prop.BoxSeconds) + "\r\n";
-  if (!LocalSeatHasBox(prop)) {
+  if (!TakesPart(prop, 0)) {
     SetItemLabel(client, seconds + "请等待玩家打开宝箱");
     if (prop.BoxSeconds > 2) return;
     prop.BoxCountdownOn = false;

@@ -105,7 +105,7 @@ void ResetClientState(Client& client) {
   f.Words.SetVisible(false);
   client.chat.Text1.clear();
   client.chat.Text1TopIndex = 0;
-  d.DetailCount = 0;
+  d.OtherPlayerCount = 0;
   f.CV_Image.SetVisible(false);
   std::error_code ignored;
   std::filesystem::remove(ProgramFolderOf(client) + "/info.cv", ignored);
@@ -116,7 +116,7 @@ void ResetClientState(Client& client) {
   f.lbwealth.SetCaption("0");
   f.lbwealth.SetVisible(false);
   f.Imgwealth.SetVisible(false);
-  d.SeatWealthFactor = {};
+  d.SeatWealth = {};
 }
 
 }  // namespace slvn

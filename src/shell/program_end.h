@@ -13,4 +13,9 @@ struct ProgramEnded {
 
 [[noreturn]] void EndProgram(Client& client, int exit_code = 0);
 
+// The end in order, where the table tells the client to go: the item plug-in
+// shut down, the socket closed, then the window unloaded (Form_Unload), which
+// ends the program.
+[[noreturn]] void EndProgramInOrder(Client& client);
+
 }  // namespace slvn

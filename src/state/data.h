@@ -25,11 +25,16 @@ struct Data {
   uint8_t TimeoutLimit = 0;    // timed-out own turns allowed; 0 switches the limit off
   int16_t CountdownStart = 0;  // seconds given for an own action
   bool AutoPlayOn = false;     // nothing ever switches it on
-  int16_t DetailCount = 0;     // user-details messages of other seats counted for the table
-  int16_t SeatNameCount = 0;   // seat-name messages counted; back to 0 at the fourth
-  bool SeatNamesComplete = false;
-  int16_t HandSeen = 0;                   // 1 once a hand started since the last accepted login
-  std::array<std::string, 3> StartNames;  // account names of display seats 1-3 at game start
+
+  // --- Seating ---
+  int16_t OtherPlayerCount = 0;  // other players seated at the table, never below 0
+  int16_t BatchCount = 0;        // seat names (and a running hand's tiles) counted; 0 at the fourth
+  bool SeatNamesSeen = false;    // seat names came; the seated players' details follow
+  // The seated players' user details after the seat names, counted apart from
+  // BatchCount so that a table clear between them cannot lose the count.
+  int16_t SeatedDetailCount = 0;
+  std::array<std::string, 3> TableMateNames;  // account names of display seats 1-3 at game start
+  std::array<std::string, 4> SeatVoice;       // each seat's voice code as the seating set it
   int16_t RejoinCount = 0;
 
   // --- Hand and turn ---
@@ -102,7 +107,7 @@ struct Data {
   int16_t EndRowCount = 0;
   std::array<double, 4> CoinAmounts{};
   std::array<int32_t, 4> CoinSubtotal{};
-  std::array<int32_t, 4> SeatWealthFactor{};  // wealth multiplier per seat, 0 none
+  std::array<int32_t, 4> SeatWealth{};  // wealth value per display seat, 0 none
   std::array<std::array<std::string, 2>, 4> ScoreNames;
 
   // --- Spectator view ---
@@ -110,6 +115,16 @@ struct Data {
   uint8_t WatchedSeat = 0;
   bool DealShown = false;
   std::array<int16_t, 2> DiceValues{};
+  // Where the last discard lay: a claim of it gives the place back.
+  int16_t SavedDiscardX = 0, SavedDiscardY = 0;
+  // A joined hand's table state: wall images taken from WallHead so far, the
+  // tiles the seats took from the head and the tail mark, the earlier
+  // discards per display seat, and the messages of the batch (0-3).
+  int16_t ImagesUsed = 0;
+  int16_t HeadTaken = 0;
+  int16_t TailMark = 0;
+  std::array<int16_t, 4> DiscardCounts{};
+  int16_t SeatTilesCount = 0;
 
   // --- Wall and hand work values of the hand model ---
   int16_t WallHead = 0;                             // wall position of the next draw

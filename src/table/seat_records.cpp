@@ -28,7 +28,7 @@ void ClearPlayerInfo(Client& client) {
   data.WildTile = -1;
   data.DrawFromHead = true;
   data.TileClickExpected = false;
-  data.SeatNameCount = 0;
+  data.BatchCount = 0;
   for (auto& row : data.ShownTiles) row.fill(0);
   client.RightDiscardImages.fill(0);
   client.RightDiscardCount = 0;

@@ -2,6 +2,7 @@
 
 #include "pending/pending.h"
 #include "shell/client.h"
+#include "ui/player_labels.h"
 #include "video/video_panels.h"
 
 namespace slvn {
@@ -105,7 +106,7 @@ void LayoutTable(Client& client) {
   LayoutVideoPanels(client);
   LayoutButtonBar(client, sx, sy);
   CreateSeatLabels(f, small);
-  data.SeatNamesComplete = false;
+  data.SeatNamesSeen = false;
   LayoutPlayerInfo(client);
   data.HandRecordPending = false;
   LayoutReadyMarks(f, sx, sy, small);

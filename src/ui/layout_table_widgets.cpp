@@ -149,7 +149,7 @@ void LayoutTableWidgets(Client& client) {
   LoadGifResource(client, 877, "GIF", f.img_lianLaiBack);
   LayoutOwnVideoSpot(f, sx);
   LayoutBadges(f, sx, sy, small);
-  client.data.SeatWealthFactor.fill(0);
+  client.data.SeatWealth.fill(0);
 }
 
 }  // namespace slvn

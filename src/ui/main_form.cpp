@@ -12,6 +12,8 @@ namespace {
 
 constexpr uint32_t kYellow = 0x00FFFF;
 constexpr uint32_t kGreen = 0x00FF00;
+constexpr uint32_t kLightCyan = 0xFFFF80;
+constexpr double kDefaultFontPoints = 9;  // the window's default font
 
 // Loads elements 1..count-1 of an array, as the window's design has them.
 template <class T>
@@ -60,10 +62,14 @@ MainForm::MainForm(Forms& forms)
     : Form(forms),
       TimerBong(forms.Loop()),
       TimerKeepAlive(forms.Loop()),
+      TimerShuffle(forms.Loop()),
+      TimerProp(forms.Loop()),
       WebBrowser1(&Pic1, forms.Loop()),
       WebBrowser2(&Pic1, forms.Loop()) {
   TimerBong.SetInterval(50);
   TimerKeepAlive.SetInterval(5000);
+  TimerShuffle.SetInterval(300);
+  TimerProp.SetInterval(50);
 
   // The large window with its painted frame; start-up sets the geometry
   // for the screen it finds.
@@ -102,12 +108,24 @@ MainForm::MainForm(Forms& forms)
   Location.SetForeColor(0x00FF00);
   Location.SetFontSize(12);
   ImgShuffle.SetVisible(false);
+  // The seat-change caption, written on the left of its notice picture.
+  SetTransparentLabel(LblShuffle, kYellow, 15.75, true);
+  LblShuffle.Move(0, 0, 320, 32);
+  LblShuffle.SetAlignment(kAlignCenter);
   LblShuffle.SetVisible(false);
-  ImgShuffle.SetVisible(false);
-  LblShuffle.SetVisible(false);
-  for (ControlArray<Label>* labels : {&Nid, &Cash, &Level}) {
-    SetTransparentLabel((*labels)[0], kYellow, 9);
-    (*labels)[0].SetAutoSize(true);
+  // The seat labels: light cyan, left-aligned, fixed size; the level title in 10.5-point 宋体.
+  for (auto [label, height] :
+       {std::pair{&Nid[0], 25}, std::pair{&Cash[0], 17}, std::pair{&Level[0], 17}}) {
+    SetTransparentLabel(*label, kLightCyan, kDefaultFontPoints);
+    label->SetAlignment(kAlignLeft);
+    label->Move(0, 0, 161, height);
+  }
+  Level[0].SetFontName("宋体");
+  Level[0].SetFontSize(10.5);
+  imgLocation.SetVisible(true);
+  for (ImageControl* area : {&imgword1, &imgword2}) {
+    area->SetMousePointer(kPointerCustom);
+    area->Move(0, 0, 57, 13);
   }
 
   SetHiddenPicture(img_piaoOpt[0], false);
@@ -217,6 +235,8 @@ void LoadMainFormDesign(Client& client) {
   f.Bird.SetPicture(NamedPicture("bird"));
   f.imgBeishu.SetPicture(NamedPicture("dice_badge"));
   f.Imgwealth.SetPicture(NamedPicture("wealth_badge"));
+  f.imgLocation.SetPicture(NamedPicture("phrase_strip"));
+  f.ImgShuffle.SetPicture(NamedPicture("shuffle_notice"));
   f.Host.SetPicture(NamedPicture("dealer_badge"));
   for (int i = 0; i < f.Speak.Count(); ++i)
     f.Speak[i].SetPicture(NamedPicture("claim_bubble_" + std::to_string(i)));

@@ -22,6 +22,8 @@ class MainForm : public Form {
 
   Timer TimerBong;       // the heartbeat, every 50 ms
   Timer TimerKeepAlive;  // the keep-alive, every 5000 ms
+  Timer TimerShuffle;    // 300 ms; the seat-change screen switches it, nothing handles it
+  Timer TimerProp;       // the item label's time limit and the box steps
 
   // --- On the window itself (twips) ---
   PictureBox Pic1{this};                      // the table area
@@ -76,7 +78,10 @@ class MainForm : public Form {
   Label lblDifen{&Pic1};
   ImageControl Imgwealth{&Pic1};  // wealth multiplier badge
   Label lbwealth{&Pic1};
-  Label Location{&Pic1};  // the room caption
+  ImageControl imgLocation{&Pic1};  // the quick-phrase and place strip, under its label
+  Label Location{&Pic1};            // the room caption
+  ImageControl imgword1{&Pic1};     // click areas over the strip's two phrase buttons
+  ImageControl imgword2{&Pic1};
   // The seat-change screen: a picture and its caption, hidden until shown.
   ImageControl ImgShuffle{&Pic1};
   Label LblShuffle{&Pic1};

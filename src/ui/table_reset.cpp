@@ -1,6 +1,7 @@
 #include "ui/table_reset.h"
 
 #include "pending/pending.h"
+#include "plugin/treasure_boxes.h"
 #include "shell/client.h"
 #include "shell/general.h"
 
@@ -174,6 +175,7 @@ void ResetTableView(Client& client) {
   prop.SheetHandOver = 0;
   prop.DrawnHandOver = false;
   prop.ItemBarCleared = false;
+  EndTreasureBoxStage(client, /*shutdown=*/false);
   client.main_form.Bank.SetVisible(true);
   client.main_form.Bank.ZOrder(0);
   ResetMultiplierBadges(client);

@@ -83,6 +83,13 @@ TEST(GifScanTest, LoopExtensionsAndLocalPalettes) {
   EXPECT_EQ(scan.Palettes[2].Count(), 4);
 }
 
+// `count` equal frames without data.
+std::vector<uint8_t> Frames(int count, int left, int top, int width, int height) {
+  GifBuilder b(1, 1, kGrey);
+  for (int i = 0; i < count; ++i) b.Image(left, top, width, height, {});
+  return b.End();
+}
+
 TEST(GifScanTest, BadAndTruncatedFilesFailCleanly) {
   auto three = GifBuilder(4, 4, kGrey)
                    .Image(0, 0, 4, 4, Filled(16, 1))
@@ -106,14 +113,24 @@ TEST(GifScanTest, BadAndTruncatedFilesFailCleanly) {
       {"cut in the third local table", cut(third + 14), 2},
       {"cut in the third image's data", cut(three.size() - 4), 3},
       {"image without any colour table", GifBuilder(1, 1).Image(0, 0, 1, 1, {0}).End(), 0},
-      {"frame wider than 16384", GifBuilder(1, 1, kGrey).Image(0, 0, 16385, 1, {}).End(), 0},
-      {"strip over 64 Mpixels",
+      // What one picture may cost: each cap just kept and just passed.
+      {"frame 1024 wide", GifBuilder(1, 1, kGrey).Image(0, 0, 1024, 1, {}).End(), 1},
+      {"frame 1025 wide", GifBuilder(1, 1, kGrey).Image(0, 0, 1025, 1, {}).End(), 0},
+      {"canvas past 1024 by its place", GifBuilder(1, 1, kGrey).Image(1020, 0, 5, 1, {}).End(), 0},
+      {"canvas 1024 x 768", GifBuilder(1, 1, kGrey).Image(0, 0, 1024, 768, {}).End(), 1},
+      {"canvas 1024 x 769", GifBuilder(1, 1, kGrey).Image(0, 0, 1024, 769, {}).End(), 0},
+      {"4 frames of the largest canvas", Frames(4, 0, 0, 1024, 768), 4},
+      {"5 frames of the largest canvas", Frames(5, 0, 0, 1024, 768), 0},
+      {"tiny frames drawn over a large canvas",
        [] {
          GifBuilder b(1, 1, kGrey);
-         for (int i = 0; i < 5; ++i) b.Image(0, 0, 16000, 1000, {});
+         b.Image(0, 0, 1024, 768, {});
+         for (int i = 0; i < 4; ++i) b.Image(0, 0, 1, 1, {});
          return b.End();
        }(),
        0},
+      {"1024 frames", Frames(1024, 0, 0, 1, 1), 1024},
+      {"1025 frames", Frames(1025, 0, 0, 1, 1), 0},
   };
   for (const auto& c : cases) {
     GifScan scan = ScanGIF(c.file);

@@ -49,7 +49,7 @@ TEST(DealMsgTest, RelativeArmsSeeTheDisplaySeat) {
       {8, 8, 4, 1, ""},
       {9, 8, 2, 2, "HandleHandEndRow"},
       {17, 1, 8, 1, "HandleResultRow"},
-      {40, 1, 4, 2, "HandleSeatTiles"},
+      {40, 1, 4, 2, ""},
       {19, 8, 4, 1, ""},
       {19, 8, 0x18, 0, ""},
       {8, 0, 8, 1, ""},  // no own seat: North
@@ -57,7 +57,7 @@ TEST(DealMsgTest, RelativeArmsSeeTheDisplaySeat) {
       {7, 8, 0x14, 4, ""},
       {6, 8, 4, 1, ""},
       {6, 8, 8, 8, ""},  // own seat kept
-      {41, 8, 2, 2, "HandleTableSummary"},
+      {41, 8, 2, 2, ""},
   };
   for (const auto& c : cases) {
     Client client;
@@ -72,13 +72,16 @@ TEST(DealMsgTest, RelativeArmsSeeTheDisplaySeat) {
 
 TEST(DealMsgTest, CommandSixteenChoosesItsArmByTheSubCode) {
   const std::pair<int, const char*> cases[] = {
-      {2, "HandleGameStart"}, {0, "HandleSeatFreed"}, {1, "HandleQuit"}, {3, "HandleOutOfCoins"}};
+      {0, "HandleSeatFreed"}, {1, "HandleQuit"}, {3, "HandleOutOfCoins"}};
   for (auto [sub_code, handler] : cases) {
     Client client;
     Dispatch(client, test::BuildPacket(16, 8, {0, 0, 0, sub_code}));
     ASSERT_EQ(client.not_yet_built.size(), 1u);
     EXPECT_EQ(client.not_yet_built[0], handler);
   }
+  Client client;
+  Dispatch(client, test::BuildPacket(16, 8, {0, 0, 0, 2}));
+  EXPECT_TRUE(client.data.TableGameOn);
 }
 
 TEST(DealMsgTest, CommandsWithoutAnArmReachThePluginOnlyWhileItIsActive) {

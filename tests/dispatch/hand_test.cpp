@@ -282,12 +282,11 @@ TEST_F(HandTest, ClaimsRollTheKongDieAndCountTheSeenTiles) {
   EXPECT_EQ(d.SeenCnt[0][1], 0);
   // A spectator counts nothing and hands the claim to the spectator view.
   d.WatchMode = true;
-  Send(Packet(7, kTop, {8, 0x22, 0x22, 0x22}));
+  const int16_t meld_end = client.custom[3].MeldEnd;
+  Send(Packet(7, kRight, {8, 0x22, 0x22, 0x22}));
   Send(Packet(2, kLeft, {0, 0, 0, 0x22}));
   EXPECT_EQ(d.SeenCnt[1][2], 2);
-  EXPECT_NE(
-      std::find(client.not_yet_built.begin(), client.not_yet_built.end(), "WatchApplyOperation"),
-      client.not_yet_built.end());
+  EXPECT_EQ(client.custom[3].MeldEnd, meld_end + 3);
 }
 
 // A dozen draws and discards around the table, a kong of a discard among them.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "dispatch/deal_msg.h"
+#include "plugin/test_prop_plugin.h"
 #include "shell/client.h"
 #include "shell/net/packet_io.h"
 #include "support/packet_builder.h"
@@ -45,6 +46,7 @@ TEST(SeatNameTest, TheFourthSeatNameFindsTheOwnSeat) {
     client.main_form.OK[2].SetVisible(true);
     client.data.ReseatRequested = true;
     client.prop.Prop_GameDllState = 1;
+    test::TestPropPlugin& plugin = test::InstallInProcessPlugin(client);
     const char* names[] = {"a", "b", "me", "d"};
     for (int k = 0; k < 4; ++k) {
       auto packet = test::BuildPacket(3, 1 << k);
@@ -55,13 +57,13 @@ TEST(SeatNameTest, TheFourthSeatNameFindsTheOwnSeat) {
       EXPECT_EQ(client.main_form.TimerKeepAlive.Enabled(), watching);
       EXPECT_FALSE(client.main_form.OK[2].Visible());
       EXPECT_FALSE(client.data.ReseatRequested);
-      EXPECT_TRUE(client.data.SeatNamesComplete);
-      EXPECT_EQ(client.data.SeatNameCount, k < 3 ? k + 1 : 0);
+      EXPECT_TRUE(client.data.SeatNamesSeen);
+      EXPECT_EQ(client.data.BatchCount, k < 3 ? k + 1 : 0);
       EXPECT_EQ(client.custom[0].SeatWind, k < 3 ? 0 : 4) << k;
     }
     EXPECT_EQ(client.custom[1].name, "b");
     EXPECT_EQ(client.main_form.AnNiu[2].Picture(), LoadResourcePicture(client, 107));  // continue
-    EXPECT_EQ(std::count(client.not_yet_built.begin(), client.not_yet_built.end(), "ClearUser"), 3);
+    EXPECT_EQ(std::count(plugin.calls.begin(), plugin.calls.end(), "ClearUser"), 3);
   }
 }
 

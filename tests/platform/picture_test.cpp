@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace slvn {
 namespace {
 
@@ -24,6 +27,20 @@ TEST(PictureTest, DecodesGifWithTransparencyAndRejectsGarbage) {
   const uint8_t junk[] = {1, 2, 3, 4};
   EXPECT_FALSE(DecodePicture(junk));
   EXPECT_FALSE(DecodePicture({}));
+}
+
+// Only GIF, JPEG, PNG and BMP are read; other formats the image library knows
+// stay out of reach (a broken vector picture used to leak inside it).
+TEST(PictureTest, ReadsOnlyTheFormatsPicturesComeIn) {
+  const std::string svg =
+      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"4\" height=\"4\">"
+      "<rect width=\"4\" height=\"4\" fill=\"red\"/></svg>";
+  const std::string broken_svg = "<svgA2F227\xff\xff";
+  const std::string xpm = "/* XPM */\nstatic char *x[] = {\"1 1 1 1\", \"a c #FF0000\", \"a\"};";
+  for (const std::string& text : {svg, broken_svg, xpm}) {
+    std::vector<uint8_t> bytes(text.begin(), text.end());
+    EXPECT_FALSE(DecodePicture(bytes)) << text;
+  }
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/forms.h"
 #include "shell/client.h"
 #include "support/headless.h"
@@ -38,6 +40,38 @@ class RendererTest : public ::testing::Test {
   Form form{client.forms};
   Renderer renderer;
 };
+
+// A label's caption of two lines (CR LF between): each line takes the
+// label's alignment, and the break is one line, not two.
+TEST_F(RendererTest, ALabelAlignsEachLineAndBreaksOncePerCrLf) {
+  Label label(&form);
+  label.Move(0, 0, 100, 60);
+  label.SetBackStyle(kBackTransparent);
+  label.SetForeColor(0xFFFFFF);
+  label.SetFontSize(12);
+  // The ink's columns and rows within the label.
+  auto ink = [&](int& left, int& right, int& bottom) {
+    renderer.Draw(form);
+    left = 100, right = -1, bottom = -1;
+    for (int y = 0; y < 60; ++y)
+      for (int x = 0; x < 100; ++x)
+        if (renderer.PixelAt(x, y) != kGrey) {
+          left = std::min(left, x);
+          right = std::max(right, x);
+          bottom = std::max(bottom, y);
+        }
+  };
+  label.SetAlignment(kAlignCenter);
+  label.SetCaption("1\r\n1");
+  int left = 0, right = 0, bottom = 0;
+  ink(left, right, bottom);
+  EXPECT_GT(left, 35);  // centred, not at the label's left
+  EXPECT_LT(right, 65);
+  const int two_lines = bottom;
+  label.SetCaption("1\n1");
+  ink(left, right, bottom);
+  EXPECT_EQ(bottom, two_lines);
+}
 
 TEST_F(RendererTest, WindowedControlsSitAboveWindowlessOnesAndZOrderOrdersSiblings) {
   PictureBox box(&form);

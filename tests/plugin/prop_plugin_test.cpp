@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <sstream>
 
 #include "plugin/prop_bridge.h"
 #include "plugin/test_prop_plugin.h"
@@ -79,14 +80,23 @@ TEST_F(PropPluginTest, LoadsShutsDownAndLoadsTheKeptObjectAgain) {
   EXPECT_EQ(plugin.login_string2, "k");
   EXPECT_EQ(plugin.size_mode, 1);
   EXPECT_EQ(client.prop.Box.BoxTiming[0], 40);
-  EXPECT_TRUE(Called("PrepareItemControls"));
-  EXPECT_TRUE(Called("LoadBoxPictures"));
+  // The item controls: the warehouse button in front, key preview, 15 box
+  // pictures, all hidden and disabled.
+  MainForm& f = client.main_form;
+  EXPECT_TRUE(f.Bank.Visible());
+  EXPECT_TRUE(f.KeyPreview());
+  ASSERT_EQ(f.ImgProp.Count(), 15);
+  for (int i = 0; i < 15; ++i) {
+    ASSERT_TRUE(f.ImgProp.Exists(i));
+    EXPECT_FALSE(f.ImgProp[i].Visible() || f.ImgProp[i].Enabled()) << i;
+  }
 
   ShutdownPropPlugin(client, 0);
   EXPECT_EQ(plugin.exit_flag, 0);
   EXPECT_EQ(client.prop.Prop_GameDllState, 0);
   EXPECT_FALSE(client.prop.PropItemsReady);
-  EXPECT_TRUE(Called("UnloadItemControls"));
+  EXPECT_FALSE(f.ImgProp.Exists(1));
+  EXPECT_FALSE(f.ImgProp[0].Visible() || f.ImgProp[0].Enabled());
   ShutdownPropPlugin(client, 0);  // nothing more while not active
   EXPECT_EQ(Count("InitExit"), 1u);
 
@@ -96,6 +106,7 @@ TEST_F(PropPluginTest, LoadsShutsDownAndLoadsTheKeptObjectAgain) {
   EXPECT_EQ(&Plugin(), &plugin);
   EXPECT_EQ(client.prop.Prop_GameDllState, 2);
   EXPECT_EQ(Count("Initdll"), 2u);
+  EXPECT_TRUE(f.ImgProp.Exists(14));  // the box pictures made again
 
   // A refusing Initdll: state 0 and the object released.
   ShutdownPropPlugin(client, 1);
@@ -116,11 +127,11 @@ TEST_F(PropPluginTest, EachRequestKindDoesItsActionOrNothing) {
   struct Case {
     const char* name;
     test::PluginRequest request;
-    const char* action;  // the client operation called, or null
+    const char* action;  // what the request did, or null
   } cases[] = {
-      {"text line", {0, "hello"}, "AddItemMessage"},
+      {"text line", {0, "hello"}, "history"},
       {"empty text line", {0, ""}, nullptr},
-      {"item effect", {1, "fx", {}, {1, 2, 3, 4}, {5}}, "ShowItemEffect"},
+      {"item effect", {1, "fx", {}, {1, 2, 3, 4}, {5}}, "label"},
       {"item effect, 3 numbers", {1, "fx", {}, {1, 2, 3}, {}}, nullptr},
       {"packet", {2, "", std::vector<uint8_t>(272, 7)}, nullptr},
       {"avatar click", {3, "2"}, "Tou_Click"},
@@ -135,15 +146,25 @@ TEST_F(PropPluginTest, EachRequestKindDoesItsActionOrNothing) {
       {"unknown kind", {9, "1"}, nullptr},
   };
   test::TestPropPlugin& plugin = Load();
+  client.Detail[0].name = "me";
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     client.not_yet_built.clear();
+    client.Information.Hide();
+    client.chat.Text1.clear();
+    client.main_form.LbProp.SetVisible(false);
     plugin.requests = {c.request};
     ItemPoll(client);
     EXPECT_EQ(Count("GetSendBuff"), 1u);
     plugin.calls.clear();
-    for (const char* op : {"AddItemMessage", "ShowItemEffect", "Tou_Click", "Tou_MouseMove"})
-      EXPECT_EQ(Called(op), c.action && std::string(c.action) == op) << op;
+    const std::pair<const char*, bool> done[] = {
+        {"history", !client.chat.Text1.empty()},
+        {"label", client.main_form.LbProp.Visible()},
+        {"Tou_Click", Called("Tou_Click")},
+        {"Tou_MouseMove", client.Information.Visible()},  // the player card shows
+    };
+    for (auto [op, happened] : done)
+      EXPECT_EQ(happened, c.action && std::string(c.action) == op) << op;
     if (c.request.kind == 4) {
       EXPECT_TRUE(client.data.BossKey);  // the table's key handler ran
     }
@@ -203,12 +224,14 @@ TEST_F(PropPluginTest, ScoreHandOverWaitsForALateAnswer) {
   EXPECT_EQ(Count("InitShowNext false"), 2u);
 }
 
-TEST_F(PropPluginTest, WithTreasureBoxesTheScoreStartsTheOpening) {
-  Load(/*boxes=*/true);
+TEST_F(PropPluginTest, WithTreasureBoxesTheScoreStartsTheStage) {
+  test::TestPropPlugin& plugin = Load(/*boxes=*/true);
+  plugin.score_amounts = {300};
   client.prop.ScoreHandOver = true;
   client.prop.PropScoreReady = true;
   ItemPoll(client);
-  EXPECT_TRUE(Called("PlayTreasureBoxes"));
+  EXPECT_TRUE(client.prop.BoxCountdownOn);
+  EXPECT_TRUE(client.main_form.ImgProp[0].Visible());
   EXPECT_FALSE(Called("ShowScoreSheet"));
 }
 
@@ -221,40 +244,48 @@ TEST_F(PropPluginTest, WithoutAPlugInTheSheetIsShownAndTheTickEnds) {
   EXPECT_EQ(client.prop.BoxTicks, 0);  // the countdown waits for the next tick
 }
 
-// The countdown from PlayTreasureBoxes: 5 s at 20 ticks a second.
-TEST_F(PropPluginTest, TreasureBoxCountdownOpensTheBoxes) {
-  struct Case {
-    const char* name;
-    std::vector<double> amounts;
-    std::vector<std::vector<std::string>> texts;
-    bool chosen;
-    int opens_after_seconds;  // 0: never
-  } cases[] = {
-      {"no box to choose", {0}, {}, false, 3},
-      {"nothing filled in", {}, {}, false, 3},
-      {"a box by amount", {5}, {}, false, 5},
-      {"a box by its second text", {0}, {{"", ""}, {"x"}}, false, 5},
-      {"the player chose", {5}, {}, true, 0},
-  };
-  Load(true);
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    client.not_yet_built.clear();
-    PropState& prop = client.prop;
-    prop.ScoreInfoAmounts = c.amounts;
-    prop.ScoreInfoTexts = c.texts;
-    prop.BoxCountdownOn = true;
-    prop.BoxTicks = 0;
-    prop.BoxSeconds = 5;
-    prop.BoxChosen = c.chosen;
-    int ticks = 0;
-    while (prop.BoxCountdownOn && ticks < 200) {
-      ItemPoll(client);
-      ++ticks;
-    }
-    EXPECT_FALSE(prop.BoxCountdownOn);
-    EXPECT_EQ(Called("OpenTreasureBoxes"), c.opens_after_seconds > 0);
-    EXPECT_EQ(ticks, 20 * (c.opens_after_seconds > 0 ? c.opens_after_seconds : 1));
+}  // namespace
+}  // namespace slvn
+
+namespace slvn {
+namespace {
+
+// The script the library version reads for the real program.
+TEST(PluginScript, ReadsEachInstructionAndStopsAtABadLine) {
+  std::istringstream script(
+      "# boxes for the end-to-end run\r\n"
+      "boxes 1\n"
+      "timing 100 10\n"
+      "answers 0 0\n"
+      "coins 300 0 0 50\n"
+      "item 0 宝箱奖励+300金币|第二行00000255\n"
+      "name 3 西家\n"
+      "tally 3 +50金币\n"
+      "request 0 hello there\n"
+      "effect 200 40 300 100 100 5 20 255 2 加倍\n"
+      "packet 0 0 0 45\n");
+  test::TestPropPlugin plugin;
+  ASSERT_TRUE(test::ReadPluginScript(script, plugin));
+  EXPECT_TRUE(plugin.boxes);
+  EXPECT_EQ(plugin.layout.BoxTiming, (std::array<int16_t, 2>{100, 10}));
+  EXPECT_EQ(plugin.score_answers, (std::deque<int16_t>{0, 0}));
+  EXPECT_EQ(plugin.score_amounts, (std::vector<double>{300, 0, 0, 50}));
+  EXPECT_EQ(plugin.score_names[0], "宝箱奖励+300金币|第二行00000255");
+  EXPECT_EQ(plugin.score_texts[0][3], "西家");
+  EXPECT_EQ(plugin.score_texts[1][3], "+50金币");
+  ASSERT_EQ(plugin.requests.size(), 3u);
+  EXPECT_EQ(plugin.requests[0].text, "hello there");
+  EXPECT_EQ(plugin.requests[1].kind, 1);
+  EXPECT_EQ(plugin.requests[1].layout1, (std::vector<int32_t>{200, 40, 300, 100}));
+  EXPECT_EQ(plugin.requests[1].layout2, (std::vector<int32_t>{100, 5, 20, 255, 2}));
+  EXPECT_EQ(plugin.requests[1].text, "加倍");
+  EXPECT_EQ(plugin.requests[2].bytes.size(), 272u);
+  EXPECT_EQ(plugin.requests[2].bytes[3], 45);
+
+  for (const char* bad : {"item 4 x", "effect 1 2 3", "timing x", "dance 1"}) {
+    std::istringstream one(bad);
+    test::TestPropPlugin p;
+    EXPECT_FALSE(test::ReadPluginScript(one, p)) << bad;
   }
 }
 

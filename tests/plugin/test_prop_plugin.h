@@ -1,7 +1,11 @@
 #pragma once
 
+#include <algorithm>
+#include <cstdlib>
 #include <deque>
 #include <functional>
+#include <istream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -29,6 +33,59 @@ struct PluginRequest {
   bool set_kind = true;
 };
 
+// A small BMP picture of a treasure box, closed or open (our own drawing).
+inline PluginPicture BoxBitmap(int width, int height, bool open) {
+  const int row = (width * 3 + 3) / 4 * 4;
+  const uint32_t size = 54 + static_cast<uint32_t>(row * height);
+  PluginPicture bmp(size, 0);
+  auto put32 = [&bmp](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) bmp[at + i] = static_cast<uint8_t>(v >> (8 * i));
+  };
+  bmp[0] = 'B';
+  bmp[1] = 'M';
+  put32(2, size);
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, static_cast<uint32_t>(width));
+  put32(22, static_cast<uint32_t>(height));
+  bmp[26] = 1;
+  bmp[28] = 24;
+  const uint32_t wood = 0x8B4513, dark = 0x5A2D0C, gold = 0xFFD21E, glow = 0xFFF4A0;
+  for (int y = 0; y < height; ++y) {  // y from the top
+    for (int x = 0; x < width; ++x) {
+      const bool border = x < 2 || y < 2 || x >= width - 2 || y >= height - 2;
+      const bool band = y > height * 2 / 5 - 2 && y < height * 2 / 5 + 2;
+      const bool lock = x > width / 2 - 4 && x < width / 2 + 4 && y > height * 2 / 5 - 5 &&
+                        y < height * 2 / 5 + 6;
+      uint32_t c = y < height * 2 / 5 ? dark : wood;
+      if (open && y < height * 2 / 5) c = (x + y) % 7 == 0 ? 0xFFFFFF : glow;
+      if (border || band || lock) c = gold;
+      const size_t at = 54 + static_cast<size_t>((height - 1 - y) * row + x * 3);
+      bmp[at] = static_cast<uint8_t>(c);
+      bmp[at + 1] = static_cast<uint8_t>(c >> 8);
+      bmp[at + 2] = static_cast<uint8_t>(c >> 16);
+    }
+  }
+  return bmp;
+}
+
+// A whole treasure-box layout in table units: three rows of five boxes in the
+// middle of the table, each seat's resting place before its player.
+inline BoxLayout TestBoxLayout() {
+  BoxLayout layout;
+  for (int box = 0; box < 15; ++box)
+    layout.BoxPos[box] = {347 + 66 * (box % 5), 250 + 64 * (box / 5)};
+  layout.BoxCentre = {512, 330};
+  layout.BoxSeatPos = {{{484, 470}, {230, 300}, {484, 150}, {740, 300}}};
+  layout.BoxPromptPos = {512, 190};
+  layout.BoxTiming = {40, 10};
+  layout.BoxSize = {56, 48};
+  layout.OpenBoxSize = {64, 56};
+  layout.BoxPicture = BoxBitmap(56, 48, false);
+  layout.OpenBoxPicture = BoxBitmap(64, 56, true);
+  return layout;
+}
+
 // The item plug-in of the tests, built as its own library: it answers from
 // the script below and records every call by member name. Tests reach it by
 // casting the client's plug-in object.
@@ -37,8 +94,10 @@ class TestPropPlugin : public PropPlugin {
   // The script.
   bool initdll_answer = true;
   bool boxes = false;
+  BoxLayout layout = TestBoxLayout();
   std::deque<PluginRequest> requests;
-  std::deque<int16_t> score_answers;  // GetScoreInfo's answers; 1 once they run out
+  std::deque<int16_t> score_answers;     // GetScoreInfo's answers; 1 once they run out
+  std::vector<std::string> score_names;  // item lines by seat
   std::vector<double> score_amounts;
   std::vector<std::vector<std::string>> score_texts;
   std::function<void()> on_get_send_buff;  // runs inside each GetSendBuff
@@ -58,7 +117,16 @@ class TestPropPlugin : public PropPlugin {
   }
   bool GetBaoInfo(BoxLayout& layout) override {
     calls.push_back("GetBaoInfo");
-    layout.BoxTiming = {40, 10};
+    layout = this->layout;
+    // The small table: the same layout at its size.
+    if (size_mode == 2) {
+      auto scale = [](int32_t& v) { v = static_cast<int32_t>(v * 0.78125); };
+      for (auto& pos : layout.BoxPos) std::for_each(pos.begin(), pos.end(), scale);
+      for (auto& pos : layout.BoxSeatPos) std::for_each(pos.begin(), pos.end(), scale);
+      for (auto* pair :
+           {&layout.BoxCentre, &layout.BoxPromptPos, &layout.BoxSize, &layout.OpenBoxSize})
+        std::for_each(pair->begin(), pair->end(), scale);
+    }
     return boxes;
   }
   bool SetUserinfo(std::string&, std::string&, uint8_t, int16_t, bool, uint8_t&, std::string&,
@@ -76,7 +144,9 @@ class TestPropPlugin : public PropPlugin {
   void InitShowNext(bool cleared) override {
     calls.push_back(cleared ? "InitShowNext true" : "InitShowNext false");
   }
-  void ShowGif(int16_t, bool) override { calls.push_back("ShowGif"); }
+  void ShowGif(int16_t which, bool opening) override {
+    calls.push_back("ShowGif " + std::to_string(which) + (opening ? " true" : " false"));
+  }
   void InitExit(int16_t& flag) override {
     calls.push_back("InitExit");
     exit_flag = flag;
@@ -102,7 +172,7 @@ class TestPropPlugin : public PropPlugin {
     layout1 = r.layout1;
     layout2 = r.layout2;
   }
-  int16_t GetScoreInfo(std::vector<std::string>&, std::vector<double>& amounts,
+  int16_t GetScoreInfo(std::vector<std::string>& names, std::vector<double>& amounts,
                        std::vector<std::vector<std::string>>& texts) override {
     calls.push_back("GetScoreInfo");
     int16_t answer = 1;
@@ -111,6 +181,7 @@ class TestPropPlugin : public PropPlugin {
       score_answers.pop_front();
     }
     if (answer == 1) {
+      names = score_names;
       amounts = score_amounts;
       texts = score_texts;
     }
@@ -121,6 +192,79 @@ class TestPropPlugin : public PropPlugin {
     return false;
   }
 };
+
+// Reads a script for the test plug-in, one instruction a line ('#' starts a
+// comment); seats are 0-3, texts run to the end of the line:
+//   boxes 0|1                       GetBaoInfo's answer
+//   timing INTERVAL STEPS           the layout's BoxTiming
+//   answers N...                    GetScoreInfo's answers before its 1
+//   coins C0 C1 C2 C3               item coins by seat
+//   item SEAT TEXT                  the seat's item lines ("|" between lines)
+//   name SEAT TEXT / tally SEAT TEXT   the seat's two box texts
+//   request KIND TEXT               a request of kind 0, 3, 4 or 5
+//   effect W H L T P0 P1 P2 P3 P4 TEXT   a kind-1 request
+//   packet BYTE...                  a kind-2 request, padded to 272 bytes
+// False at the first line it cannot read.
+inline bool ReadPluginScript(std::istream& in, TestPropPlugin& plugin) {
+  auto seat_entry = [](auto& vec, int seat, size_t n) -> auto& {
+    if (vec.size() < n) vec.resize(n);
+    return vec[static_cast<size_t>(seat)];
+  };
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::istringstream words(line);
+    std::string what;
+    if (!(words >> what) || what[0] == '#') continue;
+    auto rest = [&words] {
+      std::string text;
+      std::getline(words >> std::ws, text);
+      return text;
+    };
+    if (what == "boxes") {
+      int on = 0;
+      if (!(words >> on)) return false;
+      plugin.boxes = on != 0;
+    } else if (what == "timing") {
+      int16_t interval = 0, steps = 0;
+      if (!(words >> interval >> steps)) return false;
+      plugin.layout.BoxTiming = {interval, steps};
+    } else if (what == "answers") {
+      for (int16_t n = 0; words >> n;) plugin.score_answers.push_back(n);
+    } else if (what == "coins") {
+      plugin.score_amounts.clear();
+      for (double c = 0; words >> c;) plugin.score_amounts.push_back(c);
+    } else if (what == "item" || what == "name" || what == "tally") {
+      int seat = -1;
+      if (!(words >> seat) || seat < 0 || seat > 3) return false;
+      if (what == "item") {
+        seat_entry(plugin.score_names, seat, 4) = rest();
+      } else {
+        if (plugin.score_texts.size() < 2) plugin.score_texts.resize(2);
+        seat_entry(plugin.score_texts[what == "name" ? 0 : 1], seat, 4) = rest();
+      }
+    } else if (what == "request") {
+      int16_t kind = 0;
+      if (!(words >> kind)) return false;
+      plugin.requests.emplace_back(kind, rest());
+    } else if (what == "effect") {
+      std::vector<int32_t> layout(4), params(5);
+      for (int32_t& v : layout)
+        if (!(words >> v)) return false;
+      for (int32_t& v : params)
+        if (!(words >> v)) return false;
+      plugin.requests.emplace_back(1, rest(), std::vector<uint8_t>{}, layout, params);
+    } else if (what == "packet") {
+      std::vector<uint8_t> bytes;
+      for (int b = 0; bytes.size() < 272 && words >> b;) bytes.push_back(static_cast<uint8_t>(b));
+      bytes.resize(272);
+      plugin.requests.emplace_back(2, "", bytes);
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
 
 // For tests that need a plug-in object without the library: the test
 // plug-in put straight into the client (any type with a `prop` member).

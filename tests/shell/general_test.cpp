@@ -48,7 +48,7 @@ TEST(GeneralTest, MaxIntAndMinPositiveOfFour) {
   } cases[] = {{{0, 5, 3, 7}, 3}, {{4, 0, 0, 9}, 4}, {{0, 0, 0, 0}, 0}, {{-2, 6, 0, 0}, 6}};
   for (const auto& c : cases) {
     Data data;
-    data.SeatWealthFactor = c.wealth;
+    data.SeatWealth = c.wealth;
     EXPECT_EQ(MinPositiveOfFour(data), c.min);
   }
 }

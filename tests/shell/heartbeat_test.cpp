@@ -54,6 +54,7 @@ TEST_F(HeartbeatTest, ReceivedPacketsAreDispatchedOnePerTickAfterTheFirstWait) {
 TEST_F(HeartbeatTest, AUserWhoLeftWaitsAtTheHeadWhileTheHandEnds) {
   client.custom[0].SeatWind = 8;
   client.data.HandEnding = true;
+  client.data.TableGameOn = true;
   Receive(BuildPacket(21, 4));
   Receive(Chat("behind"));
   Tick(6);
@@ -62,7 +63,7 @@ TEST_F(HeartbeatTest, AUserWhoLeftWaitsAtTheHeadWhileTheHandEnds) {
   EXPECT_TRUE(client.main_form.TimerKeepAlive.Enabled());  // another seat left
   client.data.HandEnding = false;
   Tick(4);
-  EXPECT_TRUE(Called(client, "HandleUserLeft"));
+  EXPECT_TRUE(client.heartbeat.TickEnabled[kReadyCountdown]);  // the leave wound the game up
   EXPECT_EQ(client.chat.Text1.size(), 1u);
 }
 

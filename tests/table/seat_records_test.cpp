@@ -24,7 +24,7 @@ TEST(SeatRecordsTest, ClearPlayerInfoResetsTheHandButKeepsSeatsAndCodes) {
   }
   client.data.WildTile = 0x22;
   client.data.HandRunning = true;
-  client.data.SeatNameCount = 2;
+  client.data.BatchCount = 2;
   client.RightDiscardCount = 4;
   ClearPlayerInfo(client);
   for (int i = 0; i < kSeatCount; ++i) {
@@ -49,7 +49,7 @@ TEST(SeatRecordsTest, ClearPlayerInfoResetsTheHandButKeepsSeatsAndCodes) {
   EXPECT_EQ(client.data.WildTile, -1);
   EXPECT_TRUE(client.data.DrawFromHead);
   EXPECT_FALSE(client.data.HandRunning);
-  EXPECT_EQ(client.data.SeatNameCount, 0);
+  EXPECT_EQ(client.data.BatchCount, 0);
   EXPECT_EQ(client.data.WinnerSeat, -1);
   EXPECT_EQ(client.RightDiscardCount, 0);
 }

@@ -85,7 +85,7 @@ TEST_P(LayoutTest, LeavesTheStartStateOfFlagsPicturesAndVisibility) {
   EXPECT_EQ(f.MJ_Image.Count(), 120);
   EXPECT_EQ(f.Cash[0].Font().size, 9);
   EXPECT_EQ(f.Cash[1].Font().size, Small() ? 8 : 9);
-  EXPECT_EQ(f.Level[0].Font().size, Small() ? 8 : 9);
+  EXPECT_EQ(f.Level[0].Font().size, Small() ? 8 : 10.5);
   EXPECT_EQ(f.Number.Font().size, Small() ? 12 : 18);
   EXPECT_EQ(f.lbl_piaoNum[1].Font().size, Small() ? 8.5 : 12);
   using Controls = std::initializer_list<const Control*>;

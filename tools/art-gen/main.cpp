@@ -756,6 +756,37 @@ void DrawNamed(Output& out, Fonts& f) {
     SaveGif(out, "video_bar", bar);
     SaveGif(out, "video_open", Icon(16, 14, 0, false));
   }
+  {
+    // The player card: a title band and nine ruled rows, 32 pixels apart
+    // from y = 40, a caption column at 24 and values from 128.
+    Canvas card(220, 330);
+    RoundRect(card, 0, 0, 220, 330, 0, Rgb(0x2A1A0E), Rgb(0x140C06));
+    RoundRect(card, 0, 0, 220, 30, 0, Rgb(0xA8382A), Rgb(0x6E1A10));
+    Text(card, f, "玩家信息", 8, 5, 90, 20, TextStyle{.color = Rgb(0xFFE9A8), .bold = true}, 15);
+    for (int k = 0; k < 9; ++k) {
+      const float y = 38 + 32.0f * k;
+      RoundRect(card, 8, y, 204, 26, 4, Rgb(0x4A3020), Rgb(0x3A2414));
+      Line(card, 118, y + 4, 118, y + 22, 1, Rgb(0x8E6A40));
+    }
+    RoundRectLine(card, 0.5f, 0.5f, 219, 329, 0, 2, kGold);
+    SaveJpeg(out, "player_card", card);
+    // The seat-change notice: a dark banner whose caption the client writes
+    // on the left, two tiles changing places on the right.
+    Canvas notice(420, 44);
+    RoundRect(notice, 0, 0, 420, 44, 8, Rgb(0x3A2312), Rgb(0x1E120A));
+    RoundRectLine(notice, 1, 1, 418, 42, 7, 2, kGold);
+    for (int i = 0; i < 2; ++i) {
+      const float x = 338.0f + i * 34;
+      RoundRect(notice, x, 9, 20, 26, 3, Rgb(0xFFFDF3), Rgb(0xE8DDC0));
+      RoundRectLine(notice, x, 9, 20, 26, 3, 1, Rgb(0x6B5A3A));
+      Circle(notice, x + 10, 22, 4, i == 0 ? kRed : Rgb(0x1F7A3D));
+    }
+    Line(notice, 360, 8, 370, 4, 2, Rgb(0xFFE082));
+    Line(notice, 370, 4, 368, 11, 2, Rgb(0xFFE082));
+    Line(notice, 370, 36, 360, 40, 2, Rgb(0xFFE082));
+    Line(notice, 360, 40, 362, 33, 2, Rgb(0xFFE082));
+    SaveGif(out, "shuffle_notice", notice);
+  }
   out.folder = saved;
 }
 

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+namespace slvn {
+
+struct Client;
+
+// The table's lifecycle as the server drives it: command 16 by its sub-code
+// (game start, a freed seat, players who quit or ran out of coins), the
+// forced exit (22) and the ready marks (23). Each reads client.net.
+void HandleGameStart(Client& client);
+void HandleReadyState(Client& client);
+
+// The seat-change screen: the notice picture with its caption, and the
+// shuffle page in the second web pane, all in front.
+void ShowSeatChangeScreen(Client& client);
+
+// What the table shows of display seat i (1-3) and its records, emptied.
+void ClearVacatedSeat(Client& client, int i);
+
+// Where the notice of ShowExitNotice is centred.
+enum class NoticeArea { kMainWindow, kTable };
+// frmOtherExit with `text`, topmost, centred over the area, shown without waiting.
+void ShowExitNotice(Client& client, const std::string& text, NoticeArea area);
+
+}  // namespace slvn

@@ -1,0 +1,285 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/renderer.h"
+#include "plugin/item_fixture.h"
+#include "plugin/prop_bridge.h"
+#include "plugin/treasure_boxes.h"
+#include "shell/client.h"
+#include "shell/item_poll.h"
+#include "support/headless.h"
+#include "ui/table_reset.h"
+
+namespace slvn {
+namespace {
+
+// The stage as the heartbeat runs it: the score hand-over on a tick, then
+// the countdown, the clicks, the opening's steps and the slides.
+class TreasureBoxTest : public test::ItemFixture {
+ protected:
+  void Score(std::vector<double> coins, std::vector<std::vector<std::string>> texts) {
+    plugin.score_amounts = std::move(coins);
+    plugin.score_texts = std::move(texts);
+    client.prop.ScoreHandOver = true;
+    client.prop.PropScoreReady = true;
+    client.main_form.TimerBong.SetEnabled(true);
+  }
+  int Sheets() const {
+    int n = 0;
+    for (const std::string& name : client.not_yet_built)
+      n += name == "ShowScoreSheet" || name == "ShowHandResult";
+    return n;
+  }
+  int Settlements() const {
+    return static_cast<int>(
+        std::count(client.not_yet_built.begin(), client.not_yet_built.end(), "ShowCoinSettlement"));
+  }
+  double Now() const { return client.loop.Now(); }
+  // Runs in heartbeat steps for `seconds`; `each` runs between steps.
+  void Step(double seconds, const std::function<void()>& each = {}) {
+    const double end = Now() + seconds;
+    while (Now() < end - 1e-9) {
+      RunFor(0.05);
+      if (each) each();
+    }
+  }
+  const ImageControl& Box(int i) { return client.main_form.ImgProp[i]; }
+};
+
+TEST_F(TreasureBoxTest, StageCases) {
+  using Texts = std::vector<std::vector<std::string>>;
+  struct Case {
+    const char* name;
+    std::vector<double> coins;
+    Texts texts;
+    std::optional<double> click_at;  // the local player clicks box 3 then
+    std::vector<bool> shown;         // per group 0-2: its boxes shown
+    bool enabled;                    // the shown boxes can be clicked
+    double opens_after;              // seconds after the start; -1 never
+    std::vector<int> seats;          // seats whose opened box rests at their place
+  } cases[] = {
+      {"nobody takes part", {0, 0}, {}, {}, {false, false, false}, false, -1, {}},
+      {"the local seat clicks box 3", {300}, {}, 1.0, {true, false, false}, true, 1.0, {0}},
+      {"the local seat never clicks", {300}, {}, {}, {true, false, false}, true, 5.0, {0}},
+      {"a name line alone takes part", {0}, {{"本家"}}, {}, {true, false, false}, true, 5.0, {0}},
+      {"only seats 2 and 3",
+       {0, 0, 10, -5},
+       {{"", "", "", "x"}},
+       {},
+       {true, true, false},
+       false,
+       3.0,
+       {2, 3}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    client.not_yet_built.clear();
+    plugin.calls.clear();
+    ResetTableView(client);
+    ClearItemBar(client);
+    Score(c.coins, c.texts);
+    RunFor(0.05);  // the hand-over's tick starts the stage
+    const double start = Now();
+    for (int g = 0; g < 3; ++g)
+      for (int b = 5 * g; b < 5 * g + 5; ++b) {
+        EXPECT_EQ(Box(b).Visible(), c.shown[g]) << b;
+        EXPECT_EQ(Box(b).Enabled(), c.shown[g] && c.enabled) << b;
+      }
+    std::optional<double> opened;
+    Step(12, [&] {
+      if (c.click_at && !client.prop.BoxChosen && Now() - start >= *c.click_at - 1e-9) {
+        ImgProp_Click(client, 3);
+        ImgProp_Click(client, 1);  // further clicks do nothing
+      }
+      if (!opened && Count("ShowGif 1 true") > 0) opened = Now() - start;
+    });
+    EXPECT_EQ(Sheets(), 1);
+    EXPECT_EQ(Count("InitShowNext false"), 1);
+    if (c.opens_after < 0) {
+      EXPECT_FALSE(opened);
+      continue;
+    }
+    ASSERT_TRUE(opened);
+    // Seen after the slides to the centre, which take 185 ms a box.
+    EXPECT_GE(*opened, c.opens_after);
+    EXPECT_LE(*opened, c.opens_after + 0.45);
+    EXPECT_EQ(Count("ShowGif 1 true"), 1);
+    EXPECT_EQ(Count("ShowGif 1 false"), 1);
+    EXPECT_EQ(Settlements(), 11);  // -1, 1 to 9, 10
+    const auto& picks = client.prop.Prop_BaoChs;
+    if (c.click_at) {
+      EXPECT_EQ(picks[0], 3);
+    }
+    if (c.seats == std::vector<int>{0}) {
+      EXPECT_GE(picks[0], 0);
+      EXPECT_LE(picks[0], 3);
+    } else {
+      EXPECT_EQ(picks[0], -1);
+      EXPECT_EQ(picks[2] / 5, 0);  // groups in seat order
+      EXPECT_EQ(picks[3] / 5, 1);
+    }
+    for (int seat : c.seats) {
+      const ImageControl& box = Box(picks[seat]);
+      EXPECT_TRUE(box.Visible());
+      EXPECT_DOUBLE_EQ(box.Left(), client.prop.Box.BoxSeatPos[seat][0]) << seat;
+      EXPECT_DOUBLE_EQ(box.Top(), client.prop.Box.BoxSeatPos[seat][1]) << seat;
+      EXPECT_DOUBLE_EQ(box.Width(), client.prop.Box.OpenBoxSize[0]);
+    }
+    EXPECT_FALSE(client.main_form.LbProp.Visible());
+    EXPECT_FALSE(client.main_form.TimerProp.Enabled());
+    EXPECT_FALSE(client.prop.BoxCountdownOn);
+  }
+}
+
+TEST_F(TreasureBoxTest, TheSettlementStepsAtTheBoxInterval) {
+  struct Case {
+    int16_t interval, steps;
+    int calls;          // settlements in all
+    double interval_s;  // between two steps
+  } cases[] = {
+      {100, 10, 11, 0.1},
+      {0, 3, 4, 0.05},   // an interval below 1 would never fire
+      {100, 0, 2, 0.1},  // no steps count as one
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.interval);
+    client.not_yet_built.clear();
+    plugin.calls.clear();
+    ResetTableView(client);
+    ClearItemBar(client);
+    client.prop.Box.BoxTiming = {c.interval, c.steps};
+    Score({300}, {});
+    RunFor(0.05);
+    ImgProp_Click(client, 2);  // opens and slides to the centre (5 x 37 ms)
+    ASSERT_EQ(Settlements(), 1);
+    for (int k = 2; k <= c.calls; ++k) {
+      RunFor(c.interval_s);
+      EXPECT_EQ(Settlements(), k);
+    }
+    Step(5);
+    EXPECT_EQ(Settlements(), c.calls);
+    EXPECT_EQ(Sheets(), 1);
+  }
+}
+
+TEST_F(TreasureBoxTest, ShutdownInASlideEndsTheStageAndTheSheetStillComes) {
+  Score({300}, {});
+  RunFor(0.05);
+  Timer shutdown(client.loop, [&] { ShutdownPropPlugin(client, 0); });
+  shutdown.SetInterval(60);
+  shutdown.SetEnabled(true);
+  ImgProp_Click(client, 4);  // the shutdown comes during the slide
+  shutdown.SetEnabled(false);
+  EXPECT_FALSE(client.main_form.ImgProp.Exists(4));
+  EXPECT_FALSE(client.prop.BoxOpening);
+  EXPECT_FALSE(client.main_form.LbProp.Visible());
+  EXPECT_EQ(Settlements(), 0);
+  Step(1);
+  EXPECT_EQ(Sheets(), 1);
+  Step(5);
+  EXPECT_EQ(Sheets(), 1);
+}
+
+TEST_F(TreasureBoxTest, ANewHandInASlideShowsNoOldSheet) {
+  Score({0, 10}, {});
+  RunFor(0.05);
+  // The other seat's box opens at 3 s and slides for 185 ms.
+  Timer new_hand(client.loop);
+  new_hand.SetHandler([&] {
+    new_hand.SetEnabled(false);
+    ResetTableView(client);
+  });
+  new_hand.SetInterval(3100);
+  new_hand.SetEnabled(true);
+  Step(10);
+  EXPECT_EQ(client.prop.OpenedStage, 1u);  // the opening had begun
+  EXPECT_EQ(Count("ShowGif 1 true"), 0);
+  EXPECT_EQ(Settlements(), 0);
+  EXPECT_EQ(Sheets(), 0);
+  EXPECT_FALSE(client.main_form.TimerProp.Enabled());
+  EXPECT_FALSE(client.prop.BoxCountdownOn);
+}
+
+TEST_F(TreasureBoxTest, OpeningOnlyWhileAStageRunsAndOnce) {
+  for (int box : {-2, 15, 3, -1}) OpenTreasureBoxes(client, box);  // no stage
+  EXPECT_EQ(Settlements(), 0);
+  Score({300}, {});
+  RunFor(0.05);
+  for (int box : {-2, 15}) OpenTreasureBoxes(client, box);
+  EXPECT_EQ(Settlements(), 0);
+  OpenTreasureBoxes(client, 2);
+  OpenTreasureBoxes(client, 3);
+  EXPECT_EQ(client.prop.Prop_BaoChs[0], 2);
+  EXPECT_EQ(Settlements(), 1);
+}
+
+TEST_F(TreasureBoxTest, AClickOutsideTheBoxStateRemovesTheBoxesAfterTheHandler) {
+  client.prop.Prop_GameDllState = 1;
+  ImgProp_Click(client, 5);
+  EXPECT_TRUE(client.main_form.ImgProp.Exists(5));  // still there inside the click
+  RunFor(0.01);
+  EXPECT_FALSE(client.main_form.ImgProp.Exists(5));
+  EXPECT_TRUE(client.main_form.ImgProp.Exists(0));
+}
+
+TEST_F(TreasureBoxTest, ThePromptIsCentredAndSizedByItsBytes) {
+  struct Case {
+    std::vector<double> coins;
+    const char* prompt;
+    double width;
+  } cases[] = {{{300}, "请选择一个宝箱打开", 252}, {{0, 5}, "请等待其他玩家打开宝箱", 308}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.prompt);
+    ResetTableView(client);
+    Score(c.coins, {});
+    RunFor(0.05);
+    const Label& label = client.main_form.LbProp;
+    EXPECT_EQ(label.Caption(), std::string(c.prompt) + "\r\n5");
+    EXPECT_DOUBLE_EQ(label.Width(), c.width);
+    EXPECT_DOUBLE_EQ(label.Left(), client.prop.Box.BoxPromptPos[0] - c.width / 2);
+    EXPECT_EQ(label.ForeColor(), 0x0000FFu);
+    EXPECT_TRUE(label.Visible());
+  }
+}
+
+// For a person to look at: the boxes and the prompt on the table, the local
+// player's row and the other seats' rows, at both scales.
+class TreasureBoxScreenshot : public test::ItemFixture,
+                              public ::testing::WithParamInterface<float> {
+ protected:
+  TreasureBoxScreenshot() : ItemFixture(GetParam()) {}
+};
+
+TEST_P(TreasureBoxScreenshot, BoxesAndPrompt) {
+  test::UseHeadlessSdl();
+  const std::string size = GetParam() < 1 ? "800" : "1024";
+  Renderer renderer;
+  ASSERT_TRUE(renderer.Ok());
+  struct Shot {
+    std::vector<double> coins;
+    const char* name;
+  } shots[] = {{{300}, "boxes_choose_"}, {{0, 10, 0, 20}, "boxes_wait_"}};
+  for (const Shot& shot : shots) {
+    ResetTableView(client);
+    plugin.score_amounts = shot.coins;
+    client.prop.ScoreHandOver = client.prop.PropScoreReady = true;
+    ItemPoll(client);
+    const ImageControl& box = client.main_form.ImgProp[shot.coins[0] > 0 ? 2 : 7];
+    ASSERT_TRUE(box.Visible());
+    renderer.Draw(client.main_form);
+    // The box's middle shows its picture, not the table.
+    const double ux = client.main_form.Pic1.Left() / 15, uy = client.main_form.Pic1.Top() / 15;
+    const uint32_t pixel = renderer.PixelAt(static_cast<int>(ux + box.Left() + box.Width() / 2),
+                                            static_cast<int>(uy + box.Top() + 3));
+    EXPECT_EQ(pixel & 0xFFFFFF, 0x5A2D0Cu) << shot.name;
+    EXPECT_TRUE(renderer.SavePng(shot.name + size + ".png"));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothScales, TreasureBoxScreenshot, ::testing::Values(1.0f, 0.78125f));
+
+}  // namespace
+}  // namespace slvn

@@ -1,0 +1,453 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "dispatch/deal_msg.h"
+#include "dispatch/hand_start.h"
+#include "platform/renderer.h"
+#include "shell/client.h"
+#include "shell/net/packet_io.h"
+#include "spectator/spectator.h"
+#include "support/headless.h"
+#include "support/packet_builder.h"
+#include "support/table_layout.h"
+
+// The tile messages below name only the fields that matter to each case.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
+namespace slvn {
+namespace {
+
+// The watched player sits South (4): West (2) is left, North (1) across,
+// East (8) right.
+constexpr int kWatched = 4, kLeft = 2, kTop = 1, kRight = 8;
+
+struct Tiles40 {
+  int seat = kWatched;
+  int discards = 0;
+  int head = 0;
+  int tail = 119;
+  std::vector<int> shown;
+  std::vector<int> concealed;
+};
+
+test::PacketBytes SeatTilesPacket(const Tiles40& t) {
+  test::PacketFields fields;
+  fields.cmd = 40;
+  fields.seat = t.seat;
+  fields.extra2 = t.discards;
+  fields.value = {0, t.head, 0, t.tail};
+  test::PacketBytes packet = test::BuildPacket(fields);
+  size_t pair = 16;
+  for (int tile : t.shown) {
+    if (pair + 1 >= 64) break;
+    packet[pair] = 0x2F;  // only the high nibble counts
+    packet[pair + 1] = static_cast<uint8_t>(tile);
+    pair += 4;  // empty pairs may stand between
+  }
+  for (int tile : t.concealed) {
+    if (pair + 1 >= 64) break;
+    packet[pair] = 0x10;
+    packet[pair + 1] = static_cast<uint8_t>(tile);
+    pair += 2;
+  }
+  return packet;
+}
+
+class WatchTable {
+ public:
+  explicit WatchTable(float scale = 1.0f) {
+    test::LayOutTable(client, scale);
+    d.WatchMode = true;
+    d.LoggedIn = true;
+    client.Detail[0].userid = 1002;
+  }
+  void Send(const test::PacketBytes& packet) {
+    StoreArrivedBytes(client, packet);
+    ReadPacket(client);
+    Deal_MSG(client);
+    CheckRecords();
+  }
+  void Summary(int dealer = kWatched, int d1 = 3, int d2 = 4, int wild = 0x29, int face_up = 0x43) {
+    Send(test::BuildPacket(41, dealer, {d1, d2, wild, face_up}));
+  }
+  // The table turned to the watched player, the wall ends from the dice.
+  void Seat() {
+    const uint8_t winds[] = {kWatched, kLeft, kTop, kRight};
+    for (int i = 0; i < 4; ++i) client.custom[i].SeatWind = winds[i];
+    int dealer = 0;
+    for (int i = 0; i < 4; ++i)
+      if (winds[i] == d.WatchedSeat) dealer = i;
+    d.WallHead = WallHeadFromDice(d.DiceValues[0], d.DiceValues[1], dealer);
+    d.WallTail = static_cast<int16_t>((d.WallHead + 118) % 120);
+  }
+  // A join with the given tiles: the other seats send empty messages.
+  void Join(std::vector<Tiles40> seats, int d1 = 3, int d2 = 4) {
+    Summary(kWatched, d1, d2);
+    Seat();
+    for (const int seat : {kWatched, kLeft, kTop, kRight})
+      if (std::none_of(seats.begin(), seats.end(),
+                       [&](const Tiles40& t) { return t.seat == seat; }))
+        seats.push_back({.seat = seat});
+    for (const Tiles40& t : seats) Send(SeatTilesPacket(t));
+  }
+  // Every image a record holds is a tile image or none, every count lies
+  // inside the record and no tile image stands for two hidden tiles.
+  void CheckRecords() {
+    std::set<int> held;
+    for (int s = 0; s < 4; ++s) {
+      const PlayerHand& h = client.custom[s];
+      for (const TileSlot& slot : h.Slots) {
+        EXPECT_GE(slot.ImageIndex, -1);
+        EXPECT_LT(slot.ImageIndex, 120);
+      }
+      for (int16_t image : d.SetAsideImages[s]) {
+        EXPECT_GE(image, 0);
+        EXPECT_LT(image, 120);
+      }
+      ASSERT_GE(h.FirstConcealed, 0);
+      ASSERT_GE(h.ConcealedCount, 0);
+      ASSERT_LE(h.FirstConcealed + h.ConcealedCount, PlayerHand::kSlotCount);
+      for (int k = h.FirstConcealed; k < h.FirstConcealed + h.ConcealedCount; ++k)
+        EXPECT_TRUE(held.insert(h.Slots[k].ImageIndex).second) << "image held twice, seat " << s;
+    }
+    EXPECT_GE(client.RightDiscardCount, 0);
+    EXPECT_LE(client.RightDiscardCount, 24);
+    EXPECT_GE(d.LastTileImage, -1);
+    EXPECT_LT(d.LastTileImage, 120);
+  }
+  double Now() const { return client.clock->Now(); }
+  ImageControl& Tile(int i) { return f.MJ_Image[i]; }
+  // Whether image a lies in front of image b.
+  bool InFront(int a, int b) {
+    const auto& c = f.Pic1.Children();
+    return std::find(c.begin(), c.end(), &Tile(a)) > std::find(c.begin(), c.end(), &Tile(b));
+  }
+  Picture Face(int picture) { return LoadResourcePicture(client, 201 + picture); }
+  bool Shows(int image, int picture) {
+    return Tile(image).Visible() && Tile(image).Picture() == Face(picture);
+  }
+
+  Client client{std::make_unique<ManualClock>()};
+  Data& d = client.data;
+  MainForm& f = client.main_form;
+};
+
+class WatchTableTest : public ::testing::Test, public WatchTable {};
+
+TEST_F(WatchTableTest, TheSummaryEmptiesTheTableAndKeepsTheHandsValues) {
+  struct Case {
+    int seat;
+    const char* wind;
+  } cases[] = {{1, "北"}, {2, "西"}, {4, "南"}, {8, "东"}, {0, "北"}, {0x18, "东"}};
+  for (const Case& c : cases) {
+    d.ImagesUsed = 50;
+    d.SeatTilesCount = 2;
+    Tile(7).SetVisible(true);
+    Summary(c.seat, 6, 2, 0x29, 0x43);
+    EXPECT_EQ(f.Zhuang.Caption(), c.wind) << c.seat;
+    EXPECT_EQ(d.WatchedSeat, c.seat & 15);
+    EXPECT_FALSE(Tile(7).Visible());
+    EXPECT_EQ(d.ImagesUsed, 0);
+    EXPECT_EQ(d.SeatTilesCount, 0);
+  }
+  EXPECT_EQ(d.WildTile, 0x29);
+  EXPECT_EQ(d.FaceUpTile, 0x43);
+  EXPECT_EQ(d.DiceValues, (std::array<int16_t, 2>{6, 2}));
+  EXPECT_TRUE(d.AnNiuState[2]);
+  for (int i = 0; i <= 2; ++i) EXPECT_FALSE(f.AnNiu[i].Enabled());
+  EXPECT_TRUE(f.Host.Visible());
+  EXPECT_TRUE(f.Zhuang.Visible());
+}
+
+TEST_F(WatchTableTest, EachSeatsTilesComeOffTheWallIntoPilesMeldsAndHand) {
+  // Dealer at the bottom, dice 3 and 4: the head at 68, the wild tile 3 bamboo.
+  Summary(kWatched, 3, 4, 0x23);
+  Seat();
+  ASSERT_EQ(d.WallHead, 68);
+  const PlayerHand& me = client.custom[0];
+  Send(SeatTilesPacket(
+      {.shown = {0x85, 0x15, 0x23, 0x85, 0x85}, .concealed = {0x11, 0x12, 0x13, 0x14}}));
+  // The red dragon and the wild tile take the next images, in that order.
+  EXPECT_EQ(d.SetAsideImages[0][0], 68);
+  EXPECT_EQ(d.SetAsideImages[0][4], 69);
+  EXPECT_EQ(me.RedDragonCount, 1);
+  EXPECT_EQ(me.WildKongCount, 1);
+  EXPECT_DOUBLE_EQ(Tile(69).Left(), me.HandX + 45 - 2);
+  EXPECT_TRUE(Shows(68, 4));
+  // The pung lies where a claimed meld would: slots 1-3.
+  for (int k = 1; k <= 3; ++k) {
+    EXPECT_EQ(me.Slots[k].State, 3);
+    EXPECT_EQ(me.Slots[k].Code, 0x85);
+    EXPECT_EQ(me.Slots[k].ImageIndex, 69 + k);
+    EXPECT_DOUBLE_EQ(Tile(69 + k).Left(), me.HandX + k * 43.0);
+  }
+  EXPECT_EQ(me.MeldEnd, 6);
+  // The concealed tiles stand face down behind the melds.
+  EXPECT_EQ(me.FirstConcealed, 7);
+  EXPECT_EQ(me.ConcealedCount, 4);
+  EXPECT_EQ(me.Slots[7].Code, 0x11);
+  EXPECT_TRUE(Shows(me.Slots[7].ImageIndex, 7));
+  EXPECT_DOUBLE_EQ(Tile(me.Slots[7].ImageIndex).Left(), me.HandX + 7 * 48.0);
+  EXPECT_EQ(d.ImagesUsed, 9);
+  EXPECT_EQ(d.TileWidth[0], 48);
+
+  // The top seat: a kong, its fourth over the middle of the three.
+  Send(SeatTilesPacket({.seat = kTop, .shown = {0x44, 0x44, 0x44, 0x44, 0x21}}));
+  const PlayerHand& top = client.custom[2];
+  EXPECT_EQ(top.Slots[2].ImageIndex, 77);
+  EXPECT_EQ(top.Slots[4].ImageIndex, 79);
+  EXPECT_DOUBLE_EQ(Tile(80).Left(), Tile(78).Left());
+  EXPECT_DOUBLE_EQ(Tile(80).Top(), Tile(78).Top() - 17);
+  EXPECT_TRUE(InFront(80, 78));
+  // The chow tile after the kong takes the next slot.
+  EXPECT_EQ(top.Slots[5].ImageIndex, 81);
+  EXPECT_EQ(top.Slots[5].State, 0);
+  EXPECT_EQ(top.MeldEnd, 8);
+}
+
+TEST_F(WatchTableTest, ARunBesideAKongAndTheRedDragonAsWildTile) {
+  Summary(kWatched, 3, 4, 0x15);
+  Seat();
+  Send(SeatTilesPacket({.shown = {0x84, 0x83, 0x84, 0x85, 0x84, 0x84, 0x15}}));
+  const PlayerHand& me = client.custom[0];
+  EXPECT_EQ(me.RedDragonCount, 1);
+  EXPECT_EQ(me.WildKongCount, 0);
+  // 3 4 4 4 4 5: the middle four count as a pung and its fourth tile.
+  const int states[] = {0, 3, 3, 3, 0};
+  const int codes[] = {0x83, 0x84, 0x84, 0x84, 0x85};
+  for (int k = 0; k < 5; ++k) {
+    EXPECT_EQ(me.Slots[1 + k].State, states[k]) << k;
+    EXPECT_EQ(me.Slots[1 + k].Code, codes[k]) << k;
+  }
+  EXPECT_EQ(me.MeldEnd, 8);
+  EXPECT_EQ(me.FirstConcealed, 10);
+}
+
+TEST_F(WatchTableTest, TheLeftSeatsRedPileStacksUpward) {
+  Summary();
+  Seat();
+  Send(SeatTilesPacket({.seat = kLeft, .shown = {0x15, 0x15, 0x15}, .concealed = {0x11, 0x11}}));
+  const auto& pile = d.SetAsideImages[1];
+  EXPECT_EQ(pile[0], 68);
+  EXPECT_TRUE(InFront(pile[2], pile[1]));
+  EXPECT_TRUE(InFront(pile[1], pile[0]));
+  const PlayerHand& left = client.custom[1];
+  EXPECT_DOUBLE_EQ(Tile(pile[2]).Top(), left.HandY - 36);
+  EXPECT_TRUE(InFront(left.Slots[5].ImageIndex, left.Slots[4].ImageIndex));
+}
+
+TEST_F(WatchTableTest, TheFourthMessageCompletesTheWall) {
+  struct Case {
+    int head;                  // dice 6 and 6 with the dealer at the bottom: the head at 102
+    std::array<int, 4> heads;  // value 1 of each message
+    std::array<int, 4> tails;  // value 3
+    int16_t head_taken, tail_mark, wall_tail;
+    int hidden_image;  // an image below the wall's new tail that stays hidden, -1 none
+  } cases[] = {
+      {102, {40, 42, 41, 42}, {90, 88, 88, 89}, 42, 88, 100 + 91 - 120, 70},
+      {102, {20, 20, 20, 20}, {89, 89, 89, 89}, 20, 89, 100 + 90 - 120, -1},
+  };
+  for (const Case& c : cases) {
+    Summary(kWatched, 6, 6);
+    Seat();
+    ASSERT_EQ(d.WallHead, c.head);
+    for (int i = 0; i < 4; ++i)
+      Send(SeatTilesPacket({.seat = (int[]){kWatched, kLeft, kTop, kRight}[i],
+                            .head = c.heads[i],
+                            .tail = c.tails[i],
+                            .concealed = {0x11, 0x12, 0x13, 0x14}}));
+    EXPECT_EQ(d.HeadTaken, c.head_taken);
+    EXPECT_EQ(d.TailMark, c.tail_mark);
+    EXPECT_EQ(d.WallTail, c.wall_tail);
+    EXPECT_TRUE(d.DealShown);
+    // Sixteen hand tiles, then the face-up tile at 102 + 16 = 118; the wall
+    // goes on from the tiles the seats took, across 119 to 0.
+    EXPECT_EQ(d.WallFaceUpPos, 118);
+    EXPECT_EQ(d.WallHead, (102 + c.head_taken) % 120);
+    EXPECT_TRUE(Shows(d.WallHead, 36 * (d.WallHead / 30) + 8));
+    EXPECT_TRUE(Shows(d.WallTail, 36 * (d.WallTail / 30) + 8));
+    EXPECT_EQ(client.custom[0].Slots[4].ImageIndex, 102);
+    EXPECT_EQ(client.custom[3].Slots[7].ImageIndex, 117);
+    EXPECT_TRUE(Shows(117, 115));
+    if (c.hidden_image >= 0) {
+      EXPECT_FALSE(Tile(c.hidden_image).Visible());
+    }
+    EXPECT_TRUE(f.CV_Image.Visible());
+  }
+}
+
+TEST_F(WatchTableTest, EarlierDiscardsLieFaceDownInTheRows) {
+  Join(
+      {{.seat = kWatched, .discards = 9, .head = 60}, {.seat = kRight, .discards = 2, .head = 60}});
+  const PlayerHand& me = client.custom[0];
+  // The face-up tile took 68; nine discards of the bottom seat follow,
+  // the ninth at the start of the row above.
+  EXPECT_TRUE(Shows(69, 8));
+  EXPECT_DOUBLE_EQ(Tile(69).Left(), me.DiscardOriginX);
+  EXPECT_DOUBLE_EQ(Tile(76).Left(), me.DiscardOriginX + 7 * 36);
+  EXPECT_DOUBLE_EQ(Tile(77).Left(), me.DiscardOriginX);
+  EXPECT_DOUBLE_EQ(Tile(77).Top(), me.DiscardOriginY - 50 + 18);
+  EXPECT_EQ(client.RightDiscardCount, 2);
+  EXPECT_TRUE(Shows(79, 116));
+  // The last one laid was the right seat's; the wall goes on after 60 taken.
+  EXPECT_EQ(d.LastDiscardSeat, 3);
+  EXPECT_EQ(d.ImagesUsed, 12);
+  EXPECT_EQ(d.WallHead, 8);
+}
+
+// A join, then a new hand with the watched player dealing (dice 3 and 4:
+// the head at 68, the tail at 66) and its deal.
+class AfterJoin : public ::testing::Test, public WatchTable {
+ protected:
+  void SetUp() override {
+    Join({});
+    Send(test::BuildPacket(4, kWatched, {3, 4}));
+    for (int round = 0; round < 3; ++round)
+      for (int seat : {kWatched, kRight, kTop, kLeft})
+        Send(test::BuildPacket(1, seat, {0x81 + round, 0x41 + round, 0x21 + round, 0x11 + round}));
+    for (int seat : {kWatched, kRight, kTop, kLeft})
+      Send(test::BuildPacket(5, seat, {0, 0, 0, 0x85}));
+  }
+};
+
+TEST_F(AfterJoin, TheDealStandsFaceDownAndReplacementsComeFromTheTail) {
+  const PlayerHand& me = client.custom[0];
+  ASSERT_EQ(me.ConcealedCount, 13);
+  EXPECT_EQ(me.Slots[4].ImageIndex, 68);
+  EXPECT_EQ(me.Slots[4].Code, 0x81);
+  EXPECT_EQ(me.Slots[16].Code, 0x85);
+  EXPECT_TRUE(Shows(68, 7));
+  EXPECT_DOUBLE_EQ(Tile(69).Left(), me.HandX + 5 * 48);
+  // The top seat's kongs: each replacement from the tail, 66, 67, 64, 65.
+  Send(test::BuildPacket(2, kLeft, {0, 0, 0, 0x44}));
+  Send(test::BuildPacket(7, kTop, {16, 0x44, 0x44, 0x44}));
+  const PlayerHand& top = client.custom[2];
+  std::vector<int> replacements;
+  for (int op : {0, 32, 32, 32}) {
+    if (op) Send(test::BuildPacket(7, kTop, {op, 0x11, 0x11, 0x11}));
+    Send(test::BuildPacket(5, kTop, {0, 0, 0, 0}));
+    replacements.push_back(top.Slots[top.FirstConcealed + top.ConcealedCount - 1].ImageIndex);
+  }
+  EXPECT_EQ(replacements, (std::vector<int>{66, 67, 64, 65}));
+  EXPECT_TRUE(d.DrawFromHead);
+  // With the wild tile known the watched draw stands half a tile apart, and
+  // the previous gap closes.
+  Send(test::BuildPacket(2, kWatched, {0, 0, 0, 0x85}));
+  d.WildTile = 0x29;
+  Send(test::BuildPacket(5, kWatched, {0, 0, 0, 0x42}));
+  const int16_t drawn = me.Slots[16].ImageIndex;
+  EXPECT_DOUBLE_EQ(Tile(drawn).Left(), me.HandX + 16 * 48 + 24);
+  EXPECT_EQ(me.Slots[16].Code, 0x42);
+  Send(test::BuildPacket(2, kWatched, {0, 0, 0, 0x81}));
+  Send(test::BuildPacket(5, kWatched, {0, 0, 0, 0x43}));
+  EXPECT_DOUBLE_EQ(Tile(me.Slots[15].ImageIndex).Left(), me.HandX + 15 * 48);
+}
+
+TEST_F(AfterJoin, DiscardsAndClaimsPauseSpeakAndGiveThePlaceBack) {
+  auto owned = std::make_unique<RecordingSoundDevice>();
+  RecordingSoundDevice* device = owned.get();
+  client.sound.device = std::move(owned);
+  InitSound(client);
+  client.sound.SoundOn = -1;
+  client.sound.VoiceFolder = "mj/";
+  for (int s = 0; s < 4; ++s) {
+    client.Detail[s].dialect = "sc";
+    client.Detail[s].voice = "a";
+    client.Detail[s].sex = 1;
+    client.Detail[s].voiceKind = 2;
+  }
+  auto spoke = [&](const std::string& file) {
+    return std::find(device->calls.begin(), device->calls.end(), "create mj/" + file) !=
+           device->calls.end();
+  };
+  ASSERT_TRUE(d.DealShown);
+  const PlayerHand& left = client.custom[1];
+  const int16_t x = left.DiscardX, y = left.DiscardY;
+  double t = Now();
+  Send(test::BuildPacket(2, kLeft, {0, 0, 0, 0x43}));
+  EXPECT_DOUBLE_EQ(Now() - t, 1.0);
+  EXPECT_TRUE(spoke("vsca1283.wav"));
+  const int16_t discard = d.LastTileImage;
+  EXPECT_TRUE(Shows(discard, 36 + 9 * 2 + 2));
+  EXPECT_DOUBLE_EQ(Tile(discard).Left(), x);
+  // Claims: another seat's is announced for 2 s, the watched seat's is not,
+  // nor a pass.
+  struct Case {
+    int seat, op;
+    double pause;
+    const char* voice;
+  } cases[] = {{kTop, 8, 2.0, "vsca1202.wav"}, {kWatched, 4, 0, nullptr}, {kRight, 1, 0, nullptr}};
+  for (const Case& c : cases) {
+    device->calls.clear();
+    t = Now();
+    Send(test::BuildPacket(7, c.seat, {c.op, 0x43, 0x43, 0x43}));
+    EXPECT_DOUBLE_EQ(Now() - t, c.pause) << c.op;
+    if (c.voice) {
+      EXPECT_TRUE(spoke(c.voice));
+    } else {
+      EXPECT_TRUE(device->calls.empty()) << c.op;
+    }
+  }
+  // The pung took the discard; the left seat's next discard lies in its place.
+  const PlayerHand& top = client.custom[2];
+  EXPECT_EQ(top.Slots[4].ImageIndex, discard);
+  EXPECT_EQ(top.Slots[4].State, 3);
+  EXPECT_EQ(top.MeldEnd, 7);
+  EXPECT_EQ(left.DiscardX, x);
+  EXPECT_EQ(left.DiscardY, y);
+  Send(test::BuildPacket(2, kLeft, {0, 0, 0, 0x27}));
+  EXPECT_DOUBLE_EQ(Tile(d.LastTileImage).Top(), y);
+}
+
+TEST(WatchTableEarly, ADiscardBeforeTheTableIsShownDoesNotPause) {
+  WatchTable t;
+  t.Summary();
+  t.Seat();
+  t.Send(test::BuildPacket(1, kLeft, {0x11, 0x12, 0x13, 0x14}));
+  const double before = t.Now();
+  t.Send(test::BuildPacket(2, kLeft, {0, 0, 0, 0x12}));
+  EXPECT_DOUBLE_EQ(t.Now(), before);
+  EXPECT_EQ(t.client.custom[1].ConcealedCount, 3);
+}
+
+TEST(WatchTableShots, AfterTheJoinAndAfterClaims) {
+  test::UseHeadlessSdl();
+  for (float scale : {1.0f, 0.78125f}) {
+    WatchTable t(scale);
+    t.Join({{.seat = kWatched,
+             .discards = 5,
+             .head = 90,
+             .shown = {0x15, 0x29, 0x85, 0x85, 0x85},
+             .concealed = {1, 2, 3, 4, 5, 6, 7, 8}},
+            {.seat = kLeft,
+             .discards = 6,
+             .head = 60,
+             .shown = {0x15},
+             .concealed = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}},
+            {.seat = kTop,
+             .discards = 4,
+             .head = 90,
+             .shown = {0x44, 0x44, 0x44, 0x44},
+             .concealed = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
+            {.seat = kRight,
+             .discards = 5,
+             .head = 60,
+             .concealed = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}}});
+    t.Send(test::BuildPacket(5, kLeft, {0, 0, 0, 0}));
+    t.Send(test::BuildPacket(2, kLeft, {0, 0, 0, 0x27}));
+    t.Send(test::BuildPacket(7, kRight, {8, 0x27, 0x27, 0x27}));
+    t.Send(test::BuildPacket(2, kRight, {0, 0, 0, 0x12}));
+    Renderer renderer;
+    ASSERT_TRUE(renderer.Ok());
+    renderer.Draw(t.client.main_form);
+    const std::string name = scale < 1 ? "watch_800.png" : "watch_1024.png";
+    EXPECT_TRUE(renderer.SavePng(name)) << name;
+  }
+}
+
+}  // namespace
+}  // namespace slvn
