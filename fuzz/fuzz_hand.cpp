@@ -1,9 +1,14 @@
 // Arbitrary hand commands (new hand, float bet, face-up tile, deal, draw,
-// discard, turn prompt, claim) on a laid-out table: every index the packet
-// bytes reach (seats, slots, wall positions, tile codes, dice) must stay in
-// range, and no walk over the wall may run for ever.
+// discard, turn prompt, claim, a joined hand's summary and seat tiles) on a
+// laid-out table: every index the packet bytes reach (seats, slots, wall
+// positions, tile codes, dice) must stay in range, and no walk over the wall
+// may run for ever. A spectator's records are checked after every packet:
+// images -1 or 0..119, counts inside the record, no image in two hands.
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <set>
 
 #include "dispatch/deal_msg.h"
 #include "shell/client.h"
@@ -16,8 +21,9 @@
 
 namespace {
 
-constexpr uint8_t kCommands[] = {1, 2, 4, 5, 6, 7, 8, 14};
+constexpr uint8_t kCommands[] = {1, 2, 4, 5, 6, 7, 8, 14, 40, 41};
 constexpr size_t kRecord = 8;
+constexpr size_t kPairBytes = 48;  // command 40's tile pairs follow its record
 
 slvn::Client& LaidOutClient() {
   static slvn::Client client{std::make_unique<slvn::ManualClock>()};
@@ -32,6 +38,33 @@ slvn::Client& LaidOutClient() {
     laid_out = true;
   }
   return client;
+}
+
+void Check(bool ok, const char* what) {
+  if (ok) return;
+  std::fprintf(stderr, "fuzz_hand: %s\n", what);
+  std::abort();
+}
+
+void CheckRecords(const slvn::Client& client) {
+  const bool watching = client.data.WatchMode;
+  std::set<int> held;
+  for (int s = 0; s < slvn::kSeatCount; ++s) {
+    const slvn::PlayerHand& h = client.custom[s];
+    for (const slvn::TileSlot& slot : h.Slots)
+      Check(slot.ImageIndex >= -1 && slot.ImageIndex < slvn::kWallPositions, "slot image");
+    for (int16_t image : client.data.SetAsideImages[s])
+      Check(image >= -1 && image < slvn::kWallPositions, "set-aside image");
+    if (!watching) continue;
+    Check(h.FirstConcealed >= 0 && h.ConcealedCount >= 0 &&
+              h.FirstConcealed + h.ConcealedCount <= slvn::PlayerHand::kSlotCount,
+          "concealed run");
+    for (int k = h.FirstConcealed; k < h.FirstConcealed + h.ConcealedCount; ++k)
+      Check(held.insert(h.Slots[k].ImageIndex).second, "image in two hands");
+  }
+  Check(client.RightDiscardCount >= 0 && client.RightDiscardCount <= 24, "right discards");
+  Check(client.data.LastTileImage >= -1 && client.data.LastTileImage < slvn::kWallPositions,
+        "last tile image");
 }
 
 }  // namespace
@@ -57,13 +90,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       const uint8_t* r = data + at;
       slvn::GamePacket& msg = client.net.Msg;
       msg = slvn::GamePacket{};
-      msg.SetByte(3, kCommands[r[0] % 8]);
+      const uint8_t cmd = kCommands[r[0] % 10];
+      msg.SetByte(3, cmd);
       msg.SetByte(6, r[1]);
       for (int v = 0; v < 4; ++v) msg.SetByte(9 + 2 * v, r[2 + v]);
       msg.SetByte(16, r[6]);
       msg.SetByte(100, r[7]);
+      if (cmd == 40) {
+        msg.SetByte(7, r[7]);
+        for (size_t i = 0; i < kPairBytes && at + kRecord + i < size; ++i)
+          msg.SetByte(16 + i, data[at + kRecord + i]);
+        at += kPairBytes;
+      }
       client.net.info = slvn::DecodeHeader(msg);
       slvn::Deal_MSG(client);
+      CheckRecords(client);
     }
   } catch (const slvn::ProgramEnded&) {
     // No seat deals: the program would end here.

@@ -17,6 +17,9 @@ struct ChatState {
   std::array<std::string, 2> Sysmsg;
   std::vector<std::string> Text1;  // the chat history list
   int Text1TopIndex = 0;           // first line of the history the list shows
+  // The quick-phrase buttons' hover pictures were tried once this run.
+  bool imgword1Hovered = false;
+  bool imgword2Hovered = false;
 };
 
 // Puts a line into the message strip and shows the strip: the first line

@@ -16,6 +16,7 @@
 #include "shell/lobby_link.h"
 #include "shell/program_end.h"
 #include "shell/resources/image_resource.h"
+#include "spectator/spectator.h"
 #include "table/seat_records.h"
 #include "ui/amount_text.h"
 #include "ui/seat_draw.h"
@@ -143,18 +144,6 @@ bool OthersReady(const MainForm& f) {
   return true;
 }
 
-void ShowPlayer(Client& client, int s) {
-  MainForm& f = client.main_form;
-  const UserDetail& d = client.Detail[s];
-  const int portrait = PortraitIndex(d.picture);
-  LoadGifResource(client, client.images.AvatarPics[portrait], "GIF", f.Tou[s]);
-  f.Nid[s].SetCaption("[" + d.title + "] " + d.name);
-  f.Cash[s].SetCaption(FormatAmount(d.ucoin) + "金币");
-  f.Level[s].SetCaption(d.grade);
-  SetHeroSeat(client, s, d.name, portrait);
-  client.data.ScoreNames[s] = {d.name, std::to_string(portrait)};
-}
-
 void KeepWealth(Client& client, int s) {
   Data& d = client.data;
   MainForm& f = client.main_form;
@@ -277,6 +266,18 @@ void WindUpTableGame(Client& client) {
 }
 
 }  // namespace
+
+void ShowPlayer(Client& client, int s) {
+  MainForm& f = client.main_form;
+  const UserDetail& d = client.Detail[s];
+  const int portrait = PortraitIndex(d.picture);
+  LoadGifResource(client, client.images.AvatarPics[portrait], "GIF", f.Tou[s]);
+  f.Nid[s].SetCaption("[" + d.title + "] " + d.name);
+  f.Cash[s].SetCaption(FormatAmount(d.ucoin) + "金币");
+  f.Level[s].SetCaption(d.grade);
+  SetHeroSeat(client, s, d.name, portrait);
+  client.data.ScoreNames[s] = {d.name, std::to_string(portrait)};
+}
 
 void HandleUserDetails(Client& client) {
   Data& d = client.data;

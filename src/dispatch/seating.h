@@ -14,5 +14,8 @@ void HandleUserDetails(Client& client);
 // player's seat is emptied, and a game running at the table is wound up
 // with the ready countdown. A spectator's watch ends.
 void HandleUserLeft(Client& client);
+// Display seat s's avatar, name, coins and level on the table, its name and
+// avatar on the boards, from Detail(s).
+void ShowPlayer(Client& client, int s);
 
 }  // namespace slvn

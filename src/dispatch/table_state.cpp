@@ -96,7 +96,11 @@ void PlacePileTile(Client& client, int s, TileCode tile, bool red) {
 void PlaceMeldTiles(Client& client, int s, std::vector<TileCode>& shown) {
   Data& d = client.data;
   PlayerHand& hand = client.custom[s];
-  hand.FirstConcealed = static_cast<int16_t>(hand.FirstConcealed + shown.size());
+  // Melds go before the concealed run; a seat already holding concealed
+  // tiles has no room for them there.
+  if (shown.empty() || hand.ConcealedCount != 0) return;
+  hand.FirstConcealed = static_cast<int16_t>(
+      std::min<size_t>(hand.FirstConcealed + shown.size(), PlayerHand::kSlotCount));
   SortTiles(shown);
   const int n = static_cast<int>(shown.size());
   std::vector<bool> pung(shown.size(), false);
@@ -210,13 +214,9 @@ void RepairSideStacking(Client& client, int s) {
   }
 }
 
-// Whether wall position p lies in the untaken part of the wall: at least
-// `taken` positions after WallHead.
-bool Untaken(const Data& d, int p, int taken) {
-  return WallPosition(p - d.WallHead) >= taken;
-}
-
+// A wall position no tile has taken shows the back of its side.
 void ShowLyingBack(Client& client, int p) {
+  if (IsWallMarked(client.data, static_cast<int16_t>(p))) return;
   ShowTileImage(client, static_cast<int16_t>(p), static_cast<int16_t>(36 * (p / 30) + 8));
 }
 
@@ -245,10 +245,11 @@ void CompleteTableState(Client& client) {
   for (int i = 0; i < length; ++i) ShowLyingBack(client, WallPosition(h + i));
   if (odd == 1) {
     const int p = WallPosition(d.WallTail + 119);
-    if (ImageControl* img = Image(client, static_cast<int16_t>(p)); img && Untaken(d, p, taken))
+    if (ImageControl* img = Image(client, static_cast<int16_t>(p));
+        img && !IsWallMarked(d, static_cast<int16_t>(p)))
       img->SetVisible(false);
-  } else if (const int p = WallPosition(d.WallTail + 1); Untaken(d, p, taken)) {
-    ShowLyingBack(client, p);
+  } else {
+    ShowLyingBack(client, WallPosition(d.WallTail + 1));
   }
   d.DealShown = true;
   d.WallHead = static_cast<int16_t>(h);
@@ -258,10 +259,13 @@ void CompleteTableState(Client& client) {
 
 int16_t TakeStateImage(Client& client) {
   Data& d = client.data;
-  if (d.ImagesUsed < 0 || d.ImagesUsed >= kWallPositions) return -1;
-  const int16_t w = WallPosition(d.WallHead + d.ImagesUsed);
-  ++d.ImagesUsed;
-  return w;
+  // A position another tile already holds is passed over.
+  while (d.ImagesUsed >= 0 && d.ImagesUsed < kWallPositions) {
+    const int16_t w = WallPosition(d.WallHead + d.ImagesUsed);
+    ++d.ImagesUsed;
+    if (!TestAndSetWallMark(d, w)) return w;
+  }
+  return -1;
 }
 
 void HandleTableSummary(Client& client) {
@@ -291,6 +295,7 @@ void HandleTableSummary(Client& client) {
                   static_cast<int16_t>(info.value[1] & 0xFF)};
   d.ImagesUsed = 0;
   d.SeatTilesCount = 0;
+  d.WallState.fill(0);
 }
 
 void HandleSeatTiles(Client& client) {

@@ -44,29 +44,20 @@ void HandleForcedExit(Client& client) {
   NotYetBuilt(client, "HandleForcedExit");
 }
 
-void ShowSpeakBubble(Client& client, int, int, int) {
-  NotYetBuilt(client, "ShowSpeakBubble");
-}
-
 void AnNiu_Click(Client& client, int /*index*/) {
   NotYetBuilt(client, "AnNiu_Click");
-}
-void HideTalkWindow(Client& client) {
-  NotYetBuilt(client, "HideTalkWindow");
 }
 
 void ClearRecordBoards(Client& client) {
   NotYetBuilt(client, "ClearRecordBoards");
 }
 
-void ApplyBossKeyToWindows(Client& client, BossKeyVariant) {
-  NotYetBuilt(client, "ApplyBossKeyToWindows");
+void HideRecordBoards(Client& client) {
+  NotYetBuilt(client, "HideRecordBoards");
 }
-void HideFloatingWindows(Client& client) {
-  NotYetBuilt(client, "HideFloatingWindows");
-}
-void ShowTalkWindow(Client& client) {
-  NotYetBuilt(client, "ShowTalkWindow");
+std::string SeatVoiceOf(Client& client, int) {
+  NotYetBuilt(client, "SeatVoiceOf");
+  return "";
 }
 
 void ClearCoinNames(Client& client) {
@@ -74,9 +65,6 @@ void ClearCoinNames(Client& client) {
 }
 void ShowCoinSettlement(Client& client, int16_t) {
   NotYetBuilt(client, "ShowCoinSettlement");
-}
-void Tou_Click(Client& client, int) {
-  NotYetBuilt(client, "Tou_Click");
 }
 void ShowScoreSheet(Client& client) {
   NotYetBuilt(client, "ShowScoreSheet");
@@ -89,17 +77,8 @@ void SetScoreNameColor(Client& client, int /*seat*/, uint32_t /*color*/) {
   NotYetBuilt(client, "SetScoreNameColor");
 }
 
-void SetupWatchTable(Client& client) {
-  NotYetBuilt(client, "SetupWatchTable");
-}
 void SetHeroSeat(Client& client, int, const std::string&, int) {
   NotYetBuilt(client, "SetHeroSeat");
-}
-void imgword1_Click(Client& client) {
-  NotYetBuilt(client, "imgword1_Click");
-}
-void imgword2_Click(Client& client) {
-  NotYetBuilt(client, "imgword2_Click");
 }
 
 }  // namespace slvn

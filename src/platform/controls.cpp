@@ -173,25 +173,69 @@ size_t Utf8Length(const std::string& s) {
       std::count_if(s.begin(), s.end(), [](char c) { return (c & 0xC0) != 0x80; }));
 }
 
+// Byte offset of character `chars` of a UTF-8 text (its length past the end).
+size_t Utf8Offset(const std::string& s, int chars) {
+  size_t i = 0;
+  for (int n = 0; i < s.size() && n < chars; ++n) {
+    ++i;
+    while (i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) ++i;
+  }
+  return i;
+}
+
 }  // namespace
 
 void TextBox::SetText(std::string v) {
-  Change(text_, std::move(v));
+  if (text_ == v) return;
+  Control::Change(text_, std::move(v));
+  sel_start_ = std::min(sel_start_, static_cast<int>(Utf8Length(text_)));
+  if (Change) Change();
+}
+
+void TextBox::SetSelStart(int v) {
+  sel_start_ = std::clamp(v, 0, static_cast<int>(Utf8Length(text_)));
+  Invalidate();
 }
 
 void TextBox::Type(const std::string& utf8) {
   if (max_length_ > 0 && Utf8Length(text_) + Utf8Length(utf8) > static_cast<size_t>(max_length_))
     return;
-  SetText(text_ + utf8);
+  std::string t = text_;
+  t.insert(Utf8Offset(t, sel_start_), utf8);
+  // The caret moves before Change runs, so a handler sees it past the text.
+  sel_start_ += static_cast<int>(Utf8Length(utf8));
+  SetText(std::move(t));
 }
 
-void TextBox::Backspace() {
-  if (text_.empty()) return;
+bool TextBox::Backspace() {
+  if (sel_start_ <= 0 || text_.empty()) return false;
   std::string t = text_;
-  size_t cut = t.size() - 1;
-  while (cut > 0 && (static_cast<unsigned char>(t[cut]) & 0xC0) == 0x80) --cut;
-  t.erase(cut);
+  size_t end = Utf8Offset(t, sel_start_);
+  size_t begin = Utf8Offset(t, sel_start_ - 1);
+  t.erase(begin, end - begin);
+  --sel_start_;
   SetText(std::move(t));
+  return true;
+}
+
+bool TextBox::MoveCaret(int key_code) {
+  const int length = static_cast<int>(Utf8Length(text_));
+  switch (key_code) {
+    case 37:
+      SetSelStart(sel_start_ - 1);
+      return true;
+    case 39:
+      SetSelStart(sel_start_ + 1);
+      return true;
+    case 36:
+      SetSelStart(0);
+      return true;
+    case 35:
+      SetSelStart(length);
+      return true;
+    default:
+      return false;
+  }
 }
 
 void ListBox::AddItem(std::string item, int index) {

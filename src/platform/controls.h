@@ -242,18 +242,30 @@ class TextBox : public TextControl {
  public:
   explicit TextBox(Container* parent) : TextControl(parent, true) {}
   const std::string& Text() const { return text_; }
+  // Any change of the text, typed or set here, raises Change once the text
+  // is in place; the caret stays where it was, within the new text.
   void SetText(std::string v);
   // Typed input stops at MaxLength characters; 0 means no limit.
   int MaxLength() const { return max_length_; }
   void SetMaxLength(int v) { max_length_ = v < 0 ? 0 : v; }
-  // Typing: appends a character (UTF-8) unless MaxLength is reached; a
-  // backspace removes the last character.
+  // The caret, in characters from the start (0 .. length).
+  int SelStart() const { return sel_start_; }
+  void SetSelStart(int v);
+  // Typing: inserts text (UTF-8) at the caret, which moves past it, unless
+  // MaxLength would be passed; a backspace removes the character before the
+  // caret and returns whether there was one.
   void Type(const std::string& utf8);
-  void Backspace();
+  bool Backspace();
+  // Left, Right, Home and End (virtual keys 37, 39, 36, 35) move the caret;
+  // false for any other key.
+  bool MoveCaret(int key_code);
+
+  ClickHandler Change;
 
  private:
   std::string text_;
   int max_length_ = 0;
+  int sel_start_ = 0;
 };
 
 class ListBox : public TextControl {
@@ -321,6 +333,7 @@ class ControlArray {
   std::function<void(int, int, int, double, double)> MouseDown;
   std::function<void(int, int, int, double, double)> MouseUp;
   std::function<void(int, int, int, double, double)> MouseMove;
+  std::function<void(int, int, int)> KeyDown;  // index, key code, shift
 
  private:
   void Wire(int index) {
@@ -339,6 +352,9 @@ class ControlArray {
     };
     c.MouseMove = [this, index](int b, int s, double x, double y) {
       if (MouseMove) MouseMove(index, b, s, x, y);
+    };
+    c.KeyDown = [this, index](int key, int shift) {
+      if (KeyDown) KeyDown(index, key, shift);
     };
   }
 

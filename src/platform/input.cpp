@@ -107,6 +107,7 @@ void DeliverKeyDown(Form& form, int key_code, int shift) {
   FormThenFocus(form, [&](Control& c) {
     if (c.KeyDown) c.KeyDown(key_code, shift);
   });
+  if (TextBox* box = FocusedTextBox(form); box && box->MoveCaret(key_code)) return;
   if (key_code != 8 && key_code != 13 && key_code != 27) return;
   int ascii = key_code;
   KeyPress(form, ascii);

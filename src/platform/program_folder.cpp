@@ -12,4 +12,13 @@ std::string ProgramFolder() {
   return exe.parent_path().string();
 }
 
+bool FolderListsFile(const std::string& folder, const std::string& file_name) {
+  if (file_name.empty() || file_name.find('/') != std::string::npos) return false;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    if (entry.path().filename() == file_name) return entry.is_regular_file(error);
+  }
+  return false;
+}
+
 }  // namespace slvn

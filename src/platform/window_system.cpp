@@ -79,6 +79,10 @@ int VirtualKey(SDL_Keycode k) {
       return 40;
     case SDLK_DELETE:
       return 46;
+    case SDLK_HOME:
+      return 36;
+    case SDLK_END:
+      return 35;
     case SDLK_LSHIFT:
     case SDLK_RSHIFT:
       return 16;

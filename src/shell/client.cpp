@@ -1,11 +1,13 @@
 #include "shell/client.h"
 
+#include "chat/chat_line.h"
 #include "plugin/item_bar.h"
 #include "shell/heartbeat.h"
 #include "shell/keys.h"
 #include "shell/net/packet_io.h"
 #include "table/claims.h"
 #include "table/seat_records.h"
+#include "ui/web_panes.h"
 #include "ui/player_card.h"
 #include "video/video_chat.h"
 
@@ -38,6 +40,11 @@ Client::Client(std::unique_ptr<Clock> clock_in)
   ConnectExitDialogs(*this);
   ConnectKeys(*this);
   WireLocalMoves(*this);
+  ConnectChatLine(*this);
+  ConnectTalk(*this);
+  ConnectHuifu(*this);
+  ConnectSettingsDialog(*this);
+  ConnectWebPanes(*this);
   WirePlayerCard(*this);
   WireItemControls(*this);
   ConnectVideoEvents(*this);

@@ -6,11 +6,15 @@
 #include <vector>
 
 #include "chat/chat_state.h"
+#include "chat/huifu.h"
+#include "chat/speak_box.h"
+#include "chat/talk.h"
 #include "dispatch/user_detail.h"
 #include "platform/clock.h"
 #include "platform/event_loop.h"
 #include "platform/forms.h"
 #include "platform/tcp_socket.h"
+#include "platform/url_opener.h"
 #include "platform/window_bus.h"
 #include "plugin/prop_state.h"
 #include "shell/exit_dialogs.h"
@@ -24,6 +28,7 @@
 #include "state/data.h"
 #include "table/seat_records.h"
 #include "ui/main_form.h"
+#include "ui/settings_dialog.h"
 #include "ui/player_card.h"
 #include "video/video_controls.h"
 #include "video/zoom_window.h"
@@ -50,6 +55,14 @@ struct Client {
   // The exit dialog and the notice that the game at the table ended.
   ExitDialog frmExit{forms};
   OtherExitDialog frmOtherExit{forms};
+  // The chat history, the quick phrases and the settings dialog.
+  TalkForm Talk{forms};
+  HuifuForm huifu{forms};
+  VosSetForm VosSet{forms};
+  // The speech bubbles, one per seat once it spoke a phrase.
+  std::vector<std::unique_ptr<SpeakBoxForm>> speak_boxes;
+  // Opens the information page; tests put a recording one here.
+  std::unique_ptr<UrlOpener> url_opener = MakeDesktopUrlOpener();
   // The player card.
   InformationForm Information{forms};
   // The zoom windows of the own camera and of seats 1-3.

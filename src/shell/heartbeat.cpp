@@ -1,6 +1,7 @@
 #include "shell/heartbeat.h"
 
 #include "chat/chat_state.h"
+#include "chat/talk.h"
 #include "dispatch/deal_msg.h"
 #include "pending/pending.h"
 #include "plugin/prop_bridge.h"
@@ -181,11 +182,14 @@ void LoginSlot(Client& client) {
   PostToLobby(client, kLobbyConnect);
   // The wait pumps events; it ends when the connection stands, or when the
   // attempt failed, so that a refused connection cannot hold the tick for ever.
+  const int stops_before = client.shell.heartbeat_stops;
   client.loop.WaitUntil([&] {
     int state = client.Winsock1.State();
     return state == TcpSocket::kConnected || state == TcpSocket::kError ||
            state == TcpSocket::kClosed;
   });
+  // A reset or leave during the wait switched the slots off: that stands.
+  if (client.shell.heartbeat_stops != stops_before) return;
   if (!Connected(client)) {
     // The watchdog takes over the connection that is down.
     hb.Disable(kLoginSlot);
@@ -243,6 +247,8 @@ void TimerBong_Timer(Client& client) {
     throw;
   }
   shell.in_tick = false;
+  // Lines the tick added to the history reach its window while it is shown.
+  if (client.Talk.Visible()) SyncTalkList(client);
   // The next tick comes 50 ms after this one ended, unless a reset or a
   // leave inside this tick stopped the heartbeat.
   if (shell.heartbeat_stops == stops_before) client.main_form.TimerBong.SetEnabled(true);

@@ -2,8 +2,10 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
+#include "chat/chat_line.h"
 #include "pending/pending.h"
 #include "plugin/item_bar.h"
 #include "plugin/prop_bridge.h"
@@ -23,8 +25,9 @@ bool Active(const Client& client) {
 }
 
 // The decimal number the text begins with, to the nearest 16-bit integer; 0
-// when it begins with none.
-int LeadingNumber(const std::string& text) {
+// when it begins with none; nothing when it does not fit 16 bits, so that a
+// request with such a number is dropped rather than taken as 0.
+std::optional<int> LeadingNumber(const std::string& text) {
   size_t end = text.find_first_not_of(' ');
   if (end == std::string::npos) return 0;
   const size_t start = end;
@@ -37,14 +40,17 @@ int LeadingNumber(const std::string& text) {
       break;
   }
   const double value = std::strtod(text.substr(start, end - start).c_str(), nullptr);
-  if (!(value > -32768.5 && value < 32767.5)) return 0;
+  if (!(value > -32768.5 && value < 32767.5)) return std::nullopt;
   return static_cast<int>(std::lround(value));
 }
 
 void ActOnRequest(Client& client) {
   PropState& prop = client.prop;
-  const int n = LeadingNumber(prop.RequestText);
-  switch (prop.PluginRequestKind) {
+  const std::optional<int> number = LeadingNumber(prop.RequestText);
+  const int kind = prop.PluginRequestKind;
+  if (!number && kind >= 3 && kind <= 5) return;
+  const int n = number.value_or(0);
+  switch (kind) {
     case 0:
       if (prop.RequestText.empty()) return;
       AddItemMessage(client, prop.RequestText);

@@ -1,9 +1,11 @@
 #include "shell/keys.h"
 
+#include "chat/talk.h"
 #include "pending/pending.h"
 #include "plugin/prop_bridge.h"
 #include "shell/client.h"
 #include "shell/exit_dialogs.h"
+#include "shell/floating_windows.h"
 #include "shell/lobby_link.h"
 
 namespace slvn {
@@ -96,6 +98,7 @@ void Sysmsg_KeyDown(Client& client, int, int key_code, int) {
 void LbMove_MouseDown(Client& client, int button, int, double, double) {
   if (button != kLeftButton) return;
   HideTalkWindow(client);
+  if (client.huifu.Loaded()) client.huifu.Hide();
   client.main_form.LbMove.SetMousePointer(kPointerSizeAll);
   client.main_form.SetMouseCapture(nullptr);
   client.main_form.BeginSystemMove();
@@ -117,8 +120,9 @@ void ConnectKeys(Client& client) {
   f.Chat.KeyDown = [&client](int key, int shift) { Chat_KeyDown(client, key, shift); };
   f.Pic1.KeyDown = [&client](int key, int shift) { Pic1_KeyDown(client, key, shift); };
   f.Pic2.KeyDown = [&client](int key, int shift) { Pic2_KeyDown(client, key, shift); };
-  // Lines loaded later copy element 0's handler.
-  f.Sysmsg[0].KeyDown = [&client](int key, int shift) { Sysmsg_KeyDown(client, 0, key, shift); };
+  f.Sysmsg.KeyDown = [&client](int index, int key, int shift) {
+    Sysmsg_KeyDown(client, index, key, shift);
+  };
   f.LbMove.MouseDown = [&client](int button, int shift, double x, double y) {
     LbMove_MouseDown(client, button, shift, x, y);
   };

@@ -18,15 +18,18 @@ bool IsBlank(const std::string& s) {
   return s.find_first_not_of(" \t") == std::string::npos;
 }
 
-// Restore or minimise: a message the lobby window must answer, so a window
-// that does not answer is as gone as one that does not exist.
+// Restore or minimise. Whether the lobby window exists the bus knows at
+// once; the command needs no answer, so a busy lobby is not taken for a gone
+// one and nothing waits for it.
 void SendSysCommand(Client& client, int64_t command) {
   if (IsBlank(client.data.LobbyTitle)) return;
   WindowHandle lobby = FindLobbyWindow(client);
-  if (!lobby || !client.bus.SendMessage(lobby, {kWmSysCommand, command, 0})) EndProgram(client);
+  if (!lobby || !client.bus.PostMessage(lobby, {kWmSysCommand, command, 0})) EndProgram(client);
 }
 
-// Leaving the table on the lobby's request (0x303 and 0x400).
+// Leaving the table on the lobby's request (0x303 and 0x400). The leave
+// pauses; the caller marks the path so that a connect request arriving
+// meanwhile runs once the answer is posted.
 void LeaveAndReset(Client& client, bool clear_view) {
   if (client.Winsock1.State() == TcpSocket::kConnected) {
     client.heartbeat.Disable(kWatchdogSlot);
@@ -91,6 +94,19 @@ void PostToLobby(Client& client, uint32_t message) {
   if (WindowHandle lobby = FindLobbyWindow(client)) client.bus.PostMessage(lobby, {message, 0, 0});
 }
 
+void StartLobbyWatch(Client& client) {
+  auto& watch = client.shell.lobby_watch;
+  watch = std::make_unique<Timer>(client.loop, [&client] { LobbyWatch_Timer(client); });
+  watch->SetInterval(2000);
+  watch->SetEnabled(true);
+}
+
+void LobbyWatch_Timer(Client& client) {
+  if (client.main_form.TimerBong.Enabled() || client.shell.in_tick) return;
+  if (IsBlank(client.data.LobbyTitle)) return;  // no lobby to look for
+  if (!FindLobbyWindow(client)) EndProgram(client);
+}
+
 int64_t LobbyWndProc(Client& client, const WindowMessage& message) {
   switch (message.msg) {
     case kLobbyHandRunning: {
@@ -108,15 +124,19 @@ int64_t LobbyWndProc(Client& client, const WindowMessage& message) {
       } else if (client.data.HandRunning) {
         client.bus.PostMessage(lobby, {kLobbyHandRunning, 0, 0});
       } else {
+        LeavePathStarted(client);
         LeaveAndReset(client, /*clear_view=*/true);
         client.bus.PostMessage(lobby, {kLobbyIdle, 0, 0});
+        LeavePathFinished(client);
       }
       return 0;
     }
     case kLobbyIdle:
+      LeavePathStarted(client);
       LeaveAndReset(client, /*clear_view=*/false);
       // The lobby gets the same answer as after 0x303, so it knows we left.
       PostToLobby(client, kLobbyIdle);
+      LeavePathFinished(client);
       return 0;
     case kLobbyConnect:
       // A leave path that is pausing finishes first; otherwise its reset

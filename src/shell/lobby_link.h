@@ -33,6 +33,12 @@ void ConnectAndLogIn(Client& client);
 // meanwhile runs after it has finished instead of being closed by its reset.
 void LeavePathStarted(Client& client);
 void LeavePathFinished(Client& client);
+// The client has no life of its own once the lobby is gone. While the
+// heartbeat runs its own lookups see to that; while it is off (after a leave
+// or reset, waiting for the lobby's 0x16) this watch looks the lobby up every
+// 2 s and ends the program when it is gone.
+void StartLobbyWatch(Client& client);
+void LobbyWatch_Timer(Client& client);
 // Our main window's handler of the lobby's messages; 0 for every message.
 int64_t LobbyWndProc(Client& client, const WindowMessage& message);
 

@@ -179,6 +179,7 @@ void ConnectViaProxy(Client& client) {
   net.ProxyStep = 0;
   client.Winsock1.Connect(line.ProxyServerHost, line.ProxyServerPort);
   if (net.proxy_wait_running) return;
+  const int stops_before = client.shell.heartbeat_stops;
   {
     // Ends the guard however the wait ends (a handler may end the program).
     struct WaitGuard {
@@ -192,7 +193,15 @@ void ConnectViaProxy(Client& client) {
              state == TcpSocket::kClosed;
     });
   }
-  if (client.Winsock1.State() != TcpSocket::kConnected) return;
+  // A reset or leave during the wait switched the slots off: that stands.
+  if (client.shell.heartbeat_stops != stops_before) return;
+  if (client.Winsock1.State() != TcpSocket::kConnected) {
+    // As on the direct path: the watchdog takes over the connection that is
+    // down (it looks for the lobby and hands over to the reconnect window).
+    client.heartbeat.Enable(kWatchdogSlot);
+    client.main_form.TimerBong.SetEnabled(true);
+    return;
+  }
   client.data.LoginPending = true;
   ResetProxyReceive(client);
   SendStep(client, 1);

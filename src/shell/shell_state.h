@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/timer.h"
 #include "platform/window_bus.h"
 #include "shell/launch_line.h"
 #include "shell/net/game_packet.h"
@@ -33,6 +34,8 @@ struct ShellState {
   std::unique_ptr<BusWindow> instance_lock;
   // Our main window on the message bus: the lobby's messages arrive here.
   std::unique_ptr<BusWindow> main_window_bus;
+  // Looks for the lobby every 2 s while the heartbeat is off.
+  std::unique_ptr<Timer> lobby_watch;
 
   // Leave paths that are pausing, and a lobby connect request held until they finish.
   int leave_depth = 0;

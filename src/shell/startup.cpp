@@ -164,6 +164,7 @@ void HookLobbyMessages(Client& client) {
   client.shell.main_window_bus = std::make_unique<BusWindow>(
       client.loop, client.bus, ClientWindowTitle(getpid()),
       [&client](const WindowMessage& m) { return LobbyWndProc(client, m); });
+  StartLobbyWatch(client);
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include "dispatch/table_state.h"
 #include "shell/client.h"
 #include "shell/general.h"
 #include "shell/sound/voice_path.h"
@@ -76,10 +77,9 @@ void WatchDrawHiddenDiscards(Client& client) {
         if (laid >= 0) d.LastDiscardSeat = static_cast<uint8_t>(laid);
         return;
       }
-      const int16_t i = WallPosition(d.WallHead + d.ImagesUsed);
-      ++d.ImagesUsed;
-      d.LastTileImage = i;
+      const int16_t i = TakeStateImage(client);
       if (!client.main_form.MJ_Image.Exists(i)) continue;
+      d.LastTileImage = i;
       ImageControl& img = client.main_form.MJ_Image[i];
       img.SetVisible(true);
       img.ZOrder(0);

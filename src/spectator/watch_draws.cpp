@@ -45,16 +45,24 @@ void PlaceHandTile(Client& client, int r, int k, int16_t image, int step) {
   }
 }
 
+// The wall's ends pass over positions a tile has left already; -1 when
+// none is left.
 int16_t TakeHead(Data& d) {
-  const int16_t i = WallPosition(d.WallHead);
-  d.WallHead = WallPosition(i + 1);
-  return i;
+  for (int n = 0; n < kWallPositions; ++n) {
+    const int16_t i = WallPosition(d.WallHead);
+    d.WallHead = WallPosition(i + 1);
+    if (!TestAndSetWallMark(d, i)) return i;
+  }
+  return -1;
 }
 
 int16_t TakeTail(Data& d) {
-  const int16_t i = WallPosition(d.WallTail);
-  d.WallTail = NextTailPosition(i);
-  return i;
+  for (int n = 0; n < kWallPositions; ++n) {
+    const int16_t i = WallPosition(d.WallTail);
+    d.WallTail = NextTailPosition(i);
+    if (!TestAndSetWallMark(d, i)) return i;
+  }
+  return -1;
 }
 
 }  // namespace
@@ -69,17 +77,21 @@ void WatchDrawTiles(Client& client, uint8_t seatBit, uint8_t tileCount,
   const int first = hand.FirstConcealed + hand.ConcealedCount;
   // Only tiles that have a slot are taken off the wall.
   const int n = std::clamp(PlayerHand::kSlotCount - first, 0, static_cast<int>(tileCount));
-  if (first < 0) return;
-  hand.ConcealedCount = static_cast<int16_t>(hand.ConcealedCount + n);
   auto& tiles = client.main_form.MJ_Image;
-  if (tileCount != 1 || (r != 0 && d.DrawFromHead)) {
+  auto keep = [&](int k, int16_t i, TileCode code) {
+    hand.Slots[k].State = 1;
+    hand.Slots[k].ImageIndex = i;
+    if (r == 0) hand.Slots[k].Code = code;
+    ++hand.ConcealedCount;
+  };
+  if (first < 0) {
+  } else if (tileCount != 1 || (r != 0 && d.DrawFromHead)) {
     for (int t = 0; t < n; ++t) {
       const int k = first + t;
       const int16_t i = TakeHead(d);
+      if (i < 0) break;
       PlaceHandTile(client, r, k, i, k + 1);
-      hand.Slots[k].State = 1;
-      hand.Slots[k].ImageIndex = i;
-      if (r == 0) hand.Slots[k].Code = static_cast<TileCode>(words[t] & 0xFF);
+      keep(k, i, static_cast<TileCode>(words[t] & 0xFF));
     }
   } else if (n == 1 && r == 0) {
     const int k = first;
@@ -90,20 +102,20 @@ void WatchDrawTiles(Client& client, uint8_t seatBit, uint8_t tileCount,
       for (int j = std::max<int>(hand.FirstConcealed, 0); j < k; ++j)
         if (tiles.Exists(hand.Slots[j].ImageIndex))
           tiles[hand.Slots[j].ImageIndex].Move(hand.HandX + w * j, hand.HandY);
-    hand.Slots[k].Code = static_cast<TileCode>(words[3] & 0xFF);
-    hand.Slots[k].State = 1;
     const bool from_head = d.DrawFromHead;
     const int16_t i = from_head ? TakeHead(d) : TakeTail(d);
-    PlaceHandTile(client, 0, k, i, k);
-    if ((!from_head || d.WildTile > 0) && tiles.Exists(i))
-      tiles[i].SetLeft(tiles[i].Left() + w / 2);
-    hand.Slots[k].ImageIndex = i;
+    if (i >= 0) {
+      PlaceHandTile(client, 0, k, i, k);
+      if (!from_head || d.WildTile > 0) tiles[i].SetLeft(tiles[i].Left() + w / 2);
+      keep(k, i, static_cast<TileCode>(words[3] & 0xFF));
+    }
   } else if (n == 1) {
     const int k = first;
     const int16_t i = TakeTail(d);
-    PlaceHandTile(client, r, k, i, k);
-    hand.Slots[k].State = 1;
-    hand.Slots[k].ImageIndex = i;
+    if (i >= 0) {
+      PlaceHandTile(client, r, k, i, k);
+      keep(k, i, 0);
+    }
   }
   if (r == 1) {
     const int w = std::clamp<int>(client.custom[0].WildKongCount, 0, 4);

@@ -62,6 +62,7 @@ MainForm::MainForm(Forms& forms)
     : Form(forms),
       TimerBong(forms.Loop()),
       TimerKeepAlive(forms.Loop()),
+      TimerChat(forms.Loop()),
       TimerShuffle(forms.Loop()),
       TimerProp(forms.Loop()),
       WebBrowser1(&Pic1, forms.Loop()),
@@ -141,6 +142,7 @@ MainForm::MainForm(Forms& forms)
     LoadDesignElements(*labels, 4);
   }
   SetHiddenPicture(ZhiNan, true, 77, 77);
+  ZhiNan.Move(6, 150);  // beside the left seat, above the badges, at both scales
   SetHiddenPicture(Time_Img, true, 81, 38);
   Number.SetCaption("9");
   SetTransparentLabel(Number, kGreen, 18);

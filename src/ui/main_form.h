@@ -22,6 +22,11 @@ class MainForm : public Form {
 
   Timer TimerBong;       // the heartbeat, every 50 ms
   Timer TimerKeepAlive;  // the keep-alive, every 5000 ms
+  Timer TimerChat;       // reopens the chat line's flood gate after 800 ms
+  // The chat line before a Backspace into the private prefix, and whether
+  // the next change of the line drops that prefix.
+  std::string BackspaceSavedText;
+  bool PrefixErasePending = false;
   Timer TimerShuffle;    // 300 ms; the seat-change screen switches it, nothing handles it
   Timer TimerProp;       // the item label's time limit and the box steps
 

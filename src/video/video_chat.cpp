@@ -350,19 +350,11 @@ void HideSeatVideo(Client& client, int seat) {
 void SwitchVideoPanelsOff(Client& client) {
   Data& d = client.data;
   MainForm& f = client.main_form;
-  const bool plugin = PluginActive(client);
-  if (d.OwnCaptureOn && f.vcap1.Visible()) {
-    client.video.vcap1->StopCapture();
-    f.vcap1.SetVisible(false);
+  // The own camera's bar goes with the camera, which the caller stopped.
+  if (d.OwnCaptureOn && f.PicLocal[0].Visible()) {
     f.PicLocal[0].SetVisible(false);
     f.Tiplbl.SetVisible(false);
-    f.Tou[0].SetVisible(true);
-    f.Tou[0].ZOrder(0);
     f.ImgShow[0].SetVisible(false);
-    if (plugin) {
-      f.Tou[0].SetVisible(false);
-      rec_state(client, 2, true, 0);
-    }
   }
   for (int seat = 1; seat <= 3; ++seat) {
     if (!f.vshow[seat].Visible()) continue;
@@ -371,7 +363,7 @@ void SwitchVideoPanelsOff(Client& client) {
     f.PicLocal[seat].SetVisible(false);
     f.Tou[seat].SetVisible(true);
     f.Tou[seat].ZOrder(0);
-    if (plugin) {
+    if (PluginActive(client)) {
       f.Tou[seat].SetVisible(false);
       rec_state(client, 2, true, seat);
     }
@@ -380,16 +372,10 @@ void SwitchVideoPanelsOff(Client& client) {
 }
 
 void SwitchVideoPanelsOn(Client& client) {
-  Data& d = client.data;
   MainForm& f = client.main_form;
-  if (d.OwnCaptureOn) {
-    client.video.vcap1->StartCapture();
-    f.vcap1.SetVisible(true);
+  if (client.data.OwnCaptureOn) {
     f.PicLocal[0].SetVisible(true);
     f.ImgShow[0].SetVisible(false);
-    f.Tou[0].SetVisible(false);
-    f.Tou[0].SetEnabled(false);
-    ReportPanel(client, false, 0);
   }
   for (int seat = 1; seat <= 3; ++seat) {
     if (!f.ImgShow[seat].Visible()) continue;

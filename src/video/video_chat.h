@@ -43,7 +43,8 @@ void HideVideoPanels(Client& client);
 void UnloadVideoZoomWindows(Client& client);
 // A seat emptied: its panels and zoom window hidden, its video words zeroed.
 void HideSeatVideo(Client& client, int seat);
-// The settings dialog's video switch: the panels it hides and shows again.
+// The settings dialog's video switch: the panels it hides and shows again
+// (the caller stops and starts the camera itself).
 void SwitchVideoPanelsOff(Client& client);
 void SwitchVideoPanelsOn(Client& client);
 // The pointer left the toolbar for the table: the tooltip goes.

@@ -19,7 +19,8 @@ namespace {
 // The lobby in a process group of its own, so the client goes with it.
 class LobbyProcess {
  public:
-  LobbyProcess(const std::string& line, const std::string& bus) {
+  // `errors`: a file for the standard error of the lobby and the client.
+  LobbyProcess(const std::string& line, const std::string& bus, const std::string& errors = "") {
     int out[2], in[2];
     if (pipe(out) != 0 || pipe(in) != 0) return;
     pid_ = fork();
@@ -31,6 +32,8 @@ class LobbyProcess {
       close(out[1]);
       close(in[0]);
       close(in[1]);
+      if (!errors.empty())
+        if (FILE* err = fopen(errors.c_str(), "w")) dup2(fileno(err), STDERR_FILENO);
       setenv("SLVN_BUS", bus.c_str(), 1);
       setenv("SDL_VIDEODRIVER", "offscreen", 1);
       setenv("SDL_AUDIODRIVER", "dummy", 1);
@@ -114,6 +117,46 @@ close
   lobby.Say("post 0x16");
   EXPECT_TRUE(lobby.WaitForLine("recv 0x303 0 0", seen));  // logged in again
   EXPECT_EQ(server.Finish(), 0) << server.Record();
+}
+
+// A spectator joins a hand under way: the table summary, the four players'
+// details and tiles. Its keep-alive then carries the watched seat, it sends
+// nothing else, and no step of the join is left unbuilt.
+TEST(SmokeTest, ASpectatorJoinsAHandUnderWay) {
+  test::TempDir dir;
+  std::string script = R"(
+expect 18 text@16="watcher"
+send 18 v0=3 v1=15 v3=1
+send 41 seat=8 v0=3 v1=4 v2=0x29 v3=0x43
+)";
+  const int seats[] = {8, 4, 2, 1};
+  for (int seat : seats)
+    script += "send 20 seat=" + std::to_string(seat) + " text@16=\"玩家\" text@168=\"p" +
+              std::to_string(seat) + "\" text@210=\"sc\" text@218=\"a\" u32le@226=" +
+              std::to_string(seat == 4 ? 1002 : 1000 + seat) + "\n";
+  for (int seat : seats)
+    script += "send 40 seat=" + std::to_string(seat) +
+              " extra2=2 v1=40 v3=117 hex@16=20151011101210131014\n";
+  script += "send 5 seat=8\nsend 2 seat=8 v3=0x22\nexpect 24 seat=4 timeout=8000\nclose\n";
+  test::TableServer server(dir, script);
+  ASSERT_GT(server.port(), 0);
+  const std::string errors = dir.File("stderr.txt");
+  {
+    LobbyProcess lobby("watcher$key$127.0.0.1$" + std::to_string(server.port()) + "$一号桌$1002",
+                       test::TestBusNamespace(), errors);
+    EXPECT_EQ(server.Finish(), 0) << server.Record();
+  }
+  const std::string record = server.Record();
+  for (size_t at = record.find("recv cmd="); at != std::string::npos;
+       at = record.find("recv cmd=", at + 1)) {
+    const std::string cmd = record.substr(at + 9, record.find(' ', at + 9) - at - 9);
+    EXPECT_TRUE(cmd == "18" || cmd == "24") << cmd;
+  }
+  const std::string stderr_text = test::ReadFileBytes(errors);
+  for (const char* name :
+       {"HandleSeatTiles", "HandleTableSummary", "SetupWatchTable", "WatchDrawTiles",
+        "WatchShowDiscard", "WatchApplyOperation", "WatchDrawHiddenDiscards"})
+    EXPECT_EQ(stderr_text.find(name), std::string::npos) << name;
 }
 
 }  // namespace

@@ -161,6 +161,28 @@ TEST_F(FormsTest, ListAndTextBoxesKeepTheirIndexesInRange) {
   EXPECT_EQ(chat.Text(), "longer than the limit");
 }
 
+TEST_F(FormsTest, TextBoxTypesAtItsCaretAndReportsEveryChange) {
+  Form form(client.forms);
+  TextBox box(&form);
+  std::vector<std::string> changes;
+  box.Change = [&] { changes.push_back(box.Text() + "|" + std::to_string(box.SelStart())); };
+  box.Type("你");
+  box.Type("b");
+  EXPECT_TRUE(box.MoveCaret(36));  // Home
+  box.Type("a");
+  EXPECT_TRUE(box.MoveCaret(39));  // Right, past 你
+  EXPECT_TRUE(box.Backspace());
+  EXPECT_TRUE(box.MoveCaret(37));  // Left
+  EXPECT_TRUE(box.MoveCaret(37));  // stays at 0
+  EXPECT_FALSE(box.Backspace());   // nothing before the caret
+  EXPECT_TRUE(box.MoveCaret(35));  // End
+  EXPECT_FALSE(box.MoveCaret(40));
+  box.SetText("abc");  // by code: a change too, the caret where it was
+  box.SetText("abc");  // no change
+  box.SetText("");
+  EXPECT_EQ(changes, (std::vector<std::string>{"你|1", "你b|2", "a你b|1", "ab|1", "abc|2", "|0"}));
+}
+
 TEST_F(FormsTest, MessageBoxIsRecordedAndAnsweredWhileTimersRun) {
   Timer heartbeat(client.loop);
   int beats = 0;

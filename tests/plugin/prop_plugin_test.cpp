@@ -134,23 +134,32 @@ TEST_F(PropPluginTest, EachRequestKindDoesItsActionOrNothing) {
       {"item effect", {1, "fx", {}, {1, 2, 3, 4}, {5}}, "label"},
       {"item effect, 3 numbers", {1, "fx", {}, {1, 2, 3}, {}}, nullptr},
       {"packet", {2, "", std::vector<uint8_t>(272, 7)}, nullptr},
-      {"avatar click", {3, "2"}, "Tou_Click"},
+      {"avatar click", {3, "2"}, "你对阿二说:"},
       {"avatar click, own seat", {3, "0"}, nullptr},
-      {"avatar click, 2.6 is seat 3", {3, "2.6 x"}, "Tou_Click"},
+      {"avatar click, 2.6 is seat 3", {3, "2.6 x"}, "你对阿三说:"},
       {"avatar click, 0x2 is 0", {3, "0x2"}, nullptr},
       {"avatar click, no seat 4", {3, "4"}, nullptr},
       {"key F1: the boss key", {4, "112"}, nullptr},
       {"player card, own seat", {5, "0"}, "Tou_MouseMove"},
       {"player card, no seat 4", {5, "4"}, nullptr},
+      {"player card, 65536 is no seat", {5, "65536"}, nullptr},
+      {"player card, -40000 is no seat", {5, "-40000"}, nullptr},
+      {"avatar click, 65537 is no seat", {3, "65537"}, nullptr},
       {"kind untouched", {0, "hello", {}, {}, {}, false}, nullptr},
       {"unknown kind", {9, "1"}, nullptr},
   };
   test::TestPropPlugin& plugin = Load();
   client.Detail[0].name = "me";
+  // The avatar click makes the chat line private to that seat.
+  client.data.LoggedIn = true;
+  client.Detail[1].name = "阿一";
+  client.Detail[2].name = "阿二";
+  client.Detail[3].name = "阿三";
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     client.not_yet_built.clear();
     client.Information.Hide();
+    client.data.PrivateChatPrefix.clear();
     client.chat.Text1.clear();
     client.main_form.LbProp.SetVisible(false);
     plugin.requests = {c.request};
@@ -160,11 +169,12 @@ TEST_F(PropPluginTest, EachRequestKindDoesItsActionOrNothing) {
     const std::pair<const char*, bool> done[] = {
         {"history", !client.chat.Text1.empty()},
         {"label", client.main_form.LbProp.Visible()},
-        {"Tou_Click", Called("Tou_Click")},
         {"Tou_MouseMove", client.Information.Visible()},  // the player card shows
     };
     for (auto [op, happened] : done)
       EXPECT_EQ(happened, c.action && std::string(c.action) == op) << op;
+    const bool avatar = c.action && std::string(c.action).starts_with("你对");
+    EXPECT_EQ(client.data.PrivateChatPrefix, avatar ? c.action : "");
     if (c.request.kind == 4) {
       EXPECT_TRUE(client.data.BossKey);  // the table's key handler ran
     }

@@ -101,11 +101,14 @@ class TestPropPlugin : public PropPlugin {
   std::vector<double> score_amounts;
   std::vector<std::vector<std::string>> score_texts;
   std::function<void()> on_get_send_buff;  // runs inside each GetSendBuff
+  bool userinfo_answer = true;             // SetUserinfo's answer
+  bool cv_video_answer = false;            // ShowCvVideo's answer
   // The record.
   std::vector<std::string> calls;
   std::string account, login_string2;
   int16_t size_mode = 0;
   int16_t exit_flag = -1;
+  std::vector<int16_t> cleared_seats;  // ClearUser's seats in call order
 
   bool Initdll(const std::string& a, std::string& l2, const std::string&, int64_t,
                const std::string&, int16_t& mode, int16_t&) override {
@@ -129,15 +132,20 @@ class TestPropPlugin : public PropPlugin {
     }
     return boxes;
   }
-  bool SetUserinfo(std::string&, std::string&, uint8_t, int16_t, bool, uint8_t&, std::string&,
-                   std::string&) override {
-    calls.push_back("SetUserinfo");
-    return true;
+  bool SetUserinfo(std::string& name, std::string& account, uint8_t seat_bit, int16_t seat,
+                   bool credit, uint8_t& sex, std::string& title, std::string& picture) override {
+    calls.push_back("SetUserinfo " + name + " " + account + " " + std::to_string(seat_bit) + " " +
+                    std::to_string(seat) + " " + (credit ? "credit" : "no-credit") + " " +
+                    std::to_string(sex) + " " + title + " " + picture);
+    return userinfo_answer;
   }
   void Rec_MSG(std::array<uint8_t, 272>&) override { calls.push_back("Rec_MSG"); }
-  void ClearUser(int16_t) override { calls.push_back("ClearUser"); }
+  void ClearUser(int16_t seat) override {
+    calls.push_back("ClearUser");
+    cleared_seats.push_back(seat);
+  }
   void InitShowEnd() override { calls.push_back("InitShowEnd"); }
-  void Ainit(const std::string&) override { calls.push_back("Ainit"); }
+  void Ainit(const std::string& file) override { calls.push_back("Ainit " + file); }
   void rec_state(int16_t kind, bool state, int16_t) override {
     calls.push_back("rec_state " + std::to_string(kind) + (state ? " on" : " off"));
   }
@@ -187,9 +195,9 @@ class TestPropPlugin : public PropPlugin {
     }
     return answer;
   }
-  bool ShowCvVideo(int16_t, bool, int16_t) override {
-    calls.push_back("ShowCvVideo");
-    return false;
+  bool ShowCvVideo(int16_t seat, bool show, int16_t) override {
+    calls.push_back("ShowCvVideo " + std::to_string(seat) + (show ? " show" : " close"));
+    return cv_video_answer;
   }
 };
 

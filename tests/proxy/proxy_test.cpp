@@ -4,7 +4,10 @@
 
 #include "platform/sound_device.h"
 #include "shell/client.h"
+#include "shell/heartbeat_state.h"
+#include "shell/lobby_link.h"
 #include "shell/net/packet_io.h"
+#include "shell/program_end.h"
 #include "shell/reconnect.h"
 #include "shell/startup.h"
 #include "support/drive.h"
@@ -204,6 +207,27 @@ TEST(ProxyWait, ATryInsideTheWaitOfAnotherStartsNoSecondNegotiation) {
   ASSERT_TRUE(test::Drive(client, [&] { return !client.forms.Shown().empty(); }));
   EXPECT_EQ(proxy.Request(), (Bytes{5, 1, 0, 1, 127, 0, 0, 1, 0x1F, 0x40}));
   EXPECT_EQ(client.forms.Shown()[0].prompt, "通过代理连接主站失败！");
+}
+
+// The proxy refuses the TCP connection: the watchdog takes over as on the
+// direct path, and ends the program once it finds the lobby gone.
+TEST(ProxyWait, AFailedProxyConnectionHandsOverToTheWatchdog) {
+  Client client{std::make_unique<ManualClock>()};
+  client.bus = WindowBus(test::TestBusNamespace());
+  client.data.LobbyTitle = "Corvald山庄";
+  LaunchLine& line = client.shell.launch;
+  line.ProxyType = 5;
+  line.ProxyServerHost = "127.0.0.1";
+  line.ProxyServerPort = 1;
+  ConnectAndLogIn(client);
+  EXPECT_NE(client.Winsock1.State(), TcpSocket::kConnected);
+  EXPECT_TRUE(client.heartbeat.TickEnabled[kWatchdogSlot]);
+  EXPECT_TRUE(client.main_form.TimerBong.Enabled());
+  {
+    test::FakeLobby lobby(client.bus.Namespace(), "Corvald山庄");
+    client.loop.RunFor(5);  // the lobby is there: the watchdog waits on
+  }
+  EXPECT_THROW(client.loop.RunFor(3), ProgramEnded);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "shell/client.h"
+#include "shell/lobby_link.h"
 #include "shell/net/packet_io.h"
 #include "shell/program_end.h"
 #include "shell/resources/image_resource.h"
@@ -84,6 +85,21 @@ TEST_F(HeartbeatTest, ATickNeverRunsInsideAnotherAndAResetInsideKeepsItOff) {
   client.loop.Post([&] { StopHeartbeat(client); });
   Tick();
   EXPECT_EQ(client.Winsock1.State(), TcpSocket::kConnected);
+  EXPECT_FALSE(client.main_form.TimerBong.Enabled());
+}
+
+// The lobby's "leave" arrives while the login slot waits for a connection
+// that then fails: the reset switched everything off, and it stays off.
+TEST_F(HeartbeatTest, AResetDuringTheLoginWaitWinsOverTheWatchdog) {
+  client.shell.launch.GameServerHost = "127.0.0.1";
+  client.shell.launch.GameServerPort = 1;  // nothing listens: the attempt fails
+  ASSERT_TRUE(client.Winsock1.Connect("127.0.0.1", 1));
+  client.heartbeat.Enable(kLoginSlot);
+  client.heartbeat.TickCount[kLoginSlot] = 3;
+  client.loop.Post([&] { LobbyWndProc(client, {kLobbyIdle, 0, 0}); });
+  Tick();
+  EXPECT_FALSE(client.heartbeat.TickEnabled[kWatchdogSlot]);
+  EXPECT_FALSE(client.heartbeat.TickEnabled[kLoginSlot]);
   EXPECT_FALSE(client.main_form.TimerBong.Enabled());
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "platform/sound_device.h"
@@ -60,6 +62,38 @@ close
     return client.data.LoggedIn && !client.data.LoginPending;
   })) << server.Record();
   EXPECT_FALSE(client.data.AnNiuState[2]);
+  EXPECT_EQ(server.Finish(), 0) << server.Record();
+}
+
+// The lobby posts "leave" and at once "connect": the connect request arrives
+// while the leave pauses and must run after it, not be closed by its reset.
+TEST_F(LeaveTest, AConnectRequestDuringTheLobbysLeaveRunsAfterIt) {
+  test::TempDir server_dir;
+  test::TableServer server(server_dir, R"(
+expect 18
+send 18 v3=1 v1=8
+expect 16 v0=0 v1=0 v2=0 v3=0
+accept
+expect 18 text@16="alice"
+send 18 v3=1 v1=8
+wait 300
+close
+)");
+  Form_Load(client, "alice$key$127.0.0.1$" + std::to_string(server.port()) + "$room$0$");
+  ASSERT_TRUE(test::Drive(client, [&] { return client.data.LoggedIn; })) << server.Record();
+  client.data.AnNiuState[2] = true;  // as after a hand; only a new connect request clears it
+
+  WindowBus lobby_side(client.bus.Namespace());
+  const WindowHandle ours = lobby_side.FindWindow(ClientWindowTitle(getpid()));
+  ASSERT_NE(ours, 0);
+  ASSERT_TRUE(lobby_side.PostMessage(ours, {kLobbyIdle, 0, 0}));
+  ASSERT_TRUE(lobby_side.PostMessage(ours, {kLobbyConnect, 0, 0}));
+  ASSERT_TRUE(test::Drive(client, [&] {
+    return !client.data.AnNiuState[2] && client.data.LoggedIn && !client.data.LoginPending;
+  })) << server.Record();
+  EXPECT_EQ(client.Winsock1.State(), TcpSocket::kConnected);
+  EXPECT_TRUE(client.main_form.TimerBong.Enabled());
+  EXPECT_EQ(client.shell.leave_depth, 0);
   EXPECT_EQ(server.Finish(), 0) << server.Record();
 }
 

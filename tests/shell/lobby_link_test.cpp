@@ -97,12 +97,35 @@ TEST_F(LobbyLinkTest, RestoreAndMinimiseReachTheLobbyOrEndTheProgram) {
     EXPECT_EQ(got[1].wparam, kScMinimize);
     EXPECT_EQ(got[2].msg, kLobbyWallBuilt);
   }
+  {
+    // A lobby too busy to read its messages is still there: the program
+    // goes on.
+    ManualClock clock;
+    EventLoop busy_loop(clock);  // never runs
+    const WindowBus lobby_bus(client.bus.Namespace());
+    BusWindow busy(busy_loop, lobby_bus, "Corvald山庄", nullptr);
+    ReturnToLobby(client);
+    MinimizeLobbyWindow(client);
+  }
   PostToLobby(client, kLobbyWallBuilt);  // gone: nothing happens
   EXPECT_THROW(ReturnToLobby(client), ProgramEnded);
   EXPECT_THROW(MinimizeLobbyWindow(client), ProgramEnded);
   client.data.LobbyTitle = "   ";  // a blank title touches nothing and ends nothing
   ReturnToLobby(client);
   MinimizeLobbyWindow(client);
+}
+
+// After a leave the heartbeat is off and the client waits for the lobby; a
+// lobby that ends meanwhile ends the client within 2 s.
+TEST_F(LobbyLinkTest, TheLobbyGoneWhileIdleEndsTheProgram) {
+  auto lobby = std::make_unique<test::FakeLobby>(client.bus.Namespace(), "Corvald山庄");
+  StartLobbyWatch(client);
+  client.loop.RunFor(10);  // idle with the lobby there
+  client.main_form.TimerBong.SetEnabled(true);
+  lobby.reset();
+  client.loop.RunFor(5);  // the heartbeat runs: its own lookups are in charge
+  client.main_form.TimerBong.SetEnabled(false);
+  EXPECT_THROW(client.loop.RunFor(2.1), ProgramEnded);
 }
 
 }  // namespace

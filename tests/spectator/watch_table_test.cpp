@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "support/headless.h"
 #include "support/packet_builder.h"
 #include "support/table_layout.h"
+#include "support/user_details_builder.h"
 
 // The tile messages below name only the fields that matter to each case.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -41,12 +43,12 @@ test::PacketBytes SeatTilesPacket(const Tiles40& t) {
   fields.extra2 = t.discards;
   fields.value = {0, t.head, 0, t.tail};
   test::PacketBytes packet = test::BuildPacket(fields);
-  size_t pair = 16;
+  size_t pair = 18;  // empty pairs may stand anywhere
   for (int tile : t.shown) {
     if (pair + 1 >= 64) break;
     packet[pair] = 0x2F;  // only the high nibble counts
     packet[pair + 1] = static_cast<uint8_t>(tile);
-    pair += 4;  // empty pairs may stand between
+    pair += 2;
   }
   for (int tile : t.concealed) {
     if (pair + 1 >= 64) break;
@@ -74,15 +76,23 @@ class WatchTable {
   void Summary(int dealer = kWatched, int d1 = 3, int d2 = 4, int wild = 0x29, int face_up = 0x43) {
     Send(test::BuildPacket(41, dealer, {d1, d2, wild, face_up}));
   }
-  // The table turned to the watched player, the wall ends from the dice.
-  void Seat() {
-    const uint8_t winds[] = {kWatched, kLeft, kTop, kRight};
-    for (int i = 0; i < 4; ++i) client.custom[i].SeatWind = winds[i];
-    int dealer = 0;
-    for (int i = 0; i < 4; ++i)
-      if (winds[i] == d.WatchedSeat) dealer = i;
-    d.WallHead = WallHeadFromDice(d.DiceValues[0], d.DiceValues[1], dealer);
-    d.WallTail = static_cast<int16_t>((d.WallHead + 118) % 120);
+  // The four players' details, in the order given; the watched player
+  // (id 1002) at seat bit `watched`.
+  void Seat(std::array<int, 4> order = {kWatched, kLeft, kTop, kRight}, int watched = kWatched) {
+    for (int seat : order) {
+      test::UserDetailsFields p;
+      p.seat = seat;
+      p.name = std::string("玩家") + std::to_string(seat);
+      p.account = "acct" + std::to_string(seat);
+      p.picture = seat == 2 ? "w3" : "m" + std::to_string(seat);
+      p.title = "侠";
+      p.grade = "新手";
+      p.coins = 1000 * static_cast<uint64_t>(seat);
+      p.dialect = "sc";
+      p.voice = "a";
+      p.userid = seat == watched ? 1002 : 2000 + static_cast<uint64_t>(seat);
+      Send(test::BuildUserDetails(p));
+    }
   }
   // A join with the given tiles: the other seats send empty messages.
   void Join(std::vector<Tiles40> seats, int d1 = 3, int d2 = 4) {
@@ -163,6 +173,55 @@ TEST_F(WatchTableTest, TheSummaryEmptiesTheTableAndKeepsTheHandsValues) {
   EXPECT_TRUE(f.Zhuang.Visible());
 }
 
+TEST(WatchTableSetup, TheTableTurnsToTheWatchedPlayerWhateverTheOrder) {
+  struct Case {
+    int watched;
+    std::array<int, 4> order;  // arrival of the four details
+    int dealer, d1, d2;
+    std::array<uint8_t, 4> winds;  // by display seat
+    int dealer_seat;
+    int16_t head, tail;
+  } cases[] = {
+      {4, {4, 2, 1, 8}, 4, 3, 4, {4, 2, 1, 8}, 0, 68, 66},
+      {8, {1, 2, 4, 8}, 1, 6, 6, {8, 4, 2, 1}, 3, 72, 70},
+      {1, {2, 8, 1, 4}, 2, 0, 9, {1, 8, 4, 2}, 3, 42, 40},  // dice outside 1..6 clamped
+      {2, {8, 4, 2, 1}, 8, 1, 1, {2, 1, 8, 4}, 2, 92, 90},
+  };
+  for (const Case& c : cases) {
+    WatchTable t;
+    t.Summary(c.dealer, c.d1, c.d2);
+    t.Seat(c.order, c.watched);
+    for (int r = 0; r < 4; ++r) {
+      const PlayerHand& seat = t.client.custom[r];
+      EXPECT_EQ(seat.SeatWind, c.winds[r]) << c.watched << " " << r;
+      EXPECT_EQ(seat.name, "acct" + std::to_string(c.winds[r]));
+      EXPECT_EQ(seat.Dealer, r == c.dealer_seat ? -1 : 0);
+      EXPECT_EQ(t.f.Nid[r].Caption(), "[侠] 玩家" + std::to_string(c.winds[r]));
+      EXPECT_EQ(t.f.Cash[r].Caption(), std::to_string(1000 * c.winds[r]) + "金币");
+      EXPECT_EQ(t.f.Level[r].Caption(), "新手");
+    }
+    EXPECT_EQ(t.client.Detail[0].userid, 1002);
+    EXPECT_EQ(t.d.WallHead, c.head);
+    EXPECT_EQ(t.d.WallTail, c.tail);
+    EXPECT_TRUE(t.f.ZhiNan.Visible());
+    // Portraits by the seating rule: "m1".."m8" the men's 0-7, "w3" the
+    // third woman's, 12.
+    for (int r = 0; r < 4; ++r) {
+      const int id = c.winds[r] == 2 ? 391 + 12 : 191 + c.winds[r] - 1;
+      EXPECT_EQ(t.f.Tou[r].Picture(), LoadResourcePicture(t.client, id)) << r;
+    }
+  }
+}
+
+TEST(WatchTableSetup, WithoutTheWatchedIdTheFirstPlayerIsWatched) {
+  WatchTable t;
+  t.Summary(kTop);
+  t.Seat({kLeft, kTop, kRight, kWatched}, /*watched=*/0);
+  EXPECT_EQ(t.client.custom[0].SeatWind, kLeft);
+  EXPECT_EQ(t.client.custom[2].SeatWind, kRight);
+  EXPECT_EQ(t.client.custom[1].Dealer, -1);
+}
+
 TEST_F(WatchTableTest, EachSeatsTilesComeOffTheWallIntoPilesMeldsAndHand) {
   // Dealer at the bottom, dice 3 and 4: the head at 68, the wild tile 3 bamboo.
   Summary(kWatched, 3, 4, 0x23);
@@ -240,7 +299,7 @@ TEST_F(WatchTableTest, TheLeftSeatsRedPileStacksUpward) {
   EXPECT_TRUE(InFront(left.Slots[5].ImageIndex, left.Slots[4].ImageIndex));
 }
 
-TEST_F(WatchTableTest, TheFourthMessageCompletesTheWall) {
+TEST(WatchTableWall, TheFourthMessageCompletesTheWall) {
   struct Case {
     int head;                  // dice 6 and 6 with the dealer at the bottom: the head at 102
     std::array<int, 4> heads;  // value 1 of each message
@@ -252,14 +311,18 @@ TEST_F(WatchTableTest, TheFourthMessageCompletesTheWall) {
       {102, {20, 20, 20, 20}, {89, 89, 89, 89}, 20, 89, 100 + 90 - 120, -1},
   };
   for (const Case& c : cases) {
-    Summary(kWatched, 6, 6);
-    Seat();
+    WatchTable t;
+    Client& client = t.client;
+    Data& d = t.d;
+    MainForm& f = t.f;
+    t.Summary(kWatched, 6, 6);
+    t.Seat();
     ASSERT_EQ(d.WallHead, c.head);
     for (int i = 0; i < 4; ++i)
-      Send(SeatTilesPacket({.seat = (int[]){kWatched, kLeft, kTop, kRight}[i],
-                            .head = c.heads[i],
-                            .tail = c.tails[i],
-                            .concealed = {0x11, 0x12, 0x13, 0x14}}));
+      t.Send(SeatTilesPacket({.seat = (int[]){kWatched, kLeft, kTop, kRight}[i],
+                              .head = c.heads[i],
+                              .tail = c.tails[i],
+                              .concealed = {0x11, 0x12, 0x13, 0x14}}));
     EXPECT_EQ(d.HeadTaken, c.head_taken);
     EXPECT_EQ(d.TailMark, c.tail_mark);
     EXPECT_EQ(d.WallTail, c.wall_tail);
@@ -268,13 +331,13 @@ TEST_F(WatchTableTest, TheFourthMessageCompletesTheWall) {
     // goes on from the tiles the seats took, across 119 to 0.
     EXPECT_EQ(d.WallFaceUpPos, 118);
     EXPECT_EQ(d.WallHead, (102 + c.head_taken) % 120);
-    EXPECT_TRUE(Shows(d.WallHead, 36 * (d.WallHead / 30) + 8));
-    EXPECT_TRUE(Shows(d.WallTail, 36 * (d.WallTail / 30) + 8));
+    EXPECT_TRUE(t.Shows(d.WallHead, 36 * (d.WallHead / 30) + 8));
+    EXPECT_TRUE(t.Shows(d.WallTail, 36 * (d.WallTail / 30) + 8));
     EXPECT_EQ(client.custom[0].Slots[4].ImageIndex, 102);
     EXPECT_EQ(client.custom[3].Slots[7].ImageIndex, 117);
-    EXPECT_TRUE(Shows(117, 115));
+    EXPECT_TRUE(t.Shows(117, 115));
     if (c.hidden_image >= 0) {
-      EXPECT_FALSE(Tile(c.hidden_image).Visible());
+      EXPECT_FALSE(t.Tile(c.hidden_image).Visible());
     }
     EXPECT_TRUE(f.CV_Image.Visible());
   }
@@ -412,6 +475,125 @@ TEST(WatchTableEarly, ADiscardBeforeTheTableIsShownDoesNotPause) {
   t.Send(test::BuildPacket(2, kLeft, {0, 0, 0, 0x12}));
   EXPECT_DOUBLE_EQ(t.Now(), before);
   EXPECT_EQ(t.client.custom[1].ConcealedCount, 3);
+}
+
+// Bad data from the server: a clear outcome for each, and after every packet
+// the records stay whole (WatchTable::Send checks them).
+TEST(WatchTableBadData, EachFaultHasAClearOutcome) {
+  using Tiles = std::vector<int>;
+  struct Case {
+    const char* what;
+    std::function<void(WatchTable&)> run;
+  } cases[] = {
+      {"fifteen concealed pairs and more",
+       [](WatchTable& t) {
+         t.Join({{.seat = kLeft, .concealed = Tiles(24, 0x11)}});
+         EXPECT_EQ(t.client.custom[1].ConcealedCount, 14);
+       }},
+      {"a fifth red dragon",
+       [](WatchTable& t) {
+         t.Join({{.seat = kLeft, .shown = Tiles(5, 0x15)}});
+         EXPECT_EQ(t.client.custom[1].RedDragonCount, 4);
+       }},
+      {"more melds than slots",
+       [](WatchTable& t) {
+         t.Join({{.seat = kTop,
+                  .shown = {0x81, 0x82, 0x83, 0x84, 0x85, 0x86, 0x87, 0x88, 0x89, 0x41, 0x42, 0x43,
+                            0x44, 0x45, 0x46, 0x47, 0x48, 0x49},
+                  .concealed = {0x11, 0x12}}});
+         const PlayerHand& top = t.client.custom[2];
+         EXPECT_EQ(top.Slots[17].Code, 0x47);
+         EXPECT_EQ(top.FirstConcealed, 18);
+         EXPECT_EQ(top.ConcealedCount, 0);
+       }},
+      {"shown bytes that name no tile",
+       [](WatchTable& t) {
+         t.Summary();
+         t.Seat();
+         t.Send(SeatTilesPacket({.shown = {0x0A, 0x00, 0x3F, 0x1A}}));
+         EXPECT_EQ(t.d.ImagesUsed, 0);
+       }},
+      {"a second table state starts from the head again",
+       [](WatchTable& t) {
+         t.Join({{.seat = kWatched, .concealed = {0x11}}});
+         t.Summary();
+         const int16_t head = t.d.WallHead;
+         t.Send(SeatTilesPacket({.concealed = {0x11}}));
+         EXPECT_EQ(t.client.custom[0].Slots[4].ImageIndex, head);
+       }},
+      {"more earlier discards than tiles taken",
+       [](WatchTable& t) {
+         t.Join({{.seat = kWatched, .discards = 200, .head = 10}});
+         EXPECT_EQ(t.d.ImagesUsed, 10);
+         EXPECT_EQ(t.d.WallHead, 78);
+       }},
+      {"head and tail values past the wall",
+       [](WatchTable& t) {
+         t.Join({{.seat = kWatched, .head = 255, .tail = 255}});
+         EXPECT_EQ(t.d.HeadTaken, 119);
+         EXPECT_EQ(t.d.TailMark, 119);
+       }},
+      {"a wild tile that names no tile",
+       [](WatchTable& t) {
+         t.Summary(kWatched, 3, 4, 0xFF);
+         t.Seat();
+         for (int seat : {kWatched, kLeft, kTop, kRight}) t.Send(SeatTilesPacket({.seat = seat}));
+         EXPECT_FALSE(t.f.CV_Image.Visible());
+       }},
+      {"seat bytes that name no seat",
+       [](WatchTable& t) {
+         t.Join({});
+         for (int seat : {0, 3, 5, 12}) {
+           t.Send(test::BuildPacket(1, seat, {0x11, 0x11, 0x11, 0x11}));
+           t.Send(test::BuildPacket(2, seat, {0, 0, 0, 0x11}));
+           t.Send(test::BuildPacket(7, seat, {8, 0x11, 0x11, 0x11}));
+         }
+         for (const PlayerHand& h : t.client.custom) EXPECT_EQ(h.ConcealedCount, 0);
+         EXPECT_NE(t.d.LastDiscard, 0x11);
+       }},
+      {"a discard from an empty hand",
+       [](WatchTable& t) {
+         t.Join({});
+         t.Send(test::BuildPacket(2, kTop, {0, 0, 0, 0x11}));
+         EXPECT_EQ(t.d.LastTileImage, -1);
+         EXPECT_EQ(t.d.LastDiscard, 0x11);
+         t.Send(test::BuildPacket(7, kLeft, {8, 0x11, 0x11, 0x11}));
+         EXPECT_EQ(t.client.custom[1].MeldEnd, 4);
+       }},
+      {"an unknown operation is not announced",
+       [](WatchTable& t) {
+         t.Join({{.seat = kLeft, .concealed = Tiles(13, 0x11)}});
+         const double before = t.Now();
+         t.Send(test::BuildPacket(7, kLeft, {2, 0x11, 0x11, 0x11}));
+         EXPECT_EQ(t.Now(), before);
+         EXPECT_FALSE(t.f.Speak[0].Visible());
+       }},
+      {"voice codes that leave the voice folder",
+       [](WatchTable& t) {
+         t.Join({{.seat = kLeft, .concealed = Tiles(13, 0x11)}});
+         auto owned = std::make_unique<RecordingSoundDevice>();
+         RecordingSoundDevice* device = owned.get();
+         t.client.sound.device = std::move(owned);
+         InitSound(t.client);
+         t.client.sound.SoundOn = -1;
+         device->calls.clear();
+         t.client.Detail[1].dialect = "../../x";
+         t.Send(test::BuildPacket(2, kLeft, {0, 0, 0, 0x11}));
+         t.Send(test::BuildPacket(7, kLeft, {8, 0x11, 0x11, 0x11}));
+         for (const std::string& call : device->calls)
+           EXPECT_EQ(call.find(".."), std::string::npos) << call;
+       }},
+      {"a right column past 24",
+       [](WatchTable& t) {
+         t.Join({{.seat = kRight, .discards = 30, .head = 110}});
+         EXPECT_EQ(t.client.RightDiscardCount, 24);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WatchTable t;
+    c.run(t);
+  }
 }
 
 TEST(WatchTableShots, AfterTheJoinAndAfterClaims) {

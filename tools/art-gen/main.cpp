@@ -736,11 +736,13 @@ void DrawNamed(Output& out, Fonts& f) {
   {
     Canvas strip(394, 39);
     RoundRect(strip, 0, 0, 394, 39, 0, Rgb(0x5C3517), Rgb(0x3A2312));
-    Canvas b1 = Button(f, 60, 28, "短语1", kAmber), b2 = Button(f, 60, 28, "短语2", kAmber);
-    strip.Draw(b1, 5, 5);
-    strip.Draw(b2, 70, 5);
-    Text(strip, f, "当前位置", 136, 8, 70, 24, TextStyle{.color = Rgb(0xFFE9A8), .bold = true}, 16);
-    RoundRect(strip, 210, 6, 178, 27, 2, Rgb(0x000000), Rgb(0x000000));
+    // The two phrase buttons stacked at the left under their click areas
+    // (57 x 13 at 8, 5 and 8, 21), the words, then the box of the room name.
+    Canvas b1 = Button(f, 58, 15, "短语1", kAmber), b2 = Button(f, 58, 15, "短语2", kAmber);
+    strip.Draw(b1, 8, 4);
+    strip.Draw(b2, 8, 20);
+    Text(strip, f, "当前位置", 68, 8, 52, 22, TextStyle{.color = Rgb(0xFFE9A8), .bold = true}, 13);
+    RoundRect(strip, 124, 6, 264, 27, 2, Rgb(0x000000), Rgb(0x000000));
     SaveGif(out, "phrase_strip", strip);
   }
   {

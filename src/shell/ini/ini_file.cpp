@@ -146,15 +146,10 @@ void classIniFile::WriteIniKey(std::string_view strSection, std::string_view str
   WriteLines(path_, lines);
 }
 
-std::string classIniFile::GetIniKey(std::string_view strSection, std::string_view strKey) const {
-  auto lines = ReadLines(path_);
-  if (!lines) return "";
-  std::string section = ForFile(strSection), key = ForFile(strKey);
-  auto range = FindSection(*lines, section);
-  if (!range) return "";
-  auto at = FindKey(*lines, *range, key);
-  if (!at) return "";
-  const std::string& line = (*lines)[*at];
+namespace {
+
+// A key's value as the profile read gives it, in UTF-8.
+std::string ValueOfLine(const std::string& line) {
   std::string_view value = Trim(std::string_view(line).substr(line.find('=') + 1));
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
       value.back() == value.front())
@@ -162,6 +157,47 @@ std::string classIniFile::GetIniKey(std::string_view strSection, std::string_vie
   std::string gb(CutToLimit(value));
   std::erase(gb, '\0');
   return Gb2312ToUtf8(Trim(gb));
+}
+
+std::string ValueOf(const Lines& lines, std::string_view strSection, std::string_view strKey) {
+  std::string section = ForFile(strSection), key = ForFile(strKey);
+  auto range = FindSection(lines, section);
+  if (!range) return "";
+  auto at = FindKey(lines, *range, key);
+  if (!at) return "";
+  return ValueOfLine(lines[*at]);
+}
+
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+}  // namespace
+
+std::string classIniFile::GetIniKey(std::string_view strSection, std::string_view strKey) const {
+  auto lines = ReadLines(path_);
+  if (!lines) return "";
+  return ValueOf(*lines, strSection, strKey);
+}
+
+IniSnapshot::IniSnapshot(const std::string& path) : lines_(ReadLines(path)) {}
+
+std::string IniSnapshot::GetIniKey(std::string_view strSection, std::string_view strKey) const {
+  return lines_ ? ValueOf(*lines_, strSection, strKey) : "";
+}
+
+std::map<std::string, std::string> IniSnapshot::SectionValues(std::string_view strSection) const {
+  std::map<std::string, std::string> values;
+  if (!lines_) return values;
+  auto range = FindSection(*lines_, ForFile(strSection));
+  if (!range) return values;
+  for (size_t i = range->header + 1; i < range->end; ++i)
+    if (auto key = KeyOf((*lines_)[i]))
+      values.try_emplace(Lower(Gb2312ToUtf8(*key)), ValueOfLine((*lines_)[i]));
+  return values;
 }
 
 void classIniFile::DelIniKey(std::string_view SectionName, std::string_view KeyWord) {

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <map>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace slvn {
 
@@ -26,6 +29,22 @@ class classIniFile {
 
  private:
   std::string path_;
+};
+
+// One reading of an INI file, answering reads as classIniFile does: for a
+// file read once at start and never again.
+class IniSnapshot {
+ public:
+  explicit IniSnapshot(const std::string& path);
+  // Whether the file could be read.
+  bool Read() const { return lines_.has_value(); }
+  std::string GetIniKey(std::string_view strSection, std::string_view strKey) const;
+  // Every key of the section with its value as GetIniKey reads it, by the
+  // key's name in lower case (the first of equal names counts).
+  std::map<std::string, std::string> SectionValues(std::string_view strSection) const;
+
+ private:
+  std::optional<std::vector<std::string>> lines_;
 };
 
 }  // namespace slvn

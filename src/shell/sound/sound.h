@@ -18,8 +18,9 @@ struct SoundState {
   std::array<std::string, 101> SoundBank;
   // Folder of the recorded voices, ending in '/'.
   std::string VoiceFolder;
-  int16_t SoundOn = -1;  // -1 on; 0 when the device failed or the player switched sound off
-  int16_t MusicOn = -1;  // -1 while the background loop is wanted
+  int16_t SoundOn = -1;        // -1 on; 0 when the device failed or the player switched sound off
+  int16_t MusicOn = -1;        // -1 while the background loop is wanted
+  int16_t SystemSoundOn = -1;  // the settings' system-sound switch; nothing else reads it
   // The folders of music and voices lie beside this one.
   std::string program_folder;
   // Made by InitSound unless a test put one here first.
