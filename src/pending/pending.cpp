@@ -44,10 +44,6 @@ void HandleForcedExit(Client& client) {
   NotYetBuilt(client, "HandleForcedExit");
 }
 
-void AnNiu_Click(Client& client, int /*index*/) {
-  NotYetBuilt(client, "AnNiu_Click");
-}
-
 void ClearRecordBoards(Client& client) {
   NotYetBuilt(client, "ClearRecordBoards");
 }
@@ -55,9 +51,8 @@ void ClearRecordBoards(Client& client) {
 void HideRecordBoards(Client& client) {
   NotYetBuilt(client, "HideRecordBoards");
 }
-std::string SeatVoiceOf(Client& client, int) {
-  NotYetBuilt(client, "SeatVoiceOf");
-  return "";
+void ToggleRecordBoard(Client& client, int) {
+  NotYetBuilt(client, "ToggleRecordBoard");
 }
 
 void ClearCoinNames(Client& client) {

@@ -24,8 +24,9 @@ void NotYetBuilt(Client& client, std::string_view name);
 void ClearRecordBoards(Client& client);
 // The score sheet and hand list hidden, by the boss key and a click on the table.
 void HideRecordBoards(Client& client);
-// The voice of the seat as its user details gave it.
-std::string SeatVoiceOf(Client& client, int seat);
+// The bar's records (5) and history (6) buttons: the board hidden when shown,
+// else the last recorded hand loaded (5) and the board centred and shown.
+void ToggleRecordBoard(Client& client, int button);
 
 // Arms of the command dispatcher; each reads the packet from client.net.
 void HandleHandEndRow(Client& client);
@@ -37,8 +38,6 @@ void HandleResultRow(Client& client);
 void HandleForcedExit(Client& client);
 
 // The main window's later layout steps and handlers.
-// The button bar's click handler (8 exit dialog, 4 hide).
-void AnNiu_Click(Client& client, int index);
 
 // The coin tally's seat names cleared, as the plug-in loads.
 void ClearCoinNames(Client& client);

@@ -7,8 +7,10 @@
 #include "shell/net/packet_io.h"
 #include "table/claims.h"
 #include "table/seat_records.h"
-#include "ui/web_panes.h"
+#include "ui/button_bar.h"
 #include "ui/player_card.h"
+#include "ui/pointer_feedback.h"
+#include "ui/web_panes.h"
 #include "video/video_chat.h"
 
 namespace slvn {
@@ -45,6 +47,8 @@ Client::Client(std::unique_ptr<Clock> clock_in)
   ConnectHuifu(*this);
   ConnectSettingsDialog(*this);
   ConnectWebPanes(*this);
+  ConnectButtonBar(*this);
+  ConnectPointerFeedback(*this);
   WirePlayerCard(*this);
   WireItemControls(*this);
   ConnectVideoEvents(*this);

@@ -102,6 +102,8 @@ void ShowExitDialog(Client& client) {
   const MainForm& main = client.main_form;
   dialog.SetLeft(main.Left() + (main.Width() - dialog.Width()) / 2);
   dialog.SetTop(main.Top() + (main.Height() - dialog.Height()) / 2);
+  // At every showing: a dialog hidden since an earlier hand keeps no old warning.
+  dialog.Label2.SetVisible(client.data.HandRunning && !client.data.WatchMode);
   dialog.Show();
 }
 

@@ -67,7 +67,7 @@ void ToggleDialect(Client& client) {
   for (size_t seat = 0; seat < client.Detail.size(); ++seat) {
     UserDetail& d = client.Detail[seat];
     d.dialect = "00";
-    if (d.sex == 1) d.voice = dialog.DialectOn ? "30" : SeatVoiceOf(client, static_cast<int>(seat));
+    if (d.sex == 1) d.voice = dialog.DialectOn ? "30" : client.data.SeatVoice[seat];
   }
   SetButtonPicture(client, 3, dialog.DialectOn ? kMandarin : kLocal);
 }

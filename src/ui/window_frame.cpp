@@ -1,5 +1,6 @@
 #include "pending/pending.h"
 #include "shell/client.h"
+#include "ui/button_bar.h"
 
 namespace slvn {
 

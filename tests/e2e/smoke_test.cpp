@@ -59,6 +59,18 @@ class LobbyProcess {
     if (out_) fclose(out_);
     if (in_ >= 0) close(in_);
   }
+  // Waits (bounded) for the lobby to end; true when it did.
+  bool WaitForEnd(int seconds = 20) {
+    auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (pid_ > 0 && std::chrono::steady_clock::now() < give_up) {
+      if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+        pid_ = -1;
+        return true;
+      }
+      usleep(50000);
+    }
+    return false;
+  }
   // Reads the lobby's lines until one equals `want` (bounded by the time-out).
   bool WaitForLine(const std::string& want, std::vector<std::string>& seen, int seconds = 20) {
     auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
@@ -157,6 +169,28 @@ send 41 seat=8 v0=3 v1=4 v2=0x29 v3=0x43
        {"HandleSeatTiles", "HandleTableSummary", "SetupWatchTable", "WatchDrawTiles",
         "WatchShowDiscard", "WatchApplyOperation", "WatchDrawHiddenDiscards"})
     EXPECT_EQ(stderr_text.find(name), std::string::npos) << name;
+}
+
+// The server names the own account as a user who left: the client ends in
+// order, and the lobby, which runs as long as its client, ends with it.
+TEST(SmokeTest, TheOwnNameLeavingEndsClientAndLobby) {
+  test::TempDir dir;
+  test::TableServer server(dir, R"(
+expect 18 text@16="alice"
+send 18 v3=1 v1=8
+send 20 seat=15 text@16="爱丽丝" text@168="alice" u32le@96=500
+wait 300
+send 21 text@16="alice"
+wait 1000
+)");
+  ASSERT_GT(server.port(), 0);
+  LobbyProcess lobby("alice$key$127.0.0.1$" + std::to_string(server.port()) + "$room$0$",
+                     test::TestBusNamespace());
+  std::vector<std::string> seen;
+  ASSERT_TRUE(lobby.WaitForLine("recv 0x303 0 0", seen));
+  EXPECT_TRUE(lobby.WaitForEnd());
+  server.Finish();
+  EXPECT_NE(server.Record().find("peer closed"), std::string::npos) << server.Record();
 }
 
 }  // namespace

@@ -63,12 +63,15 @@ TEST_F(WindowFrameTest, HoverIsShownOncePerVisitAndReArmedByTheStripOrTheFrame) 
 
 TEST_F(WindowFrameTest, CloseOpensTheExitDialogAndMinimiseHidesThenMinimises) {
   f.ImgClose[1].Click();
-  EXPECT_FALSE(Called("AnNiu_Click"));
+  EXPECT_FALSE(client.frmExit.Visible());
   f.ImgClose[0].Click();
-  EXPECT_TRUE(Called("AnNiu_Click"));
+  EXPECT_TRUE(client.frmExit.Visible());
   EXPECT_EQ(f.WindowState(), kNormal);
+  client.Talk.Show();
   f.ImgMin[0].Click();
   EXPECT_EQ(f.WindowState(), kMinimized);
+  EXPECT_FALSE(client.Talk.Visible());
+  EXPECT_TRUE(client.data.BossKey);
 }
 
 }  // namespace

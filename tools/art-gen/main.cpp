@@ -661,6 +661,36 @@ Canvas Badge(Fonts& f, const std::string& text) {
   return c;
 }
 
+// The chat history, the quick phrases and the settings dialog: a caption
+// band over a panel that the lists or switches cover.
+Canvas ChatPanel(Fonts& f, int w, int h, const std::string& caption, Color band) {
+  Canvas c(w, h);
+  RoundRect(c, 0, 0, w, h, 0, Rgb(0x24303A), Rgb(0x121A20));
+  RoundRect(c, 0, 0, w, 16, 0, Lighter(band, 0.2f), band);
+  Text(c, f, caption, 8, 1, 90, 14, TextStyle{.color = Rgb(0xFFFFFF), .bold = true}, 11);
+  Text(c, f, "×", w - 22, 1, 14, 14, TextStyle{.color = Rgb(0xFFE082), .bold = true}, 11);
+  RoundRectLine(c, 0, 0, w, h, 0, 2, kGold);
+  return c;
+}
+
+void DrawChatWindows(Output& out, Fonts& f) {
+  SaveJpeg(out, "talk_back", ChatPanel(f, 320, 180, "聊天记录", Rgb(0x1F6A8A)));
+  SaveJpeg(out, "huifu_back", ChatPanel(f, 319, 180, "快捷短语", Rgb(0x2E8A52)));
+  Canvas settings(220, 365);
+  RoundRect(settings, 0, 0, 220, 365, 0, Rgb(0xF7EBD0), Rgb(0xE6D2A8));
+  RoundRect(settings, 0, 0, 220, 28, 0, Rgb(0x2E8A52), Rgb(0x17502F));
+  Text(settings, f, "音效设置", 10, 4, 90, 20, TextStyle{.color = Rgb(0xFFFFFF), .bold = true}, 15);
+  RoundRectLine(settings, 0, 0, 220, 365, 0, 2, kWood);
+  SaveJpeg(out, "settings_back", settings);
+  const char* titles[] = {"背景音乐", "系统声音", "功能声音", "方言选择", "视频功能"};
+  for (int i = 0; i < 5; ++i) {
+    Canvas title(91, 35);
+    RoundRect(title, 0, 0, 91, 35, 6, Rgb(0x8E5A2E), Rgb(0x5E3A1C));
+    Text(title, f, titles[i], 6, 5, 79, 25, TextStyle{.color = Rgb(0xFFF3D6), .bold = true}, 16);
+    SaveGif(out, "settings_title_" + std::to_string(i), title);
+  }
+}
+
 void DrawNamed(Output& out, Fonts& f) {
   std::string saved = out.folder;
   out.folder += "/named";
@@ -789,6 +819,7 @@ void DrawNamed(Output& out, Fonts& f) {
     Line(notice, 360, 40, 362, 33, 2, Rgb(0xFFE082));
     SaveGif(out, "shuffle_notice", notice);
   }
+  DrawChatWindows(out, f);
   out.folder = saved;
 }
 

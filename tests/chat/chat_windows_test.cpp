@@ -1,0 +1,334 @@
+#include <gtest/gtest.h>
+
+#include "chat/huifu.h"
+#include "chat/speak_box.h"
+#include "chat/talk.h"
+#include "dispatch/deal_msg.h"
+#include "platform/renderer.h"
+#include "platform/text.h"
+#include "shell/client.h"
+#include "shell/ini/ini_file.h"
+#include "shell/keys.h"
+#include "shell/net/packet_io.h"
+#include "support/headless.h"
+#include "support/packet_builder.h"
+#include "support/table_layout.h"
+#include "support/temp_dir.h"
+
+namespace slvn {
+namespace {
+
+// A chat.ini as a player's folder holds it: GB2312, CRLF.
+void WriteChatIni(const test::TempDir& dir, const std::string& utf8) {
+  std::string text;
+  for (char c : utf8) {
+    if (c == '\n') text += '\r';
+    text += c;
+  }
+  test::WriteFileBytes(dir.File("chat.ini"), Utf8ToGb2312(text));
+}
+
+constexpr const char* kPhrases =
+    "[Phrase1]\nnum=3\n1=你好\n3=快点吧\n[Phrase2]\nnum=2\n1=再见了\n2=等等我\n";
+
+class ChatWindowsTest : public ::testing::Test {
+ protected:
+  ChatWindowsTest() {
+    client.sound.program_folder = dir.path().string();
+    client.sound.VoiceFolder = "/voices/";
+    auto device = std::make_unique<RecordingSoundDevice>();
+    sound = device.get();
+    client.sound.device = std::move(device);
+    client.custom[0].SeatWind = 8;
+    client.Detail[0].name = "小明";
+    client.Detail[0].dialect = "01";
+    client.Detail[0].voice = "02";
+    client.Detail[0].sex = 1;
+    client.Detail[0].voiceKind = 3;
+    client.main_form.SetFocus(&client.main_form.Chat);
+  }
+
+  std::optional<GameMessage> Sent(std::string* text = nullptr) {
+    GamePacket p;
+    if (!client.net.SendRing.TakePacket(p)) return std::nullopt;
+    GameMessage m;
+    m.seat = p.Range(6, 1)[0];
+    for (int k = 0; k < 4; ++k) m.value[k] = static_cast<int16_t>(p.U16BE(8 + 2 * k));
+    if (text) *text = Gb2312ToUtf8(p.ByteString(16, 100));
+    return m;
+  }
+
+  test::TempDir dir;
+  Client client{std::make_unique<ManualClock>()};
+  RecordingSoundDevice* sound = nullptr;
+};
+
+TEST(PhraseFileTest, ListsFromTheCountAndTheNumberedKeys) {
+  test::TempDir dir;
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
+      {"[Phrase1]\nnum=3\n1=a\n3=c\n", {"a", "", "c"}},
+      {"[Phrase1]\nnum=x2\n1=a\n", {}},
+      {"[Phrase1]\nnum=2abc\n1=a\n2=b\n3=c\n", {"a", "b"}},
+      {"[phrase1]\nNUM= 1 \n1=  带空格  \n", {"带空格"}},
+      {"[Phrase1]\nnum=-4\n1=a\n", {}},
+      {"[Phrase2]\nnum=1\n1=a\n", {}},
+  };
+  for (const auto& [ini, phrases] : cases) {
+    WriteChatIni(dir, ini);
+    EXPECT_EQ(ReadPhraseList(IniSnapshot(dir.File("chat.ini")), "Phrase1"), phrases) << ini;
+  }
+  EXPECT_EQ(PhraseCount("99999"), 32767);
+  EXPECT_TRUE(ReadPhraseList(IniSnapshot(dir.File("none.ini")), "Phrase1").empty());
+}
+
+TEST_F(ChatWindowsTest, PhrasesAreReadOnceWhenTheWindowIsFirstMade) {
+  WriteChatIni(dir, kPhrases);
+  EXPECT_EQ(QuickPhrase(client, 1, 3), "快点吧");
+  EXPECT_FALSE(client.huifu.Visible());
+  WriteChatIni(dir, "[Phrase1]\nnum=1\n1=new\n");
+  EXPECT_EQ(client.huifu.List1.ListCount(), 3);
+  EXPECT_EQ(QuickPhrase(client, 2, 2), "等等我");
+  for (auto [list, number] : {std::pair{1, 0}, {1, 4}, {3, 1}, {2, -1}})
+    EXPECT_EQ(QuickPhrase(client, list, number), "") << list << " " << number;
+}
+
+TEST_F(ChatWindowsTest, AListTwoPhraseSaysItsNumberAndPlaysItsVoiceWithSoundOff) {
+  WriteChatIni(dir, kPhrases);
+  client.sound.SoundOn = 0;
+  imgword2_Click(client);
+  client.huifu.List2.SetListIndex(1);
+  client.main_form.Chat.SetText("typed, not sent");
+  List2_DblClick(client);
+  std::string text;
+  auto m = Sent(&text);
+  ASSERT_TRUE(m);
+  EXPECT_EQ(m->value, (std::array<int16_t, 4>{2, 0, 97, 2}));
+  EXPECT_EQ(m->seat, 8);
+  EXPECT_EQ(text, "小明说道: 等等我");
+  EXPECT_EQ(client.main_form.Chat.Text(), "");
+  EXPECT_FALSE(client.huifu.Visible());
+  EXPECT_EQ(sound->calls, std::vector<std::string>{"create /voices/v010213a2.wav"});
+
+  // List 1, private: the Part's words, the target's seat; no voice.
+  sound->calls.clear();
+  client.data.PrivateChatPrefix = "你对阿红说:";
+  client.data.PrivateChatSeat = 4;
+  client.main_form.Chat.SetText("你对阿红说:abc");
+  client.huifu.List1.SetListIndex(0);
+  List1_DblClick(client);
+  m = Sent(&text);
+  ASSERT_TRUE(m);
+  EXPECT_EQ(m->value, (std::array<int16_t, 4>{0, 4, 0, 0}));
+  EXPECT_EQ(text, "小明对阿红说:你好");
+  EXPECT_EQ(client.data.PrivateChatPrefix, "");
+  EXPECT_TRUE(sound->calls.empty());
+}
+
+TEST_F(ChatWindowsTest, APhraseSendsNothingWithoutOneOrForASpectator) {
+  WriteChatIni(dir, kPhrases);
+  client.huifu.Load();
+  List2_DblClick(client);              // no selection
+  client.huifu.List1.SetListIndex(1);  // the empty entry
+  List1_DblClick(client);
+  client.data.WatchMode = true;
+  client.huifu.List1.SetListIndex(0);
+  List1_DblClick(client);
+  EXPECT_FALSE(Sent());
+  EXPECT_TRUE(sound->calls.empty());
+}
+
+TEST_F(ChatWindowsTest, AVoiceCodeFromThePacketThatIsNoNamePlaysNothing) {
+  WriteChatIni(dir, kPhrases);
+  client.Detail[0].dialect = "../x";
+  client.huifu.Load();
+  client.huifu.List2.SetListIndex(0);
+  List2_DblClick(client);
+  EXPECT_TRUE(Sent());
+  for (const auto& call : sound->calls) EXPECT_FALSE(call.starts_with("create")) << call;
+}
+
+TEST_F(ChatWindowsTest, TheWindowsToggleAndSitOverTheTableAtBothScales) {
+  for (float scale : {1.0f, 0.78125f}) {
+    SCOPED_TRACE(scale);
+    Client c{std::make_unique<ManualClock>()};
+    test::LayOutTable(c, scale);
+    const MainForm& f = c.main_form;
+    const double top = scale == 1.0f ? f.Top() + f.Pic1.Top() + 0.66 * f.Pic1.Height()
+                                     : f.Top() + f.Pic1.Top() + 0.60 * f.Height();
+    const double left = scale == 1.0f ? f.Left() + f.Pic1.Left() + 0.30 * f.Pic1.Width()
+                                      : f.Left() + f.Pic1.Left() + 0.27 * f.Width();
+    Lbchat_Click(c);
+    EXPECT_TRUE(c.Talk.Visible());
+    EXPECT_TRUE(c.Talk.Topmost());
+    EXPECT_EQ(c.Talk.Alpha(), 200);
+    EXPECT_DOUBLE_EQ(c.Talk.Top(), top);
+    EXPECT_DOUBLE_EQ(c.Talk.Left(), left);
+    c.Talk.Move(0, 0);
+    Lbchat_Click(c);
+    EXPECT_FALSE(c.Talk.Visible());
+    Lbchat_Click(c);
+    EXPECT_DOUBLE_EQ(c.Talk.Left(), left);  // placed afresh
+
+    // The phrase window: opening it hides the history; the other button switches lists.
+    imgword1_Click(c);
+    EXPECT_FALSE(c.Talk.Visible());
+    EXPECT_TRUE(c.huifu.Visible());
+    EXPECT_DOUBLE_EQ(c.huifu.Top(), top);
+    EXPECT_DOUBLE_EQ(c.huifu.Left(), left);
+    EXPECT_TRUE(c.huifu.List1.Visible());
+    imgword2_Click(c);
+    EXPECT_TRUE(c.huifu.Visible());
+    EXPECT_FALSE(c.huifu.List1.Visible());
+    EXPECT_TRUE(c.huifu.List2.Visible());
+    imgword2_Click(c);
+    EXPECT_FALSE(c.huifu.Visible());
+  }
+}
+
+TEST_F(ChatWindowsTest, AltAndCCloseTheHistoryOnlyWithNothingBetween) {
+  ShowTalkWindow(client);
+  for (int key : {int{kKeyAlt}, int{'X'}, int{kKeyC}}) Text1_KeyDown(client, key, 0);
+  EXPECT_TRUE(client.Talk.Visible());
+  for (int key : {int{kKeyC}, int{kKeyAlt}}) Text1_KeyDown(client, key, 0);
+  EXPECT_FALSE(client.Talk.Visible());
+  ShowTalkWindow(client);
+  Label1_Click(client);
+  EXPECT_FALSE(client.Talk.Visible());
+}
+
+TEST_F(ChatWindowsTest, TheHistoryWindowShowsTheLinesItsWritersAdd) {
+  client.chat.Text1 = {" a", " b"};
+  ShowTalkWindow(client);
+  EXPECT_EQ(client.Talk.Text1.ListCount(), 2);
+  // A received line arrives in a heartbeat tick.
+  client.custom[0].SeatWind = 8;
+  auto packet = test::BuildPacket(19, 4);
+  test::PutText(packet, 16, "阿红说道: hi");
+  StoreArrivedBytes(client, packet);
+  client.main_form.TimerBong.SetEnabled(true);
+  client.loop.RunFor(0.2);
+  ASSERT_EQ(client.Talk.Text1.ListCount(), 3);
+  EXPECT_EQ(client.Talk.Text1.List(2), " 阿红说道: hi");
+  EXPECT_EQ(client.Talk.Text1.TopIndex(), 2);
+}
+
+// A received phrase through the packet paths.
+void ReceivePhrase(Client& client, int seat_bit, int list, int number) {
+  StoreArrivedBytes(client, test::BuildPacket(19, seat_bit, {list, 0, list == 2 ? 97 : 0, number}));
+  ReadPacket(client);
+  Deal_MSG(client);
+}
+
+TEST_F(ChatWindowsTest, ABubbleShowsAReceivedPhraseBesideItsSeat) {
+  WriteChatIni(dir, kPhrases);
+  test::LayOutTable(client, 1.0f);
+  ReceivePhrase(client, 4, 1, 3);  // the left seat
+  SpeakBoxForm* box = FindSpeakBox(client, 1);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->Tag(), "speak1");
+  EXPECT_TRUE(box->Visible());
+  EXPECT_TRUE(box->Topmost());
+  EXPECT_TRUE(box->HasRegion());
+  EXPECT_EQ(box->labPhrase.Caption(), "快点吧");
+  const MainForm& f = client.main_form;
+  EXPECT_DOUBLE_EQ(box->Left(), f.Left() + 1050);
+  EXPECT_DOUBLE_EQ(box->Top(), f.Top() + 3000);
+  EXPECT_EQ(box->Width(), 172 * 15);
+
+  ReceivePhrase(client, 4, 2, 1);  // the same seat: the same window
+  EXPECT_EQ(client.speak_boxes.size(), 1u);
+  EXPECT_EQ(box->labPhrase.Caption(), "再见了");
+
+  // None for a number outside the list, an empty entry or a minimised window.
+  for (int number : {0, 4, 2}) ReceivePhrase(client, 2, 1, number);
+  client.main_form.SetWindowState(kMinimized);
+  ReceivePhrase(client, 2, 1, 1);
+  EXPECT_EQ(client.speak_boxes.size(), 1u);
+}
+
+TEST_F(ChatWindowsTest, ABubbleFadesInHoldsFadesOutAndLeaves) {
+  test::LayOutTable(client, 1.0f);
+  PrepareSpeakBox(client, 2);
+  SpeakBoxForm& box = *FindSpeakBox(client, 2);
+  EXPECT_LT(box.Top(), 0);  // parked above the screen
+  showMe(client, box, 2, "hi", 210, 8, 4, 2000);
+  const std::pair<int, int> alpha_at[] = {{1, 8},     {26, 208}, {27, 208}, {276, 208},
+                                          {277, 206}, {328, 2},  {329, 2}};
+  int tick = 0;
+  for (auto [at, alpha] : alpha_at) {
+    while (tick < at) {
+      tmrFadeIn_Timer(client, box);
+      ++tick;
+    }
+    EXPECT_EQ(box.Alpha(), alpha) << "tick " << at;
+    EXPECT_EQ(box.tmrFadeIn.Enabled(), at < 329) << "tick " << at;
+  }
+  EXPECT_EQ(box.Top(), -2 * box.Height());
+  EXPECT_EQ(box.labPhrase.Caption(), "");
+
+  // On the clock the whole cycle takes about five seconds.
+  showMe(client, box, 2, "hi", 210, 8, 4, 2000);
+  client.loop.RunFor(5.0);
+  EXPECT_TRUE(box.tmrFadeIn.Enabled());
+  client.loop.RunFor(0.5);
+  EXPECT_FALSE(box.tmrFadeIn.Enabled());
+
+  EXPECT_FALSE(SetFormAlpha(box, 256));
+  EXPECT_FALSE(SetFormAlpha(box, -1));
+  EXPECT_EQ(box.Alpha(), 2);
+}
+
+// The main window with the other shown windows drawn over it at their places.
+void SaveComposite(Client& client, const std::string& name) {
+  MainForm& main = client.main_form;
+  Renderer base;
+  base.Draw(main);
+  Form sheet(client.forms);
+  sheet.Move(0, 0, main.Width(), main.Height());
+  sheet.SetScaleMode(ScaleMode::kPixels);
+  std::vector<std::unique_ptr<ImageControl>> layers;
+  auto add = [&](Renderer& r, double left, double top, const Form* form) {
+    auto image = std::make_shared<Image>();
+    image->width = r.Width();
+    image->height = r.Height();
+    const uint32_t alpha = form ? static_cast<uint32_t>(form->Alpha()) : 255;
+    for (int y = 0; y < image->height; ++y)
+      for (int x = 0; x < image->width; ++x) {
+        const bool in = !form || form->InRegion(x, y);
+        image->pixels.push_back(in ? (alpha << 24) | (r.PixelAt(x, y) & 0xFFFFFF) : 0);
+      }
+    auto layer = std::make_unique<ImageControl>(&sheet);
+    layer->Move(left, top);
+    layer->SetPicture(image);
+    layers.push_back(std::move(layer));
+  };
+  add(base, 0, 0, nullptr);
+  std::vector<std::unique_ptr<Renderer>> renderers;
+  for (Form* form : client.forms.LoadedForms()) {
+    if (form == &main || form == &sheet || !form->Visible()) continue;
+    renderers.push_back(std::make_unique<Renderer>());
+    renderers.back()->Draw(*form);
+    add(*renderers.back(), (form->Left() - main.Left()) / 15, (form->Top() - main.Top()) / 15,
+        form);
+  }
+  Renderer out;
+  out.Draw(sheet);
+  EXPECT_TRUE(out.SavePng(name));
+}
+
+TEST_F(ChatWindowsTest, ScreenshotOfTheFourBubblesAndTheHistory) {
+  test::UseHeadlessSdl();
+  WriteChatIni(dir, kPhrases);
+  test::LayOutTable(client, 1.0f);
+  client.chat.Text1 = {" 阿红说道: 大家好", " 小明对阿红说:你好", " Bob说道: 快点吧"};
+  ShowTalkWindow(client);
+  for (int seat_bit : {8, 4, 2, 1})
+    ReceivePhrase(client, seat_bit, seat_bit == 2 ? 2 : 1, 3 - (seat_bit == 2));
+  ASSERT_EQ(client.speak_boxes.size(), 4u);
+  for (auto& box : client.speak_boxes)
+    for (int i = 0; i < 26; ++i) tmrFadeIn_Timer(client, *box);
+  SaveComposite(client, "chat_bubbles.png");
+}
+
+}  // namespace
+}  // namespace slvn
