@@ -31,11 +31,7 @@ void ToggleRecordBoard(Client& client, int button);
 // Arms of the command dispatcher; each reads the packet from client.net.
 void HandleHandEndRow(Client& client);
 void HandleShownHand(Client& client);
-void HandleSeatFreed(Client& client);
-void HandleQuit(Client& client);
-void HandleOutOfCoins(Client& client);
 void HandleResultRow(Client& client);
-void HandleForcedExit(Client& client);
 
 // The main window's later layout steps and handlers.
 
@@ -53,5 +49,10 @@ void SetScoreNameColor(Client& client, int seat, uint32_t color);
 // The spectator's table from the four stored user-details messages.
 // The hand-list board's name and portrait of display seat `seat`.
 void SetHeroSeat(Client& client, int seat, const std::string& name, int portrait);
+
+// The hand-list board Hero centred over the window and shown in front; the
+// score board Score over the table, unless the window is minimised.
+void ShowHeroBoard(Client& client);
+void ShowScoreBoard(Client& client);
 
 }  // namespace slvn
