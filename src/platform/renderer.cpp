@@ -9,6 +9,7 @@
 
 #include "platform/forms.h"
 #include "platform/web_pane.h"
+#include "platform/word_wrap.h"
 
 namespace slvn {
 
@@ -43,15 +44,6 @@ std::string TextKey(const std::string& text, const Font& font, uint32_t color, i
                     int alignment) {
   return text + '\x1f' + std::to_string(font.size) + (font.bold ? "b" : "r") +
          std::to_string(color) + '/' + std::to_string(wrap) + '/' + std::to_string(alignment);
-}
-
-// A carriage return and line feed is one line break, as in a label's caption.
-std::string OneBreakPerLine(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i)
-    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
-  return out;
 }
 
 int WrappedAlign(int alignment) {
@@ -288,9 +280,26 @@ Renderer::CachedTexture* Renderer::Text(const std::string& text, const Font& fon
     if (!f) return nullptr;
     SDL_Surface* s = nullptr;
     if (wrap_width > 0) {
+      // Our own breaks, so that no word is broken; a word wider than the
+      // box stands alone on its line and the clip cuts it.
+      auto measure = [f](const std::string& part) {
+        int w = 0, h = 0;
+        TTF_SizeUTF8(f, part.c_str(), &w, &h);
+        return w;
+      };
+      std::string lines;
+      int widest = 0;
+      bool first = true;
+      for (const std::string& line : WrapWords(text, wrap_width, measure)) {
+        if (!first) lines += '\n';
+        first = false;
+        lines += line;
+        widest = std::max(widest, measure(line));
+      }
       // Each line of a wrapped text takes the alignment within the text.
       TTF_SetFontWrappedAlign(f, WrappedAlign(alignment));
-      s = TTF_RenderUTF8_Blended_Wrapped(f, OneBreakPerLine(text).c_str(), Bgr(color), wrap_width);
+      s = TTF_RenderUTF8_Blended_Wrapped(f, lines.c_str(), Bgr(color),
+                                         std::max(wrap_width, widest));
     } else {
       s = TTF_RenderUTF8_Blended(f, text.c_str(), Bgr(color));
     }

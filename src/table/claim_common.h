@@ -12,6 +12,7 @@
 #include "state/types.h"
 #include "table/hand_order.h"
 #include "table/seat_records.h"
+#include "table/tile_code.h"
 
 namespace slvn::claims {
 
@@ -21,10 +22,10 @@ inline int Suit(TileCode code) {
 inline int Rank(TileCode code) {
   return code & 0xF;
 }
-// The face of a tile in a view (0 own lying, 1-3 other seats, 4 own standing).
+// The face of a tile in a view (0 own lying, 1-3 other seats, 4 own standing);
+// -1, which shows nothing, for a code that names no tile.
 inline int16_t TilePicture(int view, TileCode code) {
-  return static_cast<int16_t>(36 * view + 9 * BitIndex(static_cast<uint8_t>(Suit(code))) +
-                              Rank(code) - 1);
+  return PictureIndex(view, code);
 }
 // The face-down picture of a view.
 inline int16_t BackPicture(int view) {

@@ -5,6 +5,7 @@
 
 #include "shell/client.h"
 #include "shell/general.h"
+#include "table/tile_code.h"
 
 namespace slvn {
 
@@ -18,11 +19,6 @@ int Suit(TileCode code) {
 }
 int Rank(TileCode code) {
   return code & 0xF;
-}
-
-// The tile picture of a code in a view: 36 per view, 9 per suit.
-int TilePicture(int view, TileCode code) {
-  return 36 * view + 9 * BitIndex(static_cast<uint8_t>(Suit(code))) + Rank(code) - 1;
 }
 
 }  // namespace
@@ -60,8 +56,7 @@ void SortAndShowHand(Client& client, uint8_t seat, int16_t n) {
   const int view = seat == 0 ? kOwnStandingView : seat;
   for (int i = first; i < end; ++i) {
     if (only_changed && slots[i].Code == before[i]) continue;
-    ShowTileImage(client, slots[i].ImageIndex,
-                  static_cast<int16_t>(TilePicture(view, slots[i].Code)));
+    ShowTileImage(client, slots[i].ImageIndex, PictureIndex(view, slots[i].Code));
   }
 }
 

@@ -5,6 +5,7 @@
 #include "table/claims.h"
 #include "table/hand_order.h"
 #include "table/table_centre.h"
+#include "table/tile_code.h"
 
 namespace slvn {
 
@@ -103,9 +104,8 @@ bool RevealHiddenKong(Client& client, int index) {
   Data& d = client.data;
   for (int i = 0; i < std::min<int>(d.HiddenKongCount, d.HiddenKongImages.size()); ++i)
     if (d.HiddenKongImages[i] == index) {
-      ShowTileImage(
-          client, static_cast<int16_t>(index),
-          static_cast<int16_t>(36 * d.HiddenKongSeats[i] + TilePicture(0, d.HiddenKongTiles[i])));
+      ShowTileImage(client, static_cast<int16_t>(index),
+                    PictureIndex(d.HiddenKongSeats[i], d.HiddenKongTiles[i]));
       d.HiddenKongImages[i] = -1;
       return true;
     }

@@ -7,11 +7,14 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "support/fake_lobby.h"
 #include "support/table_server.h"
+#include "support/temp_dir.h"
 
 namespace slvn {
 namespace {
@@ -131,6 +134,32 @@ close
   EXPECT_EQ(server.Finish(), 0) << server.Record();
 }
 
+// A quit that names the own seat among the leavers ends the client, and
+// with it the lobby.
+TEST(SmokeTest, AQuitOfTheOwnSeatEndsClientAndLobby) {
+  test::TempDir dir;
+  test::TableServer server(dir, R"(
+expect 18
+send 18 v3=1 v1=8
+send 3 seat=8 text@16="alice"
+send 3 seat=4 text@16="bob"
+send 3 seat=2 text@16="carol"
+send 3 seat=1 text@16="dave"
+send 16 seat=8 v3=2
+wait 500
+send 16 seat=3 v3=1
+wait 3000
+)");
+  ASSERT_GT(server.port(), 0);
+  LobbyProcess lobby("alice$key$127.0.0.1$" + std::to_string(server.port()) + "$room$0$",
+                     test::TestBusNamespace());
+  std::vector<std::string> seen;
+  ASSERT_TRUE(lobby.WaitForLine("recv 0x303 0 0", seen));
+  EXPECT_TRUE(lobby.WaitForEnd());
+  server.Finish();
+  EXPECT_NE(server.Record().find("peer closed"), std::string::npos) << server.Record();
+}
+
 // A spectator joins a hand under way: the table summary, the four players'
 // details and tiles. Its keep-alive then carries the watched seat, it sends
 // nothing else, and no step of the join is left unbuilt.
@@ -191,6 +220,52 @@ wait 1000
   EXPECT_TRUE(lobby.WaitForEnd());
   server.Finish();
   EXPECT_NE(server.Record().find("peer closed"), std::string::npos) << server.Record();
+}
+
+// The item plug-in in the real program: the test plug-in's library under
+// plugin/tools/ of the client's folder, its script named by SLVN_PROP_SCRIPT,
+// launch field 14 at 1. Seated by user details, the client loads it; the
+// plug-in's first requests come out (a text line and a packet it sends).
+TEST(SmokeTest, TheItemPlugInLoadsAndSpeaks) {
+  test::TempDir dir;
+  std::filesystem::create_directories(dir.path() / "plugin/tools");
+  std::filesystem::copy_file(SLVN_TEST_PROP_PLUGIN, dir.path() / "plugin/tools/PropDll.so");
+  test::WriteFileBytes(dir.File("prop_script.txt"),
+                       "boxes 1\n"
+                       "coins 300 0 0 0\n"
+                       "item 0 宝箱奖励 +300金币00000255\n"
+                       "name 0 alice\n"
+                       "tally 0 宝箱 +300金币\n"
+                       "request 0 道具已就绪\n"
+                       "packet 0 0 0 45 0 0 8 0 0 7\n");
+  std::string script = R"(
+expect 18 text@16="alice"
+send 18 v0=3 v1=15 v3=1
+send 3 seat=8 text@16="alice"
+send 3 seat=4 text@16="bob"
+send 3 seat=2 text@16="carol"
+send 3 seat=1 text@16="dave"
+)";
+  const std::pair<int, const char*> players[] = {
+      {8, "alice"}, {4, "bob"}, {2, "carol"}, {1, "dave"}};
+  for (auto [seat, name] : players)
+    script += "send 20 seat=" + std::to_string(seat) + " text@16=\"" + name + "\" text@168=\"" +
+              name + "\" u32le@96=1000\n";
+  script += "expect 45 seat=8 v0=7 timeout=8000\nclose\n";
+  test::TableServer server(dir, script);
+  ASSERT_GT(server.port(), 0);
+  const std::string errors = dir.File("stderr.txt");
+  const auto previous = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());  // the client's current folder
+  setenv("SLVN_PROP_SCRIPT", dir.File("prop_script.txt").c_str(), 1);
+  {
+    LobbyProcess lobby(
+        "alice$key$127.0.0.1$" + std::to_string(server.port()) + "$一号桌$0$$$$$$$$1$0$",
+        test::TestBusNamespace(), errors);
+    EXPECT_EQ(server.Finish(), 0) << server.Record() << test::ReadFileBytes(errors);
+  }
+  unsetenv("SLVN_PROP_SCRIPT");
+  std::filesystem::current_path(previous);
 }
 
 }  // namespace

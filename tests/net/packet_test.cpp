@@ -135,6 +135,14 @@ TEST(ReadPacketTest, SeatNamesEndAtZeroAndARepeatReplacesTheName) {
   Feed(client, again);
   ReadPacket(client);
   EXPECT_EQ(client.net.SeatNames[2], std::string(16, 'z'));
+  // A seat byte that is not one seat's bit stores nothing anywhere.
+  for (int seat : {0, 3, 5, 12, 15}) {
+    auto stray = BuildPacket(3, seat);
+    test::PutBytes(stray, 16, std::vector<uint8_t>{'s', 0});
+    Feed(client, stray);
+    ReadPacket(client);
+    for (const auto& name : client.net.SeatNames) EXPECT_NE(name, "s") << seat;
+  }
 }
 
 PacketBytes ChatPacket(int seat, std::string_view text, std::array<int, 4> values = {}) {

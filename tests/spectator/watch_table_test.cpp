@@ -364,18 +364,70 @@ TEST_F(WatchTableTest, EarlierDiscardsLieFaceDownInTheRows) {
 
 // A join, then a new hand with the watched player dealing (dice 3 and 4:
 // the head at 68, the tail at 66) and its deal.
+void JoinAndDeal(WatchTable& t) {
+  t.Join({});
+  t.Send(test::BuildPacket(4, kWatched, {3, 4}));
+  for (int round = 0; round < 3; ++round)
+    for (int seat : {kWatched, kRight, kTop, kLeft})
+      t.Send(test::BuildPacket(1, seat, {0x81 + round, 0x41 + round, 0x21 + round, 0x11 + round}));
+  for (int seat : {kWatched, kRight, kTop, kLeft})
+    t.Send(test::BuildPacket(5, seat, {0, 0, 0, 0x85}));
+}
+
 class AfterJoin : public ::testing::Test, public WatchTable {
  protected:
-  void SetUp() override {
-    Join({});
-    Send(test::BuildPacket(4, kWatched, {3, 4}));
-    for (int round = 0; round < 3; ++round)
-      for (int seat : {kWatched, kRight, kTop, kLeft})
-        Send(test::BuildPacket(1, seat, {0x81 + round, 0x41 + round, 0x21 + round, 0x11 + round}));
-    for (int seat : {kWatched, kRight, kTop, kLeft})
-      Send(test::BuildPacket(5, seat, {0, 0, 0, 0x85}));
-  }
+  void SetUp() override { JoinAndDeal(*this); }
 };
+
+// Every claim of the watched seat and of another seat after a discard:
+// only the other seat's is announced, with its voice, for two seconds.
+TEST(WatchClaims, EachKindByTheWatchedAndAnotherSeat) {
+  struct Case {
+    int op;
+    TileCode tile;
+    const char* voice;
+    int concealed_drop;
+  } cases[] = {{4, 0x43, "01", 2},  {8, 0x43, "02", 2},  {16, 0x43, "03", 3}, {32, 0x43, "06", 4},
+               {64, 0x15, "04", 1}, {64, 0x29, "05", 1}, {64, 0x43, "03", 1}, {128, 0x43, "09", 0}};
+  for (const Case& c : cases) {
+    double elapsed[2] = {};
+    for (int seat : {kWatched, kTop}) {
+      SCOPED_TRACE(std::to_string(c.op) + " seat " + std::to_string(seat));
+      WatchTable t;
+      JoinAndDeal(t);
+      t.d.WildTile = 0x29;
+      auto owned = std::make_unique<RecordingSoundDevice>();
+      RecordingSoundDevice* device = owned.get();
+      t.client.sound.device = std::move(owned);
+      InitSound(t.client);
+      t.client.sound.SoundOn = -1;
+      t.client.sound.VoiceFolder = "mj/";
+      t.client.Detail[2].dialect = "gd";
+      t.client.Detail[2].voice = "b";
+      t.Send(test::BuildPacket(2, kLeft, {0, 0, 0, 0x43}));
+      const int r = seat == kWatched ? 0 : 2;
+      const int16_t concealed = t.client.custom[r].ConcealedCount;
+      device->calls.clear();
+      const double before = t.Now();
+      t.Send(test::BuildPacket(7, seat, {c.op, c.tile, c.tile, c.tile}));
+      elapsed[r / 2] = t.Now() - before;
+      EXPECT_EQ(t.client.custom[r].ConcealedCount, concealed - c.concealed_drop);
+      const std::string voice = std::string("create mj/vgdb10") + c.voice + ".wav";
+      const bool spoken =
+          std::find(device->calls.begin(), device->calls.end(), voice) != device->calls.end();
+      EXPECT_EQ(spoken, r != 0);
+      EXPECT_FALSE(t.f.Speak[1].Visible());
+      if (c.op == 128) {
+        EXPECT_EQ(t.d.WinnerSeat, r);
+      }
+    }
+    // The kongs' die rolls in both; only the other seat's claim waits 2 s more.
+    EXPECT_DOUBLE_EQ(elapsed[1] - elapsed[0], 2.0) << c.op;
+    if (c.op < 16 || c.op > 64) {
+      EXPECT_EQ(elapsed[0], 0.0) << c.op;
+    }
+  }
+}
 
 TEST_F(AfterJoin, TheDealStandsFaceDownAndReplacementsComeFromTheTail) {
   const PlayerHand& me = client.custom[0];

@@ -188,6 +188,31 @@ TEST_F(ClaimsTest, RevealedHandsLayTheTableOpenOnceEveryOtherSeatIsIn) {
   EXPECT_EQ(Tile(Image(3, 4)).Height(), client.data.TileHeight[3]);
 }
 
+// A code that names no tile (suit nibble not one suit bit, or rank outside
+// 1..9) never shows another tile's face: the image keeps what it showed.
+TEST_F(ClaimsTest, ClaimedAndRevealedCodesThatNameNoTileShowNoFace) {
+  for (TileCode code : {0x3A, 0x30, 0x1A, 0x31, 0x100 | 0x21}) {
+    SCOPED_TRACE(code);
+    ClearPlayerInfo(client);
+    Deal(1, Filler(13));
+    Deal(2, Filler(4));
+    Deal(3, Filler(4));
+    ShowTileImage(client, 30, 144);
+    client.data.LastTileImage = 30;
+    const std::vector<int> images = {Image(1, 4), Image(1, 5), 30,         Image(1, 8),
+                                     Image(2, 4), Image(2, 7), Image(3, 4)};
+    std::vector<Picture> before;
+    for (int i : images) before.push_back(Tile(i).Picture());
+    ApplyOperation(client, 8, kLeft, {code, code, code});  // a pung
+    client.data.WinnerSeat = 1;
+    ShowHandTiles(client, kLeft, {code, code, code, code});
+    ShowHandTiles(client, kTop, {code, code, code, code});
+    ShowHandTiles(client, kRight, {code, code, code, code});
+    for (size_t k = 0; k < images.size(); ++k)
+      EXPECT_EQ(Tile(images[k]).Picture(), before[k]) << "image " << images[k];
+  }
+}
+
 TEST_F(ClaimsTest, RevealedTilesBeyondTheSlotsAreDropped) {
   Deal(1, Filler(2), 16);
   client.custom[1].ConcealedCount = 5;

@@ -16,11 +16,12 @@ namespace off = packet_offset;
 constexpr int16_t kChatWidth = 46;
 constexpr size_t kStripCharacters = 45;
 
-// Command 3: the seat's account name, single-byte characters up to the first zero.
+// Command 3: the seat's account name, single-byte characters up to the first
+// zero. A seat byte that is not one seat's bit names no seat: nothing is stored.
 void StoreSeatName(Net& net) {
-  size_t index = BitIndex(net.info.seat);
-  if (index < net.SeatNames.size())
-    net.SeatNames[index] = net.Msg.ByteString(off::kSeatName, off::kSeatNameLength);
+  const uint8_t seat = net.info.seat;
+  if (seat != 1 && seat != 2 && seat != 4 && seat != 8) return;
+  net.SeatNames[BitIndex(seat)] = net.Msg.ByteString(off::kSeatName, off::kSeatNameLength);
 }
 
 bool IsPluginPacket(const GamePacket& packet) {
