@@ -70,9 +70,6 @@ class VShow {
 
   bool DisplayOption0 = false;
   bool DisplayOption1 = false;
-  // The panel's size in pixels of the table, as the layout gave it.
-  double Width = 0;
-  double Height = 0;
 
   virtual void ShowFrame(const VideoFrame& frame) = 0;
   const VideoFrame& LastShown() const { return last_shown_; }
