@@ -29,27 +29,6 @@ void HandleResultRow(Client& client) {
   NotYetBuilt(client, "HandleResultRow");
 }
 
-void ShowOwnVideo(Client& client, bool, bool) {
-  NotYetBuilt(client, "ShowOwnVideo");
-}
-void UnloadVideoZoomWindows(Client& client) {
-  NotYetBuilt(client, "UnloadVideoZoomWindows");
-}
-
-void HideVideoPanels(Client& client) {
-  NotYetBuilt(client, "HideVideoPanels");
-}
-
-void HideVideoTip(Client& client) {
-  NotYetBuilt(client, "HideVideoTip");
-}
-void SwitchVideoPanelsOff(Client& client) {
-  NotYetBuilt(client, "SwitchVideoPanelsOff");
-}
-void SwitchVideoPanelsOn(Client& client) {
-  NotYetBuilt(client, "SwitchVideoPanelsOn");
-}
-
 void ClearCoinNames(Client& client) {
   NotYetBuilt(client, "ClearCoinNames");
 }
@@ -61,36 +40,6 @@ void ShowScoreSheet(Client& client) {
 }
 void ShowHandResult(Client& client) {
   NotYetBuilt(client, "ShowHandResult");
-}
-
-// A hand's course: video, the exit dialog, the item bar.
-void LoginVideoServer(Client& client) {
-  NotYetBuilt(client, "LoginVideoServer");
-}
-void StartLocalVideo(Client& client) {
-  NotYetBuilt(client, "StartLocalVideo");
-}
-void ConnectTableVideo(Client& client) {
-  NotYetBuilt(client, "ConnectTableVideo");
-}
-
-void ResetPeerVideoPanels(Client& client) {
-  NotYetBuilt(client, "ResetPeerVideoPanels");
-}
-void PairJoiningPlayerVideo(Client& client, int) {
-  NotYetBuilt(client, "PairJoiningPlayerVideo");
-}
-void LoginOwnVideo(Client& client) {
-  NotYetBuilt(client, "LoginOwnVideo");
-}
-void HandOverVideoPanel(Client& client, int) {
-  NotYetBuilt(client, "HandOverVideoPanel");
-}
-void EndUserDetailsVideo(Client& client) {
-  NotYetBuilt(client, "EndUserDetailsVideo");
-}
-void HideSeatVideo(Client& client, int) {
-  NotYetBuilt(client, "HideSeatVideo");
 }
 
 }  // namespace slvn

@@ -11,6 +11,7 @@
 #include "shell/general.h"
 #include "shell/heartbeat.h"
 #include "shell/startup.h"
+#include "video/video_chat.h"
 
 namespace slvn {
 
