@@ -24,24 +24,8 @@ void HandleShownHand(Client& client) {
   NotYetBuilt(client, "HandleShownHand");
 }
 
-void HandleSeatFreed(Client& client) {
-  NotYetBuilt(client, "HandleSeatFreed");
-}
-
-void HandleQuit(Client& client) {
-  NotYetBuilt(client, "HandleQuit");
-}
-
-void HandleOutOfCoins(Client& client) {
-  NotYetBuilt(client, "HandleOutOfCoins");
-}
-
 void HandleResultRow(Client& client) {
   NotYetBuilt(client, "HandleResultRow");
-}
-
-void HandleForcedExit(Client& client) {
-  NotYetBuilt(client, "HandleForcedExit");
 }
 
 void ShowOwnVideo(Client& client, bool, bool) {
@@ -122,6 +106,13 @@ void HideSeatVideo(Client& client, int) {
 }
 void SetHeroSeat(Client& client, int, const std::string&, int) {
   NotYetBuilt(client, "SetHeroSeat");
+}
+
+void ShowHeroBoard(Client& client) {
+  NotYetBuilt(client, "ShowHeroBoard");
+}
+void ShowScoreBoard(Client& client) {
+  NotYetBuilt(client, "ShowScoreBoard");
 }
 
 }  // namespace slvn

@@ -46,11 +46,7 @@ void ShowOwnVideo(Client& client, bool capture_on, bool second);
 // Arms of the command dispatcher; each reads the packet from client.net.
 void HandleHandEndRow(Client& client);
 void HandleShownHand(Client& client);
-void HandleSeatFreed(Client& client);
-void HandleQuit(Client& client);
-void HandleOutOfCoins(Client& client);
 void HandleResultRow(Client& client);
-void HandleForcedExit(Client& client);
 
 // The main window's later layout steps and handlers.
 
@@ -94,5 +90,10 @@ void HideSeatVideo(Client& client, int seat);
 // The spectator's table from the four stored user-details messages.
 // The hand-list board's name and portrait of display seat `seat`.
 void SetHeroSeat(Client& client, int seat, const std::string& name, int portrait);
+
+// The hand-list board Hero centred over the window and shown in front; the
+// score board Score over the table, unless the window is minimised.
+void ShowHeroBoard(Client& client);
+void ShowScoreBoard(Client& client);
 
 }  // namespace slvn

@@ -76,6 +76,7 @@ void LeaveTableAndStopVideo(Client& client) {
   Data& d = client.data;
   d.g_bCanRecon = false;
   HideSeatChangeScreen(client);
+  client.main_form.TimerShuffle.SetEnabled(false);
   d.SeatChangePending = false;
   d.ShuffleShown = false;
   d.OwnCaptureOn = false;

@@ -134,6 +134,32 @@ close
   EXPECT_EQ(server.Finish(), 0) << server.Record();
 }
 
+// A quit that names the own seat among the leavers ends the client, and
+// with it the lobby.
+TEST(SmokeTest, AQuitOfTheOwnSeatEndsClientAndLobby) {
+  test::TempDir dir;
+  test::TableServer server(dir, R"(
+expect 18
+send 18 v3=1 v1=8
+send 3 seat=8 text@16="alice"
+send 3 seat=4 text@16="bob"
+send 3 seat=2 text@16="carol"
+send 3 seat=1 text@16="dave"
+send 16 seat=8 v3=2
+wait 500
+send 16 seat=3 v3=1
+wait 3000
+)");
+  ASSERT_GT(server.port(), 0);
+  LobbyProcess lobby("alice$key$127.0.0.1$" + std::to_string(server.port()) + "$room$0$",
+                     test::TestBusNamespace());
+  std::vector<std::string> seen;
+  ASSERT_TRUE(lobby.WaitForLine("recv 0x303 0 0", seen));
+  EXPECT_TRUE(lobby.WaitForEnd());
+  server.Finish();
+  EXPECT_NE(server.Record().find("peer closed"), std::string::npos) << server.Record();
+}
+
 // A spectator joins a hand under way: the table summary, the four players'
 // details and tiles. Its keep-alive then carries the watched seat, it sends
 // nothing else, and no step of the join is left unbuilt.
