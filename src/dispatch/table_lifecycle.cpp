@@ -20,6 +20,7 @@
 #include "table/seat_records.h"
 #include "ui/table_reset.h"
 #include "ui/wealth_badge.h"
+#include "video/video_chat.h"
 
 namespace slvn {
 

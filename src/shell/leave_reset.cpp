@@ -10,6 +10,7 @@
 #include "shell/general.h"
 #include "shell/heartbeat.h"
 #include "shell/startup.h"
+#include "video/video_chat.h"
 
 namespace slvn {
 
