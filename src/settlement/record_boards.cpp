@@ -14,7 +14,6 @@ namespace {
 
 constexpr int kTranslucent = 200;
 constexpr uint32_t kListOrange = 0x80C0FF;  // red 255, green 192, blue 128
-constexpr uint32_t kRed = 0x0000FF;
 constexpr int kSeatColumns = 4;
 constexpr int kLists = 8;
 constexpr int kAvatarCount = 20;
