@@ -18,6 +18,7 @@ namespace slvn {
 class Container;
 class Control;
 class Form;
+class Forms;
 class Label;
 class ListBox;
 class TextBox;
@@ -100,5 +101,9 @@ class Renderer {
   };
   std::vector<Clip> clips_;
 };
+
+// The main window as the screen shows it: every other shown window of
+// `forms` drawn over it at its place, inside its region and with its alpha.
+bool SaveScreenPng(Forms& forms, Form& main, const std::string& path);
 
 }  // namespace slvn

@@ -93,7 +93,7 @@ void SwitchVideoOff(Client& client) {
   }
   SwitchVideoPanelsOff(client);
   client.video.P2PSocket1->LogoutServer();
-  d.VideoLinkReady = true;
+  d.VideoLoggedIn = true;  // a later log-in may pair again
   d.VideoServerSet = false;
   SetButtonPicture(client, 4, kOnPicture);
 }
