@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/end_signals.h"
 #include "platform/renderer.h"
 #include "platform/timer.h"
 #include "platform/window_system.h"
@@ -40,8 +41,13 @@ std::unique_ptr<slvn::Timer> ArmScreenshot(slvn::Client& client) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Before any thread starts, so that every thread leaves them to the loop.
+  slvn::BlockEndSignals();
   slvn::Client client;
   try {
+    // A logout, kill or Ctrl+C ends the program in order: plug-in shut
+    // down, socket closed, windows unloaded.
+    slvn::EndSignals end_signals(client.loop, [&client](int) { slvn::EndProgramInOrder(client); });
     client.forms.OpenWindows();
     slvn::Form_Load(client, slvn::JoinLaunchArguments(argc, argv));
     auto screenshot = ArmScreenshot(client);

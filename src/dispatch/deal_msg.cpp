@@ -7,11 +7,11 @@
 #include "dispatch/table_lifecycle.h"
 #include "dispatch/turn_commands.h"
 
+#include "dispatch/table_state.h"
 #include "pending/pending.h"
 #include "plugin/prop_bridge.h"
 #include "shell/client.h"
 #include "shell/general.h"
-#include "dispatch/table_state.h"
 
 namespace slvn {
 

@@ -6,7 +6,9 @@
 #include <string>
 
 #include "chat/chat_state.h"
+#include "dispatch/table_lifecycle.h"
 #include "dispatch/user_detail.h"
+#include "dispatch/user_detail_video.h"
 #include "pending/pending.h"
 #include "plugin/prop_bridge.h"
 #include "shell/client.h"
@@ -21,6 +23,7 @@
 #include "ui/seat_draw.h"
 #include "ui/table_reset.h"
 #include "ui/wealth_badge.h"
+#include "video/video_chat.h"
 
 namespace slvn {
 
@@ -231,14 +234,11 @@ void EmptySeat(Client& client, int i) {
   MainForm& f = client.main_form;
   d.OtherPlayerCount = static_cast<int16_t>(std::max(0, d.OtherPlayerCount - 1));
   d.TableCleared = false;
-  f.OK[i].SetVisible(false);
-  f.Tou[i].SetPicture(nullptr);
-  for (auto* labels : {&f.Nid, &f.Cash, &f.Level}) (*labels)[i].SetCaption("");
-  SetSysmsgLine(client, 0, LeaveLine(client.Detail[i].name));
+  const std::string line = LeaveLine(client.Detail[i].name);
+  ClearVacatedSeat(client, i);
+  SetSysmsgLine(client, 0, line);
   SetSysmsgLine(client, 1, "");
   d.TableMateNames[i - 1].clear();
-  client.custom[i].name.clear();
-  ClearTableFields(client.Detail[i]);
   HideSeatVideo(client, i);
   ClearUser(client, static_cast<int16_t>(i));
   if (d.WealthMultiplier != 0) {

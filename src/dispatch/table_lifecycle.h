@@ -10,6 +10,10 @@ struct Client;
 // (game start, a freed seat, players who quit or ran out of coins), the
 // forced exit (22) and the ready marks (23). Each reads client.net.
 void HandleGameStart(Client& client);
+void HandleSeatFreed(Client& client);
+void HandleQuit(Client& client);
+void HandleOutOfCoins(Client& client);
+void HandleForcedExit(Client& client);
 void HandleReadyState(Client& client);
 
 // The seat-change screen: the notice picture with its caption, and the

@@ -24,36 +24,10 @@ void HandleShownHand(Client& client) {
   NotYetBuilt(client, "HandleShownHand");
 }
 
-void HandleSeatFreed(Client& client) {
-  NotYetBuilt(client, "HandleSeatFreed");
-}
-
-void HandleQuit(Client& client) {
-  NotYetBuilt(client, "HandleQuit");
-}
-
-void HandleOutOfCoins(Client& client) {
-  NotYetBuilt(client, "HandleOutOfCoins");
-}
-
 void HandleResultRow(Client& client) {
   NotYetBuilt(client, "HandleResultRow");
 }
 
-void HandleForcedExit(Client& client) {
-  NotYetBuilt(client, "HandleForcedExit");
-}
-
-void ShowOwnVideo(Client& client, bool, bool) {
-  NotYetBuilt(client, "ShowOwnVideo");
-}
-void UnloadVideoZoomWindows(Client& client) {
-  NotYetBuilt(client, "UnloadVideoZoomWindows");
-}
-
-void HideVideoPanels(Client& client) {
-  NotYetBuilt(client, "HideVideoPanels");
-}
 void ClearRecordBoards(Client& client) {
   NotYetBuilt(client, "ClearRecordBoards");
 }
@@ -63,15 +37,6 @@ void HideRecordBoards(Client& client) {
 }
 void ToggleRecordBoard(Client& client, int) {
   NotYetBuilt(client, "ToggleRecordBoard");
-}
-void HideVideoTip(Client& client) {
-  NotYetBuilt(client, "HideVideoTip");
-}
-void SwitchVideoPanelsOff(Client& client) {
-  NotYetBuilt(client, "SwitchVideoPanelsOff");
-}
-void SwitchVideoPanelsOn(Client& client) {
-  NotYetBuilt(client, "SwitchVideoPanelsOn");
 }
 
 void ClearCoinNames(Client& client) {
@@ -91,37 +56,15 @@ void SetScoreNameColor(Client& client, int /*seat*/, uint32_t /*color*/) {
   NotYetBuilt(client, "SetScoreNameColor");
 }
 
-// A hand's course: video, the exit dialog, the item bar.
-void LoginVideoServer(Client& client) {
-  NotYetBuilt(client, "LoginVideoServer");
-}
-void StartLocalVideo(Client& client) {
-  NotYetBuilt(client, "StartLocalVideo");
-}
-void ConnectTableVideo(Client& client) {
-  NotYetBuilt(client, "ConnectTableVideo");
-}
-
-void ResetPeerVideoPanels(Client& client) {
-  NotYetBuilt(client, "ResetPeerVideoPanels");
-}
-void PairJoiningPlayerVideo(Client& client, int) {
-  NotYetBuilt(client, "PairJoiningPlayerVideo");
-}
-void LoginOwnVideo(Client& client) {
-  NotYetBuilt(client, "LoginOwnVideo");
-}
-void HandOverVideoPanel(Client& client, int) {
-  NotYetBuilt(client, "HandOverVideoPanel");
-}
-void EndUserDetailsVideo(Client& client) {
-  NotYetBuilt(client, "EndUserDetailsVideo");
-}
-void HideSeatVideo(Client& client, int) {
-  NotYetBuilt(client, "HideSeatVideo");
-}
 void SetHeroSeat(Client& client, int, const std::string&, int) {
   NotYetBuilt(client, "SetHeroSeat");
+}
+
+void ShowHeroBoard(Client& client) {
+  NotYetBuilt(client, "ShowHeroBoard");
+}
+void ShowScoreBoard(Client& client) {
+  NotYetBuilt(client, "ShowScoreBoard");
 }
 
 }  // namespace slvn

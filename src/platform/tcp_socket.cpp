@@ -85,10 +85,12 @@ void TcpSocket::FinishConnect() {
   socklen_t length = sizeof error;
   if (getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) {
     Fail();
+    if (OnConnect) OnConnect();
     return;
   }
   state_ = kConnected;
   UpdateWatch();
+  if (OnConnect) OnConnect();
 }
 
 void TcpSocket::Flush() {

@@ -46,6 +46,8 @@ class TcpSocket {
 
   std::function<void(int bytes_total)> DataArrival;
   std::function<void()> OnClose;
+  // A pending connection was made (State() 7) or failed (State() 9).
+  std::function<void()> OnConnect;
 
  private:
   void OnEvents(short revents);

@@ -31,6 +31,7 @@
 #include "ui/settings_dialog.h"
 #include "ui/player_card.h"
 #include "video/video_controls.h"
+#include "video/zoom_window.h"
 
 namespace slvn {
 
@@ -64,8 +65,14 @@ struct Client {
   std::unique_ptr<UrlOpener> url_opener = MakeDesktopUrlOpener();
   // The player card.
   InformationForm Information{forms};
+  // The zoom windows of the own camera and of seats 1-3.
+  ZoomWindow frm_Local{forms, 0};
+  ZoomWindow frm_Remote1{forms, 1};
+  ZoomWindow frm_Remote2{forms, 2};
+  ZoomWindow frm_Remote3{forms, 3};
   // The video controls; tests put recording fakes in their place.
   VideoControls video;
+  VideoHooks video_hooks;
   // The window-message bus of the lobby link; tests give it a namespace of their own.
   WindowBus bus{WindowBus::NamespaceFromEnvironment()};
   HeartbeatState heartbeat;

@@ -10,6 +10,7 @@
 #include "shell/general.h"
 #include "shell/heartbeat.h"
 #include "shell/startup.h"
+#include "video/video_chat.h"
 
 namespace slvn {
 
@@ -76,6 +77,7 @@ void LeaveTableAndStopVideo(Client& client) {
   Data& d = client.data;
   d.g_bCanRecon = false;
   HideSeatChangeScreen(client);
+  client.main_form.TimerShuffle.SetEnabled(false);
   d.SeatChangePending = false;
   d.ShuffleShown = false;
   d.OwnCaptureOn = false;

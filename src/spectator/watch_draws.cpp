@@ -76,7 +76,8 @@ void WatchDrawTiles(Client& client, uint8_t seatBit, uint8_t tileCount,
   SetStandingSizes(client);
   const int first = hand.FirstConcealed + hand.ConcealedCount;
   // Only tiles that have a slot are taken off the wall.
-  const int n = std::clamp(PlayerHand::kSlotCount - first, 0, static_cast<int>(tileCount));
+  const int n =
+      first < 0 ? 0 : std::clamp(PlayerHand::kSlotCount - first, 0, static_cast<int>(tileCount));
   auto& tiles = client.main_form.MJ_Image;
   auto keep = [&](int k, int16_t i, TileCode code) {
     hand.Slots[k].State = 1;
@@ -84,8 +85,7 @@ void WatchDrawTiles(Client& client, uint8_t seatBit, uint8_t tileCount,
     if (r == 0) hand.Slots[k].Code = code;
     ++hand.ConcealedCount;
   };
-  if (first < 0) {
-  } else if (tileCount != 1 || (r != 0 && d.DrawFromHead)) {
+  if (tileCount != 1 || (r != 0 && d.DrawFromHead)) {
     for (int t = 0; t < n; ++t) {
       const int k = first + t;
       const int16_t i = TakeHead(d);

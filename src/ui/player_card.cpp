@@ -129,10 +129,11 @@ void Level_MouseMove(Client& client, int seat, int button, int shift, int x, int
 }
 
 void vshow_MouseMove(Client& client, int seat, int, int, double x, double y) {
-  if (seat < 1 || seat > 3 || !client.video.vshow[seat]) return;
+  MainForm& f = client.main_form;
+  if (seat < 1 || seat > 3 || !f.vshow.Exists(seat)) return;
   if (client.Information.Visible() || client.Detail[seat].name.empty()) return;
-  const VShow& panel = *client.video.vshow[seat];
-  if (!(x > 0 && panel.Width > x / 15 && y > 0 && panel.Height > y / 15)) return;
+  const PictureBox& panel = f.vshow[seat];
+  if (!(x > 0 && panel.Width() > x / 15 && y > 0 && panel.Height() > y / 15)) return;
   if (client.prop.Prop_GameDllState < 1) return Tou_MouseMove(client, seat, 0, 0, 0, 0);
   AskVideoPopup(client, static_cast<int16_t>(seat));
 }
@@ -162,6 +163,9 @@ void WirePlayerCard(Client& client) {
   }
   f.Proponeself.MouseMove = [&client](int button, int shift, double x, double y) {
     Proponeself_MouseMove(client, button, shift, x, y);
+  };
+  f.vshow.MouseMove = [&client](int seat, int button, int shift, double x, double y) {
+    vshow_MouseMove(client, seat, button, shift, x, y);
   };
   for (int seat = 1; seat <= 3; ++seat) {
     if (!client.video.vshow[seat]) continue;

@@ -33,9 +33,9 @@ void Tou_MouseMove(Client& client, int seat, int button, int shift, int x, int y
 void Nid_MouseMove(Client& client, int seat, int button, int shift, int x, int y);
 void Cash_MouseMove(Client& client, int seat, int button, int shift, int x, int y);
 void Level_MouseMove(Client& client, int seat, int button, int shift, int x, int y);
-// The pointer on a peer's video panel (seats 1-3), or on the own video
-// spot: the card, or with the item plug-in active its enlarged video (asked
-// once per hover). x and y are twips.
+// The pointer on a peer's video panel `vshow` (seats 1-3), or on the own
+// video spot: the card, or with the item plug-in active its enlarged video
+// (asked once per hover). x and y are twips, the panel's size pixels.
 void vshow_MouseMove(Client& client, int seat, int button, int shift, double x, double y);
 void Proponeself_MouseMove(Client& client, int button, int shift, double x, double y);
 // Connects the card's handlers to the main window's controls.

@@ -8,6 +8,7 @@
 #include "shell/resources/image_resource.h"
 #include "shell/sound/sound.h"
 #include "shell/startup.h"
+#include "video/video_chat.h"
 
 namespace slvn {
 

@@ -8,9 +8,12 @@
 namespace slvn {
 
 void RefreshWealthBadge(Client& client) {
+  RefreshWealthBadge(client, MinPositiveOfFour(client.data));
+}
+
+void RefreshWealthBadge(Client& client, int32_t value) {
   MainForm& f = client.main_form;
   const double sx = client.data.ScaleX, sy = client.data.ScaleY;
-  const int32_t value = MinPositiveOfFour(client.data);
   f.lbwealth.SetCaption(std::to_string(value));
   const bool wide = value >= 100;
   f.lbwealth.SetFontSize(wide ? 13 : 18);

@@ -53,7 +53,7 @@ TEST(DealMsgTest, RelativeArmsSeeTheDisplaySeat) {
       {19, 8, 4, 1, ""},
       {19, 8, 0x18, 0, ""},
       {8, 0, 8, 1, ""},  // no own seat: North
-      {1, 8, 4, 4, "ConnectTableVideo"},
+      {1, 8, 4, 4, ""},
       {7, 8, 0x14, 4, ""},
       {6, 8, 4, 1, ""},
       {6, 8, 8, 8, ""},  // own seat kept
@@ -71,17 +71,23 @@ TEST(DealMsgTest, RelativeArmsSeeTheDisplaySeat) {
 }
 
 TEST(DealMsgTest, CommandSixteenChoosesItsArmByTheSubCode) {
-  const std::pair<int, const char*> cases[] = {
-      {0, "HandleSeatFreed"}, {1, "HandleQuit"}, {3, "HandleOutOfCoins"}};
-  for (auto [sub_code, handler] : cases) {
-    Client client;
-    Dispatch(client, test::BuildPacket(16, 8, {0, 0, 0, sub_code}));
-    ASSERT_EQ(client.not_yet_built.size(), 1u);
-    EXPECT_EQ(client.not_yet_built[0], handler);
+  struct Case {
+    int sub_code;
+    bool game_on, hand_number_kept, notice;
+  } cases[] = {{2, true, true, false},    // game start
+               {0, false, true, false},   // a seat freed: the game wound up
+               {1, true, true, true},     // the other three quit
+               {3, true, false, false}};  // out of coins
+  for (const Case& c : cases) {
+    Client client{std::make_unique<ManualClock>()};
+    client.custom[0].SeatWind = 8;
+    client.data.TableGameOn = true;
+    client.data.juNum = 5;
+    Dispatch(client, test::BuildPacket(16, 8, {0, 0, 0, c.sub_code}));
+    EXPECT_EQ(client.data.TableGameOn, c.game_on) << c.sub_code;
+    EXPECT_EQ(client.data.juNum == 5, c.hand_number_kept) << c.sub_code;
+    EXPECT_EQ(client.frmOtherExit.Visible(), c.notice) << c.sub_code;
   }
-  Client client;
-  Dispatch(client, test::BuildPacket(16, 8, {0, 0, 0, 2}));
-  EXPECT_TRUE(client.data.TableGameOn);
 }
 
 TEST(DealMsgTest, CommandsWithoutAnArmReachThePluginOnlyWhileItIsActive) {

@@ -161,10 +161,7 @@ TEST_P(SeatingUiTest, TheCardShowsTheSeatsRowsAtItsPlace) {
 
 TEST_P(SeatingUiTest, AVideoPanelShowsTheCardOrAsksThePlugInOncePerHover) {
   client.Detail[1].name = "鲍勃";
-  client.video.vshow[1]->Width = 126;
-  client.video.vshow[1]->Height = 105;
-  client.video.vshow[2]->Width = 126;
-  client.video.vshow[2]->Height = 105;
+  for (int seat : {1, 2}) f.vshow[seat].Move(f.vshow[seat].Left(), f.vshow[seat].Top(), 126, 105);
   struct Case {
     const char* name;
     int seat;

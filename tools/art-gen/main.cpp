@@ -624,10 +624,11 @@ Canvas Bubble(int w, int h, int tail) {  // tail: 0 left, 1 up, 2 right, 3 down
 
 Canvas Dialog(Fonts& f, int w, int h) {
   Canvas c(w, h);
-  RoundRect(c, 0, 0, w, h, 0, Rgb(0xF7EBD0), Rgb(0xE6D2A8));
+  // Dark wood, so the dialogs' light yellow text reads on it.
+  RoundRect(c, 0, 0, w, h, 0, Rgb(0x6B4526), Rgb(0x3E2714));
   RoundRect(c, 0, 0, w, 26, 0, Rgb(0x2E8A52), Rgb(0x17502F));
   Text(c, f, "退出", 8, 4, 60, 18, TextStyle{.color = Rgb(0xFFFFFF), .bold = true}, 14);
-  RoundRectLine(c, 0, 0, w, h, 0, 2, Rgb(0x7A4A22));
+  RoundRectLine(c, 0, 0, w, h, 0, 2, Rgb(0xC8963C));
   return c;
 }
 
