@@ -17,6 +17,7 @@
 #include "platform/url_opener.h"
 #include "platform/window_bus.h"
 #include "plugin/prop_state.h"
+#include "settlement/record_boards.h"
 #include "shell/exit_dialogs.h"
 #include "shell/heartbeat_state.h"
 #include "shell/ini/ini_file.h"
@@ -102,6 +103,9 @@ struct Client {
 
   // The hidden reconnect window, made when a lost connection first needs it.
   std::unique_ptr<ReconnectForm> frmReconnect;
+  // The score board and the hand list, made when first used.
+  std::unique_ptr<ScoreForm> Score;
+  std::unique_ptr<HeroForm> Hero;
 };
 
 }  // namespace slvn
