@@ -711,6 +711,26 @@ void DrawChatWindows(Output& out, Fonts& f) {
   }
 }
 
+// A record board: a lacquered frame around parchment, the title at the top
+// and two close marks at the top right (x0, x1 and their size, pixels).
+Canvas Board(Fonts& f, int w, int h, const std::string& title, int x0, int x1, int bw, int bh) {
+  Canvas c(w, h);
+  RoundRect(c, 0, 0, w, h, 0, Rgb(0x8E2A1A), Rgb(0x5E160C));
+  RoundRect(c, 6, 6, w - 12.0f, h - 12.0f, 6, Rgb(0xF7EBD0), Rgb(0xE6D2A8));
+  RoundRectLine(c, 6, 6, w - 12.0f, h - 12.0f, 6, 2, Rgb(0xC8A874));
+  RoundRect(c, w / 2.0f - 80, 4, 160, 26, 6, kGold, Rgb(0xA8741C));
+  Text(c, f, title, w / 2.0f - 70, 5, 140, 24, TextStyle{.color = Rgb(0x7A1414), .bold = true}, 20);
+  const char* marks[] = {"－", "×"};
+  int xs[] = {x0, x1};
+  for (int i = 0; i < 2; ++i) {
+    RoundRect(c, xs[i], 8, bw, bh, 4, Rgb(0xB84A32), Rgb(0x7A2012));
+    RoundRectLine(c, xs[i] + 0.5f, 8.5f, bw - 1.0f, bh - 1.0f, 4, 1, Rgb(0xFFC27A));
+    Text(c, f, marks[i], xs[i] + 2.0f, 9, bw - 4.0f, bh - 2.0f,
+         TextStyle{.color = Rgb(0xFFFFFF), .bold = true}, 16);
+  }
+  return c;
+}
+
 void DrawNamed(Output& out, Fonts& f) {
   std::string saved = out.folder;
   out.folder += "/named";
@@ -781,6 +801,8 @@ void DrawNamed(Output& out, Fonts& f) {
     Text(bird, f, "友", 56, 42, 25, 28, brand);
     SaveGif(out, "bird", bird);
   }
+  SaveGif(out, "score_board", Board(f, 640, 480, "战 绩 板", 592, 616, 25, 25));
+  SaveJpeg(out, "hero_board", Board(f, 655, 454, "英 雄 榜", 600, 624, 25, 17));
   SaveGif(out, "dice_badge", Badge(f, "骰子加倍"));
   SaveGif(out, "wealth_badge", Badge(f, "财富加倍"));
   {
