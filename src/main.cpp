@@ -15,7 +15,8 @@
 namespace {
 
 // For the demo and for people checking a headless run: SLVN_SCREENSHOT=FILE
-// saves the screen over the main window as a PNG after SLVN_SCREENSHOT_AFTER seconds (3).
+// saves the main window, with the boards shown over it, as a PNG after SLVN_SCREENSHOT_AFTER
+// seconds (3).
 std::unique_ptr<slvn::Timer> ArmScreenshot(slvn::Client& client) {
   const char* path = std::getenv("SLVN_SCREENSHOT");
   if (!path || !*path) return nullptr;
@@ -28,7 +29,6 @@ std::unique_ptr<slvn::Timer> ArmScreenshot(slvn::Client& client) {
     slvn::WindowSystem* windows = client.forms.Windows();
     if (!windows) return;
     windows->Present();
-    // The other shown windows (bubbles, the chat history) over the table, as seen.
     if (slvn::SaveScreenPng(client.forms, client.main_form, file))
       std::printf("slvn: screenshot saved to %s\n", file.c_str());
     std::fflush(stdout);

@@ -9,6 +9,7 @@
 #include "pending/pending.h"
 #include "platform/text.h"
 #include "plugin/prop_bridge.h"
+#include "settlement/record_boards.h"
 #include "shell/client.h"
 #include "shell/general.h"
 #include "shell/heartbeat.h"

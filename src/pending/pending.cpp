@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "settlement/score_sheet.h"
 #include "shell/client.h"
 
 namespace slvn {
@@ -28,17 +29,6 @@ void HandleResultRow(Client& client) {
   NotYetBuilt(client, "HandleResultRow");
 }
 
-void ClearRecordBoards(Client& client) {
-  NotYetBuilt(client, "ClearRecordBoards");
-}
-
-void HideRecordBoards(Client& client) {
-  NotYetBuilt(client, "HideRecordBoards");
-}
-void ToggleRecordBoard(Client& client, int) {
-  NotYetBuilt(client, "ToggleRecordBoard");
-}
-
 void ClearCoinNames(Client& client) {
   NotYetBuilt(client, "ClearCoinNames");
 }
@@ -50,21 +40,6 @@ void ShowScoreSheet(Client& client) {
 }
 void ShowHandResult(Client& client) {
   NotYetBuilt(client, "ShowHandResult");
-}
-
-void SetScoreNameColor(Client& client, int /*seat*/, uint32_t /*color*/) {
-  NotYetBuilt(client, "SetScoreNameColor");
-}
-
-void SetHeroSeat(Client& client, int, const std::string&, int) {
-  NotYetBuilt(client, "SetHeroSeat");
-}
-
-void ShowHeroBoard(Client& client) {
-  NotYetBuilt(client, "ShowHeroBoard");
-}
-void ShowScoreBoard(Client& client) {
-  NotYetBuilt(client, "ShowScoreBoard");
 }
 
 }  // namespace slvn

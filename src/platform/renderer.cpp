@@ -104,43 +104,28 @@ bool Renderer::SavePng(const std::string& path) const {
   return surface_ && IMG_SavePNG(surface_, path.c_str()) == 0;
 }
 
-bool SaveScreenPng(Forms& forms, Form& main, const std::string& path) {
-  Renderer base;
-  base.Draw(main);
-  const int w = base.Width(), h = base.Height();
-  if (!base.Ok() || w <= 0 || h <= 0) return false;
-  std::vector<uint32_t> pixels(static_cast<size_t>(w) * h);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) pixels[static_cast<size_t>(y) * w + x] = base.PixelAt(x, y);
-  for (Form* form : forms.LoadedForms()) {
-    if (form == &main || !form->Visible()) continue;
+void Renderer::Overlay(const Renderer& other, int x, int y, int alpha) {
+  if (!surface_ || !other.surface_) return;
+  SDL_SetSurfaceBlendMode(other.surface_, SDL_BLENDMODE_BLEND);
+  SDL_SetSurfaceAlphaMod(other.surface_, static_cast<Uint8>(std::clamp(alpha, 0, 255)));
+  SDL_Rect at{x, y, other.surface_->w, other.surface_->h};
+  // The drawing may have left a clip on the surface.
+  SDL_SetClipRect(surface_, nullptr);
+  SDL_BlitSurface(other.surface_, nullptr, surface_, &at);
+  SDL_SetSurfaceAlphaMod(other.surface_, 255);
+}
+
+bool SaveScreenPng(Forms& forms, Form& base, const std::string& path) {
+  Renderer screen;
+  screen.Draw(base);
+  for (Form* form : std::vector<Form*>(forms.LoadedForms())) {
+    if (form == &base || !form->Visible()) continue;
     Renderer layer;
     layer.Draw(*form);
-    if (!layer.Ok()) continue;
-    const int dx = static_cast<int>(std::lround((form->Left() - main.Left()) / 15));
-    const int dy = static_cast<int>(std::lround((form->Top() - main.Top()) / 15));
-    const uint32_t a = static_cast<uint32_t>(form->Alpha());
-    for (int y = 0; y < layer.Height(); ++y) {
-      for (int x = 0; x < layer.Width(); ++x) {
-        const int tx = x + dx, ty = y + dy;
-        if (tx < 0 || ty < 0 || tx >= w || ty >= h || !form->InRegion(x, y)) continue;
-        uint32_t& under = pixels[static_cast<size_t>(ty) * w + tx];
-        const uint32_t over = layer.PixelAt(x, y);
-        uint32_t out = 0xFF000000;
-        for (int shift : {0, 8, 16}) {
-          const uint32_t o = (over >> shift) & 0xFF, u = (under >> shift) & 0xFF;
-          out |= ((o * a + u * (255 - a)) / 255) << shift;
-        }
-        under = out;
-      }
-    }
+    screen.Overlay(layer, Px(form->Left() - base.Left(), 15), Px(form->Top() - base.Top(), 15),
+                   form->Alpha());
   }
-  SDL_Surface* surface =
-      SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), w, h, 32, w * 4, SDL_PIXELFORMAT_ARGB8888);
-  if (!surface) return false;
-  const bool saved = IMG_SavePNG(surface, path.c_str()) == 0;
-  SDL_FreeSurface(surface);
-  return saved;
+  return screen.SavePng(path);
 }
 
 void Renderer::Draw(Form& form) {
@@ -395,6 +380,7 @@ void Renderer::DrawListBox(const ListBox& box, int x, int y, int w, int h) {
   FillRect(x, y, w, h, box.BackColor());
   FrameRect(x, y, w, h, 0x808080);
   const int line = std::max(1, TextSize("", box.Font()).second);
+  box.SetLinePixels(line);
   for (int i = box.TopIndex(), top = y + 1; i < box.ListCount() && top < y + h; ++i, top += line) {
     bool selected = i == box.ListIndex();
     if (selected) FillRect(x + 1, top, w - 2, line, 0x6A240A);

@@ -258,6 +258,15 @@ void WindowSystem::HandleEvent(const SDL_Event& event) {
     case SDL_TEXTINPUT:
       HandleKey(event);
       break;
+    case SDL_MOUSEWHEEL:
+      if (Form* form = FormOfWindow(event.wheel.windowID)) {
+        int x = 0, y = 0;
+        SDL_GetMouseState(&x, &y);
+        const int lines =
+            event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? event.wheel.y : -event.wheel.y;
+        DeliverWheel(*form, x, y, 3 * lines);
+      }
+      break;
     case SDL_WINDOWEVENT:
       if (event.window.event == SDL_WINDOWEVENT_EXPOSED)
         for (auto& [form, screen] : screens_) screen.shown = false;  // shown again next pass

@@ -17,6 +17,7 @@
 #include "platform/url_opener.h"
 #include "platform/window_bus.h"
 #include "plugin/prop_state.h"
+#include "settlement/record_boards.h"
 #include "shell/exit_dialogs.h"
 #include "shell/heartbeat_state.h"
 #include "shell/ini/ini_file.h"
@@ -28,8 +29,8 @@
 #include "state/data.h"
 #include "table/seat_records.h"
 #include "ui/main_form.h"
-#include "ui/settings_dialog.h"
 #include "ui/player_card.h"
+#include "ui/settings_dialog.h"
 #include "video/video_controls.h"
 #include "video/zoom_window.h"
 
@@ -83,6 +84,8 @@ struct Client {
 
   // The game socket; its events feed the packet rings.
   TcpSocket Winsock1{loop};
+  // Looks the game server up for the proxy's connect request.
+  NameLookup ProxyLookup{loop};
   Net net;
 
   // The four seats by display seat, and per-hand tables reset with them.
@@ -100,6 +103,9 @@ struct Client {
 
   // The hidden reconnect window, made when a lost connection first needs it.
   std::unique_ptr<ReconnectForm> frmReconnect;
+  // The score board and the hand list, made when first used.
+  std::unique_ptr<ScoreForm> Score;
+  std::unique_ptr<HeroForm> Hero;
 };
 
 }  // namespace slvn

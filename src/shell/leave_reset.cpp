@@ -5,6 +5,7 @@
 #include "chat/chat_state.h"
 #include "pending/pending.h"
 #include "plugin/prop_bridge.h"
+#include "settlement/record_boards.h"
 #include "shell/client.h"
 #include "shell/countdowns.h"
 #include "shell/general.h"

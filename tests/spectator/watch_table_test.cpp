@@ -9,6 +9,7 @@
 #include "dispatch/deal_msg.h"
 #include "dispatch/hand_start.h"
 #include "platform/renderer.h"
+#include "settlement/record_boards.h"
 #include "shell/client.h"
 #include "shell/net/packet_io.h"
 #include "spectator/spectator.h"
@@ -205,10 +206,17 @@ TEST(WatchTableSetup, TheTableTurnsToTheWatchedPlayerWhateverTheOrder) {
     EXPECT_EQ(t.d.WallTail, c.tail);
     EXPECT_TRUE(t.f.ZhiNan.Visible());
     // Portraits by the seating rule: "m1".."m8" the men's 0-7, "w3" the
-    // third woman's, 12.
+    // third woman's, 12; on the table and on both boards.
+    ScoreForm& score = LoadScoreForm(t.client);
+    HeroForm& hero = LoadHeroForm(t.client);
     for (int r = 0; r < 4; ++r) {
-      const int id = c.winds[r] == 2 ? 391 + 12 : 191 + c.winds[r] - 1;
-      EXPECT_EQ(t.f.Tou[r].Picture(), LoadResourcePicture(t.client, id)) << r;
+      const Picture portrait =
+          LoadResourcePicture(t.client, c.winds[r] == 2 ? 391 + 12 : 191 + c.winds[r] - 1);
+      EXPECT_EQ(t.f.Tou[r].Picture(), portrait) << r;
+      EXPECT_EQ(score.Tou[r].Picture(), portrait) << r;
+      EXPECT_EQ(hero.Tou[r].Picture(), portrait) << r;
+      EXPECT_EQ(score.ID[r].Caption(), "玩家" + std::to_string(c.winds[r]));
+      EXPECT_EQ(hero.ID[r].Caption(), "玩家" + std::to_string(c.winds[r]));
     }
   }
 }
@@ -634,6 +642,29 @@ TEST(WatchTableBadData, EachFaultHasAClearOutcome) {
          t.Send(test::BuildPacket(7, kLeft, {8, 0x11, 0x11, 0x11}));
          for (const std::string& call : device->calls)
            EXPECT_EQ(call.find(".."), std::string::npos) << call;
+       }},
+      {"a user-details seat byte naming no seat",
+       [](WatchTable& t) {
+         t.Summary();
+         t.Seat({kWatched, 3, kTop, kRight});
+         EXPECT_EQ(t.client.custom[1].SeatWind, 0);
+         EXPECT_EQ(t.client.custom[2].SeatWind, kTop);
+       }},
+      {"draws past the last slot",
+       [](WatchTable& t) {
+         t.Join({});
+         for (int i = 0; i < 20; ++i) t.Send(test::BuildPacket(5, kLeft, {0, 0, 0, 0x11}));
+         EXPECT_EQ(t.client.custom[1].ConcealedCount, 14);
+       }},
+      {"one discard claimed twice",
+       [](WatchTable& t) {
+         t.Join({{.seat = kRight, .concealed = Tiles(13, 0x11)},
+                 {.seat = kTop, .concealed = Tiles(13, 0x11)},
+                 {.seat = kLeft, .concealed = Tiles(13, 0x11)}});
+         t.Send(test::BuildPacket(2, kRight, {0, 0, 0, 0x11}));
+         t.Send(test::BuildPacket(7, kTop, {8, 0x11, 0x11, 0x11}));
+         t.Send(test::BuildPacket(7, kLeft, {8, 0x11, 0x11, 0x11}));
+         EXPECT_EQ(t.client.RightDiscardCount, 0);
        }},
       {"a right column past 24",
        [](WatchTable& t) {
