@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/end_signals.h"
 #include "platform/renderer.h"
 #include "platform/timer.h"
 #include "platform/window_system.h"
@@ -14,7 +15,8 @@
 namespace {
 
 // For the demo and for people checking a headless run: SLVN_SCREENSHOT=FILE
-// saves the main window as a PNG after SLVN_SCREENSHOT_AFTER seconds (3).
+// saves the main window, with the boards shown over it, as a PNG after SLVN_SCREENSHOT_AFTER
+// seconds (3).
 std::unique_ptr<slvn::Timer> ArmScreenshot(slvn::Client& client) {
   const char* path = std::getenv("SLVN_SCREENSHOT");
   if (!path || !*path) return nullptr;
@@ -27,8 +29,7 @@ std::unique_ptr<slvn::Timer> ArmScreenshot(slvn::Client& client) {
     slvn::WindowSystem* windows = client.forms.Windows();
     if (!windows) return;
     windows->Present();
-    slvn::Renderer* renderer = windows->RendererOf(client.main_form);
-    if (renderer && renderer->SavePng(file))
+    if (slvn::SaveScreenPng(client.forms, client.main_form, file))
       std::printf("slvn: screenshot saved to %s\n", file.c_str());
     std::fflush(stdout);
   });
@@ -40,8 +41,13 @@ std::unique_ptr<slvn::Timer> ArmScreenshot(slvn::Client& client) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Before any thread starts, so that every thread leaves them to the loop.
+  slvn::BlockEndSignals();
   slvn::Client client;
   try {
+    // A logout, kill or Ctrl+C ends the program in order: plug-in shut
+    // down, socket closed, windows unloaded.
+    slvn::EndSignals end_signals(client.loop, [&client](int) { slvn::EndProgramInOrder(client); });
     client.forms.OpenWindows();
     slvn::Form_Load(client, slvn::JoinLaunchArguments(argc, argv));
     auto screenshot = ArmScreenshot(client);

@@ -16,6 +16,7 @@
 #include "table/tile_code.h"
 #include "ui/table_reset.h"
 #include "ui/wall_dice.h"
+#include "video/video_chat.h"
 
 namespace slvn {
 

@@ -8,6 +8,7 @@
 #include "chat/chat_state.h"
 #include "dispatch/table_lifecycle.h"
 #include "dispatch/user_detail.h"
+#include "dispatch/user_detail_video.h"
 #include "pending/pending.h"
 #include "plugin/prop_bridge.h"
 #include "shell/client.h"
@@ -22,6 +23,7 @@
 #include "ui/seat_draw.h"
 #include "ui/table_reset.h"
 #include "ui/wealth_badge.h"
+#include "video/video_chat.h"
 
 namespace slvn {
 

@@ -9,6 +9,7 @@
 #include "pending/pending.h"
 #include "platform/text.h"
 #include "plugin/prop_bridge.h"
+#include "settlement/record_boards.h"
 #include "shell/client.h"
 #include "shell/general.h"
 #include "shell/heartbeat.h"
@@ -20,6 +21,7 @@
 #include "table/seat_records.h"
 #include "ui/table_reset.h"
 #include "ui/wealth_badge.h"
+#include "video/video_chat.h"
 
 namespace slvn {
 

@@ -12,6 +12,7 @@
 #include "table/discard_display.h"
 #include "table/tile_code.h"
 #include "ui/wall_dice.h"
+#include "video/video_chat.h"
 
 namespace slvn {
 

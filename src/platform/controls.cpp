@@ -280,4 +280,24 @@ void ListBox::SetTopIndex(int index) {
   Change(top_index_, index);
 }
 
+void ListBox::SetList(int index, std::string item) {
+  if (index < 0 || index >= ListCount()) return;
+  Change(items_[static_cast<size_t>(index)], std::move(item));
+}
+
+void ListBox::ScrollBy(int lines) {
+  if (ListCount() == 0) return;
+  const int top = std::clamp(top_index_ + lines, 0, ListCount() - 1);
+  if (top == top_index_) return;
+  Change(top_index_, top);
+  if (Scroll) Scroll();
+}
+
+int ListBox::LineAt(double y) const {
+  const double pixels = y / UnitsPerPixel() - 1;  // the frame's line
+  if (pixels < 0) return -1;
+  const int line = top_index_ + static_cast<int>(pixels / line_pixels_);
+  return line < ListCount() ? line : -1;
+}
+
 }  // namespace slvn

@@ -283,11 +283,25 @@ class ListBox : public TextControl {
   void SetListIndex(int index);
   int TopIndex() const { return top_index_; }
   void SetTopIndex(int index);
+  // Replaces line `index`; out of range changes nothing.
+  void SetList(int index, std::string item);
+
+  // The user's own scrolling (the wheel): TopIndex moves by `lines` within
+  // the list and Scroll follows when it moved. Setting TopIndex raises none.
+  void ScrollBy(int lines);
+  ClickHandler Scroll;
+
+  // The renderer notes the height of a line in pixels when it draws the
+  // list, so that a press can pick the line under the pointer.
+  void SetLinePixels(int pixels) const { line_pixels_ = pixels > 0 ? pixels : 1; }
+  // The line at y (the list's container units, from the list's top), -1 none.
+  int LineAt(double y) const;
 
  private:
   std::vector<std::string> items_;
   int list_index_ = -1;
   int top_index_ = 0;
+  mutable int line_pixels_ = 16;
 };
 
 // A control array grown at run time: element 0 exists from the start; Load

@@ -89,6 +89,11 @@ Control* DeliverMouse(Form& form, MouseAction action, int button, int shift, int
       break;
     case MouseAction::kDown:
       form.SetMouseCapture(target);
+      // A press on a list selects the line under the pointer first.
+      if (auto* list = dynamic_cast<ListBox*>(target); list && button == kLeftButton) {
+        const int line = list->LineAt(y - list->Top());
+        if (line >= 0) list->SetListIndex(line);
+      }
       if (target->MouseDown) target->MouseDown(button, shift, x, y);
       if (clicks == 2 && InTree(form, target) && target->DblClick) target->DblClick();
       break;
@@ -101,6 +106,12 @@ Control* DeliverMouse(Form& form, MouseAction action, int button, int shift, int
       break;
   }
   return InTree(form, under) ? under : nullptr;
+}
+
+void DeliverWheel(Form& form, int px, int py, int lines) {
+  const double u = form.InnerUnitsPerPixel();
+  Control* under = form.InRegion(px, py) ? HitTest(form, px * u, py * u) : nullptr;
+  if (auto* list = dynamic_cast<ListBox*>(under)) list->ScrollBy(lines);
 }
 
 void DeliverKeyDown(Form& form, int key_code, int shift) {

@@ -19,6 +19,10 @@ enum class MouseAction { kMove, kDown, kUp };
 Control* DeliverMouse(Form& form, MouseAction action, int button, int shift, int px, int py,
                       int clicks = 1);
 
+// The wheel turned over form pixel (px, py): a list under it scrolls by
+// `lines` (positive downwards).
+void DeliverWheel(Form& form, int px, int py, int lines);
+
 // Key events go to the focused control, the form first when it has
 // KeyPreview. Keys that type no text (backspace, enter, escape) also raise
 // KeyPress with their control character.

@@ -104,6 +104,30 @@ bool Renderer::SavePng(const std::string& path) const {
   return surface_ && IMG_SavePNG(surface_, path.c_str()) == 0;
 }
 
+void Renderer::Overlay(const Renderer& other, int x, int y, int alpha) {
+  if (!surface_ || !other.surface_) return;
+  SDL_SetSurfaceBlendMode(other.surface_, SDL_BLENDMODE_BLEND);
+  SDL_SetSurfaceAlphaMod(other.surface_, static_cast<Uint8>(std::clamp(alpha, 0, 255)));
+  SDL_Rect at{x, y, other.surface_->w, other.surface_->h};
+  // The drawing may have left a clip on the surface.
+  SDL_SetClipRect(surface_, nullptr);
+  SDL_BlitSurface(other.surface_, nullptr, surface_, &at);
+  SDL_SetSurfaceAlphaMod(other.surface_, 255);
+}
+
+bool SaveScreenPng(Forms& forms, Form& base, const std::string& path) {
+  Renderer screen;
+  screen.Draw(base);
+  for (Form* form : std::vector<Form*>(forms.LoadedForms())) {
+    if (form == &base || !form->Visible()) continue;
+    Renderer layer;
+    layer.Draw(*form);
+    screen.Overlay(layer, Px(form->Left() - base.Left(), 15), Px(form->Top() - base.Top(), 15),
+                   form->Alpha());
+  }
+  return screen.SavePng(path);
+}
+
 void Renderer::Draw(Form& form) {
   if (!ok_) return;
   if (!Resize(Px(form.Width(), 15), Px(form.Height(), 15))) {
@@ -356,6 +380,7 @@ void Renderer::DrawListBox(const ListBox& box, int x, int y, int w, int h) {
   FillRect(x, y, w, h, box.BackColor());
   FrameRect(x, y, w, h, 0x808080);
   const int line = std::max(1, TextSize("", box.Font()).second);
+  box.SetLinePixels(line);
   for (int i = box.TopIndex(), top = y + 1; i < box.ListCount() && top < y + h; ++i, top += line) {
     bool selected = i == box.ListIndex();
     if (selected) FillRect(x + 1, top, w - 2, line, 0x6A240A);

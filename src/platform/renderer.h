@@ -18,6 +18,7 @@ namespace slvn {
 class Container;
 class Control;
 class Form;
+class Forms;
 class Label;
 class ListBox;
 class TextBox;
@@ -52,6 +53,9 @@ class Renderer {
   // 0xAARRGGBB of the last frame; 0 outside.
   uint32_t PixelAt(int x, int y) const;
   bool SavePng(const std::string& path) const;
+  // Another renderer's last frame drawn over this one with its top-left
+  // corner at (x, y), at opacity alpha (0-255).
+  void Overlay(const Renderer& other, int x, int y, int alpha);
 
   // Size in pixels of a text in a font.
   std::pair<int, int> TextSize(const std::string& text, const Font& font);
@@ -100,5 +104,9 @@ class Renderer {
   };
   std::vector<Clip> clips_;
 };
+
+// The screen as a person would see it: `base` with every other shown form
+// drawn over it where it stands (and as translucent as it is), saved as a PNG.
+bool SaveScreenPng(Forms& forms, Form& base, const std::string& path);
 
 }  // namespace slvn

@@ -108,6 +108,11 @@ SDL_SystemCursor CursorFor(int pointer) {
 WindowSystem::WindowSystem(Forms& forms)
     : forms_(forms), tip_timer_(forms.Loop(), [this] { ShowTip(); }) {
   tip_timer_.SetInterval(kTipDelayMs);
+  // Everything is drawn in software, so the window surface goes straight to
+  // the X server (shared memory) instead of through a GL texture: under a
+  // software GL that saves its driver's ~60 MB and an upload per frame. A
+  // user's own SDL_FRAMEBUFFER_ACCELERATION still wins (default priority).
+  SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
   display_ = DisplayWanted() && SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
   forms_.Loop().AddSource(this);
   forms_.Loop().SetPresentHook([this] { Present(); });
@@ -252,6 +257,15 @@ void WindowSystem::HandleEvent(const SDL_Event& event) {
     case SDL_KEYUP:
     case SDL_TEXTINPUT:
       HandleKey(event);
+      break;
+    case SDL_MOUSEWHEEL:
+      if (Form* form = FormOfWindow(event.wheel.windowID)) {
+        int x = 0, y = 0;
+        SDL_GetMouseState(&x, &y);
+        const int lines =
+            event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? event.wheel.y : -event.wheel.y;
+        DeliverWheel(*form, x, y, 3 * lines);
+      }
       break;
     case SDL_WINDOWEVENT:
       if (event.window.event == SDL_WINDOWEVENT_EXPOSED)

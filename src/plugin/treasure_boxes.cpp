@@ -81,8 +81,11 @@ bool TakesPart(const PropState& prop, int seat) {
   if (seat < 0 || seat > 3) return false;
   const size_t s = static_cast<size_t>(seat);
   if (s < prop.ScoreInfoAmounts.size() && prop.ScoreInfoAmounts[s] > 0) return true;
-  for (const std::vector<std::string>& texts : prop.ScoreInfoTexts)
+  // The two box texts: the name line (0) and the tally lines (1).
+  for (size_t which = 0; which < 2 && which < prop.ScoreInfoTexts.size(); ++which) {
+    const std::vector<std::string>& texts = prop.ScoreInfoTexts[which];
     if (s < texts.size() && !texts[s].empty()) return true;
+  }
   return false;
 }
 

@@ -11,10 +11,20 @@
 #include "ui/player_card.h"
 #include "ui/pointer_feedback.h"
 #include "ui/web_panes.h"
+#include "video/video_chat.h"
 
 namespace slvn {
 
 namespace {
+VideoSurfaces VideoSurfacesOf(Client& client) {
+  MainForm& f = client.main_form;
+  VideoSurfaces s;
+  s.preview = &f.vcap1;
+  for (int i = 1; i <= 3; ++i) s.panels[i] = &f.vshow[i];
+  for (int i = 0; i <= 3; ++i) s.zoom[i] = &ZoomWindowOf(client, i).vshow;
+  return s;
+}
+
 std::unique_ptr<Clock> OrSteady(std::unique_ptr<Clock> clock) {
   if (clock) return clock;
   return std::make_unique<SteadyClock>();
@@ -24,7 +34,8 @@ std::unique_ptr<Clock> OrSteady(std::unique_ptr<Clock> clock) {
 Client::Client(std::unique_ptr<Clock> clock_in)
     : clock(OrSteady(std::move(clock_in))),
       loop(*clock),
-      video(MakeLocalVideoControls(loop, /*with_camera=*/true)) {
+      video(MakeVideoControls(loop, VideoSurfacesOf(*this))),
+      video_hooks(MakeDesktopVideoHooks()) {
   Winsock1.DataArrival = [this](int bytes_total) { Winsock1_DataArrival(*this, bytes_total); };
   Winsock1.OnClose = [this] { Winsock1_Close(*this); };
   ConnectHeartbeatTimers(*this);
@@ -40,6 +51,7 @@ Client::Client(std::unique_ptr<Clock> clock_in)
   ConnectPointerFeedback(*this);
   WirePlayerCard(*this);
   WireItemControls(*this);
+  ConnectVideoEvents(*this);
   // The seat records start as a new hand leaves them (first concealed slot 4).
   ClearPlayerInfo(*this);
 }

@@ -17,6 +17,7 @@
 #include "platform/url_opener.h"
 #include "platform/window_bus.h"
 #include "plugin/prop_state.h"
+#include "settlement/record_boards.h"
 #include "shell/exit_dialogs.h"
 #include "shell/heartbeat_state.h"
 #include "shell/ini/ini_file.h"
@@ -28,9 +29,10 @@
 #include "state/data.h"
 #include "table/seat_records.h"
 #include "ui/main_form.h"
-#include "ui/settings_dialog.h"
 #include "ui/player_card.h"
+#include "ui/settings_dialog.h"
 #include "video/video_controls.h"
+#include "video/zoom_window.h"
 
 namespace slvn {
 
@@ -64,8 +66,14 @@ struct Client {
   std::unique_ptr<UrlOpener> url_opener = MakeDesktopUrlOpener();
   // The player card.
   InformationForm Information{forms};
+  // The zoom windows of the own camera and of seats 1-3.
+  ZoomWindow frm_Local{forms, 0};
+  ZoomWindow frm_Remote1{forms, 1};
+  ZoomWindow frm_Remote2{forms, 2};
+  ZoomWindow frm_Remote3{forms, 3};
   // The video controls; tests put recording fakes in their place.
   VideoControls video;
+  VideoHooks video_hooks;
   // The window-message bus of the lobby link; tests give it a namespace of their own.
   WindowBus bus{WindowBus::NamespaceFromEnvironment()};
   HeartbeatState heartbeat;
@@ -76,6 +84,8 @@ struct Client {
 
   // The game socket; its events feed the packet rings.
   TcpSocket Winsock1{loop};
+  // Looks the game server up for the proxy's connect request.
+  NameLookup ProxyLookup{loop};
   Net net;
 
   // The four seats by display seat, and per-hand tables reset with them.
@@ -93,6 +103,9 @@ struct Client {
 
   // The hidden reconnect window, made when a lost connection first needs it.
   std::unique_ptr<ReconnectForm> frmReconnect;
+  // The score board and the hand list, made when first used.
+  std::unique_ptr<ScoreForm> Score;
+  std::unique_ptr<HeroForm> Hero;
 };
 
 }  // namespace slvn

@@ -2,6 +2,7 @@
 
 #include "chat/talk.h"
 #include "pending/pending.h"
+#include "settlement/record_boards.h"
 #include "shell/client.h"
 
 namespace slvn {

@@ -15,6 +15,7 @@
 #include "shell/program_end.h"
 #include "shell/resources/image_resource.h"
 #include "ui/table_reset.h"
+#include "video/video_chat.h"
 
 namespace slvn {
 

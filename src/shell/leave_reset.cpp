@@ -5,11 +5,13 @@
 #include "chat/chat_state.h"
 #include "pending/pending.h"
 #include "plugin/prop_bridge.h"
+#include "settlement/record_boards.h"
 #include "shell/client.h"
 #include "shell/countdowns.h"
 #include "shell/general.h"
 #include "shell/heartbeat.h"
 #include "shell/startup.h"
+#include "video/video_chat.h"
 
 namespace slvn {
 

@@ -20,6 +20,7 @@
 #include "shell/sound/sound.h"
 #include "ui/layout_table.h"
 #include "ui/main_form.h"
+#include "video/video_chat.h"
 
 namespace slvn {
 

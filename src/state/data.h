@@ -101,7 +101,6 @@ struct Data {
   std::array<int16_t, 4> FrameSendCount{};        // slots 1-3: throttle of own frames sent
   int16_t ZoomTarget = 0;                         // zoom window of the pending redraw, 0..3
   std::array<bool, 16> ImCmdHover{};              // toolbar button shows its hover picture
-  bool VideoLinkReady = false;                    // the video login may be made again
 
   // --- Settlement and scores ---
   std::array<std::array<int16_t, 81>, 4> ResultRows{};  // command 17 rows by display seat

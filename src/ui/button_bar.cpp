@@ -4,6 +4,7 @@
 #include "chat/talk.h"
 #include "pending/pending.h"
 #include "plugin/prop_bridge.h"
+#include "settlement/record_boards.h"
 #include "shell/client.h"
 #include "shell/countdowns.h"
 #include "shell/exit_dialogs.h"

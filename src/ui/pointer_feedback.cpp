@@ -6,6 +6,7 @@
 #include "shell/resources/image_resource.h"
 #include "table/claims.h"
 #include "ui/button_bar.h"
+#include "video/video_chat.h"
 
 namespace slvn {
 

@@ -8,6 +8,7 @@
 #include "shell/resources/image_resource.h"
 #include "shell/sound/sound.h"
 #include "shell/startup.h"
+#include "video/video_chat.h"
 
 namespace slvn {
 
@@ -93,7 +94,7 @@ void SwitchVideoOff(Client& client) {
   }
   SwitchVideoPanelsOff(client);
   client.video.P2PSocket1->LogoutServer();
-  d.VideoLinkReady = true;
+  d.VideoLoggedIn = true;
   d.VideoServerSet = false;
   SetButtonPicture(client, 4, kOnPicture);
 }

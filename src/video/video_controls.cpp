@@ -1,89 +1,73 @@
 #include "video/video_controls.h"
 
-#include <map>
+#include <cstdlib>
+#include <filesystem>
 
-#include "platform/event_loop.h"
-#include "platform/timer.h"
+#include "platform/desktop.h"
+#include "platform/picture.h"
 
 namespace slvn {
 
 namespace {
 
-class LocalP2PSocket final : public P2PSocket {
+class PictureVShow final : public VShow {
  public:
-  explicit LocalP2PSocket(EventLoop& loop) : loop_(loop) {}
+  explicit PictureVShow(PictureBox& box) : box_(box) {}
 
-  std::string UserID(int slot) const override {
-    auto it = slots_.find(slot);
-    return it == slots_.end() ? "" : it->second;
-  }
-  int16_t UserState(int slot) const override { return slots_.count(slot) ? 1 : 0; }
-  void LoginServer(const std::string&) override {
-    // Answered like a server would: later, as an event.
-    loop_.Post([this] {
-      if (LoginStateChanged) LoginStateChanged(2);
-    });
-  }
-  void LogoutServer() override { slots_.clear(); }
-  void ConnectUser(int slot, const std::string& name) override {
-    if (slot < 1 || slot > UserCount) return;
-    slots_[slot] = name;
-  }
-  void DropUser(int slot) override { slots_.erase(slot); }
-  void SendFormat(int, const std::vector<uint8_t>&) override {}
-  void SendParam(int, int16_t) override {}
-  void SendFrame(int, const VideoFrame&) override {}
-
- private:
-  EventLoop& loop_;
-  std::map<int, std::string> slots_;
-};
-
-class LocalVCap final : public VCap {
- public:
-  LocalVCap(EventLoop& loop, bool with_camera) : with_camera_(with_camera), ticker_(loop) {
-    ticker_.SetInterval(200);
-    ticker_.SetHandler([this] {
-      if (FrameCaptured) FrameCaptured(MakeTestPatternBmp(kWidth, kHeight, frame_number_++));
-    });
-  }
-  void OpenDevice() override { open_ = with_camera_; }
-  int16_t StartCapture() override {
-    if (!open_) return 1;
-    ticker_.SetEnabled(true);
-    return 0;
-  }
-  void StopCapture() override { ticker_.SetEnabled(false); }
-  void CloseDevice() override {
-    StopCapture();
-    open_ = false;
-  }
-  std::vector<uint8_t> FormatHeader() const override {
-    VideoFrame bmp = MakeTestPatternBmp(kWidth, kHeight, 0);
-    return std::vector<uint8_t>(bmp.begin(), bmp.begin() + 54);
+  // A frame that fails the check or does not decode leaves the display as it was.
+  void ShowFrame(const VideoFrame& frame) override {
+    if (!CheckBmpFrame(frame)) return;
+    Picture picture = DecodePicture(frame);
+    if (!picture) return;
+    const double pixels_wide = box_.Width() / box_.UnitsPerPixel();
+    const double pixels_high = box_.Height() / box_.UnitsPerPixel();
+    const double inner = box_.InnerUnitsPerPixel();
+    box_.PaintPicture(picture, 0, 0, pixels_wide * inner, pixels_high * inner, 0, 0, picture->width,
+                      picture->height);
+    last_shown_ = frame;
   }
 
  private:
-  static constexpr int kWidth = 160;
-  static constexpr int kHeight = 120;
-  bool with_camera_;
-  bool open_ = false;
-  int frame_number_ = 0;
-  Timer ticker_;
+  PictureBox& box_;
 };
 
-class LocalVShow final : public VShow {
- public:
-  void ShowFrame(const VideoFrame& frame) override { last_shown_ = frame; }
-};
+int PortOverride() {
+  const char* text = std::getenv("SLVN_VIDEO_PORT");
+  if (!text) return 0;
+  const int port = std::atoi(text);
+  return port > 0 && port < 65536 ? port : 0;
+}
 
 }  // namespace
 
-VideoControls MakeLocalVideoControls(EventLoop& loop, bool with_camera) {
+VideoHooks MakeDesktopVideoHooks() {
+  auto opener = std::make_shared<DesktopOpener>();
+  VideoHooks hooks;
+  hooks.OpenAlbum = [opener](const std::string& folder) { opener->Open(folder); };
+  hooks.LocalTime = [] { return LocalTimeNow(); };
+  return hooks;
+}
+
+std::string CameraSource(const char* setting, bool default_device_exists) {
+  if (setting && *setting) return setting;
+  return default_device_exists ? "/dev/video0" : "test";
+}
+
+std::unique_ptr<VShow> MakePictureVShow(PictureBox& box) {
+  return std::make_unique<PictureVShow>(box);
+}
+
+VideoControls MakeVideoControls(EventLoop& loop, const VideoSurfaces& surfaces) {
   VideoControls c;
-  c.P2PSocket1 = std::make_unique<LocalP2PSocket>(loop);
-  c.vcap1 = std::make_unique<LocalVCap>(loop, with_camera);
-  for (int i = 1; i <= 3; ++i) c.vshow[i] = std::make_unique<LocalVShow>();
+  c.P2PSocket1 = MakeRelayLink(loop, PortOverride());
+  std::error_code ignored;
+  c.vcap1 = MakeCamera(
+      loop, surfaces.preview,
+      CameraSource(std::getenv("SLVN_CAMERA"), std::filesystem::exists("/dev/video0", ignored)));
+  for (int i = 1; i <= 3; ++i)
+    if (surfaces.panels[i]) c.vshow[i] = MakePictureVShow(*surfaces.panels[i]);
+  for (int i = 0; i <= 3; ++i)
+    if (surfaces.zoom[i]) c.zoom[i] = MakePictureVShow(*surfaces.zoom[i]);
   return c;
 }
 

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <ctime>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/controls.h"
 #include "video/bmp_frame.h"
 
 namespace slvn {
@@ -84,9 +87,40 @@ struct VideoControls {
   std::unique_ptr<VShow> zoom[4];   // in the zoom windows of seats 0..3
 };
 
-// With no video server here, the local link logs in at once and binds slots
-// but never links a peer; the local camera is a generated test picture when
-// `with_camera`, otherwise StartCapture reports no camera.
-VideoControls MakeLocalVideoControls(EventLoop& loop, bool with_camera);
+// What the toolbar asks of the desktop; tests put their own in.
+struct VideoHooks {
+  std::function<void(const std::string& folder)> OpenAlbum;  // shows the photo folder
+  std::function<std::tm()> LocalTime;                        // names the snapshots
+};
+// The album through xdg-open, the time from the system's local clock.
+VideoHooks MakeDesktopVideoHooks();
+
+// Where the controls draw: the camera's preview, the peers' panels (1..3)
+// and the zoom windows' displays (0..3).
+struct VideoSurfaces {
+  PictureBox* preview = nullptr;
+  std::array<PictureBox*, 4> panels{};
+  std::array<PictureBox*, 4> zoom{};
+};
+
+// The client's video controls: the link to the video relay at ServerAddress
+// (port SLVN_VIDEO_PORT when set, else ServerPort), the camera SLVN_CAMERA
+// names, and displays that draw into the surfaces.
+VideoControls MakeVideoControls(EventLoop& loop, const VideoSurfaces& surfaces);
+
+// The link over our own protocol to slvn-video-relay; port_override above 0
+// replaces ServerPort.
+std::unique_ptr<P2PSocket> MakeRelayLink(EventLoop& loop, int port_override);
+
+// The camera: "none" (no camera), "test" (the moving test pattern) or a
+// V4L2 device path; it paints its preview into `preview` when given.
+std::unique_ptr<VCap> MakeCamera(EventLoop& loop, PictureBox* preview, const std::string& source);
+// What SLVN_CAMERA's value chooses: the value when set, else /dev/video0
+// when that device exists, else the test pattern.
+std::string CameraSource(const char* setting, bool default_device_exists);
+
+// A display that draws each good frame stretched over the box; its pointer
+// moves reach MouseMove in twips.
+std::unique_ptr<VShow> MakePictureVShow(PictureBox& box);
 
 }  // namespace slvn

@@ -53,7 +53,7 @@ TEST(DealMsgTest, RelativeArmsSeeTheDisplaySeat) {
       {19, 8, 4, 1, ""},
       {19, 8, 0x18, 0, ""},
       {8, 0, 8, 1, ""},  // no own seat: North
-      {1, 8, 4, 4, "ConnectTableVideo"},
+      {1, 8, 4, 4, ""},
       {7, 8, 0x14, 4, ""},
       {6, 8, 4, 1, ""},
       {6, 8, 8, 8, ""},  // own seat kept

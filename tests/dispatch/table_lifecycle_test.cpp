@@ -336,7 +336,7 @@ TEST_F(QuitTest, OtherPlayersQuittingEmptyTheTableAndShowTheNotice) {
     EXPECT_EQ(client.frmOtherExit.Label1.Caption(),
               std::string("玩家") + c.names + "退出了游戏！游戏结束！");
     EXPECT_TRUE(client.frmOtherExit.Visible());
-    EXPECT_TRUE(test::Called(client, "ShowHeroBoard"));
+    EXPECT_TRUE(client.Hero && client.Hero->Visible());
     EXPECT_FALSE(client.main_form.TimerBong.Enabled());
   }
   // Everybody present: nothing happens.
@@ -409,7 +409,7 @@ TEST_F(OutOfCoinsTest, OthersOutOfCoinsAreNamedAndTheClientStays) {
     EXPECT_TRUE(f.TimerBong.Enabled());
     EXPECT_FALSE(d.GameOver);
   }
-  EXPECT_TRUE(test::Called(client, "ShowScoreBoard"));
+  EXPECT_TRUE(client.Score && client.Score->Visible());
 }
 
 TEST_F(OutOfCoinsTest, TheOwnSeatOutOfCoinsLeavesTheTable) {

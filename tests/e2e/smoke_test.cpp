@@ -66,13 +66,28 @@ class LobbyProcess {
   bool WaitForEnd(int seconds = 20) {
     auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     while (pid_ > 0 && std::chrono::steady_clock::now() < give_up) {
-      if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+      if (waitpid(pid_, &status_, WNOHANG) == pid_) {
         pid_ = -1;
         return true;
       }
       usleep(50000);
     }
     return false;
+  }
+  // The lobby's exit code once it ended (it ends with its client's code, or
+  // 128 + the signal that killed the client); -1 before.
+  int ExitCode() const { return WIFEXITED(status_) ? WEXITSTATUS(status_) : -1; }
+  // The program the lobby started, or -1.
+  pid_t Child() const {
+    if (pid_ <= 0) return -1;
+    const std::string path =
+        "/proc/" + std::to_string(pid_) + "/task/" + std::to_string(pid_) + "/children";
+    FILE* f = fopen(path.c_str(), "r");
+    if (!f) return -1;
+    int child = -1;
+    if (fscanf(f, "%d", &child) != 1) child = -1;
+    fclose(f);
+    return child;
   }
   // Reads the lobby's lines until one equals `want` (bounded by the time-out).
   bool WaitForLine(const std::string& want, std::vector<std::string>& seen, int seconds = 20) {
@@ -90,6 +105,7 @@ class LobbyProcess {
 
  private:
   pid_t pid_ = -1;
+  int status_ = -1;  // the lobby's wait status once it ended
   FILE* out_ = nullptr;
   int in_ = -1;
 };
@@ -132,6 +148,34 @@ close
   lobby.Say("post 0x16");
   EXPECT_TRUE(lobby.WaitForLine("recv 0x303 0 0", seen));  // logged in again
   EXPECT_EQ(server.Finish(), 0) << server.Record();
+}
+
+// A desktop logout or kill sends SIGTERM (Ctrl+C SIGINT, a closed terminal
+// SIGHUP): the client ends in order, and the server sees its connection closed.
+TEST(SmokeTest, AnEndSignalEndsTheClientInOrder) {
+  for (int signal_number : {SIGTERM, SIGINT, SIGHUP}) {
+    SCOPED_TRACE(signal_number);
+    test::TempDir dir;
+    test::TableServer server(dir, R"(
+expect 18 text@16="alice"
+send 18 v3=1 v1=8
+wait 15000
+close
+)");
+    ASSERT_GT(server.port(), 0);
+    LobbyProcess lobby("alice$key$127.0.0.1$" + std::to_string(server.port()) + "$room$0$",
+                       test::TestBusNamespace());
+    std::vector<std::string> seen;
+    ASSERT_TRUE(lobby.WaitForLine("recv 0x303 0 0", seen));
+    const pid_t client = lobby.Child();
+    ASSERT_GT(client, 0);
+    ASSERT_EQ(kill(client, signal_number), 0);
+    EXPECT_EQ(server.Finish(), 0) << server.Record();
+    EXPECT_NE(server.Record().find("peer closed"), std::string::npos) << server.Record();
+    // The client ended on its own with 0, not killed by the signal.
+    ASSERT_TRUE(lobby.WaitForEnd());
+    EXPECT_EQ(lobby.ExitCode(), 0);
+  }
 }
 
 // A quit that names the own seat among the leavers ends the client, and

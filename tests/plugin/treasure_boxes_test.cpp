@@ -49,6 +49,34 @@ class TreasureBoxTest : public test::ItemFixture {
   const ImageControl& Box(int i) { return client.main_form.ImgProp[i]; }
 };
 
+// The one test of taking part, for the stage and its countdown alike.
+TEST(TakesPart, CoinsAboveZeroOrEitherBoxText) {
+  using Texts = std::vector<std::vector<std::string>>;
+  struct Case {
+    const char* name;
+    std::vector<double> coins;
+    Texts texts;
+    bool takes_part;  // seat 1
+  } cases[] = {
+      {"nothing filled in", {}, {}, false},
+      {"coins above 0", {0, 5}, {}, true},
+      {"coins of 0 or below", {0, -5}, {{"", ""}, {"", ""}}, false},
+      {"a name line", {}, {{"", "东家"}}, true},
+      {"tally lines", {0, 0}, {{}, {"", "+5"}}, true},
+      {"a third text does not count", {}, {{}, {}, {"", "x"}}, false},
+      {"another seat's texts", {9}, {{"a", "", "c"}}, false},
+  };
+  for (const Case& c : cases) {
+    PropState prop;
+    prop.ScoreInfoAmounts = c.coins;
+    prop.ScoreInfoTexts = c.texts;
+    EXPECT_EQ(TakesPart(prop, 1), c.takes_part) << c.name;
+  }
+  PropState prop;
+  EXPECT_FALSE(TakesPart(prop, 4));
+  EXPECT_FALSE(TakesPart(prop, -1));
+}
+
 TEST_F(TreasureBoxTest, StageCases) {
   using Texts = std::vector<std::vector<std::string>>;
   struct Case {

@@ -635,6 +635,29 @@ TEST(WatchTableBadData, EachFaultHasAClearOutcome) {
          for (const std::string& call : device->calls)
            EXPECT_EQ(call.find(".."), std::string::npos) << call;
        }},
+      {"a user-details seat byte naming no seat",
+       [](WatchTable& t) {
+         t.Summary();
+         t.Seat({kWatched, 3, kTop, kRight});
+         EXPECT_EQ(t.client.custom[1].SeatWind, 0);
+         EXPECT_EQ(t.client.custom[2].SeatWind, kTop);
+       }},
+      {"draws past the last slot",
+       [](WatchTable& t) {
+         t.Join({});
+         for (int i = 0; i < 20; ++i) t.Send(test::BuildPacket(5, kLeft, {0, 0, 0, 0x11}));
+         EXPECT_EQ(t.client.custom[1].ConcealedCount, 14);
+       }},
+      {"one discard claimed twice",
+       [](WatchTable& t) {
+         t.Join({{.seat = kRight, .concealed = Tiles(13, 0x11)},
+                 {.seat = kTop, .concealed = Tiles(13, 0x11)},
+                 {.seat = kLeft, .concealed = Tiles(13, 0x11)}});
+         t.Send(test::BuildPacket(2, kRight, {0, 0, 0, 0x11}));
+         t.Send(test::BuildPacket(7, kTop, {8, 0x11, 0x11, 0x11}));
+         t.Send(test::BuildPacket(7, kLeft, {8, 0x11, 0x11, 0x11}));
+         EXPECT_EQ(t.client.RightDiscardCount, 0);
+       }},
       {"a right column past 24",
        [](WatchTable& t) {
          t.Join({{.seat = kRight, .discards = 30, .head = 110}});

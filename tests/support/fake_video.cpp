@@ -13,7 +13,11 @@ class RecordingP2PSocket final : public P2PSocket {
     auto it = slots_.find(slot);
     return it == slots_.end() ? "" : it->second;
   }
-  int16_t UserState(int slot) const override { return slots_.count(slot) ? 15 : 0; }
+  int16_t UserState(int slot) const override {
+    auto it = log_.slot_states.find(slot);
+    if (it != log_.slot_states.end()) return it->second;
+    return slots_.count(slot) ? 15 : 0;
+  }
   void LoginServer(const std::string& name) override { Log("LoginServer " + name); }
   void LogoutServer() override { Log("LogoutServer"); }
   void ConnectUser(int slot, const std::string& name) override {
@@ -58,15 +62,15 @@ class RecordingVCap final : public VCap {
 
 class RecordingVShow final : public VShow {
  public:
-  RecordingVShow(VideoCallLog& log, int index) : log_(log), index_(index) {}
+  RecordingVShow(VideoCallLog& log, std::string name) : log_(log), name_(std::move(name)) {}
   void ShowFrame(const VideoFrame& frame) override {
     last_shown_ = frame;
-    log_.calls.push_back("ShowFrame " + std::to_string(index_));
+    log_.calls.push_back(name_);
   }
 
  private:
   VideoCallLog& log_;
-  int index_;
+  std::string name_;
 };
 
 }  // namespace
@@ -75,7 +79,10 @@ VideoControls MakeRecordingVideoControls(VideoCallLog& log) {
   VideoControls c;
   c.P2PSocket1 = std::make_unique<RecordingP2PSocket>(log);
   c.vcap1 = std::make_unique<RecordingVCap>(log);
-  for (int i = 1; i <= 3; ++i) c.vshow[i] = std::make_unique<RecordingVShow>(log, i);
+  for (int i = 1; i <= 3; ++i)
+    c.vshow[i] = std::make_unique<RecordingVShow>(log, "ShowFrame " + std::to_string(i));
+  for (int i = 0; i <= 3; ++i)
+    c.zoom[i] = std::make_unique<RecordingVShow>(log, "ShowZoom " + std::to_string(i));
   return c;
 }
 

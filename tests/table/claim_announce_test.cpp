@@ -154,7 +154,10 @@ TEST_F(ClaimsTest, TheFirstWinMarksTheWinnerAndLaysTheWinningDiscard) {
   client.data.LastDiscard = 0x25;
   ApplyOperation(client, 128, 8, {0, 0, 0x25});
   EXPECT_EQ(client.data.WinnerSeat, 0);
-  EXPECT_TRUE(Called(client, "SetScoreNameColor"));
+  // The score board names the winner in red, the others in green.
+  ASSERT_TRUE(client.Score);
+  for (int i = 0; i < 4; ++i)
+    EXPECT_EQ(client.Score->ID[i].ForeColor(), i == 0 ? 0xFFu : 0xFF00u) << i;
   EXPECT_DOUBLE_EQ(Tile(30).Left(), Tile(Image(0, 16)).Left() + 48 * Sx());
   EXPECT_DOUBLE_EQ(Tile(30).Top(), Y());
   ApplyOperation(client, 128, kLeft, {0, 0, 0x25});

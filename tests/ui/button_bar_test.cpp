@@ -240,7 +240,7 @@ TEST_F(SettingsTest, TheVideoSwitchWritesTheFileAndSwitchesInOneClick) {
   EXPECT_EQ(client.IniFile.GetIniKey("vidiosetting", "vidiovalue"), "0");
   EXPECT_FALSE(d.VideoSetting);
   EXPECT_FALSE(d.VideoServerSet);
-  EXPECT_TRUE(d.VideoLinkReady);
+  EXPECT_TRUE(d.VideoLoggedIn);
   EXPECT_FALSE(f.vcap1.Visible());
   EXPECT_EQ(Button(4), Dialog(5));
   EXPECT_EQ(video.calls, (std::vector<std::string>{"StopCapture", "LogoutServer"}));

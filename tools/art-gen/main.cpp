@@ -504,6 +504,18 @@ Canvas Icon(int w, int h, int kind, bool hover) {
       RoundRectLine(c, 3.5f, 3.5f, w - 7, h - 7, 1, 1.5f, fg);
       Line(c, 5, cy, w - 5, cy, 1.5f, fg);
       break;
+    case 9:  // camera off: the camera struck through
+      RoundRect(c, 2.5f, 4, 8, 6.5f, 1.5f, fg, fg);
+      Line(c, 11, 7.2f, 14, 5, 2, fg);
+      Line(c, 11, 7.2f, 14, 9.5f, 2, fg);
+      Line(c, 2, h - 2, w - 2, 2, 1.8f, Rgb(0xE53935));
+      break;
+    case 10:  // add a friend: a head and shoulders with a plus
+      Circle(c, 6, 5, 2.5f, fg);
+      RoundRect(c, 2, 8.5f, 8, 4, 2, fg, fg);
+      Line(c, 12, 4, 12, 10, 1.5f, fg);
+      Line(c, 9, 7, 15, 7, 1.5f, fg);
+      break;
     default:  // monitor
       RoundRect(c, 2, 2, w - 4, h - 6, 1, fg, fg);
       RoundRect(c, 3.5f, 3.5f, w - 7, h - 9, 0.5f, Rgb(0x2B4A73), Rgb(0x1A2F4C));
@@ -515,9 +527,16 @@ Canvas Icon(int w, int h, int kind, bool hover) {
 }
 
 void DrawVideo(Output& out, Fonts& f) {
-  // Pairs: camera, microphone, speaker, record, snapshot; then close, enlarge,
-  // shrink (17 x 16); then two monitor pictures.
-  for (int i = 0; i < 10; ++i) SaveGif(out, Id(850 + i), Icon(16, 14, i / 2, i % 2));
+  // The toolbar: 850-853 normal and 854-857 hover of video off, zoom,
+  // snapshot and the own video switch; 858, 859 add a friend; then close,
+  // enlarge, shrink (17 x 16); then the album's two pictures.
+  const int kinds[] = {9, 6, 4, 0};
+  for (int i = 0; i < 4; ++i) {
+    SaveGif(out, Id(850 + i), Icon(16, 14, kinds[i], false));
+    SaveGif(out, Id(854 + i), Icon(16, 14, kinds[i], true));
+  }
+  SaveGif(out, Id(858), Icon(16, 14, 10, false));
+  SaveGif(out, Id(859), Icon(16, 14, 10, true));
   for (int i = 0; i < 3; ++i) SaveGif(out, Id(860 + i), Icon(17, 16, 5 + i, false));
   SaveGif(out, Id(863), Icon(16, 14, 8, false));
   SaveGif(out, Id(864), Icon(16, 14, 8, true));
@@ -692,6 +711,26 @@ void DrawChatWindows(Output& out, Fonts& f) {
   }
 }
 
+// A record board: a lacquered frame around parchment, the title at the top
+// and two close marks at the top right (x0, x1 and their size, pixels).
+Canvas Board(Fonts& f, int w, int h, const std::string& title, int x0, int x1, int bw, int bh) {
+  Canvas c(w, h);
+  RoundRect(c, 0, 0, w, h, 0, Rgb(0x8E2A1A), Rgb(0x5E160C));
+  RoundRect(c, 6, 6, w - 12.0f, h - 12.0f, 6, Rgb(0xF7EBD0), Rgb(0xE6D2A8));
+  RoundRectLine(c, 6, 6, w - 12.0f, h - 12.0f, 6, 2, Rgb(0xC8A874));
+  RoundRect(c, w / 2.0f - 80, 4, 160, 26, 6, kGold, Rgb(0xA8741C));
+  Text(c, f, title, w / 2.0f - 70, 5, 140, 24, TextStyle{.color = Rgb(0x7A1414), .bold = true}, 20);
+  const char* marks[] = {"－", "×"};
+  int xs[] = {x0, x1};
+  for (int i = 0; i < 2; ++i) {
+    RoundRect(c, xs[i], 8, bw, bh, 4, Rgb(0xB84A32), Rgb(0x7A2012));
+    RoundRectLine(c, xs[i] + 0.5f, 8.5f, bw - 1.0f, bh - 1.0f, 4, 1, Rgb(0xFFC27A));
+    Text(c, f, marks[i], xs[i] + 2.0f, 9, bw - 4.0f, bh - 2.0f,
+         TextStyle{.color = Rgb(0xFFFFFF), .bold = true}, 16);
+  }
+  return c;
+}
+
 void DrawNamed(Output& out, Fonts& f) {
   std::string saved = out.folder;
   out.folder += "/named";
@@ -762,6 +801,8 @@ void DrawNamed(Output& out, Fonts& f) {
     Text(bird, f, "友", 56, 42, 25, 28, brand);
     SaveGif(out, "bird", bird);
   }
+  SaveGif(out, "score_board", Board(f, 640, 480, "战 绩 板", 592, 616, 25, 25));
+  SaveJpeg(out, "hero_board", Board(f, 655, 454, "英 雄 榜", 600, 624, 25, 17));
   SaveGif(out, "dice_badge", Badge(f, "骰子加倍"));
   SaveGif(out, "wealth_badge", Badge(f, "财富加倍"));
   {
@@ -788,6 +829,10 @@ void DrawNamed(Output& out, Fonts& f) {
     RoundRect(bar, 0, 0, 145, 17, 3, Rgb(0x4F79B0), Rgb(0x2B4A73));
     SaveGif(out, "video_bar", bar);
     SaveGif(out, "video_open", Icon(16, 14, 0, false));
+    // The zoom windows' own buttons.
+    SaveGif(out, "zoom_close", Icon(17, 16, 5, false));
+    SaveGif(out, "zoom_enlarge", Icon(17, 16, 6, false));
+    SaveGif(out, "zoom_shrink", Icon(17, 16, 7, false));
   }
   {
     // The player card: a title band and nine ruled rows, 32 pixels apart

@@ -120,13 +120,11 @@ std::string_view CutToLimit(std::string_view gb) {
   return gb.substr(0, n);
 }
 
-}  // namespace
-
-void classIniFile::WriteIniKey(std::string_view strSection, std::string_view strKey,
-                               std::string_view strValue) {
+// Sets one key in the lines as a write does; names and value in UTF-8.
+void SetKey(Lines& lines, std::string_view strSection, std::string_view strKey,
+            std::string_view strValue) {
   std::string section = ForFile(strSection), key = ForFile(strKey);
   std::string line = std::string(Trim(key)) + "=" + ForFile(strValue);
-  Lines lines = ReadLines(path_).value_or(Lines{});
   if (auto range = FindSection(lines, section)) {
     if (auto at = FindKey(lines, *range, key)) {
       lines[*at] = line;
@@ -143,6 +141,21 @@ void classIniFile::WriteIniKey(std::string_view strSection, std::string_view str
     lines.push_back(std::move(header));
     lines.push_back(line);
   }
+}
+
+}  // namespace
+
+void classIniFile::WriteIniKey(std::string_view strSection, std::string_view strKey,
+                               std::string_view strValue) {
+  Lines lines = ReadLines(path_).value_or(Lines{});
+  SetKey(lines, strSection, strKey, strValue);
+  WriteLines(path_, lines);
+}
+
+void classIniFile::WriteIniKeys(std::string_view section,
+                                const std::vector<std::pair<std::string, std::string>>& keys) {
+  Lines lines = ReadLines(path_).value_or(Lines{});
+  for (const auto& [key, value] : keys) SetKey(lines, section, key, value);
   WriteLines(path_, lines);
 }
 

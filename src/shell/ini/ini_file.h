@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace slvn {
@@ -26,6 +27,11 @@ class classIniFile {
   std::string GetIniKey(std::string_view strSection, std::string_view strKey) const;
   void DelIniKey(std::string_view SectionName, std::string_view KeyWord);
   void DelIniSec(std::string_view SectionName);
+
+  // Many keys of one section in a single rewrite of the file, in order, as
+  // WriteIniKey would write them one by one.
+  void WriteIniKeys(std::string_view section,
+                    const std::vector<std::pair<std::string, std::string>>& keys);
 
  private:
   std::string path_;

@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "platform/event_loop.h"
+#include "platform/tcp_socket.h"
+#include "support/temp_dir.h"
+#include "support/video_relay.h"
+#include "video/relay_protocol.h"
+#include "video/video_controls.h"
+
+namespace slvn {
+namespace {
+
+// Two clients' links on one loop, with the real relay between them.
+class RelayLinkTest : public ::testing::Test {
+ protected:
+  struct Side {
+    std::unique_ptr<P2PSocket> link;
+    std::vector<int16_t> login_states;
+    std::vector<std::pair<int, int16_t>> user_states;
+    std::vector<std::pair<int, VideoFrame>> frames;
+  };
+
+  void SetUp() override {
+    ASSERT_GT(relay.port(), 0);
+    for (Side* s : {&alice, &bob}) {
+      s->link = MakeRelayLink(loop, relay.port());
+      s->link->ServerAddress = "127.0.0.1";
+      s->link->ServerPort = 1;  // replaced by the port given above
+      s->link->UserCount = 3;
+      s->link->LoginStateChanged = [s](int16_t st) { s->login_states.push_back(st); };
+      s->link->UserStateChanged = [s](int slot, int16_t st) {
+        s->user_states.push_back({slot, st});
+      };
+      s->link->FrameArrived = [s](int slot, const VideoFrame& f) {
+        s->frames.push_back({slot, f});
+      };
+    }
+  }
+
+  bool Until(const std::function<bool()>& done) { return loop.WaitUntil(done, 5.0); }
+
+  void Link() {
+    alice.link->LoginServer("alice");
+    bob.link->LoginServer("bob");
+    alice.link->ConnectUser(2, "bob");
+    bob.link->ConnectUser(1, "alice");
+    EXPECT_EQ(alice.link->UserState(2), kSlotBound);  // bound at once, linked later
+    ASSERT_TRUE(
+        Until([&] { return alice.link->UserState(2) == 15 && bob.link->UserState(1) == 15; }));
+    // The events follow on a later pass of the loop.
+    ASSERT_TRUE(Until([&] { return Saw(alice, 2, 15) && Saw(bob, 1, 15); }));
+  }
+
+  static bool Saw(const Side& s, int slot, int16_t state) {
+    const std::pair<int, int16_t> wanted{slot, state};
+    return std::find(s.user_states.begin(), s.user_states.end(), wanted) != s.user_states.end();
+  }
+
+  test::TempDir dir;
+  test::VideoRelay relay{dir};
+  ManualClock clock;
+  EventLoop loop{clock};
+  Side alice, bob;
+};
+
+TEST_F(RelayLinkTest, LinkedPeersGetEachOthersFramesUnchangedUnderTheirOwnSlot) {
+  Link();
+  EXPECT_EQ(alice.login_states, std::vector<int16_t>{2});
+  EXPECT_TRUE(Saw(alice, 2, 15));
+  const VideoFrame frame = MakeTestPatternBmp(32, 24, 3);
+  alice.link->SendFrame(2, frame);
+  bob.link->SendFrame(1, MakeTestPatternBmp(8, 8, 1));
+  ASSERT_TRUE(Until([&] { return !bob.frames.empty() && !alice.frames.empty(); }));
+  EXPECT_EQ(bob.frames[0].first, 1);
+  EXPECT_EQ(bob.frames[0].second, frame);
+  EXPECT_EQ(alice.frames[0].first, 2);
+  const std::string record = relay.Record();
+  EXPECT_NE(record.find("state alice 2 15"), std::string::npos) << record;
+  EXPECT_NE(record.find("frame alice bob " + std::to_string(frame.size())), std::string::npos);
+}
+
+TEST_F(RelayLinkTest, DropAndLogoutLowerThePeersStateAndEmptyFramesStayHome) {
+  Link();
+  alice.link->SendFrame(2, {});
+  alice.link->DropUser(2);
+  EXPECT_EQ(alice.link->UserState(2), 0);
+  EXPECT_EQ(alice.link->UserID(2), "");
+  ASSERT_TRUE(Until([&] { return bob.link->UserState(1) == kSlotBound; }));
+  alice.link->ConnectUser(2, "bob");
+  ASSERT_TRUE(Until([&] { return bob.link->UserState(1) == 15; }));
+  bob.link->LogoutServer();
+  ASSERT_TRUE(Until([&] { return alice.link->UserState(2) == kSlotBound; }));
+  EXPECT_EQ(relay.Record().find("frame alice bob"), std::string::npos);
+}
+
+TEST_F(RelayLinkTest, BadFramesAndOversizeMessagesNeverArrive) {
+  Link();
+  // A raw connection that logs in as carol and sends bob rubbish.
+  TcpSocket carol(loop);
+  ASSERT_TRUE(carol.Connect("127.0.0.1", static_cast<uint16_t>(relay.port())));
+  ASSERT_TRUE(Until([&] { return carol.State() == TcpSocket::kConnected; }));
+  auto send = [&](RelayType type, uint8_t slot, std::string name, VideoFrame bytes) {
+    RelayMessage m;
+    m.type = type;
+    m.slot = slot;
+    m.name = std::move(name);
+    m.bytes = std::move(bytes);
+    carol.SendData(EncodeRelayMessage(m));
+  };
+  send(RelayType::kLogin, 0, "carol", {});
+  send(RelayType::kConnect, 1, "bob", {});
+  bob.link->ConnectUser(3, "carol");
+  ASSERT_TRUE(Until([&] { return bob.link->UserState(3) == 15; }));
+  VideoFrame bad = MakeTestPatternBmp(8, 8, 0);
+  bad[28] = 8;  // 8 bits a pixel
+  send(RelayType::kFrame, 1, "", bad);
+  // Over the limit: the relay closes carol's connection; bob's link falls back.
+  const uint32_t n = kMaxRelayMessage + 1;
+  const uint8_t oversize[] = {static_cast<uint8_t>(n >> 24),
+                              static_cast<uint8_t>(n >> 16),
+                              static_cast<uint8_t>(n >> 8),
+                              static_cast<uint8_t>(n),
+                              8,
+                              1};
+  carol.SendData(oversize);
+  ASSERT_TRUE(Until([&] { return bob.link->UserState(3) == kSlotBound; }));
+  EXPECT_TRUE(bob.frames.empty());
+  EXPECT_NE(relay.Record().find("oversize carol"), std::string::npos);
+  // alice and bob stay linked.
+  alice.link->SendFrame(2, MakeTestPatternBmp(8, 8, 2));
+  ASSERT_TRUE(Until([&] { return !bob.frames.empty(); }));
+  EXPECT_EQ(bob.frames[0].first, 1);
+}
+
+TEST_F(RelayLinkTest, MessagesWaitForTheConnectionAndASecondLoginKeepsTheSlots) {
+  // Sent while connecting: they wait and go out once connected.
+  alice.link->LoginServer("alice");
+  alice.link->ConnectUser(1, "bob");
+  bob.link->LoginServer("bob");
+  bob.link->ConnectUser(1, "alice");
+  ASSERT_TRUE(Until([&] { return alice.link->UserState(1) == 15; }));
+  // A second login keeps the slots.
+  alice.link->LoginServer("alice");
+  EXPECT_EQ(alice.link->UserID(1), "bob");
+  ASSERT_TRUE(Until([&] { return alice.login_states.size() == 2; }));
+  EXPECT_EQ(alice.link->UserState(1), 15);
+  // A slot beyond UserCount is never bound.
+  alice.link->UserCount = 2;
+  alice.link->ConnectUser(3, "carol");
+  EXPECT_EQ(alice.link->UserID(3), "");
+}
+
+}  // namespace
+}  // namespace slvn
