@@ -426,7 +426,12 @@ TEST(WatchClaims, EachKindByTheWatchedAndAnotherSeat) {
       EXPECT_EQ(spoken, r != 0);
       EXPECT_FALSE(t.f.Speak[1].Visible());
       if (c.op == 128) {
+        // The first winner's name turns red, the others green; a second win
+        // changes no colour.
         EXPECT_EQ(t.d.WinnerSeat, r);
+        t.Send(test::BuildPacket(7, kRight, {128, 0, 0, 0x43}));
+        ScoreForm& score = LoadScoreForm(t.client);
+        for (int i = 0; i < 4; ++i) EXPECT_EQ(score.ID[i].ForeColor(), i == r ? 0xFFu : 0xFF00u);
       }
     }
     // The kongs' die rolls in both; only the other seat's claim waits 2 s more.
