@@ -33,9 +33,10 @@ constexpr size_t kReadyNameLength = 16;
 // The dealer caption by the dealer's seat bit index.
 constexpr std::array<const char*, 4> kWindNames = {"北", "西", "南", "东"};
 
-constexpr size_t kSeatMaskByte = 11;  // low byte of data word 1
-constexpr size_t kWealthValue = 16;   // seat freed: 32-bit, least significant byte first
-constexpr size_t kKickText = 16;      // forced exit: code page 936 text up to byte 215
+// Low byte of data word 1: the random reseat (seat freed), a seat mask (out of coins).
+constexpr size_t kWordOneLow = 11;
+constexpr size_t kWealthValue = 16;  // seat freed: 32-bit, least significant byte first
+constexpr size_t kKickText = 16;     // forced exit: code page 936 text up to byte 215
 constexpr size_t kKickTextEnd = 216;
 constexpr const char* kWatchOver = "有用户退出，旁观结束！";
 
@@ -113,7 +114,7 @@ void LeaveWithoutCoins(Client& client, const std::string& names) {
   HeartbeatState& hb = client.heartbeat;
   PropState& prop = client.prop;
   d.GameOver = true;
-  const bool other_room = (client.net.Msg.Byte(kSeatMaskByte) & client.custom[0].SeatWind) != 0;
+  const bool other_room = (client.net.Msg.Byte(kWordOneLow) & client.custom[0].SeatWind) != 0;
   const std::string prefix = names.empty() ? "" : "玩家" + names;
   ShowExitNotice(client,
                  prefix + (other_room ? "您的金币不够，请更换房间或充值后继续游戏！"
@@ -184,7 +185,7 @@ void HandleSeatFreed(Client& client) {
     d.TableGameOn = false;
     d.HandRunning = false;
     if (!d.WatchMode) {
-      if (msg.Byte(kSeatMaskByte) == 1) d.ReseatRequested = true;
+      if (msg.Byte(kWordOneLow) == 1) d.ReseatRequested = true;
       PlaceSeatChangeWidgets(client);
       d.SeatChangePending = true;
       PlaceShufflePage(f);

@@ -1,29 +1,38 @@
 #include "platform/tcp_socket.h"
 
+#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netdb.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace slvn {
 
 bool TcpSocket::Connect(const std::string& host, uint16_t port) {
   Close();
-  addrinfo hints{};
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_STREAM;
-  addrinfo* found = nullptr;
-  if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0 || !found) {
-    state_ = kError;
-    return false;
-  }
-  fd_ = socket(found->ai_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-  int rc = fd_ < 0 ? -1 : connect(fd_, found->ai_addr, found->ai_addrlen);
+  if (auto address = ParseIPv4(host)) return ConnectTo(*address, port);
+  // A name is looked up off the loop; the attempt starts with its answer.
+  state_ = kConnecting;
+  lookup_.Start(host, [this, port](std::optional<IPv4Address> address) {
+    if (!address) state_ = kError;
+    if (address && ConnectTo(*address, port) && state_ == kConnecting) return;
+    if (OnConnect) OnConnect();  // made at once, or failed
+  });
+  return true;
+}
+
+bool TcpSocket::ConnectTo(const IPv4Address& address, uint16_t port) {
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_port = htons(port);
+  std::memcpy(&to.sin_addr.s_addr, address.data(), 4);
+  fd_ = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  int rc = fd_ < 0 ? -1 : connect(fd_, reinterpret_cast<const sockaddr*>(&to), sizeof to);
   bool pending = rc != 0 && errno == EINPROGRESS;
-  freeaddrinfo(found);
   if (fd_ < 0 || (rc != 0 && !pending)) {
     Fail();
     return false;
@@ -48,6 +57,7 @@ std::vector<uint8_t> TcpSocket::GetData() {
 }
 
 void TcpSocket::Close() {
+  lookup_.Cancel();
   if (watch_) loop_.Unwatch(watch_);
   watch_ = 0;
   if (fd_ >= 0) ::close(fd_);

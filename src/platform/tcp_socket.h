@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/event_loop.h"
+#include "platform/resolve.h"
 
 namespace slvn {
 
@@ -28,10 +29,11 @@ class TcpSocket {
   TcpSocket(const TcpSocket&) = delete;
   TcpSocket& operator=(const TcpSocket&) = delete;
 
-  // Starts connecting to a host name or dotted address (the name may block
-  // briefly while it is resolved). False, with State() 9, when no attempt
-  // could be started; otherwise State() is 6 until the connection is made
-  // (7) or fails (9). An open connection is closed first.
+  // Starts connecting to a host name or dotted address; a name is looked up
+  // without holding the loop. False, with State() 9, when no attempt could be
+  // started; otherwise State() is 6 until the connection is made (7) or
+  // fails (9), a name that cannot be found included. An open connection is
+  // closed first.
   bool Connect(const std::string& host, uint16_t port);
   int State() const { return state_; }
   // Sends the whole buffer: what the kernel does not take now is kept and
@@ -50,6 +52,7 @@ class TcpSocket {
   std::function<void()> OnConnect;
 
  private:
+  bool ConnectTo(const IPv4Address& address, uint16_t port);
   void OnEvents(short revents);
   void FinishConnect();
   void Flush();
@@ -58,6 +61,7 @@ class TcpSocket {
   void UpdateWatch();
 
   EventLoop& loop_;
+  NameLookup lookup_{loop_};
   int fd_ = -1;
   int state_ = kClosed;
   EventLoop::WatchId watch_ = 0;

@@ -29,8 +29,8 @@
 #include "state/data.h"
 #include "table/seat_records.h"
 #include "ui/main_form.h"
-#include "ui/settings_dialog.h"
 #include "ui/player_card.h"
+#include "ui/settings_dialog.h"
 #include "video/video_controls.h"
 #include "video/zoom_window.h"
 
@@ -84,6 +84,8 @@ struct Client {
 
   // The game socket; its events feed the packet rings.
   TcpSocket Winsock1{loop};
+  // Looks the game server up for the proxy's connect request.
+  NameLookup ProxyLookup{loop};
   Net net;
 
   // The four seats by display seat, and per-hand tables reset with them.

@@ -50,6 +50,13 @@ void FailProxy(Client& client, const char* message) {
   client.Winsock1.Close();
 }
 
+// The next step's message goes out; its reply is read from the start.
+void SendProxyMessage(Client& client, const std::vector<uint8_t>& message) {
+  ++client.net.ProxyStep;
+  ResetProxyReceive(client);
+  client.Winsock1.SendData(message);
+}
+
 void SendStep(Client& client, uint8_t step) {
   client.net.ProxyStep = step;
   SendProxyStep(client);
@@ -132,18 +139,19 @@ void SendProxyStep(Client& client) {
     case 3:
       message = ProxyAuthentication(line.ProxyUser, line.ProxyPassword);
       break;
-    case 5: {
-      auto address = ResolveIPv4(line.GameServerHost);
-      if (!address) return FailProxy(client, "通过代理连接主站失败！");
-      message = ProxyConnectRequest(*address, line.GameServerPort);
-      break;
-    }
+    case 5:
+      // The game server's address, looked up without holding the loop; the
+      // answer counts only while this negotiation still waits for it.
+      client.ProxyLookup.Start(line.GameServerHost, [&client](std::optional<IPv4Address> address) {
+        if (client.net.ProxyStep != 5) return;
+        if (!address) return FailProxy(client, "通过代理连接主站失败！");
+        SendProxyMessage(client, ProxyConnectRequest(*address, client.shell.launch.GameServerPort));
+      });
+      return;
     default:
       return;
   }
-  ++net.ProxyStep;
-  ResetProxyReceive(client);
-  client.Winsock1.SendData(message);
+  SendProxyMessage(client, message);
 }
 
 void HandleProxyReply(Client& client) {

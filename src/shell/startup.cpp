@@ -2,8 +2,6 @@
 
 #include <unistd.h>
 
-#include <filesystem>
-
 #include "chat/chat_state.h"
 #include "pending/pending.h"
 #include "platform/program_folder.h"
@@ -20,6 +18,7 @@
 #include "shell/sound/sound.h"
 #include "ui/layout_table.h"
 #include "ui/main_form.h"
+#include "ui/settings_dialog.h"
 #include "video/video_chat.h"
 
 namespace slvn {
@@ -112,10 +111,10 @@ void ReadLaunchLine(Client& client, const std::string& text) {
 }
 
 void ReadVideoSetting(Client& client) {
-  const std::string path = ProgramFolderOf(client) + "/vidiosetting.ini";
-  client.IniFile.INIFileName(path);
+  const std::string folder = ProgramFolderOf(client);
+  client.IniFile.INIFileName(folder + "/vidiosetting.ini");
   bool on = true;
-  if (std::filesystem::exists(path)) {
+  if (Is_File_Exist(folder, "vidiosetting.ini")) {
     const std::string value = client.IniFile.GetIniKey("vidiosetting", "vidiovalue");
     on = std::atoi(value.c_str()) != 0;
   } else {

@@ -4,6 +4,7 @@
 #include "dispatch/hand_start.h"
 #include "dispatch/seating.h"
 #include "dispatch/user_detail.h"
+#include "settlement/record_boards.h"
 #include "shell/client.h"
 #include "shell/general.h"
 #include "shell/net/game_packet.h"
@@ -71,7 +72,13 @@ void SetupWatchTable(Client& client) {
     d.WallTail = WallPosition(d.WallHead + 118);
     break;
   }
-  for (int r = 0; r < kSeatCount; ++r) ShowPlayer(client, r);
+  ScoreForm& score = LoadScoreForm(client);
+  for (int r = 0; r < kSeatCount; ++r) {
+    ShowPlayer(client, r);
+    if (!score.ID.Exists(r) || !score.Tou.Exists(r)) continue;
+    score.ID[r].SetCaption(client.Detail[r].name);
+    SetBoardAvatar(client, score.Tou[r], client.data.ScoreNames[r][1]);
+  }
 }
 
 }  // namespace slvn

@@ -6,6 +6,7 @@
 #include "shell/resources/image_resource.h"
 #include "table/hand_order.h"
 #include "table/table_centre.h"
+#include "table/tile_code.h"
 
 namespace slvn {
 
@@ -61,10 +62,7 @@ void TimeoutPlay(Client& client) {
   Send(client, Cmd_Discard, 0, static_cast<int16_t>((tile.Code & kTileCodeMask) | kDiscardFlag));
   d.LastTileImage = tile.ImageIndex;
   d.LastDiscardSeat = 0;
-  const int rank = tile.Code & 15;
-  const int suit = BitIndex(static_cast<uint8_t>((tile.Code >> 4) & 15));
-  ShowTileImage(client, tile.ImageIndex,
-                static_cast<int16_t>(36 * kOwnLyingView + 9 * suit + rank - 1));
+  ShowTileImage(client, tile.ImageIndex, PictureIndex(kOwnLyingView, tile.Code));
   auto& images = client.main_form.MJ_Image;
   if (images.Exists(tile.ImageIndex)) {
     ImageControl& image = images[tile.ImageIndex];

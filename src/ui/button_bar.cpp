@@ -48,7 +48,8 @@ void DeclareReady(Client& client) {
   Data& d = client.data;
   MainForm& f = client.main_form;
   if (d.AnNiuState[2]) return;
-  LoadGifResource(client, client.images.ButtonPics[kContinuePicture], "GIF", f.AnNiu[2]);
+  if (f.AnNiu.Exists(2))
+    LoadGifResource(client, client.images.ButtonPics[kContinuePicture], "GIF", f.AnNiu[2]);
   f.OK[0].SetVisible(true);
   f.OK[0].ZOrder(0);
   client.heartbeat.TickEnabled[kReadyCountdown] = false;

@@ -94,7 +94,7 @@ void SwitchVideoOff(Client& client) {
   }
   SwitchVideoPanelsOff(client);
   client.video.P2PSocket1->LogoutServer();
-  d.VideoLoggedIn = true;
+  d.VideoLoggedIn = true;  // a later log-in may pair again
   d.VideoServerSet = false;
   SetButtonPicture(client, 4, kOnPicture);
 }

@@ -278,44 +278,6 @@ TEST_F(ChatWindowsTest, ABubbleFadesInHoldsFadesOutAndLeaves) {
   EXPECT_EQ(box.Alpha(), 2);
 }
 
-// The main window with the other shown windows drawn over it at their places.
-void SaveComposite(Client& client, const std::string& name) {
-  MainForm& main = client.main_form;
-  Renderer base;
-  base.Draw(main);
-  Form sheet(client.forms);
-  sheet.Move(0, 0, main.Width(), main.Height());
-  sheet.SetScaleMode(ScaleMode::kPixels);
-  std::vector<std::unique_ptr<ImageControl>> layers;
-  auto add = [&](Renderer& r, double left, double top, const Form* form) {
-    auto image = std::make_shared<Image>();
-    image->width = r.Width();
-    image->height = r.Height();
-    const uint32_t alpha = form ? static_cast<uint32_t>(form->Alpha()) : 255;
-    for (int y = 0; y < image->height; ++y)
-      for (int x = 0; x < image->width; ++x) {
-        const bool in = !form || form->InRegion(x, y);
-        image->pixels.push_back(in ? (alpha << 24) | (r.PixelAt(x, y) & 0xFFFFFF) : 0);
-      }
-    auto layer = std::make_unique<ImageControl>(&sheet);
-    layer->Move(left, top);
-    layer->SetPicture(image);
-    layers.push_back(std::move(layer));
-  };
-  add(base, 0, 0, nullptr);
-  std::vector<std::unique_ptr<Renderer>> renderers;
-  for (Form* form : client.forms.LoadedForms()) {
-    if (form == &main || form == &sheet || !form->Visible()) continue;
-    renderers.push_back(std::make_unique<Renderer>());
-    renderers.back()->Draw(*form);
-    add(*renderers.back(), (form->Left() - main.Left()) / 15, (form->Top() - main.Top()) / 15,
-        form);
-  }
-  Renderer out;
-  out.Draw(sheet);
-  EXPECT_TRUE(out.SavePng(name));
-}
-
 TEST_F(ChatWindowsTest, ScreenshotOfTheFourBubblesAndTheHistory) {
   test::UseHeadlessSdl();
   WriteChatIni(dir, kPhrases);
@@ -327,7 +289,7 @@ TEST_F(ChatWindowsTest, ScreenshotOfTheFourBubblesAndTheHistory) {
   ASSERT_EQ(client.speak_boxes.size(), 4u);
   for (auto& box : client.speak_boxes)
     for (int i = 0; i < 26; ++i) tmrFadeIn_Timer(client, *box);
-  SaveComposite(client, "chat_bubbles.png");
+  EXPECT_TRUE(SaveScreenPng(client.forms, client.main_form, "chat_bubbles.png"));
 }
 
 }  // namespace

@@ -302,6 +302,7 @@ send 3 seat=1 text@16="dave"
   const auto previous = std::filesystem::current_path();
   std::filesystem::current_path(dir.path());  // the client's current folder
   setenv("SLVN_PROP_SCRIPT", dir.File("prop_script.txt").c_str(), 1);
+  setenv("SLVN_PROP_RECORD", dir.File("prop_record.txt").c_str(), 1);
   {
     LobbyProcess lobby(
         "alice$key$127.0.0.1$" + std::to_string(server.port()) + "$一号桌$0$$$$$$$$1$0$",
@@ -309,7 +310,12 @@ send 3 seat=1 text@16="dave"
     EXPECT_EQ(server.Finish(), 0) << server.Record() << test::ReadFileBytes(errors);
   }
   unsetenv("SLVN_PROP_SCRIPT");
+  unsetenv("SLVN_PROP_RECORD");
   std::filesystem::current_path(previous);
+  // Loaded with treasure boxes, told of the four players, polled.
+  const std::string record = test::ReadFileBytes(dir.File("prop_record.txt"));
+  for (const char* call : {"Initdll\nGetBaoInfo\n", "SetUserinfo ", "GetSendBuff\n"})
+    EXPECT_NE(record.find(call), std::string::npos) << call << record;
 }
 
 }  // namespace

@@ -72,10 +72,23 @@ TEST(TcpSocketTest, ConnectingToNothingEndsInError) {
     EXPECT_TRUE(client.loop.WaitUntil([&] { return client.Winsock1.State() == 9; }, 10));
   }
   EXPECT_EQ(client.Winsock1.State(), 9);
-  EXPECT_FALSE(client.Winsock1.Connect("no-such-host.invalid", 80));
-  EXPECT_EQ(client.Winsock1.State(), 9);
+  // A name is looked up off the loop: connecting until the answer, which
+  // here is that there is no such host.
+  bool told = false;
+  client.Winsock1.OnConnect = [&] { told = true; };
+  EXPECT_TRUE(client.Winsock1.Connect("no-such-host.invalid", 80));
+  EXPECT_EQ(client.Winsock1.State(), 6);
+  EXPECT_TRUE(client.loop.WaitUntil([&] { return client.Winsock1.State() == 9; }, 30));
+  EXPECT_TRUE(told);
   client.Winsock1.Close();
   EXPECT_EQ(client.Winsock1.State(), 0);
+  // A close while the name is looked up drops the answer.
+  told = false;
+  EXPECT_TRUE(client.Winsock1.Connect("localhost", 1));
+  client.Winsock1.Close();
+  client.loop.RunFor(0.5);
+  EXPECT_EQ(client.Winsock1.State(), 0);
+  EXPECT_FALSE(told);
 }
 
 }  // namespace

@@ -105,6 +105,11 @@ class TestPropPlugin : public PropPlugin {
   bool cv_video_answer = false;            // ShowCvVideo's answer
   // The record.
   std::vector<std::string> calls;
+  std::function<void(const std::string&)> on_call;  // also told of each call
+  void Record(std::string call) {
+    if (on_call) on_call(call);
+    calls.push_back(std::move(call));
+  }
   std::string account, login_string2;
   int16_t size_mode = 0;
   int16_t exit_flag = -1;
@@ -112,14 +117,14 @@ class TestPropPlugin : public PropPlugin {
 
   bool Initdll(const std::string& a, std::string& l2, const std::string&, int64_t,
                const std::string&, int16_t& mode, int16_t&) override {
-    calls.push_back("Initdll");
+    Record("Initdll");
     account = a;
     login_string2 = l2;
     size_mode = mode;
     return initdll_answer;
   }
   bool GetBaoInfo(BoxLayout& layout) override {
-    calls.push_back("GetBaoInfo");
+    Record("GetBaoInfo");
     layout = this->layout;
     // The small table: the same layout at its size.
     if (size_mode == 2) {
@@ -134,42 +139,42 @@ class TestPropPlugin : public PropPlugin {
   }
   bool SetUserinfo(std::string& name, std::string& account, uint8_t seat_bit, int16_t seat,
                    bool credit, uint8_t& sex, std::string& title, std::string& picture) override {
-    calls.push_back("SetUserinfo " + name + " " + account + " " + std::to_string(seat_bit) + " " +
-                    std::to_string(seat) + " " + (credit ? "credit" : "no-credit") + " " +
-                    std::to_string(sex) + " " + title + " " + picture);
+    Record("SetUserinfo " + name + " " + account + " " + std::to_string(seat_bit) + " " +
+           std::to_string(seat) + " " + (credit ? "credit" : "no-credit") + " " +
+           std::to_string(sex) + " " + title + " " + picture);
     return userinfo_answer;
   }
-  void Rec_MSG(std::array<uint8_t, 272>&) override { calls.push_back("Rec_MSG"); }
+  void Rec_MSG(std::array<uint8_t, 272>&) override { Record("Rec_MSG"); }
   void ClearUser(int16_t seat) override {
-    calls.push_back("ClearUser");
+    Record("ClearUser");
     cleared_seats.push_back(seat);
   }
-  void InitShowEnd() override { calls.push_back("InitShowEnd"); }
-  void Ainit(const std::string& file) override { calls.push_back("Ainit " + file); }
+  void InitShowEnd() override { Record("InitShowEnd"); }
+  void Ainit(const std::string& file) override { Record("Ainit " + file); }
   void rec_state(int16_t kind, bool state, int16_t) override {
-    calls.push_back("rec_state " + std::to_string(kind) + (state ? " on" : " off"));
+    Record("rec_state " + std::to_string(kind) + (state ? " on" : " off"));
   }
   void InitShowNext(bool cleared) override {
-    calls.push_back(cleared ? "InitShowNext true" : "InitShowNext false");
+    Record(cleared ? "InitShowNext true" : "InitShowNext false");
   }
   void ShowGif(int16_t which, bool opening) override {
-    calls.push_back("ShowGif " + std::to_string(which) + (opening ? " true" : " false"));
+    Record("ShowGif " + std::to_string(which) + (opening ? " true" : " false"));
   }
   void InitExit(int16_t& flag) override {
-    calls.push_back("InitExit");
+    Record("InitExit");
     exit_flag = flag;
   }
-  void UpdataMyProp(bool) override { calls.push_back("UpdataMyProp"); }
-  void setbankstate(int16_t) override { calls.push_back("setbankstate"); }
-  void SetKeyDown(int16_t) override { calls.push_back("SetKeyDown"); }
-  void FixBuffPos() override { calls.push_back("FixBuffPos"); }
+  void UpdataMyProp(bool) override { Record("UpdataMyProp"); }
+  void setbankstate(int16_t) override { Record("setbankstate"); }
+  void SetKeyDown(int16_t) override { Record("SetKeyDown"); }
+  void FixBuffPos() override { Record("FixBuffPos"); }
   int16_t CheckSendBuff() override {
-    calls.push_back("CheckSendBuff");
+    Record("CheckSendBuff");
     return static_cast<int16_t>(requests.size());
   }
   void GetSendBuff(PluginPicture&, std::string& text, std::vector<uint8_t>& bytes, int16_t& kind,
                    std::vector<int32_t>& layout1, std::vector<int32_t>& layout2) override {
-    calls.push_back("GetSendBuff");
+    Record("GetSendBuff");
     if (on_get_send_buff) on_get_send_buff();
     if (requests.empty()) return;
     PluginRequest r = requests.front();
@@ -182,7 +187,7 @@ class TestPropPlugin : public PropPlugin {
   }
   int16_t GetScoreInfo(std::vector<std::string>& names, std::vector<double>& amounts,
                        std::vector<std::vector<std::string>>& texts) override {
-    calls.push_back("GetScoreInfo");
+    Record("GetScoreInfo");
     int16_t answer = 1;
     if (!score_answers.empty()) {
       answer = score_answers.front();
@@ -196,7 +201,7 @@ class TestPropPlugin : public PropPlugin {
     return answer;
   }
   bool ShowCvVideo(int16_t seat, bool show, int16_t) override {
-    calls.push_back("ShowCvVideo " + std::to_string(seat) + (show ? " show" : " close"));
+    Record("ShowCvVideo " + std::to_string(seat) + (show ? " show" : " close"));
     return cv_video_answer;
   }
 };

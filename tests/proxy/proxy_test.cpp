@@ -80,7 +80,7 @@ TEST(ProxyReplies, AreJudgedWholeWhateverTheChunks) {
       Client client{std::make_unique<ManualClock>()};
       client.net.ProxyReady = false;
       client.net.ProxyStep = c.step;
-      client.shell.launch.GameServerHost = "localhost";
+      client.shell.launch.GameServerHost = "127.0.0.1";
       for (size_t at = 0; at < c.reply.size(); at += chunk) {
         const size_t n = std::min(chunk, c.reply.size() - at);
         StoreArrivedBytes(client, std::span<const uint8_t>(c.reply).subspan(at, n));

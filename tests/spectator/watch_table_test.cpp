@@ -9,6 +9,7 @@
 #include "dispatch/deal_msg.h"
 #include "dispatch/hand_start.h"
 #include "platform/renderer.h"
+#include "settlement/record_boards.h"
 #include "shell/client.h"
 #include "shell/net/packet_io.h"
 #include "spectator/spectator.h"
@@ -205,10 +206,17 @@ TEST(WatchTableSetup, TheTableTurnsToTheWatchedPlayerWhateverTheOrder) {
     EXPECT_EQ(t.d.WallTail, c.tail);
     EXPECT_TRUE(t.f.ZhiNan.Visible());
     // Portraits by the seating rule: "m1".."m8" the men's 0-7, "w3" the
-    // third woman's, 12.
+    // third woman's, 12; on the table and on both boards.
+    ScoreForm& score = LoadScoreForm(t.client);
+    HeroForm& hero = LoadHeroForm(t.client);
     for (int r = 0; r < 4; ++r) {
-      const int id = c.winds[r] == 2 ? 391 + 12 : 191 + c.winds[r] - 1;
-      EXPECT_EQ(t.f.Tou[r].Picture(), LoadResourcePicture(t.client, id)) << r;
+      const Picture portrait =
+          LoadResourcePicture(t.client, c.winds[r] == 2 ? 391 + 12 : 191 + c.winds[r] - 1);
+      EXPECT_EQ(t.f.Tou[r].Picture(), portrait) << r;
+      EXPECT_EQ(score.Tou[r].Picture(), portrait) << r;
+      EXPECT_EQ(hero.Tou[r].Picture(), portrait) << r;
+      EXPECT_EQ(score.ID[r].Caption(), "玩家" + std::to_string(c.winds[r]));
+      EXPECT_EQ(hero.ID[r].Caption(), "玩家" + std::to_string(c.winds[r]));
     }
   }
 }
@@ -418,7 +426,12 @@ TEST(WatchClaims, EachKindByTheWatchedAndAnotherSeat) {
       EXPECT_EQ(spoken, r != 0);
       EXPECT_FALSE(t.f.Speak[1].Visible());
       if (c.op == 128) {
+        // The first winner's name turns red, the others green; a second win
+        // changes no colour.
         EXPECT_EQ(t.d.WinnerSeat, r);
+        t.Send(test::BuildPacket(7, kRight, {128, 0, 0, 0x43}));
+        ScoreForm& score = LoadScoreForm(t.client);
+        for (int i = 0; i < 4; ++i) EXPECT_EQ(score.ID[i].ForeColor(), i == r ? 0xFFu : 0xFF00u);
       }
     }
     // The kongs' die rolls in both; only the other seat's claim waits 2 s more.

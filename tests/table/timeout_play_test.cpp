@@ -74,5 +74,26 @@ TEST(TimeoutPlayTest, PassesWhenUnansweredAndThrowsTheLastConcealedTile) {
   }
 }
 
+// A last tile whose code names no tile is still thrown, but shows no other
+// tile's face: its image keeps the picture it had.
+TEST(TimeoutPlayTest, ATileCodeThatNamesNoTileShowsNoFace) {
+  for (TileCode code : {0x3A, 0x30, 0x20}) {
+    SCOPED_TRACE(code);
+    Client client{std::make_unique<ManualClock>()};
+    test::LayOutTable(client);
+    PlayerHand& own = client.custom[0];
+    own.SeatWind = 8;
+    own.FirstConcealed = 0;
+    own.ConcealedCount = 14;
+    for (int i = 0; i < 14; ++i) own.Slots[i] = {1, 0x41, static_cast<int16_t>(i)};
+    own.Slots[13].Code = code;
+    client.data.TurnActed = true;
+    const Picture before = client.main_form.MJ_Image[13].Picture();
+    TimeoutPlay(client);
+    EXPECT_EQ(own.ConcealedCount, 13);
+    EXPECT_EQ(client.main_form.MJ_Image[13].Picture(), before);
+  }
+}
+
 }  // namespace
 }  // namespace slvn

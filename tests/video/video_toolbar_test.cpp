@@ -199,6 +199,19 @@ TEST(VideoScreenshotTest, APanelShowsThePeersPicture) {
   const double py = (f.Pic1.Top() / 15) + f.vshow[2].Top() + f.vshow[2].Height() / 2;
   EXPECT_EQ(renderer.PixelAt(static_cast<int>(px), static_cast<int>(py)) & 0xFFFFFF, 0xFF0000u);
   EXPECT_TRUE(renderer.SavePng("video_panel.png"));
+  // The same picture larger in the seat's zoom window.
+  client.data.LastFrame[2] = BmpFromBgrRows(16, 12, red);
+  ImCmd_Click(client, 9);
+  client.loop.RunFor(0.1);
+  ZoomWindow& w = ZoomWindowOf(client, 2);
+  Renderer zoom;
+  ASSERT_TRUE(zoom.Ok());
+  zoom.Draw(w);
+  EXPECT_EQ(zoom.PixelAt(static_cast<int>((w.vshow.Left() + w.vshow.Width() / 2) / 15),
+                         static_cast<int>((w.vshow.Top() + w.vshow.Height() / 2) / 15)) &
+                0xFFFFFF,
+            0xFF0000u);
+  EXPECT_TRUE(zoom.SavePng("video_zoom.png"));
 }
 
 TEST(CameraSourceTest, TheSettingWinsThenTheFirstDeviceThenThePattern) {
