@@ -1,5 +1,6 @@
 // Arbitrary hand commands (new hand, float bet, face-up tile, deal, draw,
-// discard, turn prompt, claim, a joined hand's summary and seat tiles) on a
+// discard, turn prompt, claim, a joined hand's summary and seat tiles, the
+// end rows, revealed hands and result rows with their sheets) on a
 // laid-out table: every index the packet bytes reach (seats, slots, wall
 // positions, tile codes, dice) must stay in range, and no walk over the wall
 // may run for ever. A spectator's records are checked after every packet:
@@ -7,10 +8,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <set>
 
 #include "dispatch/deal_msg.h"
+#include "settlement/record_boards.h"
 #include "shell/client.h"
 #include "shell/net/game_packet.h"
 #include "shell/program_end.h"
@@ -21,7 +24,8 @@
 
 namespace {
 
-constexpr uint8_t kCommands[] = {1, 2, 4, 5, 6, 7, 8, 14, 40, 41};
+constexpr uint8_t kCommands[] = {1, 2, 4, 5, 6, 7, 8, 14, 40, 41, 9, 15, 17};
+constexpr size_t kCommandCount = sizeof(kCommands);
 constexpr size_t kRecord = 8;
 constexpr size_t kPairBytes = 48;  // command 40's tile pairs follow its record
 
@@ -35,6 +39,10 @@ slvn::Client& LaidOutClient() {
     slvn::PlaceTableArea(client, true, true);
     slvn::LayoutTable(client);
     slvn::LayoutTableWidgets(client);
+    // The sheets write the hand history; keep it out of the build folder.
+    const auto folder = std::filesystem::temp_directory_path() / "slvn_fuzz_hand";
+    std::filesystem::create_directories(folder);
+    client.sound.program_folder = folder.string();
     laid_out = true;
   }
   return client;
@@ -63,6 +71,9 @@ void CheckRecords(const slvn::Client& client) {
       Check(held.insert(h.Slots[k].ImageIndex).second, "image in two hands");
   }
   Check(client.RightDiscardCount >= 0 && client.RightDiscardCount <= 24, "right discards");
+  Check(client.data.NextWallCount <= 5, "wall tiles left");
+  for (int16_t position : client.data.NextWallImages)
+    Check(position >= 0 && position < slvn::kWallPositions, "wall position left");
   Check(client.data.LastTileImage >= -1 && client.data.LastTileImage < slvn::kWallPositions,
         "last tile image");
 }
@@ -85,23 +96,34 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   slvn::ResetTableView(client);
   slvn::ClearPlayerInfo(client);
   client.not_yet_built.clear();
+  slvn::ClearRecordBoards(client);
+  client.prop = slvn::PropState{};
   try {
     for (size_t at = 1; at + kRecord <= size; at += kRecord) {
       const uint8_t* r = data + at;
       slvn::GamePacket& msg = client.net.Msg;
       msg = slvn::GamePacket{};
-      const uint8_t cmd = kCommands[r[0] % 10];
+      const uint8_t cmd = kCommands[r[0] % kCommandCount];
       msg.SetByte(3, cmd);
       msg.SetByte(6, r[1]);
       for (int v = 0; v < 4; ++v) msg.SetByte(9 + 2 * v, r[2 + v]);
       msg.SetByte(16, r[6]);
       msg.SetByte(100, r[7]);
-      if (cmd == 40) {
-        msg.SetByte(7, r[7]);
-        for (size_t i = 0; i < kPairBytes && at + kRecord + i < size; ++i)
-          msg.SetByte(16 + i, data[at + kRecord + i]);
-        at += kPairBytes;
+      // Payload bytes follow the record: command 40's tile pairs, the end
+      // row's numbers and texts, the wall tiles left, the result row.
+      const size_t payload = cmd == 40   ? kPairBytes
+                             : cmd == 9  ? 40
+                             : cmd == 15 ? 5
+                             : cmd == 17 ? 79
+                                         : 0;
+      if (cmd == 40) msg.SetByte(7, r[7]);
+      if (cmd == 17) {  // signed words: the high bytes too
+        msg.SetByte(10, r[6]);
+        msg.SetByte(14, r[7]);
       }
+      for (size_t i = 0; i < payload && at + kRecord + i < size; ++i)
+        msg.SetByte(16 + i, data[at + kRecord + i]);
+      at += payload;
       client.net.info = slvn::DecodeHeader(msg);
       slvn::Deal_MSG(client);
       CheckRecords(client);
