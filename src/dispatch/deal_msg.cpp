@@ -1,5 +1,6 @@
 #include "dispatch/deal_msg.h"
 
+#include "dispatch/hand_end.h"
 #include "dispatch/hand_start.h"
 #include "dispatch/login_reply.h"
 #include "dispatch/seat_name.h"

@@ -17,29 +17,11 @@ void NotYetBuilt(Client& client, std::string_view name) {
   seen.emplace_back(name);
 }
 
-void HandleHandEndRow(Client& client) {
-  NotYetBuilt(client, "HandleHandEndRow");
-}
-
-void HandleShownHand(Client& client) {
-  NotYetBuilt(client, "HandleShownHand");
-}
-
-void HandleResultRow(Client& client) {
-  NotYetBuilt(client, "HandleResultRow");
-}
-
 void ClearCoinNames(Client& client) {
   NotYetBuilt(client, "ClearCoinNames");
 }
 void ShowCoinSettlement(Client& client, int16_t) {
   NotYetBuilt(client, "ShowCoinSettlement");
-}
-void ShowScoreSheet(Client& client) {
-  NotYetBuilt(client, "ShowScoreSheet");
-}
-void ShowHandResult(Client& client) {
-  NotYetBuilt(client, "ShowHandResult");
 }
 
 }  // namespace slvn

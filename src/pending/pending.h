@@ -20,19 +20,10 @@ class GamePacket;
 // pretends to have been done.
 void NotYetBuilt(Client& client, std::string_view name);
 
-// Arms of the command dispatcher; each reads the packet from client.net.
-void HandleHandEndRow(Client& client);
-void HandleShownHand(Client& client);
-void HandleResultRow(Client& client);
-
 // The coin tally's seat names cleared, as the plug-in loads.
 void ClearCoinNames(Client& client);
 // The coin tally of the treasure-box opening in the item label: -1
 // prepares, then each step counts up, the last shows the whole tally.
 void ShowCoinSettlement(Client& client, int16_t step);
-
-// The end-of-hand score sheet, or for a drawn hand the result panel.
-void ShowScoreSheet(Client& client);
-void ShowHandResult(Client& client);
 
 }  // namespace slvn

@@ -149,6 +149,10 @@ void InitShowNext(Client& client, bool boxes_cleared) {
   if (PropPlugin* plugin = ActivePlugin(client)) plugin->InitShowNext(boxes_cleared);
 }
 
+void InitShowEnd(Client& client) {
+  if (PropPlugin* plugin = ActivePlugin(client)) plugin->InitShowEnd();
+}
+
 void ShowGif(Client& client, int which, bool opening) {
   if (PropPlugin* plugin = ActivePlugin(client))
     plugin->ShowGif(static_cast<int16_t>(which), opening);

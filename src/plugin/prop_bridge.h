@@ -40,6 +40,8 @@ bool ShowCvVideo(Client& client, int16_t display_seat, bool show);
 void Rec_MSG(Client& client, GamePacket& packet);
 void FixBuffPos(Client& client);
 void InitShowNext(Client& client, bool boxes_cleared);
+// A hand's result is handed to the plug-in.
+void InitShowEnd(Client& client);
 // The plug-in's own picture of the treasure boxes: opening or opened.
 void ShowGif(Client& client, int which, bool opening);
 void SetKeyDown(Client& client, int key_code);

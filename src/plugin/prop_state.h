@@ -58,6 +58,9 @@ struct PropState {
   // The hand's end waits for the poll to show its score sheet (or, for a
   // drawn hand, its result panel).
   bool ScoreHandOver = false;
+  // When the poll first asked for the score information of this hand-over
+  // (seconds of the loop's clock), -1 before.
+  double ScoreWaitStart = -1;
 
   // The treasure-box opening's countdown.
   bool BoxCountdownOn = false;

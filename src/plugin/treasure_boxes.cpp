@@ -7,6 +7,7 @@
 #include "pending/pending.h"
 #include "plugin/item_bar.h"
 #include "plugin/prop_bridge.h"
+#include "settlement/score_sheet.h"
 #include "shell/client.h"
 #include "shell/general.h"
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace slvn {
 
@@ -15,5 +16,17 @@ void ShowHandResult(Client& client);
 // The coin tally of the treasure-box opening in the item label: -1 prepares
 // it, 1 .. steps-1 count up, `steps` (or more) shows the final frame.
 void ShowCoinSettlement(Client& client, int16_t step);
+
+// One part of a seat's item text: the text its line shows and the column
+// colour it sets (-1 none). A part of eight characters or more that ends in
+// eight digits loses them to the colour; a shorter part of digits only sets
+// the colour and shows as it is; the colour counts only up to 0xFFFFFF.
+struct ItemLine {
+  std::string text;
+  int64_t colour = -1;
+};
+ItemLine SplitItemPart(const std::string& part);
+// 2 to the power of the wild-tile streak as the sheet shows it.
+std::string StreakMultiplier(uint8_t count);
 
 }  // namespace slvn

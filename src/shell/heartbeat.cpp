@@ -27,6 +27,7 @@ constexpr int kItemCommand = 45;
 constexpr int kHeldKind129 = 129;
 constexpr int kHeldKind386 = 386;
 constexpr int kLostServerPasses = 5000;
+constexpr double kUserLeftHoldSeconds = 30;
 constexpr int kReceivePeriod = 2;
 constexpr int kLoginPeriod = 4;
 constexpr int kBlinkPeriod = 8;
@@ -160,13 +161,18 @@ void ReceiveSlot(Client& client) {
   }
   GamePacket head;
   if (client.net.RecvRing.PeekPacket(head)) {
-    if (d.HandEnding && head.Byte(off::kCommand + 1) == 21) {
-      // A user who left waits at the head of the ring, and everything behind
-      // it, until the sheet has ended the hand.
+    const double now = client.loop.Now();
+    const bool user_left = head.Byte(off::kCommand + 1) == 21;
+    if (user_left && d.HandEnding && hb.UserLeftHeldSince < 0) hb.UserLeftHeldSince = now;
+    // A user who left waits at the head of the ring, and everything behind
+    // it, until the sheet has ended the hand; at most 30 s, since the result
+    // rows that bring the sheet may be among what waits behind it.
+    if (user_left && d.HandEnding && now - hb.UserLeftHeldSince < kUserLeftHoldSeconds) {
       const uint8_t seat = head.Byte(off::kSeat) & 15;
       if (seat != OwnSeatBit(client) && !client.main_form.TimerKeepAlive.Enabled())
         client.main_form.TimerKeepAlive.SetEnabled(true);
     } else {
+      hb.UserLeftHeldSince = -1;
       ReadPacket(client);
       if (d.HandRunning) d.RecvIdleCount = 0;
       Deal_MSG(client);
@@ -238,8 +244,10 @@ void TimerBong_Timer(Client& client) {
     CountdownSlots(client);
     WatchdogSlot(client);
     BubbleSlot(client);
-    // A shutdown that cut the box stage short still owes the hand's sheet.
-    const bool poll = client.prop.PropItemsReady || client.prop.StageSheetOwed;
+    // A shutdown that cut the box stage short still owes the hand's sheet,
+    // and a hand handed over is shown even when the items are not ready.
+    const bool poll =
+        client.prop.PropItemsReady || client.prop.StageSheetOwed || client.prop.ScoreHandOver;
     const bool tick_goes_on = !poll || ItemPoll(client);
     if (tick_goes_on) OwnVideoRetrySlot(client);
   } catch (...) {

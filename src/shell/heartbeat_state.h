@@ -25,6 +25,8 @@ struct HeartbeatState {
   std::array<uint8_t, 272> HeldItemPacket2{};
   bool HoldItem129 = false;
   bool HoldItem386 = false;
+  // Since when a user-left message waits for the hand's sheet, -1 none.
+  double UserLeftHeldSince = -1;
 
   // Starting a counted slot also restarts its count, so its first run comes
   // one whole period later.

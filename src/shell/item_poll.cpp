@@ -19,6 +19,7 @@ namespace slvn {
 namespace {
 
 constexpr int kTicksPerSecond = 20;
+constexpr double kScoreWaitSeconds = 10;
 
 bool Active(const Client& client) {
   return client.prop.Prop_GameDllState > 0;
@@ -117,9 +118,19 @@ bool HandOverScore(Client& client) {
     InitShowNext(client, false);
     return true;
   }
+  if (prop.ScoreWaitStart < 0) prop.ScoreWaitStart = client.loop.Now();
   if (PropObject(client)->GetScoreInfo(prop.ScoreInfoNames, prop.ScoreInfoAmounts,
-                                       prop.ScoreInfoTexts) != 1)
+                                       prop.ScoreInfoTexts) != 1) {
+    if (client.loop.Now() - prop.ScoreWaitStart < kScoreWaitSeconds) return true;
+    // A plug-in that never answers does not hold the hand's end for ever.
+    prop.ScoreWaitStart = -1;
+    prop.PropScoreReady = false;
+    prop.ScoreHandOver = false;
+    ShowHandEnd(client);
+    InitShowNext(client, false);
     return true;
+  }
+  prop.ScoreWaitStart = -1;
   prop.PropScoreReady = false;
   prop.ScoreHandOver = false;
   prop.BoxChosen = false;

@@ -113,6 +113,9 @@ void ResetClientState(Client& client) {
   std::filesystem::remove(ProgramFolderOf(client) + "/info.cv", ignored);
   d.TableCleared = false;
   if (client.prop.Prop_GameDllState > 0) ShutdownPropPlugin(client, 0);
+  // A late command 46 must not leave a hand-over for the next table.
+  client.prop.ScoreHandOver = false;
+  client.prop.PropScoreReady = false;
   f.Chat.SetText("");
   f.SetWindowState(kMinimized);
   f.lbwealth.SetCaption("0");

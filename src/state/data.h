@@ -106,9 +106,15 @@ struct Data {
   std::array<std::array<int16_t, 81>, 4> ResultRows{};  // command 17 rows by display seat
   int16_t EndRowCount = 0;
   std::array<double, 4> CoinAmounts{};
-  std::array<int32_t, 4> CoinSubtotal{};
+  std::array<int64_t, 4> CoinSubtotal{};
   std::array<int32_t, 4> SeatWealth{};  // wealth value per display seat, 0 none
   std::array<std::array<std::string, 2>, 4> ScoreNames;
+  // The end-of-hand rows: flexible caps, the fee's percentage and its text,
+  // the wild-tile streak of the fourth result row.
+  std::array<uint8_t, 4> FlexibleCapFlags{};
+  int16_t PercentValue = 0;
+  std::string PercentCaption;
+  uint8_t LianLaiCount = 0;
 
   // --- Spectator view ---
   std::array<std::array<uint8_t, 272>, 4> WatchPackets{};  // the four user-details packets

@@ -22,8 +22,8 @@ struct TileSlot {
 struct PlayerHand {
   static constexpr int kSlotCount = 18;
 
-  std::string name;  // account name, one byte per character
-  int32_t sum = 0;
+  std::string name;      // account name, one byte per character
+  int64_t sum = 0;       // the seat's hand total from its end-of-hand row
   uint8_t SeatWind = 0;  // seat bit 1 North, 2 West, 4 South, 8 East; 0 not yet known
   int16_t Dealer = 0;    // -1 while the seat deals
   int16_t DiscardX = 0, DiscardY = 0;

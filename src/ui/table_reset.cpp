@@ -175,6 +175,8 @@ void ResetTableView(Client& client) {
   prop.PluginShutdownPending = false;
   prop.SheetHandOver = 0;
   prop.DrawnHandOver = false;
+  prop.ScoreHandOver = false;
+  prop.PropScoreReady = false;
   prop.ItemBarCleared = false;
   EndTreasureBoxStage(client, /*shutdown=*/false);
   client.main_form.Bank.SetVisible(true);

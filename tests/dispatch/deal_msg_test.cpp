@@ -47,8 +47,8 @@ TEST(DealMsgTest, RelativeArmsSeeTheDisplaySeat) {
     const char* handler;
   } cases[] = {
       {8, 8, 4, 1, ""},
-      {9, 8, 2, 2, "HandleHandEndRow"},
-      {17, 1, 8, 1, "HandleResultRow"},
+      {9, 8, 2, 2, ""},
+      {17, 1, 8, 1, ""},
       {40, 1, 4, 2, ""},
       {19, 8, 4, 1, ""},
       {19, 8, 0x18, 0, ""},

@@ -48,6 +48,8 @@ class PropPluginTest : public ::testing::Test {
     return static_cast<size_t>(std::count(Plugin().calls.begin(), Plugin().calls.end(), call));
   }
   bool Called(const char* name) { return test::Called(client, name); }
+  // Every sheet, won or drawn, adds its hand's line to the hand list.
+  int Sheets() const { return client.Hero ? client.Hero->Num.ListCount() : 0; }
 
   Client client{std::make_unique<ManualClock>()};
 
@@ -215,11 +217,11 @@ TEST_F(PropPluginTest, ScoreHandOverWaitsForALateAnswer) {
   plugin.score_answers = {0, 3};
   ItemPoll(client);
   ItemPoll(client);
-  EXPECT_FALSE(Called("ShowScoreSheet"));
+  EXPECT_EQ(Sheets(), 0);
   EXPECT_TRUE(client.prop.ScoreHandOver);
   ItemPoll(client);
   EXPECT_EQ(Count("GetScoreInfo"), 3u);
-  EXPECT_TRUE(Called("ShowScoreSheet"));
+  EXPECT_EQ(Sheets(), 1);
   EXPECT_EQ(Count("InitShowNext false"), 1u);
   EXPECT_FALSE(client.prop.ScoreHandOver);
   EXPECT_FALSE(client.prop.PropScoreReady);
@@ -230,7 +232,9 @@ TEST_F(PropPluginTest, ScoreHandOverWaitsForALateAnswer) {
   client.prop.ScoreHandOver = true;
   client.prop.DrawnHandOver = true;
   ItemPoll(client);
-  EXPECT_TRUE(Called("ShowHandResult"));
+  EXPECT_EQ(Sheets(), 2);
+  const ListBox& column = client.Score->State[0];
+  EXPECT_EQ(column.List(column.ListCount() - 1), "      黄  庄");
   EXPECT_EQ(Count("InitShowNext false"), 2u);
 }
 
@@ -242,7 +246,7 @@ TEST_F(PropPluginTest, WithTreasureBoxesTheScoreStartsTheStage) {
   ItemPoll(client);
   EXPECT_TRUE(client.prop.BoxCountdownOn);
   EXPECT_TRUE(client.main_form.ImgProp[0].Visible());
-  EXPECT_FALSE(Called("ShowScoreSheet"));
+  EXPECT_EQ(Sheets(), 0);
 }
 
 TEST_F(PropPluginTest, WithoutAPlugInTheSheetIsShownAndTheTickEnds) {
@@ -250,7 +254,7 @@ TEST_F(PropPluginTest, WithoutAPlugInTheSheetIsShownAndTheTickEnds) {
   client.prop.ScoreHandOver = true;
   client.prop.BoxCountdownOn = true;
   ItemPoll(client);
-  EXPECT_TRUE(Called("ShowScoreSheet"));
+  EXPECT_EQ(Sheets(), 1);
   EXPECT_EQ(client.prop.BoxTicks, 0);  // the countdown waits for the next tick
 }
 

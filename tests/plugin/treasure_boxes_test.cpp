@@ -27,12 +27,8 @@ class TreasureBoxTest : public test::ItemFixture {
     client.prop.PropScoreReady = true;
     client.main_form.TimerBong.SetEnabled(true);
   }
-  int Sheets() const {
-    int n = 0;
-    for (const std::string& name : client.not_yet_built)
-      n += name == "ShowScoreSheet" || name == "ShowHandResult";
-    return n;
-  }
+  // Every sheet, won or drawn, adds its hand's line to the hand list.
+  int Sheets() const { return client.Hero ? client.Hero->Num.ListCount() : 0; }
   int Settlements() const {
     return static_cast<int>(
         std::count(client.not_yet_built.begin(), client.not_yet_built.end(), "ShowCoinSettlement"));
@@ -105,6 +101,7 @@ TEST_F(TreasureBoxTest, StageCases) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     client.not_yet_built.clear();
+    ClearRecordBoards(client);
     plugin.calls.clear();
     ResetTableView(client);
     ClearItemBar(client);
@@ -175,6 +172,7 @@ TEST_F(TreasureBoxTest, TheSettlementStepsAtTheBoxInterval) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.interval);
     client.not_yet_built.clear();
+    ClearRecordBoards(client);
     plugin.calls.clear();
     ResetTableView(client);
     ClearItemBar(client);
