@@ -91,7 +91,7 @@ Control* DeliverMouse(Form& form, MouseAction action, int button, int shift, int
       form.SetMouseCapture(target);
       // A press on a list selects the line under the pointer first.
       if (auto* list = dynamic_cast<ListBox*>(target); list && button == kLeftButton) {
-        const int line = list->LineAt(y - list->Top());
+        const int line = list->LineAt(y);  // y is measured from the list's own top
         if (line >= 0) list->SetListIndex(line);
       }
       if (target->MouseDown) target->MouseDown(button, shift, x, y);

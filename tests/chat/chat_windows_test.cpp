@@ -4,6 +4,7 @@
 #include "chat/speak_box.h"
 #include "chat/talk.h"
 #include "dispatch/deal_msg.h"
+#include "platform/input.h"
 #include "platform/renderer.h"
 #include "platform/text.h"
 #include "shell/client.h"
@@ -122,6 +123,19 @@ TEST_F(ChatWindowsTest, AListTwoPhraseSaysItsNumberAndPlaysItsVoiceWithSoundOff)
   EXPECT_EQ(text, "小明对阿红说:你好");
   EXPECT_EQ(client.data.PrivateChatPrefix, "");
   EXPECT_TRUE(sound->calls.empty());
+}
+
+TEST_F(ChatWindowsTest, ADoubleClickOnAListLineSendsThatLine) {
+  WriteChatIni(dir, kPhrases);
+  imgword2_Click(client);
+  // Form pixels: the list starts 16 pixels down; its first line just below.
+  for (int clicks : {1, 2}) {
+    DeliverMouse(client.huifu, MouseAction::kDown, kLeftButton, 0, 20, 20, clicks);
+    DeliverMouse(client.huifu, MouseAction::kUp, kLeftButton, 0, 20, 20, clicks);
+  }
+  auto m = Sent();
+  ASSERT_TRUE(m);
+  EXPECT_EQ(m->value[3], 1);
 }
 
 TEST_F(ChatWindowsTest, APhraseSendsNothingWithoutOneOrForASpectator) {
