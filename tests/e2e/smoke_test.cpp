@@ -320,3 +320,37 @@ send 3 seat=1 text@16="dave"
 
 }  // namespace
 }  // namespace slvn
+
+namespace slvn {
+namespace {
+
+// A drawn hand and then a won one, each ended by its sheet: the ready
+// countdown sends the ready after each.
+TEST(SmokeTest, EachSheetEndsItsHandWithTheReady) {
+  test::TempDir dir;
+  std::string script = R"(
+expect 18
+send 18 v0=3 v1=15 v3=1
+send 3 seat=8 text@16="alice"
+send 3 seat=4 text@16="bob"
+send 3 seat=2 text@16="carol"
+send 3 seat=1 text@16="dave"
+send 4 seat=1 v0=2 v1=5 hex@16=00
+wait 5000
+)";
+  for (int seat : {8, 4, 2, 1}) script += "send 9 seat=" + std::to_string(seat) + " v1=1\n";
+  script += "expect 16 v3=1 timeout=25000\n";
+  script += "send 17 seat=8 v1=10 v3=1 hex@44=0032 hex@63=3c hex@71=00\n";
+  script += "send 17 seat=4 v1=10 v3=1 hex@44=0132 hex@63=3c hex@71=01\n";
+  script += "send 17 seat=2 v1=10 v3=1 hex@44=01 hex@71=01\n";
+  script += "send 17 seat=1 v1=10 v3=1 hex@44=01 hex@71=01\n";
+  script += "expect 16 v3=1 timeout=25000\nclose\n";
+  test::TableServer server(dir, script);
+  ASSERT_GT(server.port(), 0);
+  LobbyProcess lobby("alice$key$127.0.0.1$" + std::to_string(server.port()) + "$room$0$",
+                     test::TestBusNamespace());
+  EXPECT_EQ(server.Finish(), 0) << server.Record();
+}
+
+}  // namespace
+}  // namespace slvn
