@@ -269,8 +269,9 @@ wait 1000
 // The item plug-in in the real program: the test plug-in's library under
 // plugin/tools/ of the client's folder, its script named by SLVN_PROP_SCRIPT,
 // launch field 14 at 1. Seated by user details, the client loads it; the
-// plug-in's first requests come out (a text line and a packet it sends).
-TEST(SmokeTest, TheItemPlugInLoadsAndSpeaks) {
+// plug-in's first requests come out (a text line and a packet it sends); a
+// won hand ends in the treasure-box stage, the sheet and the ready.
+TEST(SmokeTest, TheItemPlugInLoadsAndTheBoxStageEndsInTheSheet) {
   test::TempDir dir;
   std::filesystem::create_directories(dir.path() / "plugin/tools");
   std::filesystem::copy_file(SLVN_TEST_PROP_PLUGIN, dir.path() / "plugin/tools/PropDll.so");
@@ -295,7 +296,21 @@ send 3 seat=1 text@16="dave"
   for (auto [seat, name] : players)
     script += "send 20 seat=" + std::to_string(seat) + " text@16=\"" + name + "\" text@168=\"" +
               name + "\" u32le@96=1000\n";
-  script += "expect 45 seat=8 v0=7 timeout=8000\nclose\n";
+  // A won hand: end rows, the item score (46) before the result rows; the
+  // box stage and the sheet follow, and the ready countdown sends the ready.
+  script += R"(expect 45 seat=8 v0=7 timeout=8000
+send 9 seat=8 v1=0 hex@16=3c
+send 9 seat=4 v1=1 hex@16=46
+send 9 seat=2 v1=1
+send 9 seat=1 v1=0 hex@16=0a
+send 46 seat=8
+send 17 seat=8 v1=10 v3=1 hex@44=0032 hex@63=3c hex@71=00
+send 17 seat=4 v1=10 v3=1 hex@44=0146 hex@63=3c hex@71=01
+send 17 seat=2 v1=10 v3=1 hex@44=01 hex@71=01
+send 17 seat=1 v1=10 v3=1 hex@44=000a hex@71=01
+expect 16 v3=1 timeout=40000
+close
+)";
   test::TableServer server(dir, script);
   ASSERT_GT(server.port(), 0);
   const std::string errors = dir.File("stderr.txt");
@@ -316,6 +331,13 @@ send 3 seat=1 text@16="dave"
   const std::string record = test::ReadFileBytes(dir.File("prop_record.txt"));
   for (const char* call : {"Initdll\nGetBaoInfo\n", "SetUserinfo ", "GetSendBuff\n"})
     EXPECT_NE(record.find(call), std::string::npos) << call << record;
+  // The box stage ran in order before the ready: opening, opened, the sheet.
+  size_t at = record.find("InitShowEnd");
+  for (const char* call :
+       {"GetScoreInfo", "ShowGif 1 true", "ShowGif 1 false", "InitShowNext false"}) {
+    at = at == std::string::npos ? at : record.find(call, at);
+    EXPECT_NE(at, std::string::npos) << call << record;
+  }
 }
 
 }  // namespace
