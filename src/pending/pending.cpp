@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <string>
 
-#include "settlement/score_sheet.h"
 #include "shell/client.h"
 
 namespace slvn {
@@ -15,13 +14,6 @@ void NotYetBuilt(Client& client, std::string_view name) {
     std::fprintf(stderr, "slvn: %.*s is not built yet\n", static_cast<int>(name.size()),
                  name.data());
   seen.emplace_back(name);
-}
-
-void ClearCoinNames(Client& client) {
-  NotYetBuilt(client, "ClearCoinNames");
-}
-void ShowCoinSettlement(Client& client, int16_t) {
-  NotYetBuilt(client, "ShowCoinSettlement");
 }
 
 }  // namespace slvn

@@ -2,10 +2,10 @@
 
 #include "chat/chat_state.h"
 #include "chat/chat_text.h"
-#include "pending/pending.h"
 #include "platform/text.h"
 #include "plugin/prop_bridge.h"
 #include "plugin/treasure_boxes.h"
+#include "settlement/coin_settlement.h"
 #include "shell/client.h"
 #include "shell/resources/image_resource.h"
 

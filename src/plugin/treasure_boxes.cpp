@@ -4,9 +4,9 @@
 #include <random>
 #include <string>
 
-#include "pending/pending.h"
 #include "plugin/item_bar.h"
 #include "plugin/prop_bridge.h"
+#include "settlement/coin_settlement.h"
 #include "settlement/score_sheet.h"
 #include "shell/client.h"
 #include "shell/general.h"

@@ -78,7 +78,14 @@ std::string KongTileText(int code) {
   }
 }
 
-std::vector<std::string> SplitParts(const std::string& text) {
+bool AllDigits(std::string_view text) {
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+}  // namespace
+
+std::vector<std::string> SplitItemText(const std::string& text) {
   std::vector<std::string> parts;
   size_t start = 0;
   while (true) {
@@ -88,13 +95,6 @@ std::vector<std::string> SplitParts(const std::string& text) {
     start = bar + 1;
   }
 }
-
-bool AllDigits(std::string_view text) {
-  return !text.empty() &&
-         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-}  // namespace
 
 ItemLine SplitItemPart(const std::string& part) {
   ItemLine line{part, -1};
@@ -259,7 +259,7 @@ void ShowScoreSheet(Client& client) {
     column.SetForeColor(0);
     const size_t i = static_cast<size_t>(s);
     if (i < prop.ScoreInfoNames.size() && !prop.ScoreInfoNames[i].empty()) {
-      for (const std::string& part : SplitParts(prop.ScoreInfoNames[i])) {
+      for (const std::string& part : SplitItemText(prop.ScoreInfoNames[i])) {
         const ItemLine line = SplitItemPart(part);
         if (line.colour >= 0) column.SetForeColor(static_cast<uint32_t>(line.colour));
         add(s, line.text);
@@ -318,7 +318,7 @@ void ShowHandResult(Client& client) {
     d.CoinAmounts[s] = 0;
     if (i < prop.ScoreInfoNames.size() && !prop.ScoreInfoNames[i].empty()) {
       score.State[s].AddItem("");
-      for (const std::string& part : SplitParts(prop.ScoreInfoNames[i]))
+      for (const std::string& part : SplitItemText(prop.ScoreInfoNames[i]))
         score.State[s].AddItem(part);
       score.State[s].AddItem("");
       const double coins = i < prop.ScoreInfoAmounts.size() ? prop.ScoreInfoAmounts[i] : 0;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace slvn {
 
@@ -13,9 +14,8 @@ struct Client;
 void ShowScoreSheet(Client& client);
 // Its twin for a drawn hand that went through the item plug-in.
 void ShowHandResult(Client& client);
-// The coin tally of the treasure-box opening in the item label: -1 prepares
-// it, 1 .. steps-1 count up, `steps` (or more) shows the final frame.
-void ShowCoinSettlement(Client& client, int16_t step);
+// The parts of an item text, split at every "|".
+std::vector<std::string> SplitItemText(const std::string& text);
 
 // One part of a seat's item text: the text its line shows and the column
 // colour it sets (-1 none). A part of eight characters or more that ends in

@@ -17,6 +17,7 @@
 #include "platform/url_opener.h"
 #include "platform/window_bus.h"
 #include "plugin/prop_state.h"
+#include "settlement/coin_settlement.h"
 #include "settlement/record_boards.h"
 #include "shell/exit_dialogs.h"
 #include "shell/heartbeat_state.h"
@@ -94,6 +95,7 @@ struct Client {
   int16_t RightDiscardCount = 0;
   std::array<UserDetail, kSeatCount> Detail;
   PropState prop;
+  CoinTally tally;
   ChatState chat;
 
   // Picture tables and the pictures decoded from the built-in resources.

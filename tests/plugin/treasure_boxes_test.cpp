@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -8,7 +9,9 @@
 #include "plugin/item_fixture.h"
 #include "plugin/prop_bridge.h"
 #include "plugin/treasure_boxes.h"
+#include "settlement/coin_settlement.h"
 #include "shell/client.h"
+#include "shell/general.h"
 #include "shell/item_poll.h"
 #include "support/headless.h"
 #include "ui/table_reset.h"
@@ -29,9 +32,11 @@ class TreasureBoxTest : public test::ItemFixture {
   }
   // Every sheet, won or drawn, adds its hand's line to the hand list.
   int Sheets() const { return client.Hero ? client.Hero->Num.ListCount() : 0; }
-  int Settlements() const {
-    return static_cast<int>(
-        std::count(client.not_yet_built.begin(), client.not_yet_built.end(), "ShowCoinSettlement"));
+  const std::string& Tally() const { return client.main_form.LbProp.Caption(); }
+  // The final frame copies its lines to the chat history.
+  bool InHistory(const std::string& line) const {
+    const auto& history = client.chat.Text1;
+    return std::find(history.begin(), history.end(), line) != history.end();
   }
   double Now() const { return client.loop.Now(); }
   // Runs in heartbeat steps for `seconds`; `each` runs between steps.
@@ -84,11 +89,36 @@ TEST_F(TreasureBoxTest, StageCases) {
     bool enabled;                    // the shown boxes can be clicked
     double opens_after;              // seconds after the start; -1 never
     std::vector<int> seats;          // seats whose opened box rests at their place
+    std::string tally;               // the final frame
   } cases[] = {
-      {"nobody takes part", {0, 0}, {}, {}, {false, false, false}, false, -1, {}},
-      {"the local seat clicks box 3", {300}, {}, 1.0, {true, false, false}, true, 1.0, {0}},
-      {"the local seat never clicks", {300}, {}, {}, {true, false, false}, true, 5.0, {0}},
-      {"a name line alone takes part", {0}, {{"本家"}}, {}, {true, false, false}, true, 5.0, {0}},
+      {"nobody takes part", {0, 0}, {}, {}, {false, false, false}, false, -1, {}, ""},
+      {"the local seat clicks box 3",
+       {300},
+       {},
+       1.0,
+       {true, false, false},
+       true,
+       1.0,
+       {0},
+       "300金币"},
+      {"the local seat never clicks",
+       {300},
+       {},
+       {},
+       {true, false, false},
+       true,
+       5.0,
+       {0},
+       "300金币"},
+      {"a name line alone takes part",
+       {0},
+       {{"本家"}},
+       {},
+       {true, false, false},
+       true,
+       5.0,
+       {0},
+       ""},
       {"only seats 2 and 3",
        {0, 0, 10, -5},
        {{"", "", "", "x"}},
@@ -96,11 +126,12 @@ TEST_F(TreasureBoxTest, StageCases) {
        {true, true, false},
        false,
        3.0,
-       {2, 3}},
+       {2, 3},
+       "10金币\r\nx-5金币"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    client.not_yet_built.clear();
+    client.main_form.LbProp.SetCaption("");
     ClearRecordBoards(client);
     plugin.calls.clear();
     ResetTableView(client);
@@ -133,7 +164,7 @@ TEST_F(TreasureBoxTest, StageCases) {
     EXPECT_LE(*opened, c.opens_after + 0.45);
     EXPECT_EQ(Count("ShowGif 1 true"), 1);
     EXPECT_EQ(Count("ShowGif 1 false"), 1);
-    EXPECT_EQ(Settlements(), 11);  // -1, 1 to 9, 10
+    EXPECT_EQ(Tally(), c.tally);  // hidden, still holding the final frame
     const auto& picks = client.prop.Prop_BaoChs;
     if (c.click_at) {
       EXPECT_EQ(picks[0], 3);
@@ -162,16 +193,16 @@ TEST_F(TreasureBoxTest, StageCases) {
 TEST_F(TreasureBoxTest, TheSettlementStepsAtTheBoxInterval) {
   struct Case {
     int16_t interval, steps;
-    int calls;          // settlements in all
-    double interval_s;  // between two steps
+    std::vector<const char*> frames;  // the amounts the tally shows, the final last
+    double interval_s;                // between two steps
   } cases[] = {
-      {100, 10, 11, 0.1},
-      {0, 3, 4, 0.05},   // an interval below 1 would never fire
-      {100, 0, 2, 0.1},  // no steps count as one
+      {100, 10, {"0", "30", "60", "90", "120", "150", "180", "210", "240", "300"}, 0.1},
+      {0, 3, {"0", "100", "300"}, 0.05},  // an interval below 1 would never fire
+      {100, 0, {"300"}, 0.1},             // no steps count as one
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.interval);
-    client.not_yet_built.clear();
+    client.chat.Text1.clear();
     ClearRecordBoards(client);
     plugin.calls.clear();
     ResetTableView(client);
@@ -180,13 +211,15 @@ TEST_F(TreasureBoxTest, TheSettlementStepsAtTheBoxInterval) {
     Score({300}, {});
     RunFor(0.05);
     ImgProp_Click(client, 2);  // opens and slides to the centre (5 x 37 ms)
-    ASSERT_EQ(Settlements(), 1);
-    for (int k = 2; k <= c.calls; ++k) {
+    ASSERT_EQ(Tally(), "");    // prepared
+    ASSERT_TRUE(client.main_form.LbProp.Visible());
+    for (const char* amount : c.frames) {
       RunFor(c.interval_s);
-      EXPECT_EQ(Settlements(), k);
+      EXPECT_EQ(Tally(), PadRight(amount, 3) + "金币");
     }
+    EXPECT_FALSE(client.prop.BoxOpening);
     Step(5);
-    EXPECT_EQ(Settlements(), c.calls);
+    EXPECT_EQ(client.chat.Text1, std::vector<std::string>{" 300金币"});  // one final frame
     EXPECT_EQ(Sheets(), 1);
   }
 }
@@ -202,11 +235,11 @@ TEST_F(TreasureBoxTest, ShutdownInASlideEndsTheStageAndTheSheetStillComes) {
   EXPECT_FALSE(client.main_form.ImgProp.Exists(4));
   EXPECT_FALSE(client.prop.BoxOpening);
   EXPECT_FALSE(client.main_form.LbProp.Visible());
-  EXPECT_EQ(Settlements(), 0);
   Step(1);
   EXPECT_EQ(Sheets(), 1);
   Step(5);
   EXPECT_EQ(Sheets(), 1);
+  EXPECT_FALSE(InHistory(" 300金币"));  // the tally never ran
 }
 
 TEST_F(TreasureBoxTest, ANewHandInASlideShowsNoOldSheet) {
@@ -223,7 +256,7 @@ TEST_F(TreasureBoxTest, ANewHandInASlideShowsNoOldSheet) {
   Step(10);
   EXPECT_EQ(client.prop.OpenedStage, 1u);  // the opening had begun
   EXPECT_EQ(Count("ShowGif 1 true"), 0);
-  EXPECT_EQ(Settlements(), 0);
+  EXPECT_FALSE(InHistory(" 10金币"));
   EXPECT_EQ(Sheets(), 0);
   EXPECT_FALSE(client.main_form.TimerProp.Enabled());
   EXPECT_FALSE(client.prop.BoxCountdownOn);
@@ -231,15 +264,18 @@ TEST_F(TreasureBoxTest, ANewHandInASlideShowsNoOldSheet) {
 
 TEST_F(TreasureBoxTest, OpeningOnlyWhileAStageRunsAndOnce) {
   for (int box : {-2, 15, 3, -1}) OpenTreasureBoxes(client, box);  // no stage
-  EXPECT_EQ(Settlements(), 0);
+  EXPECT_FALSE(client.main_form.LbProp.Visible());
   Score({300}, {});
   RunFor(0.05);
+  const std::string prompt = Tally();
   for (int box : {-2, 15}) OpenTreasureBoxes(client, box);
-  EXPECT_EQ(Settlements(), 0);
+  EXPECT_EQ(Tally(), prompt);
   OpenTreasureBoxes(client, 2);
+  EXPECT_EQ(Tally(), "");  // the tally prepared
+  client.main_form.LbProp.SetCaption("tally");
   OpenTreasureBoxes(client, 3);
   EXPECT_EQ(client.prop.Prop_BaoChs[0], 2);
-  EXPECT_EQ(Settlements(), 1);
+  EXPECT_EQ(Tally(), "tally");  // not prepared again
 }
 
 TEST_F(TreasureBoxTest, AClickOutsideTheBoxStateRemovesTheBoxesAfterTheHandler) {
@@ -302,6 +338,39 @@ TEST_P(TreasureBoxScreenshot, BoxesAndPrompt) {
                                             static_cast<int>(uy + box.Top() + 3));
     EXPECT_EQ(pixel & 0xFFFFFF, 0x5A2D0Cu) << shot.name;
     EXPECT_TRUE(renderer.SavePng(shot.name + size + ".png"));
+  }
+}
+
+TEST_P(TreasureBoxScreenshot, Tally) {
+  test::UseHeadlessSdl();
+  const std::string size = GetParam() < 1 ? "800" : "1024";
+  Renderer renderer;
+  ASSERT_TRUE(renderer.Ok());
+  plugin.score_amounts = {300, 0, 40, -5};
+  plugin.score_texts = {{"本家", "", "西家", "北家"}, {"", "南家开出宝箱：双倍积分卡"}};
+  client.prop.ScoreHandOver = client.prop.PropScoreReady = true;
+  ItemPoll(client);
+  ImgProp_Click(client, 2);
+  RunFor(0.2);  // five of the ten counting frames
+  const Label& tally = client.main_form.LbProp;
+  ASSERT_EQ(tally.Caption(), "本家120金币\r\n西家16 金币\r\n北家0  金币");
+  // The tally's last frame, without the stage's pauses that follow it.
+  client.main_form.TimerProp.SetEnabled(false);
+  for (const char* name : {"boxes_tally_count_", "boxes_tally_"}) {
+    if (std::string(name) == "boxes_tally_")
+      ShowCoinSettlement(client, static_cast<int16_t>(client.prop.BoxSteps));
+    renderer.Draw(client.main_form);
+    // Its text is drawn in yellow inside the label.
+    const double ux = client.main_form.Pic1.Left() / 15, uy = client.main_form.Pic1.Top() / 15;
+    int yellow = 0;
+    for (int y = 0; y < tally.Height(); ++y)
+      for (int x = 0; x < tally.Width(); ++x) {
+        const uint32_t p = renderer.PixelAt(static_cast<int>(ux + tally.Left() + x),
+                                            static_cast<int>(uy + tally.Top() + y));
+        yellow += (p >> 16 & 0xFF) > 200 && (p >> 8 & 0xFF) > 200 && (p & 0xFF) < 80;
+      }
+    EXPECT_GT(yellow, 100) << name;
+    EXPECT_TRUE(renderer.SavePng(name + size + ".png"));
   }
 }
 
