@@ -18,6 +18,17 @@ namespace {
 constexpr const char* kFontPath = "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc";
 constexpr int kMaxSide = 8192;  // larger forms are drawn cut to this
 
+// A list row is one line: its line breaks show as a space each.
+std::string OneLine(std::string text) {
+  size_t at = 0;
+  while ((at = text.find_first_of("\r\n", at)) != std::string::npos) {
+    const size_t n = text.compare(at, 2, "\r\n") == 0 ? 2 : 1;
+    text.replace(at, n, " ");
+    ++at;
+  }
+  return text;
+}
+
 int Px(double units, double units_per_pixel) {
   return static_cast<int>(std::nearbyint(units / units_per_pixel));
 }
@@ -384,7 +395,7 @@ void Renderer::DrawListBox(const ListBox& box, int x, int y, int w, int h) {
   for (int i = box.TopIndex(), top = y + 1; i < box.ListCount() && top < y + h; ++i, top += line) {
     bool selected = i == box.ListIndex();
     if (selected) FillRect(x + 1, top, w - 2, line, 0x6A240A);
-    DrawText(box.List(i), box.Font(), selected ? 0xFFFFFF : box.ForeColor(), x + 3, top);
+    DrawText(OneLine(box.List(i)), box.Font(), selected ? 0xFFFFFF : box.ForeColor(), x + 3, top);
   }
   PopClip();
 }

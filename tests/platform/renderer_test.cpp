@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "platform/forms.h"
 #include "shell/client.h"
@@ -71,6 +73,26 @@ TEST_F(RendererTest, ALabelAlignsEachLineAndBreaksOncePerCrLf) {
   label.SetCaption("1\n1");
   ink(left, right, bottom);
   EXPECT_EQ(bottom, two_lines);
+}
+
+// A list row stays one line: its line breaks draw as spaces, not as
+// missing-glyph boxes or a second line.
+TEST_F(RendererTest, AListRowDrawsItsLineBreaksAsSpaces) {
+  ListBox list(&form);
+  list.Move(0, 0, 100, 60);
+  list.SetForeColor(0xFFFFFF);
+  auto frame = [&](const std::string& row) {
+    list.Clear();
+    list.AddItem(row);
+    renderer.Draw(form);
+    std::vector<uint32_t> pixels;
+    for (int y = 0; y < 60; ++y)
+      for (int x = 0; x < 100; ++x) pixels.push_back(renderer.PixelAt(x, y));
+    return pixels;
+  };
+  const auto spaced = frame("1 2 3");
+  EXPECT_EQ(frame("1\r\n2\n3"), spaced);
+  EXPECT_NE(frame("1 2"), spaced);
 }
 
 TEST_F(RendererTest, WindowedControlsSitAboveWindowlessOnesAndZOrderOrdersSiblings) {
