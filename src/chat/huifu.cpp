@@ -4,7 +4,6 @@
 
 #include "chat/chat_line.h"
 #include "chat/talk.h"
-#include "pending/pending.h"
 #include "shell/client.h"
 #include "shell/ini/ini_file.h"
 #include "shell/net/packet_io.h"

@@ -9,7 +9,6 @@
 #include "dispatch/turn_commands.h"
 
 #include "dispatch/table_state.h"
-#include "pending/pending.h"
 #include "plugin/prop_bridge.h"
 #include "shell/client.h"
 #include "shell/general.h"

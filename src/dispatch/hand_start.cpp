@@ -4,7 +4,6 @@
 #include <array>
 #include <string>
 
-#include "pending/pending.h"
 #include "plugin/item_bar.h"
 #include "shell/client.h"
 #include "shell/general.h"

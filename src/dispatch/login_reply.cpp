@@ -1,6 +1,5 @@
 #include "dispatch/login_reply.h"
 #include "chat/chat_state.h"
-#include "pending/pending.h"
 #include "plugin/prop_bridge.h"
 #include "shell/client.h"
 #include "shell/lobby_link.h"

@@ -1,6 +1,5 @@
 #include "dispatch/seat_name.h"
 
-#include "pending/pending.h"
 #include "plugin/prop_bridge.h"
 #include "shell/client.h"
 #include "shell/general.h"

@@ -9,7 +9,6 @@
 #include "dispatch/table_lifecycle.h"
 #include "dispatch/user_detail.h"
 #include "dispatch/user_detail_video.h"
-#include "pending/pending.h"
 #include "plugin/prop_bridge.h"
 #include "shell/client.h"
 #include "shell/countdowns.h"

@@ -6,7 +6,6 @@
 #include <ctime>
 
 #include "chat/chat_state.h"
-#include "pending/pending.h"
 #include "platform/text.h"
 #include "plugin/prop_bridge.h"
 #include "settlement/record_boards.h"

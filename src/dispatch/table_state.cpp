@@ -4,7 +4,6 @@
 #include <array>
 #include <vector>
 
-#include "pending/pending.h"
 #include "shell/client.h"
 #include "shell/general.h"
 #include "spectator/spectator.h"

@@ -3,7 +3,6 @@
 #include <array>
 #include <string>
 
-#include "pending/pending.h"
 #include "shell/client.h"
 #include "shell/general.h"
 #include "spectator/spectator.h"

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 
-#include "pending/pending.h"
 #include "platform/text.h"
 #include "plugin/item_bar.h"
 #include "plugin/treasure_boxes.h"

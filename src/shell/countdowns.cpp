@@ -3,7 +3,6 @@
 #include <string>
 
 #include "dispatch/table_lifecycle.h"
-#include "pending/pending.h"
 #include "plugin/prop_bridge.h"
 #include "shell/client.h"
 #include "shell/keys.h"

@@ -1,6 +1,5 @@
 #include "shell/exit_dialogs.h"
 
-#include "pending/pending.h"
 #include "plugin/prop_bridge.h"
 #include "shell/client.h"
 #include "shell/general.h"

@@ -1,7 +1,6 @@
 #include "shell/floating_windows.h"
 
 #include "chat/talk.h"
-#include "pending/pending.h"
 #include "settlement/record_boards.h"
 #include "shell/client.h"
 

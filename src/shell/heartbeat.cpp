@@ -3,7 +3,6 @@
 #include "chat/chat_state.h"
 #include "chat/talk.h"
 #include "dispatch/deal_msg.h"
-#include "pending/pending.h"
 #include "plugin/prop_bridge.h"
 #include "shell/client.h"
 #include "shell/countdowns.h"

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "chat/chat_line.h"
-#include "pending/pending.h"
 #include "plugin/item_bar.h"
 #include "plugin/prop_bridge.h"
 #include "plugin/treasure_boxes.h"

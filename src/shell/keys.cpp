@@ -1,7 +1,6 @@
 #include "shell/keys.h"
 
 #include "chat/talk.h"
-#include "pending/pending.h"
 #include "plugin/prop_bridge.h"
 #include "shell/client.h"
 #include "shell/exit_dialogs.h"

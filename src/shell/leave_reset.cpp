@@ -3,7 +3,6 @@
 #include <filesystem>
 
 #include "chat/chat_state.h"
-#include "pending/pending.h"
 #include "plugin/prop_bridge.h"
 #include "settlement/record_boards.h"
 #include "shell/client.h"

@@ -1,6 +1,5 @@
 #include "shell/lobby_link.h"
 
-#include "pending/pending.h"
 #include "shell/client.h"
 #include "shell/heartbeat_state.h"
 #include "shell/leave_reset.h"

@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include "chat/chat_state.h"
-#include "pending/pending.h"
 #include "platform/program_folder.h"
 #include "platform/screen.h"
 #include "platform/text.h"

@@ -1,7 +1,6 @@
 #include <algorithm>
 
 #include "dispatch/hand_start.h"
-#include "pending/pending.h"
 #include "shell/client.h"
 #include "shell/general.h"
 #include "spectator/spectator.h"

@@ -1,4 +1,3 @@
-#include "pending/pending.h"
 #include "settlement/record_boards.h"
 #include "table/claim_common.h"
 #include "table/claims.h"

@@ -2,7 +2,6 @@
 
 #include "chat/chat_line.h"
 #include "chat/talk.h"
-#include "pending/pending.h"
 #include "plugin/prop_bridge.h"
 #include "settlement/record_boards.h"
 #include "shell/client.h"

@@ -1,6 +1,5 @@
 #include "ui/layout_table.h"
 
-#include "pending/pending.h"
 #include "shell/client.h"
 #include "ui/player_labels.h"
 #include "video/video_panels.h"

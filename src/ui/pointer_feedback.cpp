@@ -1,6 +1,5 @@
 #include "ui/pointer_feedback.h"
 
-#include "pending/pending.h"
 #include "plugin/prop_bridge.h"
 #include "shell/client.h"
 #include "shell/resources/image_resource.h"

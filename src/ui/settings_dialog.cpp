@@ -1,6 +1,5 @@
 #include "ui/settings_dialog.h"
 
-#include "pending/pending.h"
 #include "platform/program_folder.h"
 #include "plugin/prop_bridge.h"
 #include "shell/client.h"

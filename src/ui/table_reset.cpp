@@ -1,7 +1,6 @@
 #include "ui/table_reset.h"
 
 #include "chat/talk.h"
-#include "pending/pending.h"
 #include "plugin/treasure_boxes.h"
 #include "shell/client.h"
 #include "shell/general.h"

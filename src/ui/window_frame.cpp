@@ -1,4 +1,3 @@
-#include "pending/pending.h"
 #include "shell/client.h"
 #include "ui/button_bar.h"
 

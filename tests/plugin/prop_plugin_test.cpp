@@ -47,7 +47,6 @@ class PropPluginTest : public ::testing::Test {
   size_t Count(const char* call) {
     return static_cast<size_t>(std::count(Plugin().calls.begin(), Plugin().calls.end(), call));
   }
-  bool Called(const char* name) { return test::Called(client, name); }
   // Every sheet, won or drawn, adds its hand's line to the hand list.
   int Sheets() const { return client.Hero ? client.Hero->Num.ListCount() : 0; }
 
@@ -159,7 +158,6 @@ TEST_F(PropPluginTest, EachRequestKindDoesItsActionOrNothing) {
   client.Detail[3].name = "阿三";
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    client.not_yet_built.clear();
     client.Information.Hide();
     client.data.PrivateChatPrefix.clear();
     client.chat.Text1.clear();

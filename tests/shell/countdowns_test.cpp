@@ -11,8 +11,6 @@
 namespace slvn {
 namespace {
 
-using test::Called;
-
 class CountdownTest : public ::testing::Test {
  protected:
   CountdownTest() {
@@ -79,7 +77,6 @@ TEST_F(CountdownTest, TimedOutOwnTurnsArePlayedAndTooManyHideTheClient) {
   client.data.CountdownStart = 8;
   for (int turn = 1; turn <= 4; ++turn) {
     SCOPED_TRACE(turn);
-    client.not_yet_built.clear();
     client.heartbeat.TickEnabled[kTurnCountdown] = true;
     client.data.OwnTurnPrompt = true;
     client.data.ActionState = 0;

@@ -17,7 +17,6 @@ namespace slvn {
 namespace {
 
 using test::BuildPacket;
-using test::Called;
 
 class HeartbeatTest : public ::testing::Test {
  protected:

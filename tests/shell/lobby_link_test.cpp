@@ -19,10 +19,6 @@ class LobbyLinkTest : public ::testing::Test {
     client.data.LobbyTitle = "Corvald山庄";
     test::LayOutTable(client);
   }
-  bool Called(const std::string& name) {
-    auto& calls = client.not_yet_built;
-    return std::find(calls.begin(), calls.end(), name) != calls.end();
-  }
   Client client{std::make_unique<ManualClock>()};
 };
 
@@ -45,7 +41,6 @@ TEST_F(LobbyLinkTest, AnswersTheLobbysMessagesByState) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     test::FakeLobby lobby(client.bus.Namespace(), "Corvald山庄");
-    client.not_yet_built.clear();
     client.data.LoginPending = c.login_pending;
     client.data.HandRunning = c.hand_running;
     client.prop.SheetHandOver = 1;      // the table view's reset clears it

@@ -1,7 +1,5 @@
 #include "support/drive.h"
 
-#include <algorithm>
-
 #include "shell/client.h"
 
 namespace slvn::test {
@@ -16,11 +14,6 @@ bool Drive(Client& client, const std::function<bool()>& done, double real_timeou
     client.loop.RunFor(0.05);
   }
   return true;
-}
-
-bool Called(const Client& client, const char* name) {
-  const auto& calls = client.not_yet_built;
-  return std::find(calls.begin(), calls.end(), name) != calls.end();
 }
 
 }  // namespace slvn::test

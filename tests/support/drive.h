@@ -14,7 +14,4 @@ namespace slvn::test {
 // not hold within `real_timeout` seconds of real time.
 bool Drive(Client& client, const std::function<bool()>& done, double real_timeout = 30.0);
 
-// Whether a procedure that is not built yet was called.
-bool Called(const Client& client, const char* name);
-
 }  // namespace slvn::test

@@ -15,10 +15,6 @@ class WindowFrameTest : public ::testing::Test {
     test::LayOutTable(client);
     PaintWindowSkin(client);
   }
-  bool Called(const std::string& name) {
-    auto& calls = client.not_yet_built;
-    return std::find(calls.begin(), calls.end(), name) != calls.end();
-  }
   Client client{std::make_unique<ManualClock>()};
   MainForm& f = client.main_form;
 };

@@ -1,4 +1,3 @@
-#include "pending/pending.h"
 #include "shell/client.h"
 #include "shell/lobby_link.h"
 #include "shell/net/packet_io.h"

@@ -1,6 +1,5 @@
 #include "chat/chat_text.h"
 #include "chat/speak_box.h"
-#include "pending/pending.h"
 #include "platform/text.h"
 #include "plugin/prop_bridge.h"
 #include "shell/client.h"
