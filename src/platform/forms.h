@@ -34,6 +34,10 @@ class Form : public Container {
   // 255 opaque; the game makes some windows translucent with 200.
   int Alpha() const { return alpha_; }
   void SetAlpha(int v) { Change(alpha_, v < 0 ? 0 : v > 255 ? 255 : v); }
+  // The window opens without taking the keyboard focus from the window that
+  // has it: for cards and bubbles that come and go while the player types.
+  bool ShowsWithoutFocus() const { return shows_without_focus_; }
+  void SetShowsWithoutFocus(bool v) { shows_without_focus_ = v; }
   // The form sees key events before the control that has the focus.
   bool KeyPreview() const { return key_preview_; }
   void SetKeyPreview(bool v) { key_preview_ = v; }
@@ -81,6 +85,7 @@ class Form : public Container {
   bool topmost_ = false;
   int alpha_ = 255;
   bool key_preview_ = false;
+  bool shows_without_focus_ = false;
   bool loaded_ = false;
   bool moving_ = false;
   Control* focus_ = nullptr;

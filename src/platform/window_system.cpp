@@ -217,7 +217,12 @@ void WindowSystem::SyncWindow(Form& form, Screen& screen) {
   SDL_SetWindowPosition(w, static_cast<int>(form.Left() / 15), static_cast<int>(form.Top() / 15));
   SDL_SetWindowAlwaysOnTop(w, form.Topmost() ? SDL_TRUE : SDL_FALSE);
   SDL_SetWindowOpacity(w, static_cast<float>(form.Alpha()) / 255.0f);
-  if (!screen.shown) SDL_ShowWindow(w);
+  if (!screen.shown) {
+    // Without a window manager SDL gives every window it shows the focus.
+    SDL_Window* had_focus = form.ShowsWithoutFocus() ? SDL_GetKeyboardFocus() : nullptr;
+    SDL_ShowWindow(w);
+    if (had_focus && had_focus != w) SDL_SetWindowInputFocus(had_focus);
+  }
   screen.shown = true;
   Uint32 flags = SDL_GetWindowFlags(w);
   if (form.WindowState() == kMinimized && !(flags & SDL_WINDOW_MINIMIZED)) SDL_MinimizeWindow(w);
@@ -228,6 +233,11 @@ void WindowSystem::SyncWindow(Form& form, Screen& screen) {
     SDL_BlitSurface(surface, nullptr, target, nullptr);
     SDL_UpdateWindowSurface(w);
   }
+}
+
+Form* WindowSystem::FocusedForm() {
+  SDL_Window* w = display_ ? SDL_GetKeyboardFocus() : nullptr;
+  return w ? FormOfWindow(SDL_GetWindowID(w)) : nullptr;
 }
 
 Form* WindowSystem::FormOfWindow(unsigned window_id) {

@@ -41,6 +41,8 @@ class WindowSystem : public EventSource {
   // The renderer of a form that has been drawn, or null.
   Renderer* RendererOf(const Form& form);
   void Forget(const Form& form);
+  // The form whose window has the keyboard focus, or null.
+  Form* FocusedForm();
 
   void ShowMessageBox(const MessageBox& box);
   void CloseMessageBox();

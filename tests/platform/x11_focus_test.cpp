@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/event_loop.h"
+#include "platform/forms.h"
+#include "platform/window_system.h"
+
+// SDL's X11 start-up opens the session bus, and libdbus keeps a buffer for
+// the life of the process: not ours to free.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libdbus-1.so\n";
+}
+
+namespace slvn {
+namespace {
+
+// A real X server with no window manager (Xvfb): there SDL gives every
+// window it shows the keyboard focus, which a hover card must not take from
+// the chat line. Each test runs in a process of its own, so the display set
+// here is the only one this process sees.
+class X11FocusTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (access("/usr/bin/Xvfb", X_OK) != 0) GTEST_SKIP() << "Xvfb is not installed";
+    const int number = 300 + getpid() % 500;
+    const std::string display = ":" + std::to_string(number);
+    xvfb_ = fork();
+    ASSERT_GE(xvfb_, 0);
+    if (xvfb_ == 0) {
+      execl("/usr/bin/Xvfb", "Xvfb", display.c_str(), "-screen", "0", "800x600x24", "-nolisten",
+            "tcp", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
+    for (int i = 0; i < 100 && !std::filesystem::exists(socket); ++i) usleep(50'000);
+    ASSERT_TRUE(std::filesystem::exists(socket)) << "Xvfb did not start";
+    setenv("DISPLAY", display.c_str(), 1);
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+  }
+  // The caption of the form whose window has the keyboard focus.
+  std::string Focused() {
+    loop.RunFor(0.3);
+    const Form* form = forms.Windows()->FocusedForm();
+    return form ? form->Caption() : "";
+  }
+  Form& Opened(Form& form, const char* caption, bool without_focus) {
+    form.SetCaption(caption);
+    form.Move(0, 0, 200 * 15, 100 * 15);
+    form.SetShowsWithoutFocus(without_focus);
+    form.Show();
+    return form;
+  }
+
+  // The server goes last, after the windows are closed.
+  struct Server {
+    ~Server() {
+      if (pid <= 0) return;
+      kill(pid, SIGTERM);
+      waitpid(pid, nullptr, 0);
+    }
+    pid_t pid = -1;
+  } xvfb_server_;
+  pid_t& xvfb_ = xvfb_server_.pid;
+  SteadyClock clock;
+  EventLoop loop{clock};
+  Forms forms{loop};
+};
+
+TEST_F(X11FocusTest, ACardOpensWithoutTakingTheFocusAWindowTakesIt) {
+  Form main(forms), card(forms), history(forms);
+  Opened(main, "main", false);
+  WindowSystem* windows = forms.OpenWindows();
+  ASSERT_TRUE(windows && windows->HasDisplay());
+  EXPECT_EQ(Focused(), "main");
+  Opened(card, "card", true);
+  EXPECT_EQ(Focused(), "main");
+  card.Hide();
+  Focused();
+  card.Show();  // and again when it comes back
+  EXPECT_EQ(Focused(), "main");
+  Opened(history, "history", false);
+  EXPECT_EQ(Focused(), "history");
+}
+
+}  // namespace
+}  // namespace slvn
