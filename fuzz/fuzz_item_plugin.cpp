@@ -5,6 +5,7 @@
 // answer may read out of range, divide by zero or make the stage hang.
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "plugin/item_bar.h"
 #include "plugin/prop_plugin.h"
 #include "plugin/treasure_boxes.h"
+#include "settlement/record_boards.h"
 #include "shell/client.h"
 #include "shell/program_end.h"
 #include "ui/layout_table.h"
@@ -136,6 +138,10 @@ slvn::Client& LaidOutClient() {
     slvn::PlaceTableArea(client, true, true);
     slvn::LayoutTable(client);
     slvn::LayoutTableWidgets(client);
+    // The sheets write the hand history; keep it out of the build folder.
+    const auto folder = std::filesystem::temp_directory_path() / "slvn_fuzz_item_plugin";
+    std::filesystem::create_directories(folder);
+    client.sound.program_folder = folder.string();
     laid_out = true;
   }
   return client;
@@ -151,6 +157,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   client.prop = slvn::PropState{};
   client.not_yet_built.clear();
   client.chat = slvn::ChatState{};
+  // Each input starts from empty boards, as each hand does.
+  slvn::ClearRecordBoards(client);
   slvn::PropState& prop = client.prop;
   prop.Prop_GameDll = std::make_unique<slvn::LoadedPropPlugin>();
   prop.Prop_GameDll->object = std::make_unique<FuzzPlugin>(in);
