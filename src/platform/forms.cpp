@@ -66,6 +66,7 @@ void Form::SetRegionFromPicture(const slvn::Picture& picture) {
     region_.reserve(picture->pixels.size());
     for (uint32_t p : picture->pixels) region_.push_back(p != corner);
   }
+  ++region_version_;
   Invalidate();
 }
 

@@ -58,6 +58,8 @@ class Form : public Container {
   // Whether the form pixel (x, y) belongs to the window.
   bool InRegion(int x, int y) const;
   bool HasRegion() const { return region_width_ > 0; }
+  // Counts the region's changes, so a window knows when to take its shape.
+  uint32_t RegionVersion() const { return region_version_; }
 
   // The control that receives typed keys.
   Control* Focus() const { return focus_; }
@@ -93,6 +95,7 @@ class Form : public Container {
   std::vector<bool> region_;
   int region_width_ = 0;
   int region_height_ = 0;
+  uint32_t region_version_ = 0;
 };
 
 // An OK-only message box as it was shown.

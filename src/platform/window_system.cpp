@@ -202,18 +202,13 @@ void WindowSystem::SyncWindow(Form& form, Screen& screen) {
   }
   SDL_Surface* surface = screen.renderer->Surface();
   if (!surface) return;
-  if (!screen.window) {
-    screen.window = SDL_CreateWindow(form.Caption().c_str(), static_cast<int>(form.Left() / 15),
-                                     static_cast<int>(form.Top() / 15), surface->w, surface->h,
-                                     SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
-    if (!screen.window) return;
-    if (fd_ < 0) fd_ = X11ConnectionFd(screen.window);
-  }
+  if (!MakeWindow(form, screen, surface->w, surface->h)) return;
   SDL_Window* w = screen.window;
   SDL_SetWindowTitle(w, form.Caption().c_str());
   int ww = 0, wh = 0;
   SDL_GetWindowSize(w, &ww, &wh);
   if (ww != surface->w || wh != surface->h) SDL_SetWindowSize(w, surface->w, surface->h);
+  if (screen.shaped) CutShape(form, screen, surface->w, surface->h);
   SDL_SetWindowPosition(w, static_cast<int>(form.Left() / 15), static_cast<int>(form.Top() / 15));
   SDL_SetWindowAlwaysOnTop(w, form.Topmost() ? SDL_TRUE : SDL_FALSE);
   SDL_SetWindowOpacity(w, static_cast<float>(form.Alpha()) / 255.0f);
@@ -233,6 +228,59 @@ void WindowSystem::SyncWindow(Form& form, Screen& screen) {
     SDL_BlitSurface(surface, nullptr, target, nullptr);
     SDL_UpdateWindowSurface(w);
   }
+}
+
+bool WindowSystem::MakeWindow(Form& form, Screen& screen, int w, int h) {
+  // A window is made shaped or not: one whose form gained or lost its region
+  // is made anew.
+  if (screen.window && screen.shaped != form.HasRegion()) {
+    SDL_DestroyWindow(screen.window);
+    screen.window = nullptr;
+    screen.shown = false;
+  }
+  if (screen.window) return true;
+  const Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN;
+  screen.shaped = form.HasRegion();
+  if (screen.shaped) {
+    // Placed by the caller; a shaped window starts off the screen.
+    screen.window = SDL_CreateShapedWindow(form.Caption().c_str(), 0, 0, static_cast<unsigned>(w),
+                                           static_cast<unsigned>(h), flags);
+    screen.shape_w = screen.shape_h = 0;
+  }
+  if (!screen.window) {
+    // Without the shape extension the region still clips drawing and input.
+    screen.window = SDL_CreateWindow(form.Caption().c_str(), static_cast<int>(form.Left() / 15),
+                                     static_cast<int>(form.Top() / 15), w, h, flags);
+  }
+  if (!screen.window) return false;
+  if (fd_ < 0) fd_ = X11ConnectionFd(screen.window);
+  return true;
+}
+
+void WindowSystem::CutShape(const Form& form, Screen& screen, int w, int h) {
+  if (!SDL_IsShapedWindow(screen.window)) return;
+  if (screen.shape_version == form.RegionVersion() && screen.shape_w == w && screen.shape_h == h)
+    return;
+  SDL_Surface* mask = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
+  if (!mask) return;
+  for (int y = 0; y < h; ++y) {
+    auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(mask->pixels) + y * mask->pitch);
+    for (int x = 0; x < w; ++x) row[x] = form.InRegion(x, y) ? 0xFF000000u : 0;
+  }
+  SDL_WindowShapeMode mode{};
+  mode.mode = ShapeModeBinarizeAlpha;
+  mode.parameters.binarizationCutoff = 1;
+  // Tried once per region and size: a refused shape leaves the window whole.
+  SDL_SetWindowShape(screen.window, mask, &mode);
+  SDL_FreeSurface(mask);
+  screen.shape_version = form.RegionVersion();
+  screen.shape_w = w;
+  screen.shape_h = h;
+}
+
+bool WindowSystem::HasShapedWindow(const Form& form) const {
+  auto it = screens_.find(&form);
+  return it != screens_.end() && it->second.window && SDL_IsShapedWindow(it->second.window);
 }
 
 Form* WindowSystem::FocusedForm() {

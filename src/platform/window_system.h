@@ -43,6 +43,8 @@ class WindowSystem : public EventSource {
   void Forget(const Form& form);
   // The form whose window has the keyboard focus, or null.
   Form* FocusedForm();
+  // Whether the form's window is cut to its region.
+  bool HasShapedWindow(const Form& form) const;
 
   void ShowMessageBox(const MessageBox& box);
   void CloseMessageBox();
@@ -52,10 +54,16 @@ class WindowSystem : public EventSource {
     std::unique_ptr<Renderer> renderer;
     SDL_Window* window = nullptr;
     bool shown = false;
+    bool shaped = false;  // made as a shaped window (the form had a region)
+    // The region and size the window's shape was cut from.
+    uint32_t shape_version = 0;
+    int shape_w = 0, shape_h = 0;
   };
 
   bool AnyChanged() const;
   void SyncWindow(Form& form, Screen& screen);
+  bool MakeWindow(Form& form, Screen& screen, int w, int h);
+  void CutShape(const Form& form, Screen& screen, int w, int h);
   void HandleEvent(const SDL_Event& event);
   void HandleMouse(const SDL_Event& event);
   // While a form moves with the mouse: true when the event was used for it.

@@ -5,11 +5,13 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "platform/clock.h"
 #include "platform/event_loop.h"
 #include "platform/forms.h"
+#include "platform/picture.h"
 #include "platform/window_system.h"
 
 // SDL's X11 start-up opens the session bus, and libdbus keeps a buffer for
@@ -25,7 +27,7 @@ namespace {
 // window it shows the keyboard focus, which a hover card must not take from
 // the chat line. Each test runs in a process of its own, so the display set
 // here is the only one this process sees.
-class X11FocusTest : public ::testing::Test {
+class X11WindowsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (access("/usr/bin/Xvfb", X_OK) != 0) GTEST_SKIP() << "Xvfb is not installed";
@@ -73,7 +75,7 @@ class X11FocusTest : public ::testing::Test {
   Forms forms{loop};
 };
 
-TEST_F(X11FocusTest, ACardOpensWithoutTakingTheFocusAWindowTakesIt) {
+TEST_F(X11WindowsTest, ACardOpensWithoutTakingTheFocusAWindowTakesIt) {
   Form main(forms), card(forms), history(forms);
   Opened(main, "main", false);
   WindowSystem* windows = forms.OpenWindows();
@@ -87,6 +89,30 @@ TEST_F(X11FocusTest, ACardOpensWithoutTakingTheFocusAWindowTakesIt) {
   EXPECT_EQ(Focused(), "main");
   Opened(history, "history", false);
   EXPECT_EQ(Focused(), "history");
+}
+
+// A form with a region (a speech bubble) gets a window cut to it; one that
+// loses its region gets a whole window again.
+TEST_F(X11WindowsTest, AFormWithARegionHasAShapedWindow) {
+  Form main(forms), bubble(forms);
+  Opened(main, "main", false);
+  WindowSystem* windows = forms.OpenWindows();
+  ASSERT_TRUE(windows && windows->HasDisplay());
+  ASSERT_EQ(Focused(), "main");
+  auto picture = std::make_shared<Image>();
+  picture->width = 20;
+  picture->height = 10;
+  picture->pixels.assign(200, 0xFFFFFFFF);
+  picture->pixels[0] = 0xFF000000;  // the corner colour is outside
+  bubble.SetRegionFromPicture(picture);
+  Opened(bubble, "bubble", true);
+  EXPECT_EQ(Focused(), "main");
+  EXPECT_TRUE(windows->HasShapedWindow(bubble));
+  EXPECT_FALSE(windows->HasShapedWindow(main));
+  bubble.SetRegionFromPicture(nullptr);
+  Focused();
+  EXPECT_FALSE(windows->HasShapedWindow(bubble));
+  EXPECT_EQ(Focused(), "main");
 }
 
 }  // namespace
