@@ -111,9 +111,14 @@ void LayoutBadges(MainForm& f, float sx, float sy, bool small) {
     double left, top, small_left, small_top;
   };
   const Place places[] = {
-      {&f.imgBeishu, 10, 248, 10, 311},  {&f.lblDifen, 62, 249, 74, 312},
-      {&f.Imgwealth, 10, 280, 10, 290},  {&f.lbwealth, 62, 282, 56, 282},
-      {&f.imgsezi[0], 25, 221, 25, 279}, {&f.imgsezi[1], 55, 221, 55, 279},
+      {&f.imgBeishu, 10, 248, 10, 311},
+      {&f.lblDifen, 62, 249, 74, 312},
+      // At the small scale the wealth badge stands under the dice badge, as
+      // at full scale, with its value where the badge refresh puts it.
+      {&f.Imgwealth, 10, 280, 10, 349},
+      {&f.lbwealth, 62, 282, 74, 351},
+      {&f.imgsezi[0], 25, 221, 25, 279},
+      {&f.imgsezi[1], 55, 221, 55, 279},
   };
   for (const Place& p : places) {
     p.control->Move((small ? p.small_left : p.left) * sx, (small ? p.small_top : p.top) * sy);

@@ -113,6 +113,13 @@ TEST_P(SeatingUiTest, TheWealthBadgeShowsTheSmallestValueAboveZero) {
     EXPECT_DOUBLE_EQ(f.lbwealth.Top(), Small() ? c.small_top : c.top);
     EXPECT_TRUE(f.Imgwealth.Visible());
     EXPECT_TRUE(f.lbwealth.Visible());
+    // The value stands on its badge, and the badge under the dice badge.
+    const double badge_w = 80, badge_h = 29;  // pixels at both scales
+    EXPECT_GT(f.lbwealth.Left(), f.Imgwealth.Left());
+    EXPECT_LT(f.lbwealth.Left(), f.Imgwealth.Left() + badge_w);
+    EXPECT_GE(f.lbwealth.Top(), f.Imgwealth.Top());
+    EXPECT_LT(f.lbwealth.Top(), f.Imgwealth.Top() + badge_h);
+    EXPECT_GE(f.Imgwealth.Top(), f.imgBeishu.Top() + badge_h);
   }
 }
 
