@@ -63,6 +63,7 @@ void OpenPhrases(Client& client, int list) {
   window.SetTopmost(true);
   PlaceOverTable(client, window);
   ShowList(window, list);
+  if (list == 2) window.Activate();
 }
 
 // Sends phrase `index` (0-based) of a list; returns its 1-based number, or 0

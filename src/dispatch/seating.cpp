@@ -207,6 +207,7 @@ void SeatJoiner(Client& client, int s) {
   if (d.OtherPlayerCount == kFullTable && d.HandsDealt == 0) {
     client.main_form.SetWindowState(kNormal);
     MinimizeLobbyWindow(client);
+    client.main_form.Activate();
   }
 }
 

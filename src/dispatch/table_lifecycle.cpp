@@ -164,9 +164,9 @@ void HandleGameStart(Client& client) {
     break;
   }
   if (f.WindowState() != kNormal && !d.BossKey) {
-    // Restoring the window brings it to the front and gives it the focus.
     f.SetWindowState(kNormal);
     MinimizeLobbyWindow(client);
+    f.Activate();
   }
   for (int i = 1; i <= 3; ++i) d.TableMateNames[i - 1] = client.custom[i].name;
   // Kept as the four bytes came: the reconnect packet returns them unchanged.

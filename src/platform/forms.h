@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/controls.h"
@@ -38,6 +39,15 @@ class Form : public Container {
   // has it: for cards and bubbles that come and go while the player types.
   bool ShowsWithoutFocus() const { return shows_without_focus_; }
   void SetShowsWithoutFocus(bool v) { shows_without_focus_ = v; }
+  // Asks for the window to come to the front with the keyboard focus (the
+  // form's own SetFocus); the window system grants it when it next shows the
+  // form, and drops it for a hidden one.
+  void Activate() {
+    activate_ = true;
+    Invalidate();
+  }
+  bool ActivationPending() const { return activate_; }
+  bool TakeActivation() { return std::exchange(activate_, false); }
   // The form sees key events before the control that has the focus.
   bool KeyPreview() const { return key_preview_; }
   void SetKeyPreview(bool v) { key_preview_ = v; }
@@ -88,6 +98,7 @@ class Form : public Container {
   int alpha_ = 255;
   bool key_preview_ = false;
   bool shows_without_focus_ = false;
+  bool activate_ = false;
   bool loaded_ = false;
   bool moving_ = false;
   Control* focus_ = nullptr;

@@ -191,6 +191,7 @@ void WindowSystem::Present() {
 }
 
 void WindowSystem::SyncWindow(Form& form, Screen& screen) {
+  if (!display_ || !form.Visible()) form.TakeActivation();
   if (!display_) {
     screen.shown = form.Visible();
     return;
@@ -224,6 +225,11 @@ void WindowSystem::SyncWindow(Form& form, Screen& screen) {
   if (form.WindowState() == kMaximized && !(flags & SDL_WINDOW_MAXIMIZED)) SDL_MaximizeWindow(w);
   if (form.WindowState() == kNormal && (flags & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_MAXIMIZED)))
     SDL_RestoreWindow(w);
+  if (form.TakeActivation()) {
+    // Raising asks the window manager; without one only the focus call works.
+    SDL_RaiseWindow(w);
+    SDL_SetWindowInputFocus(w);
+  }
   if (SDL_Surface* target = SDL_GetWindowSurface(w)) {
     SDL_BlitSurface(surface, nullptr, target, nullptr);
     SDL_UpdateWindowSurface(w);

@@ -93,6 +93,17 @@ TEST_F(ChatWindowsTest, PhrasesAreReadOnceWhenTheWindowIsFirstMade) {
     EXPECT_EQ(QuickPhrase(client, list, number), "") << list << " " << number;
 }
 
+TEST_F(ChatWindowsTest, OnlyTheSecondButtonBringsThePhraseWindowForward) {
+  WriteChatIni(dir, kPhrases);
+  imgword1_Click(client);
+  EXPECT_TRUE(client.huifu.Visible());
+  EXPECT_FALSE(client.huifu.ActivationPending());
+  imgword1_Click(client);  // closes it
+  imgword2_Click(client);
+  EXPECT_TRUE(client.huifu.List2.Visible());
+  EXPECT_TRUE(client.huifu.ActivationPending());
+}
+
 TEST_F(ChatWindowsTest, AListTwoPhraseSaysItsNumberAndPlaysItsVoiceWithSoundOff) {
   WriteChatIni(dir, kPhrases);
   client.sound.SoundOn = 0;

@@ -87,6 +87,7 @@ TEST_F(LifecycleTest, GameStartRestoresTheWindowOnlyWithoutTheBossKey) {
     d.BossKey = boss;
     Send(test::BuildPacket(16, kOwn, {0, 0, 0, 2}));
     EXPECT_EQ(f.WindowState(), boss ? kMinimized : kNormal) << boss;
+    EXPECT_EQ(f.ActivationPending(), !boss) << boss;
     // The message is posted: the lobby's thread may take it a moment later.
     if (!boss) lobby->WaitForMessages(1);
     EXPECT_EQ(LobbyGot(kWmSysCommand, kScMinimize), !boss) << boss;

@@ -89,6 +89,8 @@ TEST_F(X11WindowsTest, ACardOpensWithoutTakingTheFocusAWindowTakesIt) {
   EXPECT_EQ(Focused(), "main");
   Opened(history, "history", false);
   EXPECT_EQ(Focused(), "history");
+  main.Activate();
+  EXPECT_EQ(Focused(), "main");
 }
 
 // A form with a region (a speech bubble) gets a window cut to it; one that
