@@ -8,18 +8,16 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <set>
 
 #include "dispatch/deal_msg.h"
+#include "laid_out_client.h"
 #include "settlement/record_boards.h"
 #include "shell/client.h"
 #include "shell/net/game_packet.h"
 #include "shell/program_end.h"
 #include "table/seat_records.h"
-#include "ui/layout_table.h"
-#include "ui/main_form.h"
 #include "ui/table_reset.h"
 
 namespace {
@@ -28,25 +26,6 @@ constexpr uint8_t kCommands[] = {1, 2, 4, 5, 6, 7, 8, 14, 40, 41, 9, 15, 17};
 constexpr size_t kCommandCount = sizeof(kCommands);
 constexpr size_t kRecord = 8;
 constexpr size_t kPairBytes = 48;  // command 40's tile pairs follow its record
-
-slvn::Client& LaidOutClient() {
-  static slvn::Client client{std::make_unique<slvn::ManualClock>()};
-  static bool laid_out = false;
-  if (!laid_out) {
-    client.data.ScaleX = client.data.ScaleY = 1.0f;
-    slvn::InitImageTables(client);
-    slvn::LoadMainFormDesign(client);
-    slvn::PlaceTableArea(client, true, true);
-    slvn::LayoutTable(client);
-    slvn::LayoutTableWidgets(client);
-    // The sheets write the hand history; keep it out of the build folder.
-    const auto folder = std::filesystem::temp_directory_path() / "slvn_fuzz_hand";
-    std::filesystem::create_directories(folder);
-    client.sound.program_folder = folder.string();
-    laid_out = true;
-  }
-  return client;
-}
 
 void Check(bool ok, const char* what) {
   if (ok) return;
@@ -82,7 +61,7 @@ void CheckRecords(const slvn::Client& client) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
-  slvn::Client& client = LaidOutClient();
+  slvn::Client& client = LaidOutClient("slvn_fuzz_hand");
   const float scale = client.data.ScaleX;
   client.data = slvn::Data{};
   client.data.ScaleX = client.data.ScaleY = scale;

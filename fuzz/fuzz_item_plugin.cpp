@@ -5,18 +5,17 @@
 // answer may read out of range, divide by zero or make the stage hang.
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "laid_out_client.h"
 #include "plugin/item_bar.h"
 #include "plugin/prop_plugin.h"
 #include "plugin/treasure_boxes.h"
 #include "settlement/record_boards.h"
 #include "shell/client.h"
 #include "shell/program_end.h"
-#include "ui/layout_table.h"
 #include "ui/main_form.h"
 #include "ui/table_reset.h"
 
@@ -128,29 +127,10 @@ class FuzzPlugin : public slvn::PropPlugin {
   Bytes& in_;
 };
 
-slvn::Client& LaidOutClient() {
-  static slvn::Client client{std::make_unique<slvn::ManualClock>()};
-  static bool laid_out = false;
-  if (!laid_out) {
-    client.data.ScaleX = client.data.ScaleY = 1.0f;
-    slvn::InitImageTables(client);
-    slvn::LoadMainFormDesign(client);
-    slvn::PlaceTableArea(client, true, true);
-    slvn::LayoutTable(client);
-    slvn::LayoutTableWidgets(client);
-    // The sheets write the hand history; keep it out of the build folder.
-    const auto folder = std::filesystem::temp_directory_path() / "slvn_fuzz_item_plugin";
-    std::filesystem::create_directories(folder);
-    client.sound.program_folder = folder.string();
-    laid_out = true;
-  }
-  return client;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  slvn::Client& client = LaidOutClient();
+  slvn::Client& client = LaidOutClient("slvn_fuzz_item_plugin");
   Bytes in(data, size);
   slvn::EndTreasureBoxStage(client, false);
   slvn::UnloadItemControls(client);

@@ -9,29 +9,14 @@
 
 #include "dispatch/deal_msg.h"
 #include "dispatch/user_detail.h"
+#include "laid_out_client.h"
 #include "shell/client.h"
 #include "shell/net/game_packet.h"
 #include "shell/program_end.h"
 #include "ui/amount_text.h"
-#include "ui/layout_table.h"
 #include "ui/main_form.h"
 
 namespace {
-
-slvn::Client& LaidOutClient() {
-  static slvn::Client client{std::make_unique<slvn::ManualClock>()};
-  static bool laid_out = false;
-  if (!laid_out) {
-    client.data.ScaleX = client.data.ScaleY = 1.0f;
-    slvn::InitImageTables(client);
-    slvn::LoadMainFormDesign(client);
-    slvn::PlaceTableArea(client, true, true);
-    slvn::LayoutTable(client);
-    slvn::LayoutTableWidgets(client);
-    laid_out = true;
-  }
-  return client;
-}
 
 bool PlainCode(const std::string& code) {
   return std::all_of(code.begin(), code.end(), [](char c) {
