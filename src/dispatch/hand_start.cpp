@@ -150,12 +150,7 @@ void HandleNewHand(Client& client) {
   d.LeaveResetPending = true;
   client.frmExit.Unload();
   d.GameOver = false;
-  if (d.WatchMode) {
-    ClearTableTiles(client);
-    ResetTableView(client);
-    ClearPlayerInfo(client);
-    d.TableCleared = true;
-  }
+  if (d.WatchMode) ClearTableForNextHand(client);
   hb.Enable(kBlinkSlot);
   d.HandRecordPending = true;
   d.HandRunning = true;

@@ -102,13 +102,6 @@ void TakeDownSeatChangeScreen(Client& client) {
   f.WebBrowser2.SetVisible(false);
 }
 
-void ClearTableForNextGame(Client& client) {
-  ClearTableTiles(client);
-  ResetTableView(client);
-  ClearPlayerInfo(client);
-  client.data.TableCleared = true;
-}
-
 // The plug-in shows the player itself; a refusal shuts it down for the run.
 bool TellPlugin(Client& client, int seat, uint8_t seat_bit) {
   const UserDetail& d = client.Detail[seat];
@@ -319,11 +312,11 @@ void HandleUserDetails(Client& client) {
   if (OthersReady(f) && d.HandsDealt != 0) {
     LoadGifResource(client, client.images.ButtonPics[kContinuePicture], "GIF", f.AnNiu[2]);
     d.AnNiuState[2] = true;
-    ClearTableForNextGame(client);
+    ClearTableForNextHand(client);
   }
   ShowPlayer(client, s);
   if (d.OtherPlayerCount == kFullTable && !d.TableCleared) {
-    ClearTableForNextGame(client);
+    ClearTableForNextHand(client);
     SetSysmsgLine(client, 0, "游戏将在15秒内开始");
   }
   KeepWealth(client, s);

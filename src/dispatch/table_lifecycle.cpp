@@ -304,10 +304,7 @@ void HandleReadyState(Client& client) {
   if (d.HandsDealt <= 0) return;
   if (f.AnNiu.Exists(2)) LoadGifResource(client, client.images.ButtonPics[6], "GIF", f.AnNiu[2]);
   d.AnNiuState[2] = true;
-  ClearTableTiles(client);
-  ResetTableView(client);
-  ClearPlayerInfo(client);
-  d.TableCleared = true;
+  ClearTableForNextHand(client);
 }
 
 void ShowSeatChangeScreen(Client& client) {

@@ -272,10 +272,7 @@ void HandleTableSummary(Client& client) {
   MainForm& f = client.main_form;
   GameMessage& info = client.net.info;
   d.AnNiuState[2] = true;
-  ClearTableTiles(client);
-  ResetTableView(client);
-  ClearPlayerInfo(client);
-  d.TableCleared = true;
+  ClearTableForNextHand(client);
   info.seat &= 15;
   for (int i = 0; i <= 2; ++i) {
     if (!f.AnNiu.Exists(i)) continue;

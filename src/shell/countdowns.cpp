@@ -104,18 +104,20 @@ void ReadyCountdown(Client& client) {
     MainForm& f = client.main_form;
     if (f.AnNiu.Exists(2)) LoadGifResource(client, client.images.ButtonPics[6], "GIF", f.AnNiu[2]);
     d.AnNiuState[2] = true;
-    ClearTableTiles(client);
-    ResetTableView(client);
-    ClearPlayerInfo(client);
-    d.TableCleared = true;
+    ClearTableForNextHand(client);
   }
+  SendReady(client);
+  client.heartbeat.TickEnabled[kReadyCountdown] = false;
+}
+
+void SendReady(Client& client) {
   GameMessage ready;
   ready.cmd = Cmd_Ready;
   ready.seat = client.custom[0].SeatWind;
   ready.value = {0, 0, 0, 1};
   Send_MSG(client, ready);
+  const Data& d = client.data;
   if (d.SeatChangePending && d.ReseatRequested) ShowSeatChangeOnReady(client);
-  client.heartbeat.TickEnabled[kReadyCountdown] = false;
 }
 
 void StartReadyCountdown(Client& client, int16_t seconds) {

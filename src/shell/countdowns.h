@@ -15,6 +15,9 @@ void ReadyCountdown(Client& client);
 // from now, the digits shown green beside the clock picture, both in front.
 void StartReadyCountdown(Client& client, int16_t seconds);
 
+// The player is ready for the next hand: the ready goes to the server, and
+// a reseat the player asked for shows its screen.
+void SendReady(Client& client);
 // The seat-change screen of a ready path (the countdown and the start
 // button): the seats forgotten, the screen shown, its condition used up.
 void ShowSeatChangeOnReady(Client& client);

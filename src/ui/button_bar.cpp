@@ -55,18 +55,8 @@ void DeclareReady(Client& client) {
   f.Time_Img.SetVisible(false);
   f.Number.SetVisible(false);
   d.AnNiuState[2] = true;
-  if (!d.TableCleared) {
-    ClearTableTiles(client);
-    ResetTableView(client);
-    ClearPlayerInfo(client);
-    d.TableCleared = true;
-  }
-  GameMessage ready;
-  ready.cmd = Cmd_Ready;
-  ready.seat = client.custom[0].SeatWind;
-  ready.value = {0, 0, 0, 1};
-  Send_MSG(client, ready);
-  if (d.SeatChangePending && d.ReseatRequested) ShowSeatChangeOnReady(client);
+  if (!d.TableCleared) ClearTableForNextHand(client);
+  SendReady(client);
 }
 
 void StartOrContinue(Client& client) {

@@ -4,6 +4,7 @@
 #include "plugin/treasure_boxes.h"
 #include "shell/client.h"
 #include "shell/general.h"
+#include "table/seat_records.h"
 
 namespace slvn {
 
@@ -181,6 +182,13 @@ void ResetTableView(Client& client) {
   client.main_form.Bank.SetVisible(true);
   client.main_form.Bank.ZOrder(0);
   ResetMultiplierBadges(client);
+}
+
+void ClearTableForNextHand(Client& client) {
+  ClearTableTiles(client);
+  ResetTableView(client);
+  ClearPlayerInfo(client);
+  client.data.TableCleared = true;
 }
 
 }  // namespace slvn

@@ -11,5 +11,8 @@ void ClearTableTiles(Client& client);
 // images sized, placed and stacked as the face-down wall (still hidden), and
 // each seat's hand, discard and draw origins.
 void ResetTableView(Client& client);
+// The table made ready for the next hand: the tiles forgotten, the view
+// reset and the players' hand records emptied; TableCleared says so.
+void ClearTableForNextHand(Client& client);
 
 }  // namespace slvn
