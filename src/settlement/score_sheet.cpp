@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "chat/chat_state.h"
@@ -81,6 +82,27 @@ std::string KongTileText(int code) {
 bool AllDigits(std::string_view text) {
   return !text.empty() &&
          std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The seat's item coins of the hand, taken: its entries are emptied.
+double TakeItemCoins(PropState& prop, size_t seat) {
+  double coins = 0;
+  if (seat < prop.ScoreInfoAmounts.size()) coins = std::exchange(prop.ScoreInfoAmounts[seat], 0);
+  if (seat < prop.ScoreInfoNames.size()) prop.ScoreInfoNames[seat].clear();
+  return coins;
+}
+
+// The sheet is saved under the hand's number; a shutdown the hand's end
+// asked for happens now, otherwise the plug-in learns the sheet is shown.
+void SaveSheetAndSettlePlugin(Client& client) {
+  PropState& prop = client.prop;
+  SaveHandRecord(client, client.data.juNum);
+  if (prop.PluginShutdownPending) {
+    if (prop.Prop_GameDllState > 0) ShutdownPropPlugin(client, 0);
+    prop.SheetHandOver = 0;
+  } else {
+    prop.SheetHandOver = 2;
+  }
 }
 
 }  // namespace
@@ -264,13 +286,11 @@ void ShowScoreSheet(Client& client) {
         if (line.colour >= 0) column.SetForeColor(static_cast<uint32_t>(line.colour));
         add(s, line.text);
       }
-      const double coins = i < prop.ScoreInfoAmounts.size() ? prop.ScoreInfoAmounts[i] : 0;
+      const double coins = TakeItemCoins(prop, i);
       seat.final_amount += coins;
       detail.ucoin += coins;
       d.RunningTotals[s] += coins;
       d.CoinAmounts[s] = seat.final_amount;
-      if (i < prop.ScoreInfoAmounts.size()) prop.ScoreInfoAmounts[i] = 0;
-      prop.ScoreInfoNames[i].clear();
     }
     if (f.Cash.Exists(s)) f.Cash[s].SetCaption(FormatAmount(detail.ucoin) + seat.currency);
     score.State[s + 4].AddItem("最终分：" + FormatAmount(seat.final_amount) + seat.currency);
@@ -294,13 +314,7 @@ void ShowScoreSheet(Client& client) {
   d.HandEnding = false;
   prop.ScoreHandOver = false;
   if (!d.WatchMode) StartReadyCountdown(client, d.AutoPlayOn ? 3 : 15);
-  SaveHandRecord(client, d.juNum);
-  if (prop.PluginShutdownPending) {
-    if (prop.Prop_GameDllState > 0) ShutdownPropPlugin(client, 0);
-    prop.SheetHandOver = 0;
-  } else {
-    prop.SheetHandOver = 2;
-  }
+  SaveSheetAndSettlePlugin(client);
 }
 
 void ShowHandResult(Client& client) {
@@ -321,12 +335,10 @@ void ShowHandResult(Client& client) {
       for (const std::string& part : SplitItemText(prop.ScoreInfoNames[i]))
         score.State[s].AddItem(part);
       score.State[s].AddItem("");
-      const double coins = i < prop.ScoreInfoAmounts.size() ? prop.ScoreInfoAmounts[i] : 0;
+      const double coins = TakeItemCoins(prop, i);
       d.CoinAmounts[s] += coins;
       client.Detail[s].ucoin += coins;
       d.RunningTotals[s] += coins;
-      if (i < prop.ScoreInfoAmounts.size()) prop.ScoreInfoAmounts[i] = 0;
-      prop.ScoreInfoNames[i].clear();
     }
     if (f.Cash.Exists(s)) f.Cash[s].SetCaption(FormatAmount(client.Detail[s].ucoin) + "金币");
     score.State[s + 4].AddItem("最终分：" + FormatAmount(d.CoinAmounts[s]) + "金币");
@@ -337,13 +349,7 @@ void ShowHandResult(Client& client) {
     CentreOverTable(client, score);
     score.Show();
   }
-  SaveHandRecord(client, d.juNum);
-  if (prop.PluginShutdownPending) {
-    if (prop.Prop_GameDllState > 0) ShutdownPropPlugin(client, 0);
-    prop.SheetHandOver = 0;
-  } else {
-    prop.SheetHandOver = 2;
-  }
+  SaveSheetAndSettlePlugin(client);
   SetSysmsgLine(client, 0, "请点击【继续】按钮继续游戏！");
   d.AnNiuState[2] = false;
   d.TableCleared = false;
