@@ -178,11 +178,25 @@ close
   }
 }
 
+// alice, seated by `script`, is sent away: her client ends on its own, the
+// lobby with it, and the server sees the connection close.
+void ExpectClientAndLobbyToEnd(const std::string& script) {
+  test::TempDir dir;
+  test::TableServer server(dir, script);
+  ASSERT_GT(server.port(), 0);
+  LobbyProcess lobby("alice$key$127.0.0.1$" + std::to_string(server.port()) + "$room$0$",
+                     test::TestBusNamespace());
+  std::vector<std::string> seen;
+  ASSERT_TRUE(lobby.WaitForLine("recv 0x303 0 0", seen));
+  EXPECT_TRUE(lobby.WaitForEnd());
+  server.Finish();
+  EXPECT_NE(server.Record().find("peer closed"), std::string::npos) << server.Record();
+}
+
 // A quit that names the own seat among the leavers ends the client, and
 // with it the lobby.
 TEST(SmokeTest, AQuitOfTheOwnSeatEndsClientAndLobby) {
-  test::TempDir dir;
-  test::TableServer server(dir, R"(
+  ExpectClientAndLobbyToEnd(R"(
 expect 18
 send 18 v3=1 v1=8
 send 3 seat=8 text@16="alice"
@@ -194,14 +208,6 @@ wait 500
 send 16 seat=3 v3=1
 wait 3000
 )");
-  ASSERT_GT(server.port(), 0);
-  LobbyProcess lobby("alice$key$127.0.0.1$" + std::to_string(server.port()) + "$room$0$",
-                     test::TestBusNamespace());
-  std::vector<std::string> seen;
-  ASSERT_TRUE(lobby.WaitForLine("recv 0x303 0 0", seen));
-  EXPECT_TRUE(lobby.WaitForEnd());
-  server.Finish();
-  EXPECT_NE(server.Record().find("peer closed"), std::string::npos) << server.Record();
 }
 
 // A spectator joins a hand under way: the table summary, the four players'
@@ -247,8 +253,7 @@ send 41 seat=8 v0=3 v1=4 v2=0x29 v3=0x43
 // The server names the own account as a user who left: the client ends in
 // order, and the lobby, which runs as long as its client, ends with it.
 TEST(SmokeTest, TheOwnNameLeavingEndsClientAndLobby) {
-  test::TempDir dir;
-  test::TableServer server(dir, R"(
+  ExpectClientAndLobbyToEnd(R"(
 expect 18 text@16="alice"
 send 18 v3=1 v1=8
 send 20 seat=15 text@16="爱丽丝" text@168="alice" u32le@96=500
@@ -256,14 +261,6 @@ wait 300
 send 21 text@16="alice"
 wait 1000
 )");
-  ASSERT_GT(server.port(), 0);
-  LobbyProcess lobby("alice$key$127.0.0.1$" + std::to_string(server.port()) + "$room$0$",
-                     test::TestBusNamespace());
-  std::vector<std::string> seen;
-  ASSERT_TRUE(lobby.WaitForLine("recv 0x303 0 0", seen));
-  EXPECT_TRUE(lobby.WaitForEnd());
-  server.Finish();
-  EXPECT_NE(server.Record().find("peer closed"), std::string::npos) << server.Record();
 }
 
 // The item plug-in in the real program: the test plug-in's library under
