@@ -57,6 +57,20 @@ TEST_F(LifecycleServerTest, AFreedSeatShowsTheSeatChangeScreenUntilTheTableIsSea
   ASSERT_GT(server.port(), 0);
   Start(server);
   MainForm& f = client.main_form;
+  // Every seat shows its avatar, its title and name, its coins and its level,
+  // the own seat (display seat 0) too.
+  auto expect_seat = [&](int seat, const char* name_label, const char* coins, const char* level) {
+    SCOPED_TRACE(seat);
+    EXPECT_TRUE(f.Tou[seat].Visible() && f.Tou[seat].Picture());
+    EXPECT_EQ(f.Nid[seat].Caption(), name_label);
+    EXPECT_EQ(f.Cash[seat].Caption(), coins);
+    EXPECT_EQ(f.Level[seat].Caption(), level);
+  };
+  ASSERT_TRUE(test::Drive(
+      client, [&] { return f.ZhiNan.Visible(); }, 60))
+      << server.Record();
+  expect_seat(0, "[新手] 演示", "12800金币", "书生");
+  expect_seat(1, "[老手] 鲍勃", "25600金币", "秀才");
   ASSERT_TRUE(test::Drive(
       client, [&] { return client.data.ShuffleShown; }, 60))
       << server.Record();
@@ -71,6 +85,12 @@ TEST_F(LifecycleServerTest, AFreedSeatShowsTheSeatChangeScreenUntilTheTableIsSea
   EXPECT_FALSE(client.data.ShuffleShown || f.WebBrowser2.Visible());
   EXPECT_TRUE(f.ZhiNan.Visible());
   EXPECT_FALSE(f.ImgShuffle.Visible() || f.LblShuffle.Visible());
+  // At South the own seat keeps its labels; erin (West) sits at its right.
+  ASSERT_TRUE(test::Drive(
+      client, [&] { return f.Nid[1].Caption() == "[老手] 艾琳"; }, 60))
+      << server.Record();
+  expect_seat(0, "[新手] 演示", "12800金币", "书生");
+  expect_seat(3, "[老手] 鲍勃", "25600金币", "秀才");
   EXPECT_EQ(server.Finish(), 0) << server.Record();
 }
 
