@@ -392,10 +392,13 @@ void Renderer::DrawListBox(const ListBox& box, int x, int y, int w, int h) {
   FrameRect(x, y, w, h, 0x808080);
   const int line = std::max(1, TextSize("", box.Font()).second);
   box.SetLinePixels(line);
-  for (int i = box.TopIndex(), top = y + 1; i < box.ListCount() && top < y + h; ++i, top += line) {
+  // Below the first row only whole rows show: a row the bottom frame would
+  // cut waits for a scroll.
+  for (int i = box.TopIndex(), top = y + 1;
+       i < box.ListCount() && (top == y + 1 || top + line < y + h); ++i, top += line) {
     bool selected = i == box.ListIndex();
     if (selected) FillRect(x + 1, top, w - 2, line, 0x6A240A);
-    DrawText(OneLine(box.List(i)), box.Font(), selected ? 0xFFFFFF : box.ForeColor(), x + 3, top);
+    DrawText(OneLine(box.List(i)), box.Font(), selected ? 0xFFFFFF : box.ForeColor(), x + 2, top);
   }
   PopClip();
 }

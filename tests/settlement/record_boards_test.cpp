@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
+#include "platform/input.h"
 #include "platform/renderer.h"
 #include "settlement/hand_record.h"
 #include "settlement/record_boards.h"
@@ -12,6 +15,8 @@
 #include "support/headless.h"
 #include "support/table_layout.h"
 #include "support/temp_dir.h"
+#include "table/claims.h"
+#include "ui/button_bar.h"
 
 namespace slvn {
 namespace {
@@ -224,55 +229,246 @@ TEST_F(BoardsTest, HeroLinesOpenTheHandTheyNameEvenAfterAHandWithoutASheet) {
   EXPECT_EQ(score.State[0].List(0), "hand1:0.0");
 }
 
-// The two boards over the table, for a person to look at:
-// build/.../boards_1024.png and boards_800.png.
-class BoardsShotTest : public ::testing::TestWithParam<float> {};
+// The centre of a control in pixels of its form.
+std::pair<int, int> CentreOnForm(const Control& c) {
+  double x = (c.Left() + c.Width() / 2) / c.UnitsPerPixel();
+  double y = (c.Top() + c.Height() / 2) / c.UnitsPerPixel();
+  for (const Control* p = c.Parent(); p && p->Parent(); p = p->Parent()) {
+    x += p->Left() / p->UnitsPerPixel();
+    y += p->Top() / p->UnitsPerPixel();
+  }
+  return {static_cast<int>(x), static_cast<int>(y)};
+}
 
-TEST_P(BoardsShotTest, SavesTheBoardsOverTheTable) {
-  test::UseHeadlessSdl();
+void ClickAt(Form& form, std::pair<int, int> at) {
+  DeliverMouse(form, MouseAction::kDown, kLeftButton, 0, at.first, at.second);
+  DeliverMouse(form, MouseAction::kUp, kLeftButton, 0, at.first, at.second);
+}
+
+TEST_F(BoardsTest, NamesAreGreenWithTheWinnerRedAtTheHandAndAllRedWhenReopened) {
+  ConnectButtonBar(client);
+  const uint8_t winds[] = {8, 4, 2, 1};
+  for (int i = 0; i < 4; ++i) client.custom[i].SeatWind = winds[i];
+  ScoreForm& score = LoadScoreForm(client);
+  auto colours = [&] {
+    std::vector<uint32_t> c;
+    for (int i = 0; i < 4; ++i) c.push_back(score.ID[i].ForeColor());
+    return c;
+  };
+  // West (display seat 2) wins: the sheet of the hand shows the names so.
+  ApplyOperation(client, kClaimWin, 2, {});
+  const std::vector<uint32_t> at_the_hand = {0xFF00, 0xFF00, 0xFF, 0xFF00};
+  EXPECT_EQ(colours(), at_the_hand);
+  FillSheet(3, "");
+  SaveHandRecord(client, 1);
+  client.data.juNum = 1;
+
+  // Reopened with the records button: the saved sheet, every name red.
+  ClickAt(client.main_form, CentreOnForm(client.main_form.AnNiu[5]));
+  EXPECT_TRUE(score.Visible());
+  const std::vector<uint32_t> reopened(4, 0xFF);
+  EXPECT_EQ(colours(), reopened);
+
+  // Reopened from a line of the hand list: the same.
+  score.Hide();
+  for (int i = 0; i < 4; ++i) SetScoreNameColor(client, i, at_the_hand[i]);
+  AddHeroHandLine(client, 1);
+  for (int i = 0; i < 4; ++i) LoadHeroForm(client).Grade[i].AddItem("10金币");
+  ShowHeroBoard(client);
+  const ListBox& line = client.Hero->Grade[2];
+  ClickAt(*client.Hero, {CentreOnForm(line).first, static_cast<int>(line.Top() / 15) + 4});
+  EXPECT_TRUE(score.Visible());
+  EXPECT_EQ(colours(), reopened);
+}
+
+// A rectangle in pixels of the board, right and bottom exclusive.
+struct Box {
+  int left, top, right, bottom;
+  bool Inside(const Box& o) const {
+    return left >= o.left && top >= o.top && right <= o.right && bottom <= o.bottom;
+  }
+  bool Meets(const Box& o) const {
+    return left < o.right && o.left < right && top < o.bottom && o.top < bottom;
+  }
+};
+
+Box BoxOf(const Control& c) {
+  const double u = c.UnitsPerPixel();
+  auto px = [u](double v) { return static_cast<int>(std::lround(v / u)); };
+  return {px(c.Left()), px(c.Top()), px(c.Left() + c.Width()), px(c.Top() + c.Height())};
+}
+
+// The parchment of a board's picture, stretched to the board: the light area
+// around the middle, inside the dark frame.
+Box Parchment(const ImageControl& background, const Box& board) {
+  const Image& art = *background.Picture();
+  auto light = [&](int x, int y) {
+    const uint32_t p = art.At(x, y);
+    return ((p >> 16) & 0xFF) > 200 && ((p >> 8) & 0xFF) > 180;
+  };
+  Box b{art.width / 2, art.height / 2, art.width / 2, art.height / 2};
+  while (b.left > 0 && light(b.left - 1, art.height / 2)) --b.left;
+  while (b.right < art.width && light(b.right, art.height / 2)) ++b.right;
+  while (b.bottom < art.height && light(art.width / 4, b.bottom)) ++b.bottom;
+  const double sx = double(board.right) / art.width, sy = double(board.bottom) / art.height;
+  return {static_cast<int>(std::ceil(b.left * sx)), 0, static_cast<int>(b.right * sx),
+          static_cast<int>(b.bottom * sy)};
+}
+
+// The lowest row of the title banner (gold) in the middle of the board's top.
+int BannerBottom(const ImageControl& background) {
+  const Image& art = *background.Picture();
+  int bottom = 0;
+  for (int y = 0; y < art.height / 4; ++y) {
+    const uint32_t p = art.At(art.width / 2 - 75, y);
+    if (((p >> 16) & 0xFF) > 180 && ((p >> 8) & 0xFF) > 110 && (p & 0xFF) < 110) bottom = y + 1;
+  }
+  return bottom;
+}
+
+// Every list of a board shows whole rows only, each row's text inside the
+// list's frame, and the list inside the board's parchment; the band below
+// the last whole row stays empty, so no row is cut at the bottom.
+void ExpectListsWhole(Renderer& renderer, Form& board, const ImageControl& background,
+                      const std::vector<const ListBox*>& lists) {
+  const Box parchment = Parchment(background, BoxOf(board));
+  for (const ListBox* list : lists) {
+    const Box b = BoxOf(*list);
+    SCOPED_TRACE(list->List(0));
+    EXPECT_TRUE(b.Inside(parchment)) << b.left << "," << b.top << " " << b.right << "," << b.bottom
+                                     << " in " << parchment.right << "," << parchment.bottom;
+    const int line = renderer.TextSize("", list->Font()).second;
+    const int rows = std::max(1, (b.bottom - b.top - 2) / line);
+    const int shown = std::min(rows, list->ListCount() - list->TopIndex());
+    ASSERT_GT(shown, 0);
+    EXPECT_LE(b.top + 1 + shown * line, b.bottom - 1);
+    for (int i = 0; i < shown; ++i) {
+      const std::string text = list->List(list->TopIndex() + i);
+      // The text starts two pixels in and keeps one clear of the right frame.
+      EXPECT_LE(2 + renderer.TextSize(text, list->Font()).first, b.right - b.left - 2) << text;
+    }
+    for (int y = b.top + 1 + shown * line; y < b.bottom - 1; ++y)
+      for (int x = b.left + 1; x < b.right - 1; ++x)
+        ASSERT_EQ(renderer.PixelAt(x, y) & 0xFFFFFF, 0xFFC080u) << x << "," << y;
+    for (int y = b.top + 1; y < b.top + 1 + shown * line; ++y)
+      EXPECT_EQ(renderer.PixelAt(b.right - 2, y) & 0xFFFFFF, 0xFFC080u) << y;
+  }
+}
+
+// A full coins column, as a won hand with three kongs, a streak and both
+// doublings writes it: more lines than the column shows at once.
+std::vector<std::string> FullColumn(int seat) {
+  const std::string rule(25, '-');
+  return {"初始：" + std::to_string(1234567 * seat) + "金币",
+          "房间底金:  10",
+          "   连赖  ×8",
+          seat == 3 ? "庄家" : " ",
+          rule,
+          "5条直杠:-10",
+          "红中暗杠:60",
+          "开杠:-10",
+          rule,
+          "",
+          seat == 1 ? "胡牌" : "点炮",
+          "胡牌得分:  -60",
+          rule,
+          "漂:    1个",
+          "漂得分:   -30",
+          rule,
+          "小计:-40金币",
+          "骰子加倍 ×7",
+          "财富加倍 ×3",
+          "",
+          std::string(20, '='),
+          "总分：-1234567金币",
+          "封顶",
+          "灵活封顶",
+          "服务费5%",
+          "最终分：-1234567金币"};
+}
+
+// The two boards over the table, for a person to look at:
+// build/.../score_1024.png, score_800.png, hero_1024.png and hero_800.png.
+class BoardsShotTest : public ::testing::TestWithParam<float> {
+ protected:
+  void SetUp() override {
+    test::UseHeadlessSdl();
+    test::LayOutTable(client, GetParam());
+    client.main_form.Show();
+    for (int i = 0; i < 4; ++i) {
+      client.data.ScoreNames[i] = {names[i], std::to_string(i * 5)};
+      SetHeroSeat(client, i, names[i], i * 5);
+    }
+  }
+  const char* names[4] = {"小明", "鲍勃", "卡萝", "大卫"};
   test::TempDir dir;
   Client client;
-  test::LayOutTable(client, GetParam());
-  client.main_form.Show();
-  const char* names[] = {"我", "南家", "西家", "北家"};
-  for (int i = 0; i < 4; ++i) {
-    client.data.ScoreNames[i] = {names[i], std::to_string(i * 5)};
-    SetHeroSeat(client, i, names[i], i * 5);
-  }
+};
+
+TEST_P(BoardsShotTest, EveryLineShowsWholeInsideTheFrameAndNothingCoversTheNames) {
   ScoreForm& score = LoadScoreForm(client);
-  const char* column[] = {"初始：1000金币",
-                          "房间底金:  10",
-                          "庄家",
-                          "-------------------------",
-                          "5条直杠:30",
-                          "-------------------------",
-                          " ",
-                          "胡牌",
-                          "胡牌得分:  40"};
   for (int i = 0; i < 4; ++i) {
     SetBoardAvatar(client, score.Tou[i], std::to_string(i * 5));
     score.ID[i].SetCaption(names[i]);
-    for (const char* line : column) score.State[i].AddItem(line);
-    score.State[i + 4].AddItem("最终分：" + std::to_string(40 - 20 * i) + "金币");
+    for (const std::string& line : FullColumn(i)) score.State[i].AddItem(line);
+    score.State[i + 4].AddItem("最终分：-1234567金币");
   }
-  SetScoreNameColor(client, 0, 0xFF);
-  for (int hand = 1; hand <= 3; ++hand) {
+  for (int hand = 1; hand <= 30; ++hand) {
     AddHeroHandLine(client, static_cast<int16_t>(hand));
     for (int i = 0; i < 4; ++i)
-      client.Hero->Grade[i].AddItem(PadRight(std::to_string(hand * 10 - i * 10), 9) + "金币");
+      client.Hero->Grade[i].AddItem(PadRight(std::to_string(-123456 * i), 9) + "金币");
   }
-  for (int i = 0; i < 4; ++i)
-    client.Hero->sumScore[i].SetCaption(std::to_string(60 - 40 * i) + "金币");
+  for (int i = 0; i < 4; ++i) client.Hero->sumScore[i].SetCaption("-1234567金币");
+  HeroForm& hero = *client.Hero;
+
+  Renderer renderer;
+  renderer.Draw(score);
+  std::vector<const ListBox*> lists;
+  for (int i = 0; i < 8; ++i) lists.push_back(&score.State[i]);
+  ExpectListsWhole(renderer, score, score.Background, lists);
+  // Scrolled down, the columns show their last lines whole as well.
+  score.State[0].ScrollBy(10);
+  renderer.Draw(score);
+  ExpectListsWhole(renderer, score, score.Background, {&score.State[0], &score.State[3]});
+  score.State[0].ScrollBy(-10);
+
+  renderer.Draw(hero);
+  lists = {&hero.Num};
+  for (int i = 0; i < 4; ++i) lists.push_back(&hero.Grade[i]);
+  ExpectListsWhole(renderer, hero, hero.Background, lists);
+
+  // The labels lie inside the parchment, the banner ends above the avatars,
+  // and where an avatar meets its name the name is drawn in front.
+  for (Form* board : {static_cast<Form*>(&score), static_cast<Form*>(&hero)}) {
+    const bool is_score = board == &score;
+    const ImageControl& background = is_score ? score.Background : hero.Background;
+    auto& avatars = is_score ? score.Tou : hero.Tou;
+    auto& labels = is_score ? score.ID : hero.ID;
+    const Box parchment = Parchment(background, BoxOf(*board));
+    for (int i = 0; i < 4; ++i) {
+      SCOPED_TRACE(board->Caption() + std::to_string(i));
+      EXPECT_GE(BoxOf(avatars[i]).top, BannerBottom(background));
+      EXPECT_TRUE(BoxOf(labels[i]).Inside(parchment));
+      if (!BoxOf(avatars[i]).Meets(BoxOf(labels[i]))) continue;
+      const auto& order = board->Children();
+      EXPECT_GT(std::find(order.begin(), order.end(), &labels[i]) - order.begin(),
+                std::find(order.begin(), order.end(), &avatars[i]) - order.begin());
+    }
+  }
+  for (const Label* total : {&hero.Label2, &hero.sumScore[0], &hero.sumScore[3]})
+    EXPECT_TRUE(BoxOf(*total).Inside(Parchment(hero.Background, BoxOf(hero))));
+
   const std::string suffix = GetParam() < 1 ? "_800.png" : "_1024.png";
   ShowHeroBoard(client);
   ASSERT_TRUE(SaveScreenPng(client.forms, client.main_form, "hero" + suffix));
-  client.Hero->Hide();
+  hero.Hide();
   ShowScoreBoard(client);
   ASSERT_TRUE(SaveScreenPng(client.forms, client.main_form, "score" + suffix));
-  // The board's own pixels show through at its place.
-  Renderer board;
-  board.Draw(score);
-  EXPECT_NE(board.PixelAt(320, 20), 0u);
+  // Over the table, the sheet stays inside the main window.
+  const MainForm& f = client.main_form;
+  EXPECT_GE(score.Top(), f.Top());
+  EXPECT_LE(score.Top() + score.Height(), f.Top() + f.Height());
+  EXPECT_LE(score.Left() + score.Width(), f.Left() + f.Width());
 }
 
 INSTANTIATE_TEST_SUITE_P(BothScales, BoardsShotTest, ::testing::Values(1.0f, 0.78125f));

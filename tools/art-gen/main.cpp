@@ -711,15 +711,22 @@ void DrawChatWindows(Output& out, Fonts& f) {
   }
 }
 
-// A record board: a lacquered frame around parchment, the title at the top
-// and two close marks at the top right (x0, x1 and their size, pixels).
-Canvas Board(Fonts& f, int w, int h, const std::string& title, int x0, int x1, int bw, int bh) {
+// A record board: a thin lacquered frame around parchment, the title banner
+// at the top and two close marks at the top right (x0, x1 and their size,
+// pixels). The board's lists reach to 6 pixels from its right and bottom
+// edges, so the frame stays within 3; the banner ends above `banner_bottom`,
+// where the first controls begin.
+Canvas Board(Fonts& f, int w, int h, const std::string& title, int x0, int x1, int bw, int bh,
+             int banner_bottom) {
+  constexpr float kFrame = 3;
   Canvas c(w, h);
   RoundRect(c, 0, 0, w, h, 0, Rgb(0x8E2A1A), Rgb(0x5E160C));
-  RoundRect(c, 6, 6, w - 12.0f, h - 12.0f, 6, Rgb(0xF7EBD0), Rgb(0xE6D2A8));
-  RoundRectLine(c, 6, 6, w - 12.0f, h - 12.0f, 6, 2, Rgb(0xC8A874));
-  RoundRect(c, w / 2.0f - 80, 4, 160, 26, 6, kGold, Rgb(0xA8741C));
-  Text(c, f, title, w / 2.0f - 70, 5, 140, 24, TextStyle{.color = Rgb(0x7A1414), .bold = true}, 20);
+  RoundRect(c, kFrame, kFrame, w - 2 * kFrame, h - 2 * kFrame, 4, Rgb(0xF7EBD0), Rgb(0xE6D2A8));
+  RoundRectLine(c, kFrame, kFrame, w - 2 * kFrame, h - 2 * kFrame, 4, 1, Rgb(0xC8A874));
+  const float banner = static_cast<float>(banner_bottom) - 2 - kFrame;
+  RoundRect(c, w / 2.0f - 80, kFrame, 160, banner, 6, kGold, Rgb(0xA8741C));
+  Text(c, f, title, w / 2.0f - 70, kFrame + 1, 140, banner - 2,
+       TextStyle{.color = Rgb(0x7A1414), .bold = true}, 20);
   const char* marks[] = {"－", "×"};
   int xs[] = {x0, x1};
   for (int i = 0; i < 2; ++i) {
@@ -801,8 +808,9 @@ void DrawNamed(Output& out, Fonts& f) {
     Text(bird, f, "友", 56, 42, 25, 28, brand);
     SaveGif(out, "bird", bird);
   }
-  SaveGif(out, "score_board", Board(f, 640, 480, "战 绩 板", 592, 616, 25, 25));
-  SaveJpeg(out, "hero_board", Board(f, 655, 454, "英 雄 榜", 600, 624, 25, 17));
+  // The banners end where the avatars begin (Score 32, Hero 24 pixels down).
+  SaveGif(out, "score_board", Board(f, 640, 480, "战 绩 板", 592, 616, 25, 25, 32));
+  SaveJpeg(out, "hero_board", Board(f, 655, 454, "英 雄 榜", 600, 624, 25, 17, 24));
   SaveGif(out, "dice_badge", Badge(f, "骰子加倍"));
   SaveGif(out, "wealth_badge", Badge(f, "财富加倍"));
   {
