@@ -7,6 +7,7 @@
 
 #include "platform/input.h"
 #include "platform/renderer.h"
+#include "platform/window_system.h"
 #include "settlement/hand_record.h"
 #include "settlement/record_boards.h"
 #include "shell/client.h"
@@ -15,8 +16,8 @@
 #include "support/headless.h"
 #include "support/table_layout.h"
 #include "support/temp_dir.h"
+#include "support/xvfb.h"
 #include "table/claims.h"
-#include "ui/button_bar.h"
 
 namespace slvn {
 namespace {
@@ -246,7 +247,6 @@ void ClickAt(Form& form, std::pair<int, int> at) {
 }
 
 TEST_F(BoardsTest, NamesAreGreenWithTheWinnerRedAtTheHandAndAllRedWhenReopened) {
-  ConnectButtonBar(client);
   const uint8_t winds[] = {8, 4, 2, 1};
   for (int i = 0; i < 4; ++i) client.custom[i].SeatWind = winds[i];
   ScoreForm& score = LoadScoreForm(client);
@@ -279,6 +279,30 @@ TEST_F(BoardsTest, NamesAreGreenWithTheWinnerRedAtTheHandAndAllRedWhenReopened) 
   ClickAt(*client.Hero, {CentreOnForm(line).first, static_cast<int>(line.Top() / 15) + 4});
   EXPECT_TRUE(score.Visible());
   EXPECT_EQ(colours(), reopened);
+}
+
+// The same reopening with a person's click on a real window: SDL's events
+// through the window system into the button bar.
+TEST(BoardsOnScreen, TheRecordsButtonClickedReopensTheSheetWithEveryNameRed) {
+  test::Xvfb xvfb;
+  if (!xvfb.Failure().empty()) GTEST_SKIP() << xvfb.Failure();
+  test::TempDir dir;
+  Client client;
+  client.sound.program_folder = dir.path().string();
+  test::LayOutTable(client, 0.78125f);
+  ScoreForm& score = LoadScoreForm(client);
+  score.State[0].AddItem("最终分：10金币");
+  SetScoreNameColor(client, 2, 0xFF);
+  SaveHandRecord(client, 1);
+  client.data.juNum = 1;
+  client.main_form.Show();
+  ASSERT_TRUE(client.forms.OpenWindows()->HasDisplay());
+  client.loop.RunFor(0.3);
+  const auto [x, y] = CentreOnForm(client.main_form.AnNiu[5]);
+  ASSERT_TRUE(test::PushClick(client.main_form, x, y));
+  client.loop.RunFor(0.3);
+  EXPECT_TRUE(score.Visible());
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(score.ID[i].ForeColor(), 0xFFu) << i;
 }
 
 // A rectangle in pixels of the board, right and bottom exclusive.
