@@ -190,6 +190,7 @@ void RelayHub::Forward(Conn& from, RelayMessage& m) {
   Note("frame " + pair + " " + std::to_string(m.bytes.size()));
   to->unsent += bytes.size() - before;
   if (waiting) {
+    Note("dropped " + pair);
     waiting->bytes = std::move(bytes);
     return;
   }

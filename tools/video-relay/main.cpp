@@ -137,12 +137,18 @@ int BoundPort(int fd) {
   return std::atoi(port);
 }
 
+slvn::RelayHub::Limits Limits(double idle_seconds) {
+  slvn::RelayHub::Limits limits;
+  limits.idle_seconds = idle_seconds;
+  return limits;
+}
+
 class Server {
  public:
   Server(int listener, const Options& o, FILE* record)
       : listener_(listener),
         max_connections_(o.max_connections),
-        hub_({.idle_seconds = o.idle_seconds}, [record](const std::string& line) {
+        hub_(Limits(o.idle_seconds), [record](const std::string& line) {
           if (!record) return;
           std::fprintf(record, "%s\n", line.c_str());
           std::fflush(record);
