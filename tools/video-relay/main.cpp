@@ -29,7 +29,7 @@
 
 namespace {
 
-constexpr size_t kReadPerRound = 64 * 1024;  // per connection, so no one holds the others up
+constexpr size_t kReadPerRound = 256 * 1024;  // per connection, so no one holds the others up
 constexpr int kAcceptsPerRound = 16;
 constexpr double kAcceptPauseSeconds = 0.5;  // out of descriptors: the listener rests
 
