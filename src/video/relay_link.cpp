@@ -2,6 +2,7 @@
 
 #include "platform/event_loop.h"
 #include "platform/tcp_socket.h"
+#include "platform/timer.h"
 #include "video/relay_protocol.h"
 #include "video/video_controls.h"
 
@@ -10,18 +11,26 @@ namespace slvn {
 namespace {
 
 constexpr int kSlots = 3;
+// Unsent bytes to the relay: frames wait only below the first, and past the
+// second the relay is taken for stuck and the connection starts again.
+constexpr size_t kFrameBacklog = 1u << 20;
+constexpr size_t kMaxUnsent = 4u << 20;
 
 // The video link over our own protocol to slvn-video-relay. Slots bind
 // locally at once (state 1) and the relay reports when the peer is linked
 // (15). Every event is posted to the loop, never raised inside a call; what
-// is sent before the connection stands waits for it.
+// is sent before the connection stands waits for it. While logged in, a
+// keep-alive every few seconds holds the name; a lost connection or a name
+// still held by the relay is tried again at that pace.
 class RelayLink final : public P2PSocket {
  public:
   RelayLink(EventLoop& loop, int port_override)
-      : loop_(loop), port_override_(port_override), socket_(loop) {
+      : loop_(loop), port_override_(port_override), socket_(loop), tick_(loop) {
     socket_.DataArrival = [this](int) { Receive(); };
     socket_.OnClose = [this] { Lost(); };
     socket_.OnConnect = [this] { CheckConnection(); };
+    tick_.SetInterval(static_cast<int>(kKeepAliveSeconds * 1000));
+    tick_.SetHandler([this] { Tick(); });
   }
   ~RelayLink() override { *alive_ = false; }
 
@@ -30,27 +39,18 @@ class RelayLink final : public P2PSocket {
 
   void LoginServer(const std::string& name) override {
     name_ = name;
-    if (socket_.State() != TcpSocket::kConnected && socket_.State() != TcpSocket::kConnecting) {
-      waiting_.clear();
-      const int port = port_override_ > 0 ? port_override_ : ServerPort;
-      if (port < 1 || port > 65535 || !socket_.Connect(ServerAddress, static_cast<uint16_t>(port)))
-        return;
-    }
-    RelayMessage login;
-    login.type = RelayType::kLogin;
-    login.name = name;
-    Send(login);
-    // The relay may have forgotten them with a lost connection.
-    for (int slot = 1; slot <= kSlots; ++slot)
-      if (Slot(slot).state > kSlotFree) SendConnect(slot);
+    tick_.SetEnabled(true);
+    Login();
   }
 
   void LogoutServer() override {
     RelayMessage logout;
     logout.type = RelayType::kLogout;
-    if (socket_.State() == TcpSocket::kConnected || socket_.State() == TcpSocket::kConnecting)
-      Send(logout);
+    if (Open()) Send(logout);
     slots_ = {};
+    name_.clear();
+    accepted_ = false;
+    tick_.SetEnabled(false);
   }
 
   void ConnectUser(int slot, const std::string& name) override {
@@ -94,6 +94,40 @@ class RelayLink final : public P2PSocket {
   SlotState& Slot(int slot) { return slots_[static_cast<size_t>(slot - 1)]; }
   const SlotState& Slot(int slot) const { return slots_[static_cast<size_t>(slot - 1)]; }
 
+  bool Open() const {
+    return socket_.State() == TcpSocket::kConnected || socket_.State() == TcpSocket::kConnecting;
+  }
+
+  // Connects when needed, logs in and binds the slots again: the relay may
+  // have forgotten them with a lost connection.
+  void Login() {
+    accepted_ = false;
+    if (!Open()) {
+      waiting_.clear();
+      const int port = port_override_ > 0 ? port_override_ : ServerPort;
+      if (port < 1 || port > 65535 || !socket_.Connect(ServerAddress, static_cast<uint16_t>(port)))
+        return;
+    }
+    RelayMessage login;
+    login.type = RelayType::kLogin;
+    login.name = name_;
+    Send(login);
+    for (int slot = 1; slot <= kSlots; ++slot)
+      if (Slot(slot).state > kSlotFree) SendConnect(slot);
+  }
+
+  void Tick() {
+    if (name_.empty()) return;
+    if (socket_.State() == TcpSocket::kConnecting) return;
+    if (socket_.State() != TcpSocket::kConnected || !accepted_) {
+      Login();
+      return;
+    }
+    RelayMessage alive;
+    alive.type = RelayType::kKeepAlive;
+    Send(alive);
+  }
+
   void SendConnect(int slot) {
     RelayMessage m;
     m.type = RelayType::kConnect;
@@ -111,11 +145,20 @@ class RelayLink final : public P2PSocket {
     Send(m);
   }
 
+  // A frame that would wait behind a backlog is dropped; everything else
+  // must go, and a relay that stops taking it is left.
   void Send(const RelayMessage& m) {
+    if (!Open()) return;
+    const size_t unsent = socket_.Unsent() + waiting_.size();
+    if (m.type == RelayType::kFrame && unsent + m.bytes.size() > kFrameBacklog) return;
     const std::vector<uint8_t> bytes = EncodeRelayMessage(m);
+    if (unsent + bytes.size() > kMaxUnsent) {
+      Lost();
+      return;
+    }
     if (socket_.State() == TcpSocket::kConnected) {
       socket_.SendData(bytes);
-    } else if (socket_.State() == TcpSocket::kConnecting) {
+    } else {
       waiting_.insert(waiting_.end(), bytes.begin(), bytes.end());
     }
   }
@@ -143,6 +186,7 @@ class RelayLink final : public P2PSocket {
   void Handle(const RelayMessage& m) {
     switch (m.type) {
       case RelayType::kLoginState:
+        accepted_ = m.value == kLoginAccepted;
         Raise([this, state = m.value] {
           if (LoginStateChanged) LoginStateChanged(state);
         });
@@ -167,6 +211,7 @@ class RelayLink final : public P2PSocket {
 
   // The relay is gone: bound slots fall back to bound, unlinked.
   void Lost() {
+    accepted_ = false;
     socket_.Close();
     reader_ = RelayReader();
     waiting_.clear();
@@ -191,7 +236,9 @@ class RelayLink final : public P2PSocket {
   RelayReader reader_;
   std::vector<uint8_t> waiting_;
   std::array<SlotState, kSlots> slots_{};
-  std::string name_;
+  Timer tick_;
+  std::string name_;  // empty when logged out
+  bool accepted_ = false;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

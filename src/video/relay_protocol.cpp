@@ -17,7 +17,9 @@ int16_t GetI16(std::span<const uint8_t> p, size_t at) {
 }  // namespace
 
 std::vector<uint8_t> EncodeRelayMessage(const RelayMessage& m) {
-  std::vector<uint8_t> body;
+  // The length goes in front once the body is written: frames are copied once.
+  std::vector<uint8_t> body(4);
+  body.reserve(4 + 3 + m.name.size() + m.bytes.size());
   body.push_back(static_cast<uint8_t>(m.type));
   switch (m.type) {
     case RelayType::kLogin:
@@ -44,13 +46,13 @@ std::vector<uint8_t> EncodeRelayMessage(const RelayMessage& m) {
       body.insert(body.end(), m.bytes.begin(), m.bytes.end());
       break;
     case RelayType::kLogout:
+    case RelayType::kKeepAlive:
       break;
   }
-  std::vector<uint8_t> out;
-  const auto n = static_cast<uint32_t>(body.size());
-  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(n >> shift));
-  out.insert(out.end(), body.begin(), body.end());
-  return out;
+  const auto n = static_cast<uint32_t>(body.size() - 4);
+  for (int i = 0; i < 4; ++i)
+    body[static_cast<size_t>(i)] = static_cast<uint8_t>(n >> (24 - 8 * i));
+  return body;
 }
 
 std::optional<RelayMessage> DecodeRelayPayload(uint8_t type, std::span<const uint8_t> p) {
@@ -87,6 +89,7 @@ std::optional<RelayMessage> DecodeRelayPayload(uint8_t type, std::span<const uin
       m.bytes.assign(p.begin() + 1, p.end());
       return m;
     case RelayType::kLogout:
+    case RelayType::kKeepAlive:
       if (!p.empty()) return std::nullopt;
       return m;
   }

@@ -21,7 +21,17 @@ enum class RelayType : uint8_t {
   kParam = 7,       // slot, value (i16)       both ways
   kFrame = 8,       // slot, bytes             both ways
   kLogout = 9,      // nothing                 client -> relay
+  kKeepAlive = 10,  // nothing                 client -> relay: still here
 };
+
+// Login states the relay answers with.
+constexpr int16_t kLoginNameHeld = 1;  // another live connection holds the name
+constexpr int16_t kLoginAccepted = 2;
+
+// A client says something at least this often; a connection silent for
+// kRelayIdleSeconds is taken for dead and frees its name.
+constexpr double kKeepAliveSeconds = 5;
+constexpr double kRelayIdleSeconds = 20;
 
 // Slot states the relay reports.
 constexpr int16_t kSlotFree = 0;

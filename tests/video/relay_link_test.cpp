@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <algorithm>
 
 #include "platform/event_loop.h"
@@ -41,6 +46,16 @@ class RelayLinkTest : public ::testing::Test {
 
   bool Until(const std::function<bool()>& done) { return loop.WaitUntil(done, 5.0); }
 
+  // Real time passes for the relay while the links' clock runs ten times
+  // faster, their keep-alives included.
+  bool Live(const std::function<bool()>& done, double real_seconds) {
+    for (int i = 0; i < real_seconds / 0.5 && !done(); ++i) {
+      loop.RunFor(kKeepAliveSeconds);
+      loop.WaitUntil(done, 0.5);
+    }
+    return done();
+  }
+
   void Link() {
     alice.link->LoginServer("alice");
     bob.link->LoginServer("bob");
@@ -59,7 +74,8 @@ class RelayLinkTest : public ::testing::Test {
   }
 
   test::TempDir dir;
-  test::VideoRelay relay{dir};
+  // A short idle time: a silent connection is let go within the test.
+  test::VideoRelay relay{dir, {.args = {"--idle", "3"}, .max_files = 0}};
   ManualClock clock;
   EventLoop loop{clock};
   Side alice, bob;
@@ -150,6 +166,106 @@ TEST_F(RelayLinkTest, MessagesWaitForTheConnectionAndASecondLoginKeepsTheSlots) 
   alice.link->UserCount = 2;
   alice.link->ConnectUser(3, "carol");
   EXPECT_EQ(alice.link->UserID(3), "");
+}
+
+TEST_F(RelayLinkTest, ANameHeldElsewhereIsTakenOnceFreeAndKeepAlivesHoldIt) {
+  // A connection left over from alice's last run holds her name, then falls silent.
+  TcpSocket stale(loop);
+  ASSERT_TRUE(stale.Connect("127.0.0.1", static_cast<uint16_t>(relay.port())));
+  ASSERT_TRUE(Until([&] { return stale.State() == TcpSocket::kConnected; }));
+  RelayMessage login;
+  login.type = RelayType::kLogin;
+  login.name = "alice";
+  stale.SendData(EncodeRelayMessage(login));
+  ASSERT_TRUE(Until([&] { return relay.Record().find("login alice") != std::string::npos; }));
+
+  alice.link->LoginServer("alice");
+  alice.link->ConnectUser(2, "bob");
+  bob.link->LoginServer("bob");
+  bob.link->ConnectUser(1, "alice");
+  ASSERT_TRUE(Until([&] { return !alice.login_states.empty(); }));
+  EXPECT_EQ(alice.login_states[0], kLoginNameHeld);
+  // Once the relay lets the silent one go, alice's link logs in again and
+  // binds its slot; bob's keep-alives hold his name all the while.
+  ASSERT_TRUE(
+      Live([&] { return alice.link->UserState(2) == 15 && bob.link->UserState(1) == 15; }, 12));
+  // The event follows on a later pass of the loop.
+  EXPECT_TRUE(Until([&] { return alice.login_states.back() == kLoginAccepted; }));
+  Live([] { return false; }, 4);
+  const std::string record = relay.Record();
+  EXPECT_NE(record.find("idle alice"), std::string::npos) << record;
+  EXPECT_EQ(record.find("idle alice"), record.rfind("idle alice")) << record;
+  EXPECT_EQ(record.find("idle bob"), std::string::npos) << record;
+  EXPECT_EQ(alice.link->UserState(2), 15);
+}
+
+// A relay that links the slot and then stops reading: the link drops frames
+// and keeps the control messages, in order.
+TEST_F(RelayLinkTest, AgainstARelayThatStopsReadingFramesGoAndControlMessagesStay) {
+  const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  const int small = 16384;
+  setsockopt(listener, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t len = sizeof addr;
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&addr), len), 0);
+  ASSERT_EQ(listen(listener, 1), 0);
+  getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len);
+  auto link = MakeRelayLink(loop, ntohs(addr.sin_port));
+  link->ServerAddress = "127.0.0.1";
+  link->UserCount = 3;
+  link->LoginServer("alice");
+  link->ConnectUser(1, "bob");
+  const int fd = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+  close(listener);
+  ASSERT_GE(fd, 0);
+  const timeval wait{5, 0};
+  setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+  RelayMessage accepted, linked;
+  accepted.type = RelayType::kLoginState;
+  accepted.value = kLoginAccepted;
+  linked.type = RelayType::kUserState;
+  linked.slot = 1;
+  linked.value = kSlotLinked;
+  std::vector<uint8_t> bytes = EncodeRelayMessage(accepted);
+  const auto more = EncodeRelayMessage(linked);
+  bytes.insert(bytes.end(), more.begin(), more.end());
+  ASSERT_EQ(write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  ASSERT_TRUE(Until([&] { return link->UserState(1) == 15; }));
+
+  constexpr int kFrames = 200;
+  const VideoFrame frame = MakeTestPatternBmp(320, 240, 0);
+  for (int i = 0; i < kFrames; ++i) {
+    link->SendFrame(1, frame);
+    loop.RunFor(0.1);
+  }
+  link->SendParam(1, 7);
+  link->DropUser(1);
+  // Now it reads everything, while the link's loop goes on.
+  RelayReader reader;
+  int frames = 0;
+  std::vector<RelayType> after;
+  bool dropped = false;
+  for (int round = 0; round < 2000 && !dropped; ++round) {
+    loop.RunFor(0.01);
+    uint8_t buffer[65536];
+    const ssize_t n = recv(fd, buffer, sizeof buffer, MSG_DONTWAIT);
+    if (n == 0) break;
+    if (n > 0) reader.Feed({buffer, static_cast<size_t>(n)});
+    while (auto m = reader.Next()) {
+      if (m->type == RelayType::kFrame) {
+        ++frames;
+        after.clear();
+      } else if (m->type != RelayType::kKeepAlive) {
+        after.push_back(m->type);
+      }
+      dropped = m->type == RelayType::kDrop;
+    }
+  }
+  close(fd);
+  EXPECT_LT(frames, kFrames / 4);
+  EXPECT_EQ(after, (std::vector<RelayType>{RelayType::kParam, RelayType::kDrop}));
 }
 
 }  // namespace

@@ -27,8 +27,9 @@ TEST(RelayReaderTest, ReadsMessagesSplitAnywhereAndSkipsMalformedOnes) {
   RelayMessage frame = Msg(RelayType::kFrame, 2, 0, {1, 2, 3});
   RelayMessage state = Msg(RelayType::kUserState, 3, 15);
   std::vector<uint8_t> stream = EncodeRelayMessage(frame);
-  for (auto bad : {Raw(4, {}), Raw(5, {1, 0}), Raw(99, {1}), Raw(1, {}),
-                   Raw(1, std::vector<uint8_t>(kMaxRelayName + 1, 'a')), Raw(9, {0})}) {
+  for (auto bad :
+       {Raw(4, {}), Raw(5, {1, 0}), Raw(99, {1}), Raw(1, {}),
+        Raw(1, std::vector<uint8_t>(kMaxRelayName + 1, 'a')), Raw(9, {0}), Raw(10, {0})}) {
     stream.insert(stream.end(), bad.begin(), bad.end());
   }
   const std::vector<uint8_t> tail = EncodeRelayMessage(state);

@@ -1,308 +1,272 @@
-// slvn-video-relay [--port N] [--record FILE]
+// slvn-video-relay [--listen ADDR[:PORT]] [--port N] [--max-connections N]
+//                  [--idle SECONDS] [--record FILE]
 //
 // Stands in for the video server: clients log in by name and bind their
 // three user slots to peers; two clients bound to each other are linked
 // (slot state 15) and their frames, formats and parameters are passed on,
-// under the receiver's slot. Listens on 127.0.0.1 (port 8888; 0 picks a free
-// one) and prints the port first; runs until killed.
-#include <arpa/inet.h>
-#include <fcntl.h>
+// under the receiver's slot. Listens on 127.0.0.1 port 8888 unless told
+// otherwise (port 0 picks a free one), prints the port first and runs until
+// killed.
+#include <netdb.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <array>
 #include <cerrno>
+#include <chrono>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
-#include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
-#include "video/relay_protocol.h"
+#include "video/relay_hub.h"
 
 namespace {
 
-using slvn::RelayMessage;
-using slvn::RelayType;
+constexpr size_t kReadPerRound = 256 * 1024;  // per connection, so no one holds the others up
+constexpr int kAcceptsPerRound = 16;
+constexpr double kAcceptPauseSeconds = 0.5;  // out of descriptors: the listener rests
 
-constexpr size_t kMaxUnsentForFrames = 2u << 20;  // frames to a slower peer are dropped
-
-struct Peer {
-  int fd = -1;
-  slvn::RelayReader reader;
-  std::vector<uint8_t> out;
-  std::string name;
-  bool logged_in = false;
-  std::array<std::string, 4> slots;  // 1..3
-  std::array<int16_t, 4> reported{};
-  bool closing = false;
+struct Options {
+  std::string host = "127.0.0.1";
+  std::string port = "8888";
+  size_t max_connections = 128;
+  double idle_seconds = slvn::kRelayIdleSeconds;
+  const char* record_path = nullptr;
 };
 
-class Relay {
- public:
-  explicit Relay(FILE* record) : record_(record) {}
+double Now() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
 
-  void Add(int fd) {
-    auto peer = std::make_unique<Peer>();
-    peer->fd = fd;
-    peers_[fd] = std::move(peer);
+bool ParseCount(const char* text, double low, double high, double& out) {
+  char* end = nullptr;
+  errno = 0;
+  const double v = std::strtod(text, &end);
+  if (errno != 0 || end == text || *end != '\0' || !(v >= low && v <= high)) return false;
+  out = v;
+  return true;
+}
+
+// ADDR, ADDR:PORT, [ADDR6] or [ADDR6]:PORT; a bare IPv6 address has colons of its own.
+bool ParseListen(const std::string& text, Options& o) {
+  std::string host = text, port = o.port;
+  if (!text.empty() && text[0] == '[') {
+    const size_t close = text.find(']');
+    if (close == std::string::npos) return false;
+    host = text.substr(1, close - 1);
+    if (close + 1 < text.size()) {
+      if (text[close + 1] != ':') return false;
+      port = text.substr(close + 2);
+    }
+  } else if (const size_t colon = text.find(':');
+             colon != std::string::npos && text.find(':', colon + 1) == std::string::npos) {
+    host = text.substr(0, colon);
+    port = text.substr(colon + 1);
   }
+  double n = 0;
+  if (host.empty() || !ParseCount(port.c_str(), 0, 65535, n) || n != std::floor(n)) return false;
+  o.host = host;
+  o.port = port;
+  return true;
+}
 
-  std::map<int, std::unique_ptr<Peer>>& Peers() { return peers_; }
-
-  void Read(Peer& p) {
-    uint8_t buffer[65536];
-    for (;;) {
-      const ssize_t n = read(p.fd, buffer, sizeof buffer);
-      if (n > 0) {
-        p.reader.Feed({buffer, static_cast<size_t>(n)});
-        while (auto m = p.reader.Next()) Handle(p, *m);
-        if (p.reader.Broken()) {
-          Record("oversize " + Who(p));
-          p.closing = true;
-          return;
-        }
-        continue;
-      }
-      if (n < 0 && (errno == EAGAIN || errno == EINTR)) return;
-      p.closing = true;  // closed or failed
-      return;
+bool ParseArgs(int argc, char** argv, Options& o) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (i + 1 >= argc) return false;
+    const char* value = argv[++i];
+    double n = 0;
+    if (arg == "--listen") {
+      if (!ParseListen(value, o)) return false;
+    } else if (arg == "--port") {
+      if (!ParseCount(value, 0, 65535, n) || n != std::floor(n)) return false;
+      o.port = value;
+    } else if (arg == "--max-connections") {
+      if (!ParseCount(value, 1, 100000, n)) return false;
+      o.max_connections = static_cast<size_t>(n);
+    } else if (arg == "--idle") {
+      if (!ParseCount(value, 0.1, 86400, n)) return false;
+      o.idle_seconds = n;
+    } else if (arg == "--record") {
+      o.record_path = value;
+    } else {
+      return false;
     }
   }
+  return true;
+}
 
-  void Write(Peer& p) {
-    while (!p.out.empty()) {
-      const ssize_t n = send(p.fd, p.out.data(), p.out.size(), MSG_NOSIGNAL);
-      if (n > 0) {
-        p.out.erase(p.out.begin(), p.out.begin() + n);
-        continue;
-      }
-      if (n < 0 && (errno == EAGAIN || errno == EINTR)) return;
-      p.closing = true;
-      return;
-    }
-  }
-
-  // Takes closed connections off: their peers see their slots unlinked.
-  void Sweep() {
-    bool changed = false;
-    for (auto it = peers_.begin(); it != peers_.end();) {
-      if (!it->second->closing) {
-        ++it;
-        continue;
-      }
-      if (it->second->logged_in) Record("gone " + it->second->name);
-      close(it->first);
-      it = peers_.erase(it);
-      changed = true;
-    }
-    if (changed) Restate();
-  }
-
- private:
-  void Handle(Peer& p, const RelayMessage& m) {
-    switch (m.type) {
-      case RelayType::kLogin:
-        for (auto& [fd, other] : peers_)
-          if (other.get() != &p && other->logged_in && other->name == m.name) {
-            Record("replaced " + m.name);
-            other->logged_in = false;
-            other->closing = true;
-          }
-        p.name = m.name;
-        p.logged_in = true;
-        Record("login " + p.name);
-        Send(p, Message(RelayType::kLoginState, 0, 2));
-        Restate();
-        break;
-      case RelayType::kConnect:
-        if (!p.logged_in || m.slot < 1 || m.slot > 3) break;
-        p.slots[m.slot] = m.name;
-        Record("bind " + p.name + " " + std::to_string(m.slot) + " " + m.name);
-        Restate();
-        break;
-      case RelayType::kDrop:
-        if (!p.logged_in || m.slot < 1 || m.slot > 3) break;
-        p.slots[m.slot].clear();
-        Record("drop " + p.name + " " + std::to_string(m.slot));
-        Restate();
-        break;
-      case RelayType::kLogout:
-        if (!p.logged_in) break;
-        Record("logout " + p.name);
-        p.logged_in = false;
-        p.slots = {};
-        Restate();
-        break;
-      case RelayType::kFrame:
-      case RelayType::kFormat:
-      case RelayType::kParam:
-        Forward(p, m);
-        break;
-      default:
-        break;
-    }
-  }
-
-  void Forward(Peer& from, RelayMessage m) {
-    if (!from.logged_in || m.slot < 1 || m.slot > 3) return;
-    Peer* to = LoggedIn(from.slots[m.slot]);
-    const int back = to ? SlotOf(*to, from.name) : 0;
-    if (back == 0) return;  // not linked
-    if (m.type == RelayType::kFrame) {
-      if (to->out.size() > kMaxUnsentForFrames) {
-        Record("dropped " + from.name + " " + to->name);
-        return;
-      }
-      Record("frame " + from.name + " " + to->name + " " + std::to_string(m.bytes.size()));
-    }
-    m.slot = static_cast<uint8_t>(back);
-    Send(*to, m);
-  }
-
-  Peer* LoggedIn(const std::string& name) {
-    if (name.empty()) return nullptr;
-    for (auto& [fd, p] : peers_)
-      if (p->logged_in && !p->closing && p->name == name) return p.get();
-    return nullptr;
-  }
-
-  static int SlotOf(const Peer& p, const std::string& name) {
-    for (int s = 1; s <= 3; ++s)
-      if (p.slots[s] == name) return s;
-    return 0;
-  }
-
-  // Tells every client the slots whose state changed.
-  void Restate() {
-    for (auto& [fd, p] : peers_) {
-      if (!p->logged_in || p->closing) continue;
-      for (int s = 1; s <= 3; ++s) {
-        int16_t state = slvn::kSlotFree;
-        if (!p->slots[s].empty()) {
-          Peer* other = LoggedIn(p->slots[s]);
-          state = other && SlotOf(*other, p->name) ? slvn::kSlotLinked : slvn::kSlotBound;
-        }
-        if (state == p->reported[s]) continue;
-        p->reported[s] = state;
-        Record("state " + p->name + " " + std::to_string(s) + " " + std::to_string(state));
-        Send(*p, Message(RelayType::kUserState, static_cast<uint8_t>(s), state));
-      }
-    }
-  }
-
-  static RelayMessage Message(RelayType type, uint8_t slot, int16_t value) {
-    RelayMessage m;
-    m.type = type;
-    m.slot = slot;
-    m.value = value;
-    return m;
-  }
-
-  void Send(Peer& p, const RelayMessage& m) {
-    const std::vector<uint8_t> bytes = slvn::EncodeRelayMessage(m);
-    p.out.insert(p.out.end(), bytes.begin(), bytes.end());
-  }
-
-  static std::string Who(const Peer& p) { return p.logged_in ? p.name : "?"; }
-
-  void Record(const std::string& line) {
-    if (!record_) return;
-    std::fprintf(record_, "%s\n", line.c_str());
-    std::fflush(record_);
-  }
-
-  FILE* record_;
-  std::map<int, std::unique_ptr<Peer>> peers_;
-};
-
-int Listen(int port) {
-  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-  if (fd < 0) return -1;
-  const int on = 1;
-  setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_port = htons(static_cast<uint16_t>(port));
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) < 0 || listen(fd, 16) < 0) {
-    close(fd);
+int Listen(const Options& o) {
+  addrinfo hints{};
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_STREAM;
+  hints.ai_flags = AI_PASSIVE | AI_NUMERICHOST | AI_NUMERICSERV;
+  addrinfo* found = nullptr;
+  if (const int e = getaddrinfo(o.host.c_str(), o.port.c_str(), &hints, &found); e != 0) {
+    std::fprintf(stderr, "slvn-video-relay: bad address %s: %s\n", o.host.c_str(), gai_strerror(e));
     return -1;
   }
+  int fd = socket(found->ai_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (fd >= 0) {
+    const int on = 1;
+    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    if (bind(fd, found->ai_addr, found->ai_addrlen) < 0 || listen(fd, 64) < 0) {
+      close(fd);
+      fd = -1;
+    }
+  }
+  if (fd < 0)
+    std::fprintf(stderr, "slvn-video-relay: cannot listen on %s port %s: %s\n", o.host.c_str(),
+                 o.port.c_str(), std::strerror(errno));
+  freeaddrinfo(found);
   return fd;
 }
 
 int BoundPort(int fd) {
-  sockaddr_in addr{};
+  sockaddr_storage addr{};
   socklen_t len = sizeof addr;
   getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-  return ntohs(addr.sin_port);
+  char port[NI_MAXSERV] = "0";
+  getnameinfo(reinterpret_cast<sockaddr*>(&addr), len, nullptr, 0, port, sizeof port,
+              NI_NUMERICSERV);
+  return std::atoi(port);
 }
+
+slvn::RelayHub::Limits Limits(double idle_seconds) {
+  slvn::RelayHub::Limits limits;
+  limits.idle_seconds = idle_seconds;
+  return limits;
+}
+
+class Server {
+ public:
+  Server(int listener, const Options& o, FILE* record)
+      : listener_(listener),
+        max_connections_(o.max_connections),
+        hub_(Limits(o.idle_seconds), [record](const std::string& line) {
+          if (!record) return;
+          std::fprintf(record, "%s\n", line.c_str());
+          std::fflush(record);
+        }) {}
+
+  void Run() {
+    std::vector<pollfd> fds;
+    for (;;) {
+      const double now = Now();
+      fds.clear();
+      const bool listening = now >= accept_resume_;
+      fds.push_back({listening ? listener_ : -1, POLLIN, 0});
+      for (int fd : open_)
+        fds.push_back({fd, static_cast<short>(POLLIN | (hub_.Unsent(fd) ? POLLOUT : 0)), 0});
+      if (poll(fds.data(), fds.size(), Timeout(now, listening)) < 0 && errno != EINTR) return;
+      if (fds[0].revents & POLLIN) Accept();
+      for (size_t i = 1; i < fds.size(); ++i)
+        if (fds[i].revents & (POLLIN | POLLHUP | POLLERR)) Read(fds[i].fd);
+      // Everything queued during reads goes out now, as far as the sockets take it.
+      for (int fd : open_) Write(fd);
+      hub_.Expire(Now());
+      for (int fd : hub_.Sweep()) {
+        close(fd);
+        open_.erase(fd);
+      }
+    }
+  }
+
+ private:
+  int Timeout(double now, bool listening) const {
+    double until = hub_.NextExpiry();
+    if (!listening) until = std::min(until, accept_resume_);
+    if (std::isinf(until)) return -1;
+    return static_cast<int>(std::ceil(std::max(0.0, until - now) * 1000));
+  }
+
+  void Accept() {
+    for (int i = 0; i < kAcceptsPerRound; ++i) {
+      const int fd = accept4(listener_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+      if (fd < 0) {
+        if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+          // The connection stays pending and the listener readable: rest
+          // rather than spin, and take it once descriptors are free.
+          if (!out_of_descriptors_)
+            std::fprintf(stderr, "slvn-video-relay: out of descriptors; new connections wait\n");
+          out_of_descriptors_ = true;
+          accept_resume_ = Now() + kAcceptPauseSeconds;
+        }
+        return;
+      }
+      out_of_descriptors_ = false;
+      if (open_.size() >= max_connections_) {
+        close(fd);  // full: the caller sees the connection end at once
+        continue;
+      }
+      // Messages go out whole; the tail of a frame need not wait for an ack.
+      const int on = 1;
+      setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+      open_.insert(fd);
+      hub_.Open(fd, Now());
+    }
+  }
+
+  void Read(int fd) {
+    if (hub_.Closing(fd)) return;
+    uint8_t buffer[kReadPerRound];
+    const ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n > 0) {
+      hub_.Received(fd, {buffer, static_cast<size_t>(n)}, Now());
+    } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
+      hub_.MarkClosing(fd);  // closed or failed
+    }
+  }
+
+  void Write(int fd) {
+    while (!hub_.Closing(fd)) {
+      const auto bytes = hub_.Pending(fd);
+      if (bytes.empty()) return;
+      const ssize_t n = send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+      if (n > 0) {
+        hub_.Sent(fd, static_cast<size_t>(n));
+      } else {
+        if (n < 0 && errno != EAGAIN && errno != EINTR) hub_.MarkClosing(fd);
+        return;
+      }
+    }
+  }
+
+  int listener_;
+  size_t max_connections_;
+  slvn::RelayHub hub_;
+  std::set<int> open_;
+  double accept_resume_ = 0;
+  bool out_of_descriptors_ = false;
+};
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  int port = 8888;
-  const char* record_path = nullptr;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--port" && i + 1 < argc) {
-      port = std::atoi(argv[++i]);
-    } else if (arg == "--record" && i + 1 < argc) {
-      record_path = argv[++i];
-    } else {
-      std::fprintf(stderr, "usage: slvn-video-relay [--port N] [--record FILE]\n");
-      return 2;
-    }
-  }
-  if (port < 0 || port > 65535) {
-    std::fprintf(stderr, "slvn-video-relay: bad port\n");
+  Options options;
+  if (!ParseArgs(argc, argv, options)) {
+    std::fprintf(stderr,
+                 "usage: slvn-video-relay [--listen ADDR[:PORT]] [--port N] "
+                 "[--max-connections N] [--idle SECONDS] [--record FILE]\n");
     return 2;
   }
-  FILE* record = record_path ? std::fopen(record_path, "w") : nullptr;
-  if (record_path && !record) {
-    std::fprintf(stderr, "slvn-video-relay: cannot write %s\n", record_path);
+  FILE* record = options.record_path ? std::fopen(options.record_path, "w") : nullptr;
+  if (options.record_path && !record) {
+    std::fprintf(stderr, "slvn-video-relay: cannot write %s\n", options.record_path);
     return 1;
   }
-  const int listener = Listen(port);
-  if (listener < 0) {
-    std::fprintf(stderr, "slvn-video-relay: cannot listen on port %d: %s\n", port,
-                 std::strerror(errno));
-    return 1;
-  }
+  const int listener = Listen(options);
+  if (listener < 0) return 1;
   std::printf("%d\n", BoundPort(listener));
   std::fflush(stdout);
   std::signal(SIGPIPE, SIG_IGN);
-
-  Relay relay(record);
-  for (;;) {
-    std::vector<pollfd> fds{{listener, POLLIN, 0}};
-    for (auto& [fd, p] : relay.Peers())
-      fds.push_back({fd, static_cast<short>(POLLIN | (p->out.empty() ? 0 : POLLOUT)), 0});
-    if (poll(fds.data(), fds.size(), -1) < 0) {
-      if (errno == EINTR) continue;
-      return 1;
-    }
-    if (fds[0].revents & POLLIN) {
-      for (;;) {
-        const int fd = accept4(listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd < 0) break;
-        relay.Add(fd);
-      }
-    }
-    for (size_t i = 1; i < fds.size(); ++i) {
-      auto it = relay.Peers().find(fds[i].fd);
-      if (it == relay.Peers().end()) continue;
-      Peer& p = *it->second;
-      if (fds[i].revents & (POLLIN | POLLHUP | POLLERR)) relay.Read(p);
-    }
-    // Everything queued during reads goes out now, as far as the sockets take it.
-    for (auto& [fd, p] : relay.Peers()) relay.Write(*p);
-    relay.Sweep();
-  }
+  Server(listener, options, record).Run();
+  return 1;
 }

@@ -1,0 +1,244 @@
+// slvn-relay-load --port N [--tables T] [--seconds S] [--fps F]
+//
+// Puts a video relay on 127.0.0.1 under the load of T tables of four
+// players: each player logs in, links its three slots to its table mates and
+// sends every table mate F frames a second of 320 x 240 x 24 bits for S
+// seconds. Prints the frames sent and received and the time from a frame's
+// first byte's sending to its arrival (median, 99th percentile, largest).
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <span>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "video/relay_protocol.h"
+
+namespace {
+
+using slvn::RelayMessage;
+using slvn::RelayType;
+
+constexpr size_t kFrameBytes = 54 + 320 * 240 * 3;
+constexpr size_t kStampAt = 4 + 1 + 1 + 54;  // length, type, slot, the picture's headers
+
+double Now() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+struct Player {
+  int fd = -1;
+  std::string name;
+  std::deque<std::vector<uint8_t>> out;
+  size_t out_sent = 0;  // of the front
+  slvn::RelayReader reader;
+  int linked = 0;
+  double next_send = 0;
+  std::vector<std::vector<uint8_t>> frames;  // one to each slot, made once
+};
+
+std::string Name(int table, int seat) {
+  return "t" + std::to_string(table) + "p" + std::to_string(seat);
+}
+
+void Queue(Player& p, const RelayMessage& m) {
+  p.out.push_back(slvn::EncodeRelayMessage(m));
+}
+
+// A frame's time is stamped as its first byte goes to the kernel: the time
+// measured is the relay's and the sockets', not this program's own queue.
+bool Flush(Player& p) {
+  while (!p.out.empty()) {
+    auto& front = p.out.front();
+    if (p.out_sent == 0 && front.size() == kStampAt - 54 + kFrameBytes) {
+      const double stamp = Now();
+      std::memcpy(front.data() + kStampAt, &stamp, sizeof stamp);
+    }
+    const ssize_t n =
+        send(p.fd, front.data() + p.out_sent, front.size() - p.out_sent, MSG_NOSIGNAL);
+    if (n < 0) return errno == EAGAIN || errno == EINTR;
+    if (n == 0) return false;
+    p.out_sent += static_cast<size_t>(n);
+    if (p.out_sent == front.size()) {
+      p.out.pop_front();
+      p.out_sent = 0;
+    }
+  }
+  return true;
+}
+
+// Reads what is there; the latencies of arriving frames go to the list.
+bool Drain(Player& p, std::vector<double>& latencies) {
+  uint8_t buffer[256 * 1024];
+  for (;;) {
+    const ssize_t n = recv(p.fd, buffer, sizeof buffer, 0);
+    if (n == 0) return false;
+    if (n < 0) return errno == EAGAIN || errno == EINTR;
+    p.reader.Feed({buffer, static_cast<size_t>(n)});
+    while (auto m = p.reader.Next()) {
+      if (m->type == RelayType::kUserState && m->value == slvn::kSlotLinked) ++p.linked;
+      if (m->type == RelayType::kFrame && m->bytes.size() == kFrameBytes) {
+        double sent = 0;
+        std::memcpy(&sent, m->bytes.data() + 54, sizeof sent);
+        latencies.push_back(Now() - sent);
+      }
+    }
+  }
+}
+
+double Percentile(std::vector<double>& v, double q) {
+  if (v.empty()) return 0;
+  const size_t i = std::min(v.size() - 1, static_cast<size_t>(q * static_cast<double>(v.size())));
+  std::nth_element(v.begin(), v.begin() + static_cast<ptrdiff_t>(i), v.end());
+  return v[i];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int port = 0, tables = 4;
+  double seconds = 30, fps = 10;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const std::string arg = argv[i];
+    if (arg == "--port")
+      port = std::atoi(argv[i + 1]);
+    else if (arg == "--tables")
+      tables = std::atoi(argv[i + 1]);
+    else if (arg == "--seconds")
+      seconds = std::atof(argv[i + 1]);
+    else if (arg == "--fps")
+      fps = std::atof(argv[i + 1]);
+  }
+  if (port < 1 || port > 65535 || tables < 1 || tables > 64 || !(seconds > 0 && seconds <= 600) ||
+      !(fps > 0 && fps <= 100) || argc % 2 == 0) {
+    std::fprintf(stderr, "usage: slvn-relay-load --port N [--tables T] [--seconds S] [--fps F]\n");
+    return 2;
+  }
+
+  std::vector<Player> players(static_cast<size_t>(tables) * 4);
+  for (size_t i = 0; i < players.size(); ++i) {
+    Player& p = players[i];
+    const int table = static_cast<int>(i / 4), seat = static_cast<int>(i % 4);
+    p.name = Name(table, seat);
+    p.fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(static_cast<uint16_t>(port));
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (connect(p.fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+      std::perror("slvn-relay-load: connect");
+      return 1;
+    }
+    fcntl(p.fd, F_SETFL, O_NONBLOCK);
+    const int on = 1;
+    setsockopt(p.fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    RelayMessage m;
+    m.type = RelayType::kLogin;
+    m.name = p.name;
+    Queue(p, m);
+    for (int s = 1; s <= 3; ++s) {
+      m.type = RelayType::kConnect;
+      m.slot = static_cast<uint8_t>(s);
+      m.name = Name(table, (seat + s) % 4);
+      Queue(p, m);
+    }
+    RelayMessage frame;
+    frame.type = RelayType::kFrame;
+    frame.bytes.assign(kFrameBytes, static_cast<uint8_t>(i));
+    for (int s = 1; s <= 3; ++s) {
+      frame.slot = static_cast<uint8_t>(s);
+      p.frames.push_back(slvn::EncodeRelayMessage(frame));
+    }
+  }
+
+  // Each table pumps its own four players on a thread of its own, so that
+  // the load keeps its pace on a busy machine.
+  struct Pump {
+    std::span<Player> players;
+    std::vector<double> latencies;
+    size_t frames_sent = 0;
+
+    void Run(double until, bool sending, double fps) {
+      std::vector<pollfd> fds(players.size());
+      for (double now = Now(); now < until; now = Now()) {
+        double next = until;
+        for (size_t i = 0; i < players.size(); ++i) {
+          Player& p = players[i];
+          if (sending && now >= p.next_send) {
+            for (const auto& frame : p.frames) p.out.push_back(frame);
+            frames_sent += p.frames.size();
+            p.next_send += 1 / fps;
+          }
+          if (sending) next = std::min(next, p.next_send);
+          fds[i] = {p.fd, static_cast<short>(POLLIN | (p.out.empty() ? 0 : POLLOUT)), 0};
+        }
+        const int wait = static_cast<int>(std::max(0.0, next - Now()) * 1000);
+        poll(fds.data(), fds.size(), wait);
+        for (Player& p : players) {
+          if (!Flush(p) || !Drain(p, latencies)) {
+            std::fprintf(stderr, "slvn-relay-load: %s lost its connection\n", p.name.c_str());
+            std::exit(1);
+          }
+        }
+      }
+    }
+  };
+  std::vector<Pump> pumps(static_cast<size_t>(tables));
+  for (size_t t = 0; t < pumps.size(); ++t)
+    pumps[t].players = std::span<Player>(players).subspan(t * 4, 4);
+
+  // Everyone linked first, within 10 s.
+  const double link_end = Now() + 10;
+  for (Pump& pump : pumps) {
+    while (Now() < link_end && !std::all_of(pump.players.begin(), pump.players.end(),
+                                            [](const Player& p) { return p.linked >= 3; }))
+      pump.Run(Now() + 0.05, false, fps);
+  }
+  for (const Player& p : players) {
+    if (p.linked < 3) {
+      std::fprintf(stderr, "slvn-relay-load: %s was not linked\n", p.name.c_str());
+      return 1;
+    }
+  }
+  const double start = Now();
+  for (size_t i = 0; i < players.size(); ++i)
+    players[i].next_send =
+        start + static_cast<double>(i) / static_cast<double>(players.size()) / fps;
+  std::printf("start\n");
+  std::fflush(stdout);
+  std::vector<std::thread> threads;
+  for (Pump& pump : pumps)
+    threads.emplace_back([&pump, start, seconds, fps] {
+      pump.Run(start + seconds, true, fps);
+      pump.Run(Now() + 1, false, fps);  // what is on its way arrives
+    });
+  std::vector<double> latencies;
+  size_t frames_sent = 0;
+  for (size_t t = 0; t < threads.size(); ++t) {
+    threads[t].join();
+    latencies.insert(latencies.end(), pumps[t].latencies.begin(), pumps[t].latencies.end());
+    frames_sent += pumps[t].frames_sent;
+  }
+  const size_t received = latencies.size();
+  const double median = Percentile(latencies, 0.5), p99 = Percentile(latencies, 0.99);
+  const double largest =
+      latencies.empty() ? 0 : *std::max_element(latencies.begin(), latencies.end());
+  std::printf("clients %zu, %.0f s, frames sent %zu, received %zu\n", players.size(), seconds,
+              frames_sent, received);
+  std::printf("latency ms: median %.2f, p99 %.2f, max %.2f\n", median * 1000, p99 * 1000,
+              largest * 1000);
+  return 0;
+}
