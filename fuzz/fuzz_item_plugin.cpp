@@ -135,7 +135,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   slvn::EndTreasureBoxStage(client, false);
   slvn::UnloadItemControls(client);
   client.prop = slvn::PropState{};
-  client.not_yet_built.clear();
   client.chat = slvn::ChatState{};
   // Each input starts from empty boards, as each hand does.
   slvn::ClearRecordBoards(client);
