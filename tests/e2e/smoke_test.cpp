@@ -22,8 +22,10 @@ namespace {
 // The lobby in a process group of its own, so the client goes with it.
 class LobbyProcess {
  public:
-  // `errors`: a file for the standard error of the lobby and the client.
-  LobbyProcess(const std::string& line, const std::string& bus, const std::string& errors = "") {
+  // `errors`: a file for the standard error of the lobby and the client;
+  // `client`: the program the lobby starts.
+  LobbyProcess(const std::string& line, const std::string& bus, const std::string& errors = "",
+               const std::string& client = SLVN_CLIENT) {
     int out[2], in[2];
     if (pipe(out) != 0 || pipe(in) != 0) return;
     pid_ = fork();
@@ -40,7 +42,7 @@ class LobbyProcess {
       setenv("SLVN_BUS", bus.c_str(), 1);
       setenv("SDL_VIDEODRIVER", "offscreen", 1);
       setenv("SDL_AUDIODRIVER", "dummy", 1);
-      execl(SLVN_LOBBY, SLVN_LOBBY, "--client", SLVN_CLIENT, "--line", line.c_str(),
+      execl(SLVN_LOBBY, SLVN_LOBBY, "--client", client.c_str(), "--line", line.c_str(),
             static_cast<char*>(nullptr));
       _exit(127);
     }
@@ -264,7 +266,8 @@ wait 1000
 }
 
 // The item plug-in in the real program: the test plug-in's library under
-// plugin/tools/ of the client's folder, its script named by SLVN_PROP_SCRIPT,
+// plugin/tools/ beside the program (a link to the client in a folder of the
+// test's), its script named by SLVN_PROP_SCRIPT,
 // launch field 14 at 1. Seated by user details, the client loads it; the
 // plug-in's first requests come out (a text line and a packet it sends); a
 // won hand ends in the treasure-box stage, the sheet and the ready.
@@ -272,6 +275,10 @@ TEST(SmokeTest, TheItemPlugInLoadsAndTheBoxStageEndsInTheSheet) {
   test::TempDir dir;
   std::filesystem::create_directories(dir.path() / "plugin/tools");
   std::filesystem::copy_file(SLVN_TEST_PROP_PLUGIN, dir.path() / "plugin/tools/PropDll.so");
+  const std::string client = dir.File("slvn");
+  std::error_code linked;
+  std::filesystem::create_hard_link(SLVN_CLIENT, client, linked);
+  if (linked) std::filesystem::copy_file(SLVN_CLIENT, client);
   test::WriteFileBytes(dir.File("prop_script.txt"),
                        "boxes 1\n"
                        "coins 300 0 0 0\n"
@@ -311,19 +318,16 @@ close
   test::TableServer server(dir, script);
   ASSERT_GT(server.port(), 0);
   const std::string errors = dir.File("stderr.txt");
-  const auto previous = std::filesystem::current_path();
-  std::filesystem::current_path(dir.path());  // the client's current folder
   setenv("SLVN_PROP_SCRIPT", dir.File("prop_script.txt").c_str(), 1);
   setenv("SLVN_PROP_RECORD", dir.File("prop_record.txt").c_str(), 1);
   {
     LobbyProcess lobby(
         "alice$key$127.0.0.1$" + std::to_string(server.port()) + "$一号桌$0$$$$$$$$1$0$",
-        test::TestBusNamespace(), errors);
+        test::TestBusNamespace(), errors, client);
     EXPECT_EQ(server.Finish(), 0) << server.Record() << test::ReadFileBytes(errors);
   }
   unsetenv("SLVN_PROP_SCRIPT");
   unsetenv("SLVN_PROP_RECORD");
-  std::filesystem::current_path(previous);
   // Loaded with treasure boxes, told of the four players, polled.
   const std::string record = test::ReadFileBytes(dir.File("prop_record.txt"));
   for (const char* call : {"Initdll\nGetBaoInfo\n", "SetUserinfo ", "GetSendBuff\n"})

@@ -242,6 +242,25 @@ TEST_F(TreasureBoxTest, ShutdownInASlideEndsTheStageAndTheSheetStillComes) {
   EXPECT_FALSE(InHistory(" 300金币"));  // the tally never ran
 }
 
+// A plug-in that throws while its boxes open is gone for the run; the hand
+// still ends in its sheet.
+TEST_F(TreasureBoxTest, APlugInThatFailsInTheStageStillGetsTheSheetShown) {
+  Score({300}, {});
+  RunFor(0.05);
+  plugin.throw_in = "ShowGif";
+  ::testing::internal::CaptureStderr();
+  ImgProp_Click(client, 2);  // the box opens, then the plug-in is told
+  ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(client.prop.Prop_GameDllState, -1);
+  EXPECT_EQ(PropObject(client), nullptr);
+  EXPECT_FALSE(client.main_form.TimerProp.Enabled());
+  Step(1);
+  EXPECT_EQ(Sheets(), 1);
+  Step(5);
+  EXPECT_EQ(Sheets(), 1);
+  EXPECT_FALSE(InHistory(" 300金币"));  // the tally never ran
+}
+
 TEST_F(TreasureBoxTest, ANewHandInASlideShowsNoOldSheet) {
   Score({0, 10}, {});
   RunFor(0.05);
