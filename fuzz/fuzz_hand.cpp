@@ -74,7 +74,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   slvn::ClearTableTiles(client);
   slvn::ResetTableView(client);
   slvn::ClearPlayerInfo(client);
-  client.not_yet_built.clear();
   slvn::ClearRecordBoards(client);
   client.prop = slvn::PropState{};
   try {

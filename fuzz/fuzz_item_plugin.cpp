@@ -1,11 +1,13 @@
 // An item plug-in that answers from the input: a box layout of any numbers,
 // any pictures, requests of every kind with any texts and arrays, and score
-// information of any shape. The client runs the requests, the hand-over and
-// the treasure-box stage on the manual clock, with clicks on any box: no
-// answer may read out of range, divide by zero or make the stage hang.
+// information of any shape, and a throw from the poll's members or ShowGif
+// now and then. The client runs the requests, the hand-over and the
+// treasure-box stage on the manual clock, with clicks on any box: no answer
+// may read out of range, divide by zero or make the stage hang.
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -85,18 +87,22 @@ class FuzzPlugin : public slvn::PropPlugin {
   void Ainit(const std::string&) override {}
   void rec_state(int16_t, bool, int16_t) override {}
   void InitShowNext(bool) override {}
-  void ShowGif(int16_t, bool) override {}
+  void ShowGif(int16_t, bool) override { MaybeThrow(); }
   void InitExit(int16_t&) override {}
   void UpdataMyProp(bool) override {}
   void setbankstate(int16_t) override {}
   void SetKeyDown(int16_t) override {}
   void FixBuffPos() override {}
-  int16_t CheckSendBuff() override { return static_cast<int16_t>(in_.U8() % 4); }
+  int16_t CheckSendBuff() override {
+    MaybeThrow();
+    return static_cast<int16_t>(in_.U8() % 4);
+  }
   void GetSendBuff(slvn::PluginPicture& picture, std::string& text, std::vector<uint8_t>& bytes,
                    int16_t& kind, std::vector<int32_t>& layout1,
                    std::vector<int32_t>& layout2) override {
     // Key requests run the table's key handler, which has its own fuzzing:
     // kind 4 stands for an unknown kind here.
+    MaybeThrow();
     const uint8_t k = in_.U8();
     kind = k % 7 == 4 ? 9 : static_cast<int16_t>(k % 7);
     text = in_.Text();
@@ -109,6 +115,7 @@ class FuzzPlugin : public slvn::PropPlugin {
   }
   int16_t GetScoreInfo(std::vector<std::string>& names, std::vector<double>& amounts,
                        std::vector<std::vector<std::string>>& texts) override {
+    MaybeThrow();
     if (in_.U8() % 3 == 0) return 0;
     names.resize(in_.U8() % 6);
     for (std::string& name : names) name = in_.Text();
@@ -124,6 +131,10 @@ class FuzzPlugin : public slvn::PropPlugin {
   bool ShowCvVideo(int16_t, bool, int16_t) override { return false; }
 
  private:
+  // A faulty plug-in's throw: the client shuts the plug-in down for the run.
+  void MaybeThrow() {
+    if (in_.U8() == 0xEE) throw std::runtime_error("the fuzzed plug-in fails");
+  }
   Bytes& in_;
 };
 
@@ -135,7 +146,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   slvn::EndTreasureBoxStage(client, false);
   slvn::UnloadItemControls(client);
   client.prop = slvn::PropState{};
-  client.not_yet_built.clear();
   client.chat = slvn::ChatState{};
   // Each input starts from empty boards, as each hand does.
   slvn::ClearRecordBoards(client);

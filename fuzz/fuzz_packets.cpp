@@ -13,8 +13,8 @@
 
 namespace {
 
-// One client for the whole run, so that each pending procedure reports itself
-// once; everything the packet paths touch starts afresh for each input.
+// One client for the whole run; everything the packet paths touch starts
+// afresh for each input.
 slvn::Client& FreshClient() {
   // The manual clock: the hand's pauses and animations take no real time.
   static slvn::Client client{std::make_unique<slvn::ManualClock>()};
@@ -25,9 +25,6 @@ slvn::Client& FreshClient() {
   client.Detail = {};
   client.prop = slvn::PropState{};
   client.heartbeat = slvn::HeartbeatState{};
-  auto& seen = client.not_yet_built;
-  std::sort(seen.begin(), seen.end());
-  seen.erase(std::unique(seen.begin(), seen.end()), seen.end());
   return client;
 }
 

@@ -56,7 +56,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (auto* labels : {&client.main_form.Nid, &client.main_form.Cash, &client.main_form.Level})
       (*labels)[i].SetCaption("");
   }
-  client.not_yet_built.clear();
   try {
     for (size_t at = 1; at + slvn::GamePacket::kSize <= size; at += slvn::GamePacket::kSize) {
       slvn::GamePacket& msg = client.net.Msg;

@@ -4,9 +4,15 @@
 
 namespace slvn {
 
-std::unique_ptr<SharedLibrary> SharedLibrary::Open(const std::string& path) {
+std::unique_ptr<SharedLibrary> SharedLibrary::Open(const std::string& path, std::string* error) {
   void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!handle) return nullptr;
+  if (!handle) {
+    if (error) {
+      const char* why = dlerror();
+      *error = why ? why : "cannot be loaded";
+    }
+    return nullptr;
+  }
   return std::unique_ptr<SharedLibrary>(new SharedLibrary(handle));
 }
 

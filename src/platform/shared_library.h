@@ -8,8 +8,8 @@ namespace slvn {
 // A shared library opened at run time; closed with the object.
 class SharedLibrary {
  public:
-  // Null when the file is missing or cannot be loaded.
-  static std::unique_ptr<SharedLibrary> Open(const std::string& path);
+  // Null when the file is missing or cannot be loaded; `error` then says why.
+  static std::unique_ptr<SharedLibrary> Open(const std::string& path, std::string* error = nullptr);
   ~SharedLibrary();
   SharedLibrary(const SharedLibrary&) = delete;
   SharedLibrary& operator=(const SharedLibrary&) = delete;

@@ -12,6 +12,7 @@
 namespace slvn {
 
 int X11ConnectionFd(SDL_Window* window);  // x11_connection.cpp
+uint64_t X11WindowId(SDL_Window* window);
 
 namespace {
 
@@ -282,6 +283,11 @@ void WindowSystem::CutShape(const Form& form, Screen& screen, int w, int h) {
   screen.shape_version = form.RegionVersion();
   screen.shape_w = w;
   screen.shape_h = h;
+}
+
+uint64_t WindowSystem::NativeHandle(const Form& form) const {
+  auto it = screens_.find(&form);
+  return it != screens_.end() ? X11WindowId(it->second.window) : 0;
 }
 
 bool WindowSystem::HasShapedWindow(const Form& form) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <memory>
 
@@ -45,6 +46,8 @@ class WindowSystem : public EventSource {
   Form* FocusedForm();
   // Whether the form's window is cut to its region.
   bool HasShapedWindow(const Form& form) const;
+  // The X11 id of the form's window; 0 while it has none (or headless).
+  uint64_t NativeHandle(const Form& form) const;
 
   void ShowMessageBox(const MessageBox& box);
   void CloseMessageBox();

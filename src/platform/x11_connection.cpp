@@ -3,6 +3,8 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 
+#include <cstdint>
+
 namespace slvn {
 
 // The X11 connection's descriptor behind an SDL window, for poll(2); -1 when
@@ -17,6 +19,19 @@ int X11ConnectionFd(SDL_Window* window) {
   (void)window;
 #endif
   return -1;
+}
+
+// The X11 id of an SDL window; 0 when it is not an X11 window.
+uint64_t X11WindowId(SDL_Window* window) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (window && SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11)
+    return info.info.x11.window;
+#else
+  (void)window;
+#endif
+  return 0;
 }
 
 }  // namespace slvn

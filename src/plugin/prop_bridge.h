@@ -3,19 +3,24 @@
 #include <cstdint>
 #include <string>
 
+#include "plugin/prop_plugin.h"
+
 namespace slvn {
 
 struct Client;
 class GamePacket;
-class PropPlugin;
 
 // The plug-in object, or null when none was created.
 PropPlugin* PropObject(Client& client);
 
 // Loads the item plug-in for this table (the user-details message allows it):
-// creates the object from plugin/tools/ under the current folder when there
-// is none, initialises it with the login, reads the box layout. False when
-// it is not loaded; Prop_GameDllState tells why (-1 not available, 0 refused).
+// creates the object from plugin/tools/ beside the program when there is
+// none, initialises it with the login, reads the box layout. False when it
+// is not loaded; Prop_GameDllState tells why (-1 not available, 0 refused).
+//
+// Every call into the plug-in below goes through one guard: what the library
+// throws is reported on stderr, and the plug-in is shut down and not there
+// (-1, object released) for the rest of the run.
 bool InitGameDll(Client& client);
 // Shuts an active plug-in down: flag 1 at program end, else 0.
 void ShutdownPropPlugin(Client& client, int flag);
@@ -47,5 +52,13 @@ void ShowGif(Client& client, int which, bool opening);
 void SetKeyDown(Client& client, int key_code);
 void setbankstate(Client& client, int state);
 void UpdataMyProp(Client& client, bool state);
+
+// The poll's calls, made while the plug-in is active. How many requests
+// wait (0 when not active); one request into the poll's request arguments
+// (false when the call was not made or failed); GetScoreInfo's answer into
+// the ScoreInfo arrays (0 when not made or failed).
+int CheckSendBuff(Client& client);
+bool GetSendBuff(Client& client, PluginPicture& picture);
+int GetScoreInfo(Client& client);
 
 }  // namespace slvn

@@ -30,6 +30,9 @@ struct BoxLayout {
 // reference are the plug-in's to fill. A plug-in is a shared library with
 // one C entry point, kPropPluginEntry, of type PropPluginEntry, that returns
 // a new object (or null); the client deletes it before closing the library.
+// Beside it the library exports the interface version it was built for (see
+// kPropPluginVersion). What a member throws shuts the plug-in down for the
+// rest of the run.
 class PropPlugin {
  public:
   virtual ~PropPlugin() = default;
@@ -75,7 +78,18 @@ class PropPlugin {
 
 using PropPluginEntry = PropPlugin* (*)();
 inline constexpr const char* kPropPluginEntry = "slvn_CreatePropPlugin";
-// Where the plug-in is looked for, relative to the current folder.
+
+// The version of this interface (PropPlugin, BoxLayout and PluginPicture as
+// they are laid out here): raise it with every change to them. A library
+// exports the version it was built for as
+//   extern "C" const int32_t slvn_PropPluginVersion = slvn::kPropPluginVersion;
+// and the client loads only a library of its own version.
+inline constexpr int32_t kPropPluginVersion = 1;
+inline constexpr const char* kPropPluginVersionSymbol = "slvn_PropPluginVersion";
+
+// Where the plug-in is looked for, relative to the program's folder (never
+// the current one: a library planted there would run with the player's
+// rights).
 inline constexpr const char* kPropPluginPath = "plugin/tools/PropDll.so";
 
 }  // namespace slvn

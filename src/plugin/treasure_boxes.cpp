@@ -155,6 +155,7 @@ void OpenTreasureBoxes(Client& client, int box) {
     boxes[pick].SetEnabled(false);
   }
   if (prop.Prop_GameDllState == 2) ShowGif(client, 1, true);
+  if (prop.RunningStage != stage) return;  // the plug-in failed and was shut down
   // An interval below 1 would never fire, and no steps would divide by 0.
   const int interval = prop.Box.BoxTiming[0] < 1 ? kFallbackIntervalMs : prop.Box.BoxTiming[0];
   Timer& timer = client.main_form.TimerProp;

@@ -80,9 +80,6 @@ struct Client {
   HeartbeatState heartbeat;
   ShellState shell;
 
-  // Names of the procedures called that are not built yet, in call order.
-  std::vector<std::string> not_yet_built;
-
   // The game socket; its events feed the packet rings.
   TcpSocket Winsock1{loop};
   // Looks the game server up for the proxy's connect request.

@@ -1,6 +1,5 @@
 #include "shell/item_poll.h"
 
-#include <cmath>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -10,6 +9,7 @@
 #include "plugin/prop_bridge.h"
 #include "plugin/treasure_boxes.h"
 #include "shell/client.h"
+#include "shell/general.h"
 #include "shell/keys.h"
 #include "shell/net/packet_io.h"
 
@@ -24,9 +24,10 @@ bool Active(const Client& client) {
   return client.prop.Prop_GameDllState > 0;
 }
 
-// The decimal number the text begins with, to the nearest 16-bit integer; 0
-// when it begins with none; nothing when it does not fit 16 bits, so that a
-// request with such a number is dropped rather than taken as 0.
+// The decimal number the text begins with, to the nearest 16-bit integer
+// (halves to even); 0 when it begins with none; nothing when it does not fit
+// 16 bits, so that a request with such a number is dropped rather than taken
+// as 0.
 std::optional<int> LeadingNumber(const std::string& text) {
   size_t end = text.find_first_not_of(' ');
   if (end == std::string::npos) return 0;
@@ -40,8 +41,8 @@ std::optional<int> LeadingNumber(const std::string& text) {
       break;
   }
   const double value = std::strtod(text.substr(start, end - start).c_str(), nullptr);
-  if (!(value > -32768.5 && value < 32767.5)) return std::nullopt;
-  return static_cast<int>(std::lround(value));
+  if (!(value >= -32768.5 && value < 32767.5)) return std::nullopt;
+  return RoundHalfEven(value);
 }
 
 void ActOnRequest(Client& client) {
@@ -87,18 +88,22 @@ void ActOnRequest(Client& client) {
 // False when the plug-in was shut down meanwhile: the tick ends.
 bool TakeRequests(Client& client) {
   PropState& prop = client.prop;
-  const int waiting = PropObject(client)->CheckSendBuff();
+  const int waiting = CheckSendBuff(client);
   for (int i = 0; i < waiting; ++i) {
-    PropPlugin* plugin = Active(client) ? PropObject(client) : nullptr;
-    if (!plugin) return false;
     prop.PluginRequestKind = -1;
     PluginPicture picture;
-    plugin->GetSendBuff(picture, prop.RequestText, prop.RequestBytes, prop.PluginRequestKind,
-                        prop.RequestLayout1, prop.RequestLayout2);
+    if (!GetSendBuff(client, picture)) return false;
     prop.RequestPicture = DecodePicture(picture);
     ActOnRequest(client);
   }
   return true;
+}
+
+// Without the plug-in the client shows the hand's end, and the tick ends.
+bool ShowHandEndAlone(Client& client) {
+  client.prop.ScoreHandOver = false;
+  ShowHandEnd(client);
+  return false;
 }
 
 // False when the tick ends here.
@@ -106,11 +111,7 @@ bool HandOverScore(Client& client) {
   PropState& prop = client.prop;
   prop.StageSheetOwed = false;
   if (!prop.ScoreHandOver) return true;
-  if (!Active(client)) {
-    prop.ScoreHandOver = false;
-    ShowHandEnd(client);
-    return false;
-  }
+  if (!Active(client)) return ShowHandEndAlone(client);
   if (!prop.PropScoreReady) {
     prop.ScoreHandOver = false;
     ShowHandEnd(client);
@@ -118,8 +119,9 @@ bool HandOverScore(Client& client) {
     return true;
   }
   if (prop.ScoreWaitStart < 0) prop.ScoreWaitStart = client.loop.Now();
-  if (PropObject(client)->GetScoreInfo(prop.ScoreInfoNames, prop.ScoreInfoAmounts,
-                                       prop.ScoreInfoTexts) != 1) {
+  const int answer = GetScoreInfo(client);
+  if (!Active(client)) return ShowHandEndAlone(client);  // the plug-in failed
+  if (answer != 1) {
     if (client.loop.Now() - prop.ScoreWaitStart < kScoreWaitSeconds) return true;
     // A plug-in that never answers does not hold the hand's end for ever.
     prop.ScoreWaitStart = -1;
@@ -170,7 +172,7 @@ void BoxCountdown(Client& client) {
 }  // namespace
 
 bool ItemPoll(Client& client) {
-  if (Active(client) && PropObject(client) && !TakeRequests(client)) return false;
+  if (Active(client) && !TakeRequests(client)) return false;
   if (!HandOverScore(client)) return false;
   BoxCountdown(client);
   return true;

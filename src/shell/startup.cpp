@@ -196,7 +196,6 @@ void Form_Load(Client& client, const std::string& launch_line) {
   client.net.ProxyReady = true;
   client.shell.LoginPacket =
       GamePacket(BuildLoginPacket(client.shell.launch.LoginName, client.shell.launch.LoginString2));
-  client.shell.launch.LoginString2.clear();
   Connect(client);
   SetCaptions(client);
   ReturnToLobby(client);

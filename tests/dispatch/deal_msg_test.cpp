@@ -86,7 +86,6 @@ TEST(DealMsgTest, CommandsWithoutAnArmReachThePluginOnlyWhileItIsActive) {
       client.prop.Prop_GameDllState = static_cast<int16_t>(state);
       Dispatch(client, test::BuildPacket(cmd, 1));
       bool active = state > 0;
-      EXPECT_TRUE(client.not_yet_built.empty());
       EXPECT_EQ(plugin.calls,
                 active ? std::vector<std::string>{"Rec_MSG"} : std::vector<std::string>{})
           << cmd << "/" << state;

@@ -22,8 +22,10 @@ namespace {
 // The lobby in a process group of its own, so the client goes with it.
 class LobbyProcess {
  public:
-  // `errors`: a file for the standard error of the lobby and the client.
-  LobbyProcess(const std::string& line, const std::string& bus, const std::string& errors = "") {
+  // `errors`: a file for the standard error of the lobby and the client;
+  // `client`: the program the lobby starts.
+  LobbyProcess(const std::string& line, const std::string& bus, const std::string& errors = "",
+               const std::string& client = SLVN_CLIENT) {
     int out[2], in[2];
     if (pipe(out) != 0 || pipe(in) != 0) return;
     pid_ = fork();
@@ -40,7 +42,7 @@ class LobbyProcess {
       setenv("SLVN_BUS", bus.c_str(), 1);
       setenv("SDL_VIDEODRIVER", "offscreen", 1);
       setenv("SDL_AUDIODRIVER", "dummy", 1);
-      execl(SLVN_LOBBY, SLVN_LOBBY, "--client", SLVN_CLIENT, "--line", line.c_str(),
+      execl(SLVN_LOBBY, SLVN_LOBBY, "--client", client.c_str(), "--line", line.c_str(),
             static_cast<char*>(nullptr));
       _exit(127);
     }
@@ -264,14 +266,23 @@ wait 1000
 }
 
 // The item plug-in in the real program: the test plug-in's library under
-// plugin/tools/ of the client's folder, its script named by SLVN_PROP_SCRIPT,
-// launch field 14 at 1. Seated by user details, the client loads it; the
-// plug-in's first requests come out (a text line and a packet it sends); a
-// won hand ends in the treasure-box stage, the sheet and the ready.
-TEST(SmokeTest, TheItemPlugInLoadsAndTheBoxStageEndsInTheSheet) {
+// plugin/tools/ beside the program (a link to the client in a folder of the
+// test's), its script named by SLVN_PROP_SCRIPT (`prop_script` after the
+// common lines), launch field 14 at 1. Seated by user details, the client
+// loads it; the plug-in's first requests come out (a text line and a packet
+// it sends); a won hand ends in its sheet and the ready. The plug-in's
+// record of calls and the programs' standard error come back.
+struct PlugInRun {
+  std::string record, errors;
+};
+PlugInRun RunAWonHandWithThePlugIn(const std::string& prop_script) {
   test::TempDir dir;
   std::filesystem::create_directories(dir.path() / "plugin/tools");
   std::filesystem::copy_file(SLVN_TEST_PROP_PLUGIN, dir.path() / "plugin/tools/PropDll.so");
+  const std::string client = dir.File("slvn");
+  std::error_code linked;
+  std::filesystem::create_hard_link(SLVN_CLIENT, client, linked);
+  if (linked) std::filesystem::copy_file(SLVN_CLIENT, client);
   test::WriteFileBytes(dir.File("prop_script.txt"),
                        "boxes 1\n"
                        "coins 300 0 0 0\n"
@@ -279,7 +290,8 @@ TEST(SmokeTest, TheItemPlugInLoadsAndTheBoxStageEndsInTheSheet) {
                        "name 0 alice\n"
                        "tally 0 宝箱 +300金币\n"
                        "request 0 道具已就绪\n"
-                       "packet 0 0 0 45 0 0 8 0 0 7\n");
+                       "packet 0 0 0 45 0 0 8 0 0 7\n" +
+                           prop_script);
   std::string script = R"(
 expect 18 text@16="alice"
 send 18 v0=3 v1=15 v3=1
@@ -294,7 +306,7 @@ send 3 seat=1 text@16="dave"
     script += "send 20 seat=" + std::to_string(seat) + " text@16=\"" + name + "\" text@168=\"" +
               name + "\" u32le@96=1000\n";
   // A won hand: end rows, the item score (46) before the result rows; the
-  // box stage and the sheet follow, and the ready countdown sends the ready.
+  // sheet follows, and the ready countdown sends the ready.
   script += R"(expect 45 seat=8 v0=7 timeout=8000
 send 9 seat=8 v1=0 hex@16=3c
 send 9 seat=4 v1=1 hex@16=46
@@ -309,23 +321,28 @@ expect 16 v3=1 timeout=40000
 close
 )";
   test::TableServer server(dir, script);
-  ASSERT_GT(server.port(), 0);
+  EXPECT_GT(server.port(), 0);
+  PlugInRun run;
+  if (server.port() <= 0) return run;
   const std::string errors = dir.File("stderr.txt");
-  const auto previous = std::filesystem::current_path();
-  std::filesystem::current_path(dir.path());  // the client's current folder
   setenv("SLVN_PROP_SCRIPT", dir.File("prop_script.txt").c_str(), 1);
   setenv("SLVN_PROP_RECORD", dir.File("prop_record.txt").c_str(), 1);
   {
     LobbyProcess lobby(
         "alice$key$127.0.0.1$" + std::to_string(server.port()) + "$一号桌$0$$$$$$$$1$0$",
-        test::TestBusNamespace(), errors);
+        test::TestBusNamespace(), errors, client);
     EXPECT_EQ(server.Finish(), 0) << server.Record() << test::ReadFileBytes(errors);
   }
   unsetenv("SLVN_PROP_SCRIPT");
   unsetenv("SLVN_PROP_RECORD");
-  std::filesystem::current_path(previous);
+  run.record = test::ReadFileBytes(dir.File("prop_record.txt"));
+  run.errors = test::ReadFileBytes(errors);
+  return run;
+}
+
+TEST(SmokeTest, TheItemPlugInLoadsAndTheBoxStageEndsInTheSheet) {
+  const std::string record = RunAWonHandWithThePlugIn("").record;
   // Loaded with treasure boxes, told of the four players, polled.
-  const std::string record = test::ReadFileBytes(dir.File("prop_record.txt"));
   for (const char* call : {"Initdll\nGetBaoInfo\n", "SetUserinfo ", "GetSendBuff\n"})
     EXPECT_NE(record.find(call), std::string::npos) << call << record;
   // The box stage ran in order before the ready: opening, opened, the sheet.
@@ -335,6 +352,16 @@ close
     at = at == std::string::npos ? at : record.find(call, at);
     EXPECT_NE(at, std::string::npos) << call << record;
   }
+}
+
+// A plug-in that throws when asked for the hand's score: the program goes
+// on without it, shows the sheet itself and sends the ready.
+TEST(SmokeTest, APlugInThatThrowsLeavesTheHandToTheClient) {
+  const PlugInRun run = RunAWonHandWithThePlugIn("throw GetScoreInfo\n");
+  EXPECT_NE(run.record.find("GetScoreInfo"), std::string::npos) << run.record;
+  EXPECT_EQ(run.record.find("ShowGif"), std::string::npos) << run.record;
+  EXPECT_NE(run.errors.find("the item plug-in failed in GetScoreInfo"), std::string::npos)
+      << run.errors;
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -8,6 +11,9 @@
 #include "platform/forms.h"
 #include "platform/picture.h"
 #include "platform/window_system.h"
+#include "plugin/prop_bridge.h"
+#include "plugin/test_prop_plugin.h"
+#include "shell/client.h"
 #include "support/xvfb.h"
 
 namespace slvn {
@@ -83,6 +89,32 @@ TEST_F(X11WindowsTest, AFormWithARegionHasAShapedWindow) {
   Focused();
   EXPECT_FALSE(windows->HasShapedWindow(bubble));
   EXPECT_EQ(Focused(), "main");
+}
+
+// The item plug-in gets the main window's X11 id, to attach its own windows
+// to it and follow it.
+TEST_F(X11WindowsTest, TheItemPlugInGetsTheMainWindowsId) {
+  Client client{std::make_unique<ManualClock>()};
+  client.main_form.SetCaption("slvn main");
+  client.main_form.Move(0, 0, 300 * 15, 200 * 15);
+  client.main_form.Show();
+  WindowSystem* windows = client.forms.OpenWindows();
+  ASSERT_TRUE(windows && windows->HasDisplay());
+  windows->Present();
+  const uint64_t id = windows->NativeHandle(client.main_form);
+  ASSERT_NE(id, 0u);
+  // The X server knows the window by that id.
+  if (FILE* info = popen(("xwininfo -id " + std::to_string(id) + " 2>&1").c_str(), "r")) {
+    std::string text;
+    char buf[256];
+    while (fgets(buf, sizeof buf, info)) text += buf;
+    pclose(info);
+    EXPECT_NE(text.find("\"slvn main\""), std::string::npos) << text;
+  }
+  test::TestPropPlugin& plugin = test::InstallInProcessPlugin(client);
+  client.data.LoggedIn = true;
+  ASSERT_TRUE(InitGameDll(client));
+  EXPECT_EQ(plugin.main_window, static_cast<int64_t>(id));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <sstream>
 
 #include "plugin/prop_bridge.h"
@@ -17,23 +18,33 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A client logged in, in a folder that holds the test plug-in (or not).
+// A client logged in whose program folder is `folder`.
+void LogIn(Client& client, const fs::path& folder) {
+  client.sound.program_folder = folder.string();
+  client.data.LoggedIn = true;
+  client.data.ScaleY = 1.0f;
+  client.shell.launch.LoginName = "alice";
+  client.shell.launch.LoginString2 = "key2";
+  client.shell.LoginPacket.SetByte(32, 'k');  // not where the plug-in's value comes from
+}
+
+// Puts a build of the test plug-in where the client looks for it in `folder`.
+void InstallPlugin(const fs::path& folder, const char* library = SLVN_TEST_PROP_PLUGIN) {
+  fs::create_directories(folder / "plugin/tools");
+  fs::create_symlink(library, folder / kPropPluginPath);
+}
+
+test::TestPropPlugin& PluginOf(Client& client) {
+  return *static_cast<test::TestPropPlugin*>(PropObject(client));
+}
+
+// A client logged in whose program folder holds the test plug-in (or not).
 class PropPluginTest : public ::testing::Test {
  protected:
-  PropPluginTest() : previous_(fs::current_path()) {
-    fs::current_path(dir_.path());
-    client.data.LoggedIn = true;
-    client.data.ScaleY = 1.0f;
-    client.shell.launch.LoginName = "alice";
-    client.shell.LoginPacket.SetByte(32, 'k');
-  }
-  ~PropPluginTest() override { fs::current_path(previous_); }
+  PropPluginTest() { LogIn(client, dir_.path()); }
 
-  void InstallPlugin() {
-    fs::create_directories("plugin/tools");
-    fs::create_symlink(SLVN_TEST_PROP_PLUGIN, kPropPluginPath);
-  }
-  test::TestPropPlugin& Plugin() { return *static_cast<test::TestPropPlugin*>(PropObject(client)); }
+  void InstallPlugin() { slvn::InstallPlugin(dir_.path()); }
+  test::TestPropPlugin& Plugin() { return PluginOf(client); }
   test::TestPropPlugin& Load(bool boxes = false) {
     InstallPlugin();
     EXPECT_TRUE(InitGameDll(client));
@@ -50,11 +61,8 @@ class PropPluginTest : public ::testing::Test {
   // Every sheet, won or drawn, adds its hand's line to the hand list.
   int Sheets() const { return client.Hero ? client.Hero->Num.ListCount() : 0; }
 
-  Client client{std::make_unique<ManualClock>()};
-
- private:
   test::TempDir dir_;
-  fs::path previous_;
+  Client client{std::make_unique<ManualClock>()};
 };
 
 TEST_F(PropPluginTest, AMissingLibraryOrNoLoginIsNotAvailable) {
@@ -78,7 +86,8 @@ TEST_F(PropPluginTest, LoadsShutsDownAndLoadsTheKeptObjectAgain) {
   test::TestPropPlugin& plugin = Plugin();
   EXPECT_EQ(plugin.calls, (std::vector<std::string>{"Initdll", "GetBaoInfo"}));
   EXPECT_EQ(plugin.account, "alice");
-  EXPECT_EQ(plugin.login_string2, "k");
+  EXPECT_EQ(plugin.login_string2, "key2");
+  EXPECT_EQ(plugin.main_window, 0);  // headless: no window to attach to
   EXPECT_EQ(plugin.size_mode, 1);
   EXPECT_EQ(client.prop.Box.BoxTiming[0], 40);
   // The item controls: the warehouse button in front, key preview, 15 box
@@ -103,11 +112,18 @@ TEST_F(PropPluginTest, LoadsShutsDownAndLoadsTheKeptObjectAgain) {
 
   // The next table loads the same object again, now with treasure boxes.
   plugin.boxes = true;
+  plugin.login_string2_reply = "key2-renewed";
   ASSERT_TRUE(InitGameDll(client));
   EXPECT_EQ(&Plugin(), &plugin);
   EXPECT_EQ(client.prop.Prop_GameDllState, 2);
   EXPECT_EQ(Count("Initdll"), 2u);
   EXPECT_TRUE(f.ImgProp.Exists(14));  // the box pictures made again
+  // The second login string is the plug-in's to change: the next load
+  // passes what it wrote back.
+  EXPECT_EQ(client.shell.launch.LoginString2, "key2-renewed");
+  ShutdownPropPlugin(client, 0);
+  ASSERT_TRUE(InitGameDll(client));
+  EXPECT_EQ(plugin.login_string2, "key2-renewed");
 
   // A refusing Initdll: state 0 and the object released.
   ShutdownPropPlugin(client, 1);
@@ -116,6 +132,144 @@ TEST_F(PropPluginTest, LoadsShutsDownAndLoadsTheKeptObjectAgain) {
   EXPECT_FALSE(InitGameDll(client));
   EXPECT_EQ(client.prop.Prop_GameDllState, 0);
   EXPECT_EQ(PropObject(client), nullptr);
+}
+
+// Started from another folder, the client does not run a library planted
+// under that folder's plugin/tools/.
+TEST_F(PropPluginTest, TheLibraryIsLookedForBesideTheProgramOnly) {
+  test::TempDir elsewhere;
+  slvn::InstallPlugin(elsewhere.path());
+  const fs::path previous = fs::current_path();
+  fs::current_path(elsewhere.path());
+  const bool loaded = InitGameDll(client);
+  fs::current_path(previous);
+  EXPECT_FALSE(loaded);
+  EXPECT_EQ(client.prop.Prop_GameDllState, -1);
+  EXPECT_EQ(PropObject(client), nullptr);
+
+  // A relative program folder would be the current one again.
+  client.prop.Prop_GameDllState = 0;
+  client.sound.program_folder = ".";
+  fs::current_path(elsewhere.path());
+  EXPECT_FALSE(InitGameDll(client));
+  fs::current_path(previous);
+  EXPECT_EQ(PropObject(client), nullptr);
+}
+
+// A library built for another version of the interface, or that says no
+// version, is not loaded, and standard error says why.
+TEST(PropPluginVersion, ALibraryOfAnotherVersionIsNotLoaded) {
+  const struct {
+    const char* library;
+    std::string why;
+  } cases[] = {
+      {SLVN_TEST_PROP_PLUGIN_OTHER_VERSION,
+       "built for version " + std::to_string(kPropPluginVersion + 1)},
+      {SLVN_TEST_PROP_PLUGIN_UNVERSIONED, "exports no slvn_PropPluginVersion"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.library);
+    test::TempDir dir;
+    Client client{std::make_unique<ManualClock>()};
+    LogIn(client, dir.path());
+    InstallPlugin(dir.path(), c.library);
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(InitGameDll(client));
+    const std::string errors = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(client.prop.Prop_GameDllState, -1);
+    EXPECT_EQ(PropObject(client), nullptr);
+    EXPECT_NE(errors.find(c.why), std::string::npos) << errors;
+  }
+}
+
+// What a member throws shuts the plug-in down for the rest of the run, with
+// one line on standard error; the client goes on, and a hand's end that
+// waited for the plug-in is shown by the client.
+TEST(PropPluginFailure, AThrowingMemberEndsThePlugInForTheRun) {
+  const std::pair<const char*, std::function<void(Client&)>> members[] = {
+      {"Initdll",
+       [](Client& c) {
+         ShutdownPropPlugin(c, 0);
+         InitGameDll(c);  // the next table's load
+       }},
+      {"GetBaoInfo",
+       [](Client& c) {
+         ShutdownPropPlugin(c, 0);
+         InitGameDll(c);
+       }},
+      {"InitExit", [](Client& c) { ShutdownPropPlugin(c, 0); }},
+      {"SetUserinfo",
+       [](Client& c) { EXPECT_FALSE(SetUserinfo(c, "a", "a", 8, 0, true, 1, "", "")); }},
+      {"rec_state", [](Client& c) { rec_state(c, 3, true); }},
+      {"Rec_MSG",
+       [](Client& c) {
+         GamePacket packet;
+         Rec_MSG(c, packet);
+       }},
+      {"ClearUser", [](Client& c) { ClearUser(c, 1); }},
+      {"InitShowEnd", [](Client& c) { InitShowEnd(c); }},
+      {"Ainit", [](Client& c) { Ainit(c, "newcvp.xml"); }},
+      {"InitShowNext", [](Client& c) { InitShowNext(c, true); }},
+      {"ShowGif", [](Client& c) { ShowGif(c, 1, true); }},
+      {"UpdataMyProp", [](Client& c) { UpdataMyProp(c, false); }},
+      {"setbankstate", [](Client& c) { setbankstate(c, 0); }},
+      {"SetKeyDown", [](Client& c) { SetKeyDown(c, 112); }},
+      {"FixBuffPos", [](Client& c) { FixBuffPos(c); }},
+      {"ShowCvVideo", [](Client& c) { EXPECT_FALSE(ShowCvVideo(c, 1, true)); }},
+      {"CheckSendBuff", [](Client& c) { ItemPoll(c); }},
+      {"GetSendBuff",
+       [](Client& c) {
+         PluginOf(c).requests = {{0, "a"}, {0, "b"}};
+         EXPECT_FALSE(ItemPoll(c));
+       }},
+      {"GetScoreInfo",
+       [](Client& c) {
+         c.prop.ScoreHandOver = true;
+         c.prop.PropScoreReady = true;
+         ItemPoll(c);
+         EXPECT_EQ(c.Hero ? c.Hero->Num.ListCount() : 0, 1);  // the sheet came
+       }},
+  };
+  test::TempDir dir;
+  InstallPlugin(dir.path());
+  for (const auto& [member, call] : members) {
+    SCOPED_TRACE(member);
+    Client client{std::make_unique<ManualClock>()};
+    LogIn(client, dir.path());
+    ASSERT_TRUE(InitGameDll(client));
+    PluginOf(client).throw_in = member;
+    ::testing::internal::CaptureStderr();
+    call(client);
+    const std::string errors = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(client.prop.Prop_GameDllState, -1);
+    EXPECT_EQ(PropObject(client), nullptr);
+    EXPECT_FALSE(client.prop.PropItemsReady);
+    EXPECT_FALSE(client.main_form.ImgProp.Exists(1));
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+    EXPECT_NE(errors.find(member), std::string::npos) << errors;
+    // Nothing is asked of it again, and nothing loads it again.
+    EXPECT_TRUE(SetUserinfo(client, "a", "a", 8, 0, true, 1, "", ""));
+    EXPECT_TRUE(ItemPoll(client));
+    ShutdownPropPlugin(client, 1);
+    EXPECT_EQ(client.prop.Prop_GameDllState, -1);
+  }
+}
+
+// The library's entry point throwing: nothing is loaded.
+TEST(PropPluginFailure, AThrowingEntryPointLoadsNothing) {
+  test::TempDir dir;
+  InstallPlugin(dir.path());
+  test::WriteFileBytes(dir.File("script.txt"), "throw slvn_CreatePropPlugin\n");
+  setenv("SLVN_PROP_SCRIPT", dir.File("script.txt").c_str(), 1);
+  Client client{std::make_unique<ManualClock>()};
+  LogIn(client, dir.path());
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(InitGameDll(client));
+  const std::string errors = ::testing::internal::GetCapturedStderr();
+  unsetenv("SLVN_PROP_SCRIPT");
+  EXPECT_EQ(client.prop.Prop_GameDllState, -1);
+  EXPECT_EQ(PropObject(client), nullptr);
+  EXPECT_NE(errors.find("slvn_CreatePropPlugin"), std::string::npos) << errors;
 }
 
 TEST(AnsiByteLength, CountsDoubleByteCharactersTwice) {
@@ -138,6 +292,9 @@ TEST_F(PropPluginTest, EachRequestKindDoesItsActionOrNothing) {
       {"avatar click", {3, "2"}, "你对阿二说:"},
       {"avatar click, own seat", {3, "0"}, nullptr},
       {"avatar click, 2.6 is seat 3", {3, "2.6 x"}, "你对阿三说:"},
+      {"avatar click, 2.5 is seat 2 (halves to even)", {3, "2.5"}, "你对阿二说:"},
+      {"avatar click, 0.5 is the own seat", {3, "0.5"}, nullptr},
+      {"player card, -0.5 is the own seat", {5, "-0.5"}, "Tou_MouseMove"},
       {"avatar click, 0x2 is 0", {3, "0x2"}, nullptr},
       {"avatar click, no seat 4", {3, "4"}, nullptr},
       {"key F1: the boss key", {4, "112"}, nullptr},
@@ -275,7 +432,8 @@ TEST(PluginScript, ReadsEachInstructionAndStopsAtABadLine) {
       "tally 3 +50金币\n"
       "request 0 hello there\n"
       "effect 200 40 300 100 100 5 20 255 2 加倍\n"
-      "packet 0 0 0 45\n");
+      "packet 0 0 0 45\n"
+      "throw GetSendBuff\n");
   test::TestPropPlugin plugin;
   ASSERT_TRUE(test::ReadPluginScript(script, plugin));
   EXPECT_TRUE(plugin.boxes);
@@ -293,8 +451,9 @@ TEST(PluginScript, ReadsEachInstructionAndStopsAtABadLine) {
   EXPECT_EQ(plugin.requests[1].text, "加倍");
   EXPECT_EQ(plugin.requests[2].bytes.size(), 272u);
   EXPECT_EQ(plugin.requests[2].bytes[3], 45);
+  EXPECT_EQ(plugin.throw_in, "GetSendBuff");
 
-  for (const char* bad : {"item 4 x", "effect 1 2 3", "timing x", "dance 1"}) {
+  for (const char* bad : {"item 4 x", "effect 1 2 3", "timing x", "dance 1", "throw"}) {
     std::istringstream one(bad);
     test::TestPropPlugin p;
     EXPECT_FALSE(test::ReadPluginScript(one, p)) << bad;

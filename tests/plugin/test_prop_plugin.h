@@ -6,6 +6,7 @@
 #include <functional>
 #include <istream>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -103,23 +104,30 @@ class TestPropPlugin : public PropPlugin {
   std::function<void()> on_get_send_buff;  // runs inside each GetSendBuff
   bool userinfo_answer = true;             // SetUserinfo's answer
   bool cv_video_answer = false;            // ShowCvVideo's answer
+  std::string login_string2_reply;         // Initdll writes it back when not empty
+  std::string throw_in;                    // the member that throws, as a faulty plug-in's
   // The record.
   std::vector<std::string> calls;
   std::function<void(const std::string&)> on_call;  // also told of each call
   void Record(std::string call) {
     if (on_call) on_call(call);
+    const bool throws = !throw_in.empty() && call.substr(0, call.find(' ')) == throw_in;
     calls.push_back(std::move(call));
+    if (throws) throw std::runtime_error("the test plug-in fails in " + throw_in);
   }
   std::string account, login_string2;
+  int64_t main_window = -1;
   int16_t size_mode = 0;
   int16_t exit_flag = -1;
   std::vector<int16_t> cleared_seats;  // ClearUser's seats in call order
 
-  bool Initdll(const std::string& a, std::string& l2, const std::string&, int64_t,
+  bool Initdll(const std::string& a, std::string& l2, const std::string&, int64_t window,
                const std::string&, int16_t& mode, int16_t&) override {
     Record("Initdll");
     account = a;
     login_string2 = l2;
+    if (!login_string2_reply.empty()) l2 = login_string2_reply;
+    main_window = window;
     size_mode = mode;
     return initdll_answer;
   }
@@ -217,6 +225,7 @@ class TestPropPlugin : public PropPlugin {
 //   request KIND TEXT               a request of kind 0, 3, 4 or 5
 //   effect W H L T P0 P1 P2 P3 P4 TEXT   a kind-1 request
 //   packet BYTE...                  a kind-2 request, padded to 272 bytes
+//   throw MEMBER                    the member throws (as a faulty plug-in's)
 // False at the first line it cannot read.
 inline bool ReadPluginScript(std::istream& in, TestPropPlugin& plugin) {
   auto seat_entry = [](auto& vec, int seat, size_t n) -> auto& {
@@ -267,6 +276,8 @@ inline bool ReadPluginScript(std::istream& in, TestPropPlugin& plugin) {
       for (int32_t& v : params)
         if (!(words >> v)) return false;
       plugin.requests.emplace_back(1, rest(), std::vector<uint8_t>{}, layout, params);
+    } else if (what == "throw") {
+      if (!(words >> plugin.throw_in)) return false;
     } else if (what == "packet") {
       std::vector<uint8_t> bytes;
       for (int b = 0; bytes.size() < 272 && words >> b;) bytes.push_back(static_cast<uint8_t>(b));

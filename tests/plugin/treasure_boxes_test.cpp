@@ -48,6 +48,15 @@ class TreasureBoxTest : public test::ItemFixture {
     }
   }
   const ImageControl& Box(int i) { return client.main_form.ImgProp[i]; }
+  // A stage cut short by the plug-in's end: the sheet of 300 coins comes
+  // once on the next ticks, and the tally never ran.
+  void ExpectOneSheetWithoutTheTally() {
+    Step(1);
+    EXPECT_EQ(Sheets(), 1);
+    Step(5);
+    EXPECT_EQ(Sheets(), 1);
+    EXPECT_FALSE(InHistory(" 300金币"));
+  }
 };
 
 // The one test of taking part, for the stage and its countdown alike.
@@ -235,11 +244,22 @@ TEST_F(TreasureBoxTest, ShutdownInASlideEndsTheStageAndTheSheetStillComes) {
   EXPECT_FALSE(client.main_form.ImgProp.Exists(4));
   EXPECT_FALSE(client.prop.BoxOpening);
   EXPECT_FALSE(client.main_form.LbProp.Visible());
-  Step(1);
-  EXPECT_EQ(Sheets(), 1);
-  Step(5);
-  EXPECT_EQ(Sheets(), 1);
-  EXPECT_FALSE(InHistory(" 300金币"));  // the tally never ran
+  ExpectOneSheetWithoutTheTally();
+}
+
+// A plug-in that throws while its boxes open is gone for the run; the hand
+// still ends in its sheet.
+TEST_F(TreasureBoxTest, APlugInThatFailsInTheStageStillGetsTheSheetShown) {
+  Score({300}, {});
+  RunFor(0.05);
+  plugin.throw_in = "ShowGif";
+  ::testing::internal::CaptureStderr();
+  ImgProp_Click(client, 2);  // the box opens, then the plug-in is told
+  ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(client.prop.Prop_GameDllState, -1);
+  EXPECT_EQ(PropObject(client), nullptr);
+  EXPECT_FALSE(client.main_form.TimerProp.Enabled());
+  ExpectOneSheetWithoutTheTally();
 }
 
 TEST_F(TreasureBoxTest, ANewHandInASlideShowsNoOldSheet) {

@@ -67,6 +67,8 @@ TEST_F(StartupTest, LaunchLineSettlesCaptionLobbyTitleAndConnection) {
   EXPECT_EQ(client.shell.LoginPacket.Byte(3), 18);
   EXPECT_EQ(client.shell.LoginPacket.ByteString(16, 16), "alice");
   EXPECT_EQ(client.shell.LoginPacket.ByteString(32, 228), "key");
+  // ... and it stays for the item plug-in.
+  EXPECT_EQ(client.shell.launch.LoginString2, "key");
 }
 
 TEST_F(StartupTest, ALongRoomCaptionIsShownSmaller) {
