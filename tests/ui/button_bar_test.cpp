@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/input.h"
 #include "plugin/test_prop_plugin.h"
 #include "shell/client.h"
 #include "shell/net/packet_io.h"
@@ -109,6 +110,29 @@ TEST_F(ButtonBarTest, StartSendsOneReadyAndTheSeatChangeScreenNeedsBothFlags) {
     EXPECT_EQ(Shown(2), Entry(6));
     EXPECT_EQ(f.ImgShuffle.Visible(), freed && reseat);
   }
+}
+
+// Clicks on the send button, as the mouse brings them: each one sends the
+// line, however quickly they follow; a spectator sends nothing.
+TEST_F(ButtonBarTest, EveryClickOnTheSendButtonSendsTheLine) {
+  client.Detail[0].name = "me";
+  d.ChatGate = true;
+  const ImageControl& send = f.AnNiu[0];
+  const int px = static_cast<int>(f.Pic1.Left() / 15 + send.Left() + send.Width() / 2);
+  const int py = static_cast<int>(f.Pic1.Top() / 15 + send.Top() + send.Height() / 2);
+  auto click = [&](const std::string& line) {
+    f.Chat.SetText(line);
+    DeliverMouse(f, MouseAction::kDown, kLeftButton, 0, px, py);
+    DeliverMouse(f, MouseAction::kUp, kLeftButton, 0, px, py);
+  };
+  for (const char* line : {"one", "two", "three"}) click(line);
+  EXPECT_EQ(SentCommands(), (std::vector<int16_t>{19, 19, 19}));
+  EXPECT_TRUE(client.chat.Text1.empty());  // no warning of lines sent too fast
+  EXPECT_EQ(f.Chat.Text(), "");
+  d.WatchMode = true;
+  click("four");
+  EXPECT_TRUE(SentCommands().empty());
+  EXPECT_EQ(f.Chat.Text(), "four");
 }
 
 TEST_F(ButtonBarTest, StartAfterTheGameEndedGoesBackToTheLobbyOrEnds) {
