@@ -1,16 +1,19 @@
 // Arbitrary table-lifecycle commands (16 with any sub-code, 22 and 23) on a
 // seated, laid-out table: seat masks, names, texts and wealth values from the
 // packet must keep every index in range, and the ends of the program must be
-// the program's own.
+// the program's own. One laid-out table per scale serves every input, reset
+// before each, on the manual clock.
 #include <cstdint>
-#include <memory>
 
 #include "dispatch/deal_msg.h"
+#include "laid_out_client.h"
+#include "settlement/record_boards.h"
 #include "shell/client.h"
 #include "shell/net/game_packet.h"
 #include "shell/program_end.h"
-#include "ui/layout_table.h"
+#include "table/seat_records.h"
 #include "ui/main_form.h"
+#include "ui/table_reset.h"
 
 namespace {
 
@@ -20,23 +23,22 @@ constexpr uint8_t kCommands[] = {16, 16, 22, 23};
 // repeated up to byte 215 when odd, and the last four at 268.
 constexpr size_t kRecord = 19;
 
-void LayOut(slvn::Client& client, bool small) {
-  client.data.ScaleX = client.data.ScaleY = small ? 0.78125f : 1.0f;
-  slvn::InitImageTables(client);
-  slvn::LoadMainFormDesign(client);
-  slvn::PlaceTableArea(client, !small, !small);
-  slvn::LayoutTable(client);
-  slvn::LayoutTableWidgets(client);
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
-  slvn::Client client{std::make_unique<slvn::ManualClock>()};
-  slvn::SetStartValues(client.data);
-  LayOut(client, data[0] & 4);
+  slvn::Client& client = LaidOutClient("slvn_fuzz_table_lifecycle", data[0] & 4);
+  const float scale = client.data.ScaleX;
   slvn::Data& d = client.data;
+  d = slvn::Data{};
+  slvn::SetStartValues(d);
+  d.ScaleX = d.ScaleY = scale;
+  client.heartbeat = slvn::HeartbeatState{};
+  client.prop = slvn::PropState{};
+  slvn::ClearTableForNextHand(client);
+  d.TableCleared = false;
+  slvn::ClearRecordBoards(client);
+  client.frmOtherExit.Hide();
   d.LoggedIn = true;
   d.WatchMode = data[0] & 1;
   d.TableGameOn = data[0] & 2;
@@ -47,6 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int i = 0; i < 4; ++i) {
     client.custom[i].SeatWind = data[0] & 32 ? 0 : winds[i];
     client.custom[i].name = names[i];
+    client.Detail[i] = slvn::UserDetail{};
     client.Detail[i].name = names[i];
     client.main_form.Nid[i].SetCaption(names[i]);
   }

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <fstream>
 #include <iterator>
-#include <unordered_map>
 
 #include "anigif/gif_encode.h"
 
@@ -18,26 +17,14 @@ constexpr int kDelayedDecodeMs = 20;
 constexpr size_t kMaxRemoteBytes = 16 << 20;
 constexpr long kRemoteTimeoutMs = 15000;
 
-// A picture carries its pixels, not the file it came from: it is written as a
-// one-frame GIF again, transparent pixels on a colour of their own. A picture
-// of more than 256 colours is no GIF and gives nothing.
-std::vector<uint8_t> GifBytesOfPicture(const Image& image) {
-  GifPalette palette;
-  std::unordered_map<uint32_t, uint8_t> index_of;
-  std::vector<uint8_t> indices(image.pixels.size());
-  for (size_t i = 0; i < image.pixels.size(); ++i) {
-    uint32_t p = image.pixels[i];
-    uint32_t key = (p >> 24) == 0 ? 0xFF000000u : (p & 0xFFFFFFu);
-    auto [it, added] = index_of.try_emplace(key, static_cast<uint8_t>(index_of.size()));
-    if (added) {
-      if (index_of.size() > 256) return {};
-      palette.colors.push_back(key & 0xFFFFFFu);
-    }
-    indices[i] = it->second;
-  }
-  auto trans = index_of.find(0xFF000000u);
-  return EncodeFrameGIF({indices, image.width, image.height, &palette, trans != index_of.end(),
-                         trans != index_of.end() ? trans->second : uint8_t{0}});
+// A local file, read as a download would bring it: at most one byte past the
+// limit, so that a larger file fails like a larger download.
+std::vector<uint8_t> ReadAtMost(std::ifstream& in, size_t limit) {
+  std::vector<uint8_t> bytes;
+  char chunk[4096];
+  while (bytes.size() <= limit && (in.read(chunk, sizeof chunk) || in.gcount() > 0))
+    bytes.insert(bytes.end(), chunk, chunk + in.gcount());
+  return bytes;
 }
 
 }  // namespace
@@ -51,7 +38,17 @@ ucAniGIF::ucAniGIF(EventLoop& loop, AniGifHost& host)
                else
                  AnimationTimerProc();
              }),
-      remote_(loop) {}
+      remote_(loop),
+      local_read_(loop, [this] {
+        local_read_.SetEnabled(false);
+        const std::vector<uint8_t> bytes = std::exchange(local_bytes_, {});
+        if (bytes.size() > kMaxRemoteBytes)
+          AsyncReadProgress(true);
+        else
+          AsyncReadComplete(bytes);
+      }) {
+  local_read_.SetInterval(1);
+}
 
 ucAniGIF::~ucAniGIF() {
   ClearGIF();
@@ -138,6 +135,14 @@ bool ucAniGIF::LoadAnimatedGIF_File(const std::string& file) {
 }
 
 bool AsyncReadRemoteGIF(ucAniGIF& control, std::string_view path) {
+  CancelAsyncReadRemoteGIF(control);
+  if (path.find("://") == std::string_view::npos) {
+    std::ifstream in{std::string(path), std::ios::binary};
+    if (!in) return false;
+    control.local_bytes_ = ReadAtMost(in, kMaxRemoteBytes);
+    control.local_read_.SetEnabled(true);
+    return true;
+  }
   control.remote_.Start(std::string(path), kRemoteTimeoutMs, kMaxRemoteBytes,
                         [&control](FetchResult result) {
                           if (!result.Ok()) return control.AsyncReadProgress(true);
@@ -149,6 +154,8 @@ bool AsyncReadRemoteGIF(ucAniGIF& control, std::string_view path) {
 
 void CancelAsyncReadRemoteGIF(ucAniGIF& control) {
   control.remote_.Cancel();
+  control.local_read_.SetEnabled(false);
+  control.local_bytes_.clear();
 }
 
 bool ucAniGIF::LoadAnimatedGIF_Array(std::span<const uint8_t> bytes) {
@@ -193,7 +200,7 @@ Picture ucAniGIF::AnimatedGIF() const {
 
 void ucAniGIF::SetAnimatedGIF(const Picture& picture) {
   GifBytes_.clear();
-  if (picture) GifBytes_ = GifBytesOfPicture(*picture);
+  if (picture) GifBytes_ = picture->gif_file;
   if (ProcessGIF() && !host_.UserMode()) {
     int32_t stretch = std::exchange(Stretch_, 4);
     Resize();

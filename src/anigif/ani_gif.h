@@ -60,8 +60,9 @@ struct StoredProperties {
 class ucAniGIF;
 
 // The control's remote load: a background fetch of `path` (http or https),
-// reporting to the control by AsyncReadProgress (failure) and
-// AsyncReadComplete. A new read replaces the one under way.
+// or of a local file when `path` has no scheme, reporting to the control by
+// AsyncReadProgress (failure) and AsyncReadComplete from the loop. A new read
+// replaces the one under way. False when the read cannot start.
 bool AsyncReadRemoteGIF(ucAniGIF& control, std::string_view path);
 void CancelAsyncReadRemoteGIF(ucAniGIF& control);
 
@@ -170,7 +171,9 @@ class ucAniGIF {
   AniGifHost& host_;
   Timer timer_;
   HttpFetch remote_;
-  int timer_kind_ = 0;  // 1 animation, 2 delayed decoding
+  Timer local_read_;                  // delivers a local file's bytes from the loop
+  std::vector<uint8_t> local_bytes_;  // what it delivers
+  int timer_kind_ = 0;                // 1 animation, 2 delayed decoding
   std::vector<uint8_t> GifBytes_;
   GifAnimation anim_;
   int32_t MinFrameDelay_ = 50;

@@ -87,7 +87,7 @@ Image FrameImage(const GifAnimation& anim, int i) {
   const GIFFrame& f = anim.Frame(i);
   const std::array<uint32_t, 256> table = ColourTable(anim, f, true);
   const auto& src = anim.Strip[static_cast<size_t>(i) - 1];
-  Image image{f.Width, f.Height, std::vector<uint32_t>(src.size())};
+  Image image{f.Width, f.Height, std::vector<uint32_t>(src.size()), {}};
   std::transform(src.begin(), src.end(), image.pixels.begin(), [&](uint8_t c) { return table[c]; });
   return image;
 }
@@ -193,7 +193,7 @@ void CalcScale(int stretch, int canvas_width, int canvas_height, int& width, int
 }
 
 Image ScaleImage(const Image& source, int width, int height) {
-  Image out{width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height)};
+  Image out{width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height), {}};
   if (source.width <= 0 || source.height <= 0) return out;
   // Target column (row) k covers source columns (rows) from first to before
   // end; at most four of them are sampled, so the cost follows the target.

@@ -63,6 +63,20 @@ void AddTooFastWarning(Client& client) {
   ScrollHistoryToEnd(client);
 }
 
+// Enter's sending: through the flood gate, else the line is dropped with a
+// warning in the history.
+void SendTypedLine(Client& client) {
+  Data& d = client.data;
+  if (d.WatchMode) return;
+  if (d.ChatGate) {
+    d.ChatGate = false;
+    client.main_form.TimerChat.SetEnabled(true);
+    SendChatBox(client);
+  } else if (!client.main_form.Chat.Text().empty()) {
+    AddTooFastWarning(client);
+  }
+}
+
 }  // namespace
 
 bool CutPrefix(std::string& text, const std::string& prefix) {
@@ -81,16 +95,8 @@ std::string PublicLine(const Client& client, const std::string& text) {
   return client.Detail[0].name + "说道: " + text;
 }
 
-void SendTypedLine(Client& client) {
-  Data& d = client.data;
-  if (d.WatchMode) return;
-  if (d.ChatGate) {
-    d.ChatGate = false;
-    client.main_form.TimerChat.SetEnabled(true);
-    SendChatBox(client);
-  } else if (!client.main_form.Chat.Text().empty()) {
-    AddTooFastWarning(client);
-  }
+void SendChatButtonLine(Client& client) {
+  if (!client.data.WatchMode) SendChatBox(client);
 }
 
 void Chat_KeyPress(Client& client, int& key_ascii) {

@@ -6,16 +6,16 @@ namespace slvn {
 
 struct Client;
 
-// The chat line: Enter sends (at most one line per 800 ms), a click on
-// another player's avatar makes the line private, a Backspace into the
-// private prefix drops the whole prefix.
+// The chat line: Enter sends (at most one line per 800 ms; a spectator
+// never), a click on another player's avatar makes the line private, a
+// Backspace into the private prefix drops the whole prefix.
 void Chat_KeyPress(Client& client, int& key_ascii);
 void Chat_Change(Client& client);
 void Tou_Click(Client& client, int seat);
 void TimerChat_Timer(Client& client);
-// Enter's sending and the bar's send button: nothing for a spectator; through
-// the flood gate, else the line is dropped with a warning in the history.
-void SendTypedLine(Client& client);
+// The bar's send button: nothing for a spectator; every click sends, with no
+// gate.
+void SendChatButtonLine(Client& client);
 
 // A private line's words: the own name, the prefix without its first
 // character, then `text`. A public line: the own name, "说道: ", `text`.

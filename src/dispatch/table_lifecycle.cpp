@@ -206,11 +206,14 @@ void HandleQuit(Client& client) {
   const uint8_t present = client.net.Msg.Byte(packet_offset::kSeat) & 15;
   if (present == 15) return;
   const uint8_t leavers = 15 - present;
-  const uint8_t own = client.custom[0].SeatWind & 15;
+  const uint8_t own = client.custom[0].SeatWind;
   client.heartbeat.TickEnabled[kReadyCountdown] = false;
   d.HandRunning = false;
-  // The own seat among the leavers, however many leave; unknown, it is not.
-  if (own != 0 && (leavers & own) != 0) EndProgramInOrder(client);
+  // The highest leaver's bit decides whether the own seat is the one going.
+  if (RelativeSeat(own, leavers) == 0) {
+    if (client.prop.Prop_GameDllState > 0) ShutdownPropPlugin(client, 0);
+    EndProgramInOrder(client);
+  }
   d.TableCleared = false;
   std::string names;
   for (uint8_t bit : {1, 2, 4, 8}) {

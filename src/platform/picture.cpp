@@ -55,6 +55,7 @@ Picture DecodePicture(std::span<const uint8_t> bytes) {
   }
   SDL_UnlockSurface(argb);
   SDL_FreeSurface(argb);
+  if (load == IMG_LoadGIF_RW) image->gif_file.assign(bytes.begin(), bytes.end());
   return image;
 }
 

@@ -13,6 +13,8 @@ struct Image {
   int width = 0;
   int height = 0;
   std::vector<uint32_t> pixels;
+  // The GIF file the picture was decoded from; empty for other pictures.
+  std::vector<uint8_t> gif_file;
 
   uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };

@@ -108,7 +108,7 @@ int AnNiuHoverEntry(int index) {
 void AnNiu_Click(Client& client, int index) {
   switch (index) {
     case 0:
-      SendTypedLine(client);
+      SendChatButtonLine(client);
       break;
     case 1:
       Lbchat_Click(client);

@@ -50,10 +50,8 @@ void ShowSeatDraw(Client& client, int16_t wind_index) {
 
 void ShowCompass(Client& client) {
   MainForm& f = client.main_form;
-  // A seat still unknown shows North without becoming North: the seat byte
-  // of every packet sent carries the own wind.
-  uint8_t wind = client.custom[0].SeatWind;
-  if (wind == 0) wind = 1;
+  uint8_t& wind = client.custom[0].SeatWind;
+  if (wind == 0) wind = 1;  // a seat still unknown sits North from now on
   LoadGifResource(client, client.images.CompassPics[BitIndex(wind) & 3], "GIF", f.ZhiNan);
   f.ZhiNan.SetVisible(true);
 }

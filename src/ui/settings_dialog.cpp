@@ -58,17 +58,23 @@ void ToggleFunctionSound(Client& client) {
   if (client.prop.Prop_GameDllState > 0) rec_state(client, 1, s.SoundOn != 0);
 }
 
+// The dialect switch's picture offers the other choice.
+int DialectPicture(bool mandarin) {
+  return mandarin ? kLocal : kMandarin;
+}
+
 // Every seat speaks the common dialect; the male voices move between
-// Mandarin ("30") and the voices of their user details.
+// Mandarin ("30") and the voices of their user details. Own details in a
+// local dialect always switch to Mandarin.
 void ToggleDialect(Client& client) {
   VosSetForm& dialog = client.VosSet;
-  dialog.DialectOn = !dialog.DialectOn;
+  dialog.DialectOn = client.Detail[0].dialect != "00" || !dialog.DialectOn;
   for (size_t seat = 0; seat < client.Detail.size(); ++seat) {
     UserDetail& d = client.Detail[seat];
     d.dialect = "00";
     if (d.sex == 1) d.voice = dialog.DialectOn ? "30" : client.data.SeatVoice[seat];
   }
-  SetButtonPicture(client, 3, dialog.DialectOn ? kMandarin : kLocal);
+  SetButtonPicture(client, 3, DialectPicture(dialog.DialectOn));
 }
 
 void WriteVideoSetting(Client& client, const char* value) {
@@ -124,7 +130,11 @@ void SwitchVideoOn(Client& client) {
 }
 
 void ToggleVideo(Client& client) {
-  // A missing file is written with the new value, so it holds what is in effect.
+  // A missing file is only created, switched on; the next click switches.
+  if (!Is_File_Exist(ProgramFolderOf(client), kVideoFile)) {
+    WriteVideoSetting(client, "1");
+    return;
+  }
   if (client.data.VideoSetting)
     SwitchVideoOff(client);
   else
@@ -173,13 +183,13 @@ void VosSet_Load(Client& client) {
     dialog.Command2.Load(i);
     dialog.Command2[i].SetVisible(true);
   }
+  dialog.DialectOn = client.Detail[0].dialect == "00";
   const SoundState& s = client.sound;
   const int pictures[5] = {
       OfferPicture(s.MusicOn != 0),           OfferPicture(s.SystemSoundOn != 0),
-      OfferPicture(s.SoundOn != 0),           client.Detail[0].dialect != "00" ? kMandarin : kLocal,
+      OfferPicture(s.SoundOn != 0),           DialectPicture(dialog.DialectOn),
       OfferPicture(client.data.VideoSetting),
   };
-  dialog.DialectOn = false;
   for (int i = 0; i < 5; ++i) {
     dialog.OptionChanged[static_cast<size_t>(i)] = 0;
     const ImageControl& title = dialog.Image1[i];

@@ -25,7 +25,8 @@ class VosSetForm : public Form {
   // -1 while switch i was clicked an odd number of times since the dialog
   // was last closed.
   std::array<int16_t, 5> OptionChanged{};
-  // The dialect switch: on while the male players speak Mandarin ("30").
+  // The dialect switch: on while the male players speak Mandarin ("30"),
+  // from the load on when the own details name no local dialect.
   bool DialectOn = false;
 };
 

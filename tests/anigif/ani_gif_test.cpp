@@ -275,6 +275,31 @@ TEST_F(AniGifTest, PictureRoundTripAndMirroredFrame) {
   EXPECT_FALSE(gif.AnimatedGIF());
 }
 
+// A BMP file of one red pixel.
+std::vector<uint8_t> OnePixelBmp() {
+  std::vector<uint8_t> bmp(58, 0);
+  bmp[0] = 'B', bmp[1] = 'M', bmp[2] = 58, bmp[10] = 54, bmp[14] = 40;
+  bmp[18] = 1, bmp[22] = 1, bmp[26] = 1, bmp[28] = 24;
+  bmp[56] = 0xFF;  // blue, green, red
+  return bmp;
+}
+
+// A picture brings the file it was decoded from: every frame of a GIF, and
+// nothing from a picture of another kind.
+TEST_F(AniGifTest, APictureLoadsTheFileItCameFrom) {
+  const auto file = ThreeFrames(10, 10, 10);
+  const Picture animated = DecodePicture(file);
+  ASSERT_TRUE(animated);
+  gif.SetAnimatedGIF(animated);
+  EXPECT_EQ(gif.FrameCount(), 3);
+  const Picture bitmap = DecodePicture(OnePixelBmp());
+  ASSERT_TRUE(bitmap);
+  gif.SetAnimatedGIF(bitmap);
+  EXPECT_EQ(gif.FrameCount(), 0);
+  EXPECT_FALSE(gif.AnimatedGIF());
+  EXPECT_EQ(host.changed.back(), "AnimatedGIF");
+}
+
 TEST_F(AniGifTest, FileAndArrayLoads) {
   test::TempDir dir;
   std::string path = dir.File("a.gif");
@@ -316,6 +341,45 @@ TEST_F(AniGifTest, RemoteLoads) {
   gif.AsyncReadComplete(other);
   EXPECT_EQ(gif.FrameCount(), 3);  // the earlier animation keeps running
   EXPECT_EQ(sizes.back(), (std::pair<float, float>{3, 2}));
+}
+
+// A path without a scheme is read from the disk, and the control hears of it
+// from the loop as of a download; a newer read replaces the one under way.
+TEST_F(AniGifTest, ARemoteLoadTakesALocalPathToo) {
+  int failures = 0;
+  std::vector<std::pair<float, float>> sizes;
+  gif.RemoteLoadFailure = [&] { ++failures; };
+  gif.RemoteLoadComplete = [&](float w, float h, bool&) { sizes.emplace_back(w, h); };
+  test::TempDir dir;
+  const std::string three = dir.File("three.gif"), one = dir.File("one.gif");
+  const std::string bitmap = dir.File("red.bmp");
+  auto put = [](const std::string& path, const std::vector<uint8_t>& bytes) {
+    test::WriteFileBytes(path, std::string(bytes.begin(), bytes.end()));
+  };
+  put(three, ThreeFrames(10, 10, 10));
+  put(one, GifBuilder(7, 5, kRGB).Image(0, 0, 1, 1, {1}).End());
+  put(bitmap, OnePixelBmp());
+
+  gif.LoadAnimatedGIF_Remote(three);
+  EXPECT_EQ(gif.FrameCount(), 0);  // not yet: the method returns at once
+  Run(0.01);
+  EXPECT_EQ(gif.FrameCount(), 3);
+  EXPECT_EQ(sizes, (std::vector<std::pair<float, float>>{{0, 0}}));
+
+  gif.LoadAnimatedGIF_Remote(bitmap);
+  gif.LoadAnimatedGIF_Remote(one);
+  Run(0.01);
+  EXPECT_EQ(failures, 0);
+  EXPECT_EQ(gif.FrameCount(), 1);
+  EXPECT_EQ(sizes.back(), (std::pair<float, float>{3, 2}));
+
+  for (const std::string& path : {bitmap, dir.File("missing.gif"), dir.path().string()}) {
+    failures = 0;
+    gif.LoadAnimatedGIF_Remote(path);
+    Run(0.01);
+    EXPECT_EQ(failures, 1) << path;
+  }
+  EXPECT_EQ(sizes.size(), 2u);
 }
 
 TEST_F(AniGifTest, StoredPropertiesRoundTripAndAreRangeChecked) {

@@ -155,12 +155,12 @@ TEST(GifFramesTest, CalcScaleByStretchMode) {
     EXPECT_FLOAT_EQ(sx, c.sx) << c.stretch;
     EXPECT_FLOAT_EQ(sy, c.sy) << c.stretch;
   }
-  Image two{2, 1, {0xFF000001, 0xFF000002}};
+  Image two{2, 1, {0xFF000001, 0xFF000002}, {}};
   EXPECT_EQ(ScaleImage(two, 4, 2).pixels,
             (std::vector<uint32_t>{0xFF000001, 0xFF000001, 0xFF000002, 0xFF000002, 0xFF000001,
                                    0xFF000001, 0xFF000002, 0xFF000002}));
   // Shrinking averages; a clear pixel lowers the alpha, not the colour.
-  Image four{4, 1, {0xFFFF0000, 0xFF0000FF, 0xFF00FF00, 0}};
+  Image four{4, 1, {0xFFFF0000, 0xFF0000FF, 0xFF00FF00, 0}, {}};
   EXPECT_EQ(ScaleImage(four, 2, 1).pixels, (std::vector<uint32_t>{0xFF7F007F, 0x7F00FF00}));
 }
 

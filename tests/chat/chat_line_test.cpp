@@ -65,7 +65,7 @@ class ChatLineTest : public ::testing::Test {
   Client client{std::make_unique<ManualClock>()};
 };
 
-TEST_F(ChatLineTest, EnterAndTheSendButtonSendTheSameLinesThroughOneGate) {
+TEST_F(ChatLineTest, EnterAndTheSendButtonSendTheSameLines) {
   struct Case {
     const char* name;
     const char* typed;
@@ -92,7 +92,7 @@ TEST_F(ChatLineTest, EnterAndTheSendButtonSendTheSameLinesThroughOneGate) {
       if (c.avatar) Tou_Click(client, c.avatar);
       Type(c.typed);
       if (button)
-        SendTypedLine(client);  // what the bar's send button runs
+        SendChatButtonLine(client);
       else
         Key(13);
       EXPECT_EQ(TakeSent(), c.sent);
@@ -129,7 +129,7 @@ TEST_F(ChatLineTest, TheGateLetsOneLineThroughPer800Ms) {
   EXPECT_EQ(client.chat.Text1TopIndex, 0);
   client.loop.RunFor(0.1);
   Type("three");
-  SendTypedLine(client);
+  Key(13);
   EXPECT_EQ(TakeSent()->text, "小明说道: three");
   // An empty line closes the gate too.
   client.loop.RunFor(0.85);

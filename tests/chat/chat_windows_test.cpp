@@ -121,7 +121,7 @@ TEST_F(ChatWindowsTest, AListTwoPhraseSaysItsNumberAndPlaysItsVoiceWithSoundOff)
   EXPECT_FALSE(client.huifu.Visible());
   EXPECT_EQ(sound->calls, std::vector<std::string>{"create /voices/v010213a2.wav"});
 
-  // List 1, private: the Part's words, the target's seat; no voice.
+  // List 1, private: the phrase's words, the target's seat; no voice.
   sound->calls.clear();
   client.data.PrivateChatPrefix = "你对阿红说:";
   client.data.PrivateChatSeat = 4;

@@ -346,22 +346,45 @@ TEST_F(QuitTest, OtherPlayersQuittingEmptyTheTableAndShowTheNotice) {
   EXPECT_TRUE(d.HandRunning);
 }
 
-TEST_F(QuitTest, TheOwnSeatAmongTheLeaversEndsTheProgramInOrder) {
+TEST_F(QuitTest, TheOwnQuitEndsTheProgramInOrderWithoutAWord) {
   auto& plugin = test::InstallInProcessPlugin(client);
   client.prop.Prop_GameDllState = 1;
   EXPECT_THROW(Quit(15 - kOwn - kTop), ProgramEnded);
-  EXPECT_NE(std::find(plugin.calls.begin(), plugin.calls.end(), "InitExit"), plugin.calls.end());
+  EXPECT_EQ(std::count(plugin.calls.begin(), plugin.calls.end(), "InitExit"), 1);
+  EXPECT_EQ(plugin.exit_flag, 0);
   EXPECT_EQ(client.Winsock1.State(), TcpSocket::kClosed);
   EXPECT_TRUE(client.forms.LoadedForms().empty());
   EXPECT_FALSE(client.frmOtherExit.Visible());
   EXPECT_EQ(client.custom[2].name, "west");  // nothing shown, nothing cleared
 }
 
-TEST_F(QuitTest, WithTheOwnSeatUnknownEveryLeaverIsSomeoneElse) {
-  client.custom[0].SeatWind = 0;
-  Quit(15 - 1);  // North counts as the own place in the names
-  EXPECT_EQ(client.frmOtherExit.Label1.Caption(), "玩家我,退出了游戏！游戏结束！");
-  EXPECT_EQ(d.OtherPlayerCount, 2);
+// The highest leaver's bit alone tells whether the own seat goes: a lower
+// own bit among the leavers is named like the others, and an unknown own
+// seat counts as North.
+TEST_F(QuitTest, TheHighestLeaverDecidesWhetherTheOwnSeatQuits) {
+  struct Case {
+    uint8_t own;
+    int present;
+    const char* names;  // nullptr: the program ends
+  } cases[] = {
+      {2, 15 - 2 - 1, nullptr}, {2, 15 - 2 - 4, "我,北家,"},
+      {0, 15 - 1, nullptr},     {0, 15 - 2, "北家,"},
+      {8, 0, nullptr},          {4, 0, "西家,南家,我,北家,"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << int{c.own} << " " << c.present);
+    client.custom[0].SeatWind = c.own;
+    for (int i = 0; i < 4; ++i) client.Detail[i].name = kNames[i];
+    client.frmOtherExit.Label1.SetCaption("");
+    if (c.names == nullptr) {
+      EXPECT_THROW(Quit(c.present), ProgramEnded);
+      EXPECT_EQ(client.frmOtherExit.Label1.Caption(), "");
+      continue;
+    }
+    EXPECT_NO_THROW(Quit(c.present));
+    EXPECT_EQ(client.frmOtherExit.Label1.Caption(),
+              std::string("玩家") + c.names + "退出了游戏！游戏结束！");
+  }
 }
 
 TEST_F(QuitTest, ASpectatorIsToldTheWatchIsOver) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/input.h"
 #include "plugin/test_prop_plugin.h"
 #include "shell/client.h"
 #include "shell/net/packet_io.h"
@@ -111,6 +112,29 @@ TEST_F(ButtonBarTest, StartSendsOneReadyAndTheSeatChangeScreenNeedsBothFlags) {
   }
 }
 
+// Clicks on the send button, as the mouse brings them: each one sends the
+// line, however quickly they follow; a spectator sends nothing.
+TEST_F(ButtonBarTest, EveryClickOnTheSendButtonSendsTheLine) {
+  client.Detail[0].name = "me";
+  d.ChatGate = true;
+  const ImageControl& send = f.AnNiu[0];
+  const int px = static_cast<int>(f.Pic1.Left() / 15 + send.Left() + send.Width() / 2);
+  const int py = static_cast<int>(f.Pic1.Top() / 15 + send.Top() + send.Height() / 2);
+  auto click = [&](const std::string& line) {
+    f.Chat.SetText(line);
+    DeliverMouse(f, MouseAction::kDown, kLeftButton, 0, px, py);
+    DeliverMouse(f, MouseAction::kUp, kLeftButton, 0, px, py);
+  };
+  for (const char* line : {"one", "two", "three"}) click(line);
+  EXPECT_EQ(SentCommands(), (std::vector<int16_t>{19, 19, 19}));
+  EXPECT_TRUE(client.chat.Text1.empty());  // no warning of lines sent too fast
+  EXPECT_EQ(f.Chat.Text(), "");
+  d.WatchMode = true;
+  click("four");
+  EXPECT_TRUE(SentCommands().empty());
+  EXPECT_EQ(f.Chat.Text(), "four");
+}
+
 TEST_F(ButtonBarTest, StartAfterTheGameEndedGoesBackToTheLobbyOrEnds) {
   d.GameOver = true;
   AnNiu_Click(client, 2);
@@ -204,39 +228,56 @@ TEST_F(SettingsTest, CancelUndoesTheSoundSwitchesAndTellsThePlugIn) {
   EXPECT_EQ(client.sound.SoundOn, 0);
 }
 
-TEST_F(SettingsTest, TheDialectSwitchGoesThereAndBack) {
-  for (int seat = 0; seat < 4; ++seat) {
-    client.Detail[seat].dialect = "07";
-    client.Detail[seat].sex = seat % 2;
-    client.Detail[seat].voice = "1" + std::to_string(seat);
-    d.SeatVoice[seat] = client.Detail[seat].voice;
+// The picture offers the other choice: Mandarin while the own details name a
+// local dialect, the local dialect once the male voices speak Mandarin.
+TEST_F(SettingsTest, TheDialectSwitchOffersTheOtherChoiceAtEachClick) {
+  for (const char* dialect : {"07", "00"}) {
+    SCOPED_TRACE(dialect);
+    for (int seat = 0; seat < 4; ++seat) {
+      client.Detail[seat].dialect = dialect;
+      client.Detail[seat].sex = seat % 2;
+      client.Detail[seat].voice = "1" + std::to_string(seat);
+      d.SeatVoice[seat] = client.Detail[seat].voice;
+    }
+    client.VosSet.Unload();
+    client.VosSet.Load();
+    const bool local = std::string(dialect) != "00";
+    EXPECT_EQ(Button(3), Dialog(local ? 6 : 7));
+    // A local dialect goes to Mandarin first; Mandarin goes back to the details' voices.
+    for (bool mandarin : {local, !local, local}) {
+      Command2_Click(client, 3);
+      EXPECT_EQ(Button(3), Dialog(mandarin ? 7 : 6));
+      for (int seat = 0; seat < 4; ++seat) {
+        EXPECT_EQ(client.Detail[seat].dialect, "00");
+        EXPECT_EQ(client.Detail[seat].voice,
+                  seat % 2 && mandarin ? "30" : "1" + std::to_string(seat));
+      }
+    }
+    Command1_Click(client, 1);  // cancel repeats the click
+    EXPECT_EQ(Button(3), Dialog(local ? 6 : 7));
+    EXPECT_EQ(client.Detail[1].voice, local ? "11" : "30");
   }
-  Command2_Click(client, 3);
-  EXPECT_EQ(Button(3), Dialog(6));
-  for (int seat = 0; seat < 4; ++seat) {
-    EXPECT_EQ(client.Detail[seat].dialect, "00");
-    EXPECT_EQ(client.Detail[seat].voice, seat % 2 ? "30" : "1" + std::to_string(seat));
-  }
-  Command2_Click(client, 3);
-  EXPECT_EQ(Button(3), Dialog(7));
-  EXPECT_EQ(client.Detail[1].voice, "11");
-  Command2_Click(client, 3);
-  Command1_Click(client, 1);  // cancel flips it back
-  EXPECT_EQ(client.Detail[3].voice, "13");
-  EXPECT_EQ(Button(3), Dialog(7));
 }
 
-TEST_F(SettingsTest, TheVideoSwitchWritesTheFileAndSwitchesInOneClick) {
+TEST_F(SettingsTest, AMissingVideoFileIsOnlyCreatedAndTheNextClickSwitches) {
   const std::string file = dir.File("vidiosetting.ini");
   EXPECT_FALSE(Is_File_Exist(dir.path().string(), "vidiosetting.ini"));
   d.VideoSetting = true;
   d.VideoServerSet = true;
   d.OwnCaptureOn = true;
   f.vcap1.SetVisible(true);
-  Command2_Click(client, 4);  // no file yet: written with the value now in effect
+  const Picture offered = Button(4);
+  Command2_Click(client, 4);  // no file yet: created with video on, nothing switched
   EXPECT_TRUE(Is_File_Exist(dir.path().string(), "vidiosetting.ini"));
   EXPECT_FALSE(Is_File_Exist(dir.path().string(), "VidioSetting.ini"));
   client.IniFile.INIFileName(file);
+  EXPECT_EQ(client.IniFile.GetIniKey("vidiosetting", "vidiovalue"), "1");
+  EXPECT_TRUE(d.VideoSetting && d.VideoServerSet && f.vcap1.Visible());
+  EXPECT_EQ(Button(4), offered);
+  EXPECT_TRUE(video.calls.empty());
+  EXPECT_TRUE(RecStates().empty());
+
+  Command2_Click(client, 4);
   EXPECT_EQ(client.IniFile.GetIniKey("vidiosetting", "vidiovalue"), "0");
   EXPECT_FALSE(d.VideoSetting);
   EXPECT_FALSE(d.VideoServerSet);

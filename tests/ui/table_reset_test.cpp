@@ -125,7 +125,9 @@ TEST(TableResetFlagsTest, ClearsWhatBelongsToTheLastHand) {
       client.prop.SheetHandOver = 1;
       client.prop.PluginShutdownPending = true;
       client.prop.DrawnHandOver = true;
+      client.prop.ScoreHandOver = true;
       client.prop.ItemBarCleared = true;
+      client.data.PiaoCountdownOn = client.data.PiaoChoicePending = true;
       f.Zhuang.SetCaption("庄");
       f.lbwealth.SetCaption("3");
       f.Imgwealth.SetVisible(true);
@@ -142,7 +144,9 @@ TEST(TableResetFlagsTest, ClearsWhatBelongsToTheLastHand) {
       EXPECT_FALSE(f.Operation[3].Enabled() || f.Operation[3].Visible());
       EXPECT_EQ(client.prop.SheetHandOver, 0);
       EXPECT_FALSE(client.prop.PluginShutdownPending || client.prop.DrawnHandOver ||
-                   client.prop.ItemBarCleared);
+                   client.prop.ScoreHandOver || client.prop.ItemBarCleared);
+      EXPECT_FALSE(client.prop.PropScoreReady);
+      EXPECT_FALSE(client.data.PiaoCountdownOn || client.data.PiaoChoicePending);
       EXPECT_TRUE(f.Bank.Visible());
     }
   }
