@@ -22,6 +22,7 @@ class PropPluginTest : public ::testing::Test {
  protected:
   PropPluginTest() : previous_(fs::current_path()) {
     fs::current_path(dir_.path());
+    client.sound.program_folder = dir_.path().string();  // the sheets' hand history
     client.data.LoggedIn = true;
     client.data.ScaleY = 1.0f;
     client.shell.launch.LoginName = "alice";
