@@ -22,8 +22,10 @@ namespace {
 // The lobby in a process group of its own, so the client goes with it.
 class LobbyProcess {
  public:
-  // `errors`: a file for the standard error of the lobby and the client.
-  LobbyProcess(const std::string& line, const std::string& bus, const std::string& errors = "") {
+  // `errors`: a file for the standard error of the lobby and the client;
+  // `client`: the program the lobby starts.
+  LobbyProcess(const std::string& line, const std::string& bus, const std::string& errors = "",
+               const std::string& client = SLVN_CLIENT) {
     int out[2], in[2];
     if (pipe(out) != 0 || pipe(in) != 0) return;
     pid_ = fork();
@@ -40,7 +42,7 @@ class LobbyProcess {
       setenv("SLVN_BUS", bus.c_str(), 1);
       setenv("SDL_VIDEODRIVER", "offscreen", 1);
       setenv("SDL_AUDIODRIVER", "dummy", 1);
-      execl(SLVN_LOBBY, SLVN_LOBBY, "--client", SLVN_CLIENT, "--line", line.c_str(),
+      execl(SLVN_LOBBY, SLVN_LOBBY, "--client", client.c_str(), "--line", line.c_str(),
             static_cast<char*>(nullptr));
       _exit(127);
     }
@@ -343,10 +345,21 @@ close
 namespace slvn {
 namespace {
 
+// The client program in `dir`: the hand history it keeps beside itself
+// goes there.
+std::string ClientIn(const test::TempDir& dir) {
+  const std::filesystem::path client = dir.path() / "slvn";
+  std::error_code error;
+  std::filesystem::create_hard_link(SLVN_CLIENT, client, error);
+  if (error) std::filesystem::copy_file(SLVN_CLIENT, client, error);
+  return client.string();
+}
+
 // A drawn hand and then a won one, each ended by its sheet: the ready
 // countdown sends the ready after each.
 TEST(SmokeTest, EachSheetEndsItsHandWithTheReady) {
   test::TempDir dir;
+  const std::string client = ClientIn(dir);
   std::string script = R"(
 expect 18
 send 18 v0=3 v1=15 v3=1
@@ -359,6 +372,9 @@ wait 5000
 )";
   for (int seat : {8, 4, 2, 1}) script += "send 9 seat=" + std::to_string(seat) + " v1=1\n";
   script += "expect 16 v3=1 timeout=25000\n";
+  // The won hand: its end rows (East +60, the others -20 each), then its result rows.
+  script += "send 9 seat=8 v1=1 hex@16=3c\n";
+  for (int seat : {4, 2, 1}) script += "send 9 seat=" + std::to_string(seat) + " hex@16=14\n";
   script += "send 17 seat=8 v1=10 v3=1 hex@44=0032 hex@63=3c hex@71=00\n";
   script += "send 17 seat=4 v1=10 v3=1 hex@44=0132 hex@63=3c hex@71=01\n";
   script += "send 17 seat=2 v1=10 v3=1 hex@44=01 hex@71=01\n";
@@ -367,8 +383,9 @@ wait 5000
   test::TableServer server(dir, script);
   ASSERT_GT(server.port(), 0);
   LobbyProcess lobby("alice$key$127.0.0.1$" + std::to_string(server.port()) + "$room$0$",
-                     test::TestBusNamespace());
+                     test::TestBusNamespace(), "", client);
   EXPECT_EQ(server.Finish(), 0) << server.Record();
+  EXPECT_TRUE(std::filesystem::exists(dir.path() / "info.cv"));
 }
 
 }  // namespace
