@@ -112,6 +112,16 @@ class LobbyProcess {
   int in_ = -1;
 };
 
+// The client program in `dir`: the hand history it keeps beside itself
+// goes there.
+std::string ClientIn(const test::TempDir& dir) {
+  const std::filesystem::path client = dir.path() / "slvn";
+  std::error_code error;
+  std::filesystem::create_hard_link(SLVN_CLIENT, client, error);
+  if (error) std::filesystem::copy_file(SLVN_CLIENT, client, error);
+  return client.string();
+}
+
 TEST(SmokeTest, LobbyStartsTheClientWhichLogsIn) {
   test::TempDir dir;
   test::TableServer server(dir,
@@ -312,6 +322,7 @@ close
 )";
   test::TableServer server(dir, script);
   ASSERT_GT(server.port(), 0);
+  const std::string client = ClientIn(dir);
   const std::string errors = dir.File("stderr.txt");
   const auto previous = std::filesystem::current_path();
   std::filesystem::current_path(dir.path());  // the client's current folder
@@ -320,8 +331,9 @@ close
   {
     LobbyProcess lobby(
         "alice$key$127.0.0.1$" + std::to_string(server.port()) + "$一号桌$0$$$$$$$$1$0$",
-        test::TestBusNamespace(), errors);
+        test::TestBusNamespace(), errors, client);
     EXPECT_EQ(server.Finish(), 0) << server.Record() << test::ReadFileBytes(errors);
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "info.cv"));
   }
   unsetenv("SLVN_PROP_SCRIPT");
   unsetenv("SLVN_PROP_RECORD");
@@ -344,16 +356,6 @@ close
 
 namespace slvn {
 namespace {
-
-// The client program in `dir`: the hand history it keeps beside itself
-// goes there.
-std::string ClientIn(const test::TempDir& dir) {
-  const std::filesystem::path client = dir.path() / "slvn";
-  std::error_code error;
-  std::filesystem::create_hard_link(SLVN_CLIENT, client, error);
-  if (error) std::filesystem::copy_file(SLVN_CLIENT, client, error);
-  return client.string();
-}
 
 // A drawn hand and then a won one, each ended by its sheet: the ready
 // countdown sends the ready after each.
