@@ -85,6 +85,23 @@ void EndDrawnHand(Client& client) {
     ShowDrawnSheet(client);
 }
 
+// The fee text's bytes up to the first zero; a two-byte character whose
+// lead byte is the field's last byte takes the byte after the field with it.
+std::string FeeText(const GamePacket& msg) {
+  std::string bytes;
+  for (size_t i = kPercentText; i < kPercentText + kPercentTextLength; ++i) {
+    const uint8_t b = msg.Byte(i);
+    if (b == 0) break;
+    bytes += static_cast<char>(b);
+    if (b < 0x80) continue;
+    const uint8_t trail = msg.Byte(i + 1);
+    if (trail == 0) break;
+    bytes += static_cast<char>(trail);
+    ++i;
+  }
+  return bytes;
+}
+
 }  // namespace
 
 int64_t ReadSigned64(const GamePacket& packet, size_t offset) {
@@ -127,8 +144,7 @@ void HandleHandEndRow(Client& client) {
       d.HandEnding = false;
     }
   }
-  if (client.net.info.value[1] == 1)
-    d.PercentCaption = Gb2312ToUtf8(msg.ByteString(kPercentText, kPercentTextLength));
+  if (client.net.info.value[1] == 1) d.PercentCaption = Gb2312ToUtf8(FeeText(msg));
   CloseVideo(client);
 }
 

@@ -158,7 +158,11 @@ void HandleNewHand(Client& client) {
     if (f.OK.Exists(i)) f.OK[i].SetVisible(false);
   ++d.juNum;
   ResetTableView(client);
+  const int leaves = client.shell.table_leaves;
   BuildWall(client);
+  // The lobby may have taken us off the table during the animation: the
+  // seats are gone and the lobby's next connect request starts afresh.
+  if (client.shell.table_leaves != leaves) return;
   const uint8_t dealer_bit = client.net.info.seat;
   int dealer = -1;
   for (int i = 0; i < kSeatCount && dealer < 0; ++i)
@@ -171,6 +175,7 @@ void HandleNewHand(Client& client) {
   client.custom[dealer].Dealer = -1;
   std::array<int16_t, 4> dice = client.net.info.value;
   RollTwoDice(client, dice);
+  if (client.shell.table_leaves != leaves) return;
   d.WallHead = WallHeadFromDice(dice[0], dice[1], dealer);
   d.WallTail = WallPosition(d.WallHead + 118);
   ShowDiceBadges(client, dice[0], dice[1]);

@@ -35,13 +35,6 @@ bool StageGoesOn(Client& client, uint32_t stage, int box) {
   return stage != 0 && client.prop.RunningStage == stage && client.main_form.ImgProp.Exists(box);
 }
 
-// 0 to 4, the ends half as likely: a random number in [0, 1) times 4, to
-// the nearest whole number.
-int RandomInGroup(PropState& prop) {
-  std::uniform_real_distribution<double> unit(0.0, 1.0);
-  return std::clamp(RoundHalfEven(unit(prop.Rnd) * 4), 0, kGroupSize - 1);
-}
-
 void ShowClosedBox(Client& client, int box, bool enabled) {
   ControlArray<ImageControl>& boxes = client.main_form.ImgProp;
   if (!boxes.Exists(box)) return;
@@ -77,6 +70,11 @@ bool ValidBox(int box) {
 }
 
 }  // namespace
+
+int RandomInGroup(PropState& prop) {
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  return std::clamp(RoundHalfEven(unit(prop.Rnd) * 4), 0, kGroupSize - 1);
+}
 
 bool TakesPart(const PropState& prop, int seat) {
   if (seat < 0 || seat > 3) return false;

@@ -11,6 +11,9 @@ struct PropState;
 // coins above 0, or a name line or tally lines. The one test for the stage
 // and its countdown.
 bool TakesPart(const PropState& prop, int seat);
+// A box of a group of five, 0 to 4, the ends half as likely: a random number
+// in [0, 1) times 4, to the nearest whole number.
+int RandomInGroup(PropState& prop);
 // To show the sheet: the drawn hand's result panel, else the score sheet.
 void ShowHandEnd(Client& client);
 

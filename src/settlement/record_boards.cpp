@@ -74,10 +74,9 @@ void KeepListsInStep(ScoreForm& score, int index) {
   for (int i = index + 1; i <= score.State.Count() - 5; ++i) follow(i);
 }
 
-// Score made topmost, centred over the table and shown in front.
-void ShowScoreOnTop(Client& client) {
+// Score centred over the table and shown in front.
+void ShowScoreCentred(Client& client) {
   ScoreForm& score = LoadScoreForm(client);
-  score.SetTopmost(true);
   CentreOverTable(client, score);
   score.Show();
   score.ZOrder(0);
@@ -91,7 +90,8 @@ int16_t HandOfLine(const HeroForm& hero, int line) {
 
 void OpenHandOfLine(Client& client, int line) {
   LoadHandRecord(client, HandOfLine(LoadHeroForm(client), line));
-  ShowScoreOnTop(client);
+  LoadScoreForm(client).SetTopmost(true);
+  ShowScoreCentred(client);
 }
 
 }  // namespace
@@ -243,7 +243,7 @@ void Grade_Click(Client& client, int index) {
 }
 
 void Num_Click(Client& client) {
-  ShowScoreOnTop(client);
+  ShowScoreCentred(client);
 }
 
 void Num_DblClick(Client& client) {
@@ -317,10 +317,7 @@ void ShowHeroBoard(Client& client) {
 
 void ShowScoreBoard(Client& client) {
   if (client.main_form.WindowState() == kMinimized) return;
-  ScoreForm& score = LoadScoreForm(client);
-  CentreOverTable(client, score);
-  score.Show();
-  score.ZOrder(0);
+  ShowScoreCentred(client);
 }
 
 void AddHeroHandLine(Client& client, int16_t hand) {

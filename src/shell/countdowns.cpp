@@ -122,9 +122,12 @@ void SendReady(Client& client) {
 
 void StartReadyCountdown(Client& client, int16_t seconds) {
   MainForm& f = client.main_form;
+  // The three share `Countdown` and its label: a turn or float-bet countdown
+  // still running when the hand ended would count the ready down twice as fast.
+  client.heartbeat.TickEnabled[kTurnCountdown] = false;
+  client.data.PiaoCountdownOn = false;
   client.heartbeat.TickEnabled[kReadyCountdown] = true;
   client.heartbeat.TickCount[kReadyCountdown] = 0;
-  client.shell.ReadyMark = client.loop.Now();  // a full first second, whenever the last one was
   client.data.Countdown = seconds;
   f.Number.SetCaption(std::to_string(seconds));
   f.Number.SetForeColor(kGreen);

@@ -11,8 +11,9 @@ struct Client;
 void PiaoCountdown(Client& client);
 void TurnCountdown(Client& client);
 void ReadyCountdown(Client& client);
-// Starts the ready countdown at `seconds`: its slot on, its second counted
-// from now, the digits shown green beside the clock picture, both in front.
+// Starts the ready countdown at `seconds`: the turn and float-bet countdowns
+// stopped, its slot on, the digits shown green beside the clock picture, both
+// in front. Its mark stays, so the first second may be counted at once.
 void StartReadyCountdown(Client& client, int16_t seconds);
 
 // The player is ready for the next hand: the ready goes to the server, and

@@ -154,19 +154,18 @@ void BoxCountdown(Client& client) {
     prop.BoxCountdownOn = false;
     return;
   }
-  const std::string seconds = std::to_string(prop.BoxSeconds) + "\r\n";
+  const std::string seconds = "\r\n" + std::to_string(prop.BoxSeconds);
   if (!TakesPart(prop, 0)) {
-    SetItemLabel(client, seconds + "请等待玩家打开宝箱");
+    SetItemLabel(client, "请等待玩家打开宝箱" + seconds);
     if (prop.BoxSeconds > 2) return;
     prop.BoxCountdownOn = false;
     OpenTreasureBoxes(client, -1);
     return;
   }
-  SetItemLabel(client, seconds + "请选择一个宝箱打开");
+  SetItemLabel(client, "请选择一个宝箱打开" + seconds);
   if (prop.BoxSeconds > 0) return;
   prop.BoxCountdownOn = false;
-  std::uniform_int_distribution<int> box(0, 3);
-  OpenTreasureBoxes(client, box(prop.Rnd));
+  OpenTreasureBoxes(client, RandomInGroup(prop));
 }
 
 }  // namespace

@@ -35,6 +35,7 @@ void SwitchSlotsOff(Client& client) {
   hb.TickCount[kWatchdogSlot] = 0;
   client.data.ClaimBubbleShown = false;
   StopHeartbeat(client);
+  ++client.shell.table_leaves;
 }
 
 void StopTableVideo(Client& client) {

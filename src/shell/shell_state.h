@@ -29,6 +29,9 @@ struct ShellState {
   // Counts resets and leaves that switched the heartbeat off, so a tick
   // during which one ran does not switch it on again at its end.
   int heartbeat_stops = 0;
+  // Counts leaves and resets of the table: a handler that pumps events
+  // compares it across its wait and stops when its table was left meanwhile.
+  int table_leaves = 0;
 
   // Held while this client runs, so that a second copy finds it taken.
   std::unique_ptr<BusWindow> instance_lock;

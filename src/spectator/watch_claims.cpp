@@ -3,6 +3,7 @@
 #include "dispatch/hand_start.h"
 #include "shell/client.h"
 #include "shell/general.h"
+#include "shell/sound/sound.h"
 #include "spectator/spectator.h"
 #include "table/claim_common.h"
 #include "table/claims.h"
@@ -58,19 +59,26 @@ bool AnnouncementOf(const Client& client, int16_t op, TileCode tile, Announcemen
   }
 }
 
+// A claim of another seat: its bubble, word picture and voice for 2 s. A pass
+// shows nothing, yet silences the voice still playing and takes the pause.
 void Announce(Client& client, int16_t op, int s, TileCode tile) {
   MainForm& f = client.main_form;
-  Announcement a;
-  if (!AnnouncementOf(client, op, tile, a) || !PlaceSeatBubble(client, s)) return;
-  ImageControl& bubble = f.Speak[s - 1];
-  bubble.SetVisible(true);
-  f.Words.SetVisible(true);
-  bubble.ZOrder(0);
-  f.Words.ZOrder(0);
-  LoadGifResource(client, client.images.ClaimCaptionPics[a.caption], "GIF", f.Words);
-  PlayVoice(client, VoiceFile(client, s, a.voice));
+  if (s < 1 || s >= kSeatCount || !f.Speak.Exists(s - 1)) return;
+  if (op == kClaimPass) {
+    if (client.sound.SoundOn != 0) StopSound(client);
+  } else {
+    Announcement a;
+    if (!AnnouncementOf(client, op, tile, a) || !PlaceSeatBubble(client, s)) return;
+    ImageControl& bubble = f.Speak[s - 1];
+    bubble.SetVisible(true);
+    f.Words.SetVisible(true);
+    bubble.ZOrder(0);
+    f.Words.ZOrder(0);
+    LoadGifResource(client, client.images.ClaimCaptionPics[a.caption], "GIF", f.Words);
+    PlayVoice(client, VoiceFile(client, s, a.voice));
+  }
   SleepSeconds(client, 2.0f);
-  bubble.SetVisible(false);
+  f.Speak[s - 1].SetVisible(false);
   f.Words.SetVisible(false);
 }
 

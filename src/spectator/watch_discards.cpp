@@ -72,8 +72,9 @@ void WatchDrawHiddenDiscards(Client& client) {
   int laid = -1;
   for (int r = 0; r < kSeatCount; ++r)
     for (int n = 0; n < d.DiscardCounts[r]; ++n) {
-      // The earlier discards come out of the tiles the seats took from the head.
-      if (d.ImagesUsed >= d.HeadTaken || d.ImagesUsed >= kWallPositions) {
+      // The earlier discards come out of the tiles the seats took from the
+      // head; the count also holds the face-up tile, which the head never gave.
+      if (d.ImagesUsed > d.HeadTaken || d.ImagesUsed >= kWallPositions) {
         if (laid >= 0) d.LastDiscardSeat = static_cast<uint8_t>(laid);
         return;
       }

@@ -1,15 +1,15 @@
 #include "ui/amount_text.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace slvn {
 
 std::string FormatAmount(double value) {
-  if (!std::isfinite(value)) return "0";
-  char text[400];  // the largest double has 309 digits
-  std::snprintf(text, sizeof text, "%.0f", value);
-  return std::string(text) == "-0" ? "0" : text;
+  if (!std::isfinite(value) || value == 0) return "0";  // also -0
+  char text[512];  // 309 digits before the point at most, 327 after it
+  const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed).ptr;
+  return std::string(text, end);
 }
 
 }  // namespace slvn

@@ -7,11 +7,13 @@
 #include "dispatch/hand_start.h"
 #include "platform/renderer.h"
 #include "shell/client.h"
+#include "shell/lobby_link.h"
 #include "shell/net/packet_io.h"
 #include "shell/program_end.h"
 #include "support/headless.h"
 #include "support/packet_builder.h"
 #include "support/table_layout.h"
+#include "support/temp_dir.h"
 #include "table/float_bet.h"
 #include "table/seat_records.h"
 #include "ui/table_reset.h"
@@ -144,6 +146,20 @@ TEST_F(HandTest, ANewHandWithoutItsDealerAtTheTableEndsTheProgram) {
   EXPECT_THROW(StartHand(0x0F), ProgramEnded);
   ASSERT_FALSE(client.forms.Shown().empty());
   EXPECT_EQ(client.forms.Shown().back().prompt, "有玩家退出，游戏结束！");
+}
+
+// The lobby's leave (0x400) arrives while the wall is being built: the client
+// waits for the lobby's next connect request instead of ending.
+TEST_F(HandTest, ALobbyLeaveDuringTheWallAnimationStopsTheNewHand) {
+  test::TempDir folder;
+  client.sound.program_folder = folder.path().string();
+  client.loop.Post([&] { LobbyWndProc(client, {kLobbyIdle, 0, 0}); });
+  EXPECT_NO_THROW(StartHand());
+  EXPECT_TRUE(client.forms.Shown().empty());
+  EXPECT_EQ(client.custom[0].SeatWind, 0);  // the leave forgot the seats
+  for (const PlayerHand& seat : client.custom) EXPECT_EQ(seat.Dealer, 0);
+  EXPECT_FALSE(d.HandRunning);
+  EXPECT_FALSE(f.Host.Visible() || f.lblDifen.Visible());
 }
 
 TEST_F(HandTest, FloatBetsOpenAreChosenAndShownAtEachSeat) {

@@ -178,10 +178,10 @@ TEST(UserDetailTest, LeavingClearsThePlayerButKeepsAccountCodesAndId) {
   EXPECT_EQ(d.userid, 7);
 }
 
-TEST(AmountTextTest, WholeNumbersInPlainDigits) {
+TEST(AmountTextTest, ShortestPlainDigits) {
   struct Case {
     double value;
-    const char* text;
+    std::string text;
   } cases[] = {{0, "0"},
                {1234, "1234"},
                {10000, "10000"},
@@ -189,7 +189,10 @@ TEST(AmountTextTest, WholeNumbersInPlainDigits) {
                {1e20, "100000000000000000000"},
                {-0.0, "0"},
                {-25, "-25"},
-               {2.5, "2"}};
+               {12.5, "12.5"},
+               {-0.1, "-0.1"},
+               {1.0 / 3, "0.3333333333333333"},
+               {5e-324, "0." + std::string(323, '0') + "5"}};
   for (const Case& c : cases) EXPECT_EQ(FormatAmount(c.value), c.text) << c.value;
 }
 

@@ -112,6 +112,16 @@ class LobbyProcess {
   int in_ = -1;
 };
 
+// The client program in `dir`: the hand history it keeps beside itself
+// goes there.
+std::string ClientIn(const test::TempDir& dir) {
+  const std::filesystem::path client = dir.path() / "slvn";
+  std::error_code error;
+  std::filesystem::create_hard_link(SLVN_CLIENT, client, error);
+  if (error) std::filesystem::copy_file(SLVN_CLIENT, client, error);
+  return client.string();
+}
+
 TEST(SmokeTest, LobbyStartsTheClientWhichLogsIn) {
   test::TempDir dir;
   test::TableServer server(dir,
@@ -279,10 +289,7 @@ PlugInRun RunAWonHandWithThePlugIn(const std::string& prop_script) {
   test::TempDir dir;
   std::filesystem::create_directories(dir.path() / "plugin/tools");
   std::filesystem::copy_file(SLVN_TEST_PROP_PLUGIN, dir.path() / "plugin/tools/PropDll.so");
-  const std::string client = dir.File("slvn");
-  std::error_code linked;
-  std::filesystem::create_hard_link(SLVN_CLIENT, client, linked);
-  if (linked) std::filesystem::copy_file(SLVN_CLIENT, client);
+  const std::string client = ClientIn(dir);
   test::WriteFileBytes(dir.File("prop_script.txt"),
                        "boxes 1\n"
                        "coins 300 0 0 0\n"
@@ -332,6 +339,7 @@ close
         "alice$key$127.0.0.1$" + std::to_string(server.port()) + "$一号桌$0$$$$$$$$1$0$",
         test::TestBusNamespace(), errors, client);
     EXPECT_EQ(server.Finish(), 0) << server.Record() << test::ReadFileBytes(errors);
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "info.cv"));
   }
   unsetenv("SLVN_PROP_SCRIPT");
   unsetenv("SLVN_PROP_RECORD");
@@ -374,6 +382,7 @@ namespace {
 // countdown sends the ready after each.
 TEST(SmokeTest, EachSheetEndsItsHandWithTheReady) {
   test::TempDir dir;
+  const std::string client = ClientIn(dir);
   std::string script = R"(
 expect 18
 send 18 v0=3 v1=15 v3=1
@@ -386,6 +395,9 @@ wait 5000
 )";
   for (int seat : {8, 4, 2, 1}) script += "send 9 seat=" + std::to_string(seat) + " v1=1\n";
   script += "expect 16 v3=1 timeout=25000\n";
+  // The won hand: its end rows (East +60, the others -20 each), then its result rows.
+  script += "send 9 seat=8 v1=1 hex@16=3c\n";
+  for (int seat : {4, 2, 1}) script += "send 9 seat=" + std::to_string(seat) + " hex@16=14\n";
   script += "send 17 seat=8 v1=10 v3=1 hex@44=0032 hex@63=3c hex@71=00\n";
   script += "send 17 seat=4 v1=10 v3=1 hex@44=0132 hex@63=3c hex@71=01\n";
   script += "send 17 seat=2 v1=10 v3=1 hex@44=01 hex@71=01\n";
@@ -394,8 +406,9 @@ wait 5000
   test::TableServer server(dir, script);
   ASSERT_GT(server.port(), 0);
   LobbyProcess lobby("alice$key$127.0.0.1$" + std::to_string(server.port()) + "$room$0$",
-                     test::TestBusNamespace());
+                     test::TestBusNamespace(), "", client);
   EXPECT_EQ(server.Finish(), 0) << server.Record();
+  EXPECT_TRUE(std::filesystem::exists(dir.path() / "info.cv"));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -162,6 +163,7 @@ TEST_F(TreasureBoxTest, StageCases) {
       if (!opened && Count("ShowGif 1 true") > 0) opened = Now() - start;
     });
     EXPECT_EQ(Sheets(), 1);
+    EXPECT_TRUE(std::filesystem::exists(program_folder.path() / "info.cv"));
     EXPECT_EQ(Count("InitShowNext false"), 1);
     if (c.opens_after < 0) {
       EXPECT_FALSE(opened);
@@ -180,7 +182,7 @@ TEST_F(TreasureBoxTest, StageCases) {
     }
     if (c.seats == std::vector<int>{0}) {
       EXPECT_GE(picks[0], 0);
-      EXPECT_LE(picks[0], 3);
+      EXPECT_LE(picks[0], 4);
     } else {
       EXPECT_EQ(picks[0], -1);
       EXPECT_EQ(picks[2] / 5, 0);  // groups in seat order
@@ -197,6 +199,23 @@ TEST_F(TreasureBoxTest, StageCases) {
     EXPECT_FALSE(client.main_form.TimerProp.Enabled());
     EXPECT_FALSE(client.prop.BoxCountdownOn);
   }
+}
+
+// Without a click every second shows the prompt above the seconds left, and
+// the box opened at 0 may be any of the five.
+TEST_F(TreasureBoxTest, AnUnclickedCountdownKeepsItsPromptFirstAndMayOpenTheFifthBox) {
+  Score({300}, {});
+  client.prop.Rnd.seed(11);  // its first draw is 3.74 of 4
+  RunFor(0.05);
+  std::vector<std::string> captions;
+  Step(6, [&] {
+    if (client.prop.BoxCountdownOn && (captions.empty() || captions.back() != Tally()))
+      captions.push_back(Tally());
+  });
+  std::vector<std::string> expected;
+  for (int s = 5; s >= 1; --s) expected.push_back("请选择一个宝箱打开\r\n" + std::to_string(s));
+  EXPECT_EQ(captions, expected);
+  EXPECT_EQ(client.prop.Prop_BaoChs[0], 4);
 }
 
 TEST_F(TreasureBoxTest, TheSettlementStepsAtTheBoxInterval) {

@@ -73,6 +73,11 @@ TEST_F(CoinTallyTest, FramesCountEachSeatUpToItsCoins) {
        {},
        4,
        {Line("", "0", 1), Line("", "1", 1), Line("", "2", 1), Line("", "5", 1)}},
+      {"a fraction counts in whole coins and ends at its amount",
+       {12.5},
+       {},
+       2,
+       {Line("", "0", 4), Line("", "12.5", 4)}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -214,17 +214,18 @@ TEST_F(BoardsTest, HeroLinesOpenTheHandTheyNameEvenAfterAHandWithoutASheet) {
   FillSheet(1, "current:");
   HeroForm& hero = *client.Hero;
   ScoreForm& score = *client.Score;
+  // A click on Num shows the sheet the board holds, without loading and
+  // without making the board topmost.
+  hero.Num.Click();
+  EXPECT_TRUE(score.Visible());
+  EXPECT_FALSE(score.Topmost());
+  EXPECT_EQ(score.State[0].List(0), "current:0.0");
+  score.Hide();
   EXPECT_EQ(hero.Num.List(1), PadRight("3", 12));
   hero.Grade[3].SetListIndex(1);
   EXPECT_EQ(score.State[0].List(0), "hand3:0.0");
   EXPECT_TRUE(score.Visible());
   EXPECT_TRUE(score.Topmost());
-  score.Hide();
-  // A click on Num shows the sheet the board holds without loading.
-  FillSheet(1, "current:");
-  hero.Num.Click();
-  EXPECT_TRUE(score.Visible());
-  EXPECT_EQ(score.State[0].List(0), "current:0.0");
   hero.Num.SetListIndex(0);
   hero.Num.DblClick();
   EXPECT_EQ(score.State[0].List(0), "hand1:0.0");

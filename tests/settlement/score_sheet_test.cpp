@@ -188,6 +188,71 @@ TEST_F(SheetTest, AWonHandSettlesEveryColumnAndStartsTheCountdown) {
   EXPECT_EQ(score.State[0].ListCount(), static_cast<int>(column0.size()));
 }
 
+// Another seat's turn countdown is still running when that seat wins: the
+// ready countdown alone counts the sheet's 15 seconds.
+TEST_F(SheetTest, TheReadyCountdownRunsAloneAfterAnotherSeatsTurn) {
+  client.main_form.TimerBong.SetEnabled(true);
+  d.CountdownStart = 8;
+  test::PacketBytes prompt = test::BuildPacket(6, kWinds[1]);
+  prompt[100] = 15;
+  Send(prompt);
+  ASSERT_TRUE(client.heartbeat.TickEnabled[kTurnCountdown]);
+  client.loop.RunFor(4.5);
+  EXPECT_EQ(client.main_form.Number.Caption(), "11");
+
+  for (int seat = 0; seat < 4; ++seat) EndRow(seat, 10, seat == 1);
+  for (int seat = 0; seat < 4; ++seat) Send(ResultRow(seat, 10, 1, seat == 1 ? 30 : -10, 0));
+  const double sheet_at = client.loop.Now();
+  EXPECT_FALSE(client.heartbeat.TickEnabled[kTurnCountdown]);
+  ASSERT_TRUE(client.heartbeat.TickEnabled[kReadyCountdown]);
+  client.loop.RunFor(5);
+  // Five seconds counted, the first at once: the ready countdown's mark is long past.
+  EXPECT_EQ(client.main_form.Number.Caption(), "10");
+  GamePacket p;
+  double ready_at = -1;
+  while (ready_at < 0 && client.loop.Now() < sheet_at + 30) {
+    client.loop.RunFor(0.05);
+    while (client.net.SendRing.TakePacket(p))
+      if (p.Byte(3) == 16 && p.U16BE(14) == 1) ready_at = client.loop.Now();
+  }
+  EXPECT_NEAR(ready_at - sheet_at, 15, 0.5);
+}
+
+TEST_F(SheetTest, TheFeeTextsLastCharacterMayEndOneBytePastItsField) {
+  const std::string nineteen(19, 'a');
+  EndRow(0, 0, true, false, 5, (nineteen + "费").c_str());
+  EXPECT_EQ(d.PercentCaption, nineteen + "费");
+  EndRow(1, 0, true, false, 5, (nineteen + "ab").c_str());
+  EXPECT_EQ(d.PercentCaption, nineteen + "a");
+}
+
+// The first shown hand of a hand tells which tiles the wall still held and
+// where they lie: the tail, its partner, then from the head on.
+TEST_F(SheetTest, TheFirstShownHandKeepsTheWallsLastTiles) {
+  struct Case {
+    int16_t tail;
+    std::array<int16_t, 3> positions;
+  } cases[] = {{50, {50, 51, 10}}, {49, {49, 46, 10}}, {1, {1, 118, 10}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.tail);
+    d.NextWallCount = 0;  // as a new hand's wall leaves it
+    d.WallHead = 10;
+    d.WallTail = c.tail;
+    test::PacketBytes first = test::BuildPacket(15, kWinds[1]);
+    test::PutBytes(first, 16, std::vector<uint8_t>{0x11, 0, 0x22, 0x33, 0});
+    Send(first);
+    test::PacketBytes second = test::BuildPacket(15, kWinds[2]);
+    test::PutBytes(second, 16, std::vector<uint8_t>{0x44, 0x45, 0x46, 0x47, 0x48});
+    d.WallTail = 20;
+    Send(second);
+    EXPECT_EQ(d.NextWallCount, 3);
+    for (int k = 0; k < 3; ++k) {
+      EXPECT_EQ(d.NextWallTiles[k], (std::array<int, 3>{0x11, 0x22, 0x33}[k])) << k;
+      EXPECT_EQ(d.NextWallImages[k], c.positions[k]) << k;
+    }
+  }
+}
+
 TEST_F(SheetTest, WinKindsIncludingNoWinner) {
   struct Case {
     int flags, win_col12, kong_replacement, other_col12, other_win;
@@ -295,7 +360,7 @@ TEST_F(SheetTest, ADrawnHandWithoutAndWithThePlugIn) {
   d.HandRunning = true;
   client.heartbeat.TickEnabled[kReadyCountdown] = false;
   plugin.score_names = {"", "宝箱|金币+30", "", ""};
-  plugin.score_amounts = {0, 30, 0, 0};
+  plugin.score_amounts = {0, 12.5, 0, 0};
   for (int seat = 0; seat < 4; ++seat) EndRow(seat, 0, true);
   EXPECT_TRUE(client.prop.ScoreHandOver && client.prop.DrawnHandOver);
   EXPECT_EQ(plugin.calls.back(), "InitShowEnd");
@@ -304,8 +369,12 @@ TEST_F(SheetTest, ADrawnHandWithoutAndWithThePlugIn) {
   ItemPoll(client);
   EXPECT_EQ(Lines(client.Score->State[1]),
             (std::vector<std::string>{"      黄  庄", "", "宝箱", "金币+30", ""}));
-  EXPECT_EQ(client.Score->State[5].List(0), "最终分：30金币");
-  EXPECT_DOUBLE_EQ(client.Detail[1].ucoin, 1030);
+  // Fractions of a coin stay in every amount shown.
+  EXPECT_EQ(client.Score->State[5].List(0), "最终分：12.5金币");
+  EXPECT_EQ(client.main_form.Cash[1].Caption(), "1012.5金币");
+  EXPECT_EQ(client.Hero->Grade[1].List(1), PadRight("12.5", 9) + "金币");
+  EXPECT_EQ(client.Hero->sumScore[1].Caption(), "12.5金币");
+  EXPECT_DOUBLE_EQ(client.Detail[1].ucoin, 1012.5);
   EXPECT_FALSE(client.prop.ScoreHandOver);
   EXPECT_EQ(plugin.calls.back(), "InitShowNext false");
 }

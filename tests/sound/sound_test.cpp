@@ -7,29 +7,17 @@
 
 #include "shell/client.h"
 #include "support/temp_dir.h"
+#include "support/wav_bytes.h"
 
 namespace slvn {
 namespace {
 
 using Calls = std::vector<std::string>;
 
-// A PCM WAV file: `frames` frames of 16-bit mono at `rate`.
-std::string Wav(int frames, int rate = 22050) {
-  auto le = [](uint32_t v, int n) {
-    std::string s;
-    for (int i = 0; i < n; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
-    return s;
-  };
-  std::string data(static_cast<size_t>(frames) * 2, '\x10');
-  return "RIFF" + le(36 + static_cast<uint32_t>(data.size()), 4) + "WAVEfmt " + le(16, 4) +
-         le(1, 2) + le(1, 2) + le(rate, 4) + le(rate * 2, 4) + le(2, 2) + le(16, 2) + "data" +
-         le(static_cast<uint32_t>(data.size()), 4) + data;
-}
-
 struct SoundFixture : ::testing::Test {
   SoundFixture() {
-    test::WriteFileBytes(a, Wav(100));
-    test::WriteFileBytes(b, Wav(50));
+    test::WriteFileBytes(a, test::WavBytes(100));
+    test::WriteFileBytes(b, test::WavBytes(50));
     test::WriteFileBytes(bad, "RIFF\x10\0\0\0WAVEjunkjunk");
     auto owned = std::make_unique<RecordingSoundDevice>();
     device = owned.get();
@@ -110,11 +98,11 @@ TEST(SoundTest, SoundFilesLieBesideTheProgramFolder) {
 }
 
 TEST(SoundTest, WavDecodingConvertsAndRejectsJunk) {
-  std::string wav = Wav(2205);  // 0.1 s mono at 22050
+  std::string wav = test::WavBytes(2205);  // 0.1 s mono at 22050
   auto sound = DecodeWav({reinterpret_cast<const uint8_t*>(wav.data()), wav.size()});
   ASSERT_TRUE(sound);
   EXPECT_NEAR(static_cast<double>(sound->samples.size()), kSoundRate / 10 * 2, 16);
-  std::string empty = Wav(0);
+  std::string empty = test::WavBytes(0);
   EXPECT_FALSE(DecodeWav({reinterpret_cast<const uint8_t*>(empty.data()), empty.size()}));
   for (size_t cut : {size_t{0}, size_t{12}, size_t{40}}) {
     auto truncated = DecodeWav({reinterpret_cast<const uint8_t*>(wav.data()), cut});
@@ -126,7 +114,7 @@ TEST(SoundTest, WavDecodingConvertsAndRejectsJunk) {
 TEST(SoundTest, SdlDevicePlaysWithoutFailing) {
   test::TempDir dir;
   std::string path = dir.File("s.wav");
-  test::WriteFileBytes(path, Wav(4000));
+  test::WriteFileBytes(path, test::WavBytes(4000));
   Client client;
   InitSound(client);
   if (client.sound.SoundOn == 0) GTEST_SKIP() << "no audio output here";

@@ -16,7 +16,9 @@
 #include "support/headless.h"
 #include "support/packet_builder.h"
 #include "support/table_layout.h"
+#include "support/temp_dir.h"
 #include "support/user_details_builder.h"
+#include "support/wav_bytes.h"
 
 // The tile messages below name only the fields that matter to each case.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -352,8 +354,9 @@ TEST(WatchTableWall, TheFourthMessageCompletesTheWall) {
 }
 
 TEST_F(WatchTableTest, EarlierDiscardsLieFaceDownInTheRows) {
+  // The seats took eleven tiles from the head, all of them discarded since.
   Join(
-      {{.seat = kWatched, .discards = 9, .head = 60}, {.seat = kRight, .discards = 2, .head = 60}});
+      {{.seat = kWatched, .discards = 9, .head = 11}, {.seat = kRight, .discards = 2, .head = 11}});
   const PlayerHand& me = client.custom[0];
   // The face-up tile took 68; nine discards of the bottom seat follow,
   // the ninth at the start of the row above.
@@ -363,11 +366,13 @@ TEST_F(WatchTableTest, EarlierDiscardsLieFaceDownInTheRows) {
   EXPECT_DOUBLE_EQ(Tile(77).Left(), me.DiscardOriginX);
   EXPECT_DOUBLE_EQ(Tile(77).Top(), me.DiscardOriginY - 50 + 18);
   EXPECT_EQ(client.RightDiscardCount, 2);
+  EXPECT_TRUE(Shows(78, 116));
   EXPECT_TRUE(Shows(79, 116));
-  // The last one laid was the right seat's; the wall goes on after 60 taken.
+  // The last one laid was the right seat's; the wall goes on after the
+  // face-up tile and the eleven.
   EXPECT_EQ(d.LastDiscardSeat, 3);
   EXPECT_EQ(d.ImagesUsed, 12);
-  EXPECT_EQ(d.WallHead, 8);
+  EXPECT_EQ(d.WallHead, 80);
 }
 
 // A join, then a new hand with the watched player dealing (dice 3 and 4:
@@ -442,6 +447,36 @@ TEST(WatchClaims, EachKindByTheWatchedAndAnotherSeat) {
   }
 }
 
+// Another seat's pass shows no bubble and no word, yet it silences the voice
+// still playing and takes the two seconds a claim takes.
+TEST(WatchClaims, APassIsSilentAndPauses) {
+  WatchTable t;
+  JoinAndDeal(t);
+  auto owned = std::make_unique<RecordingSoundDevice>();
+  RecordingSoundDevice* device = owned.get();
+  t.client.sound.device = std::move(owned);
+  InitSound(t.client);
+  t.client.sound.SoundOn = -1;
+  test::TempDir voices;
+  t.client.sound.VoiceFolder = voices.path().string() + "/";
+  t.client.Detail[1].dialect = "gd";
+  t.client.Detail[1].voice = "b";
+  test::WriteFileBytes(voices.File("vgdb1002.wav"), test::WavBytes(22050));
+  t.Send(test::BuildPacket(7, kLeft, {8, 0x43, 0x43, 0x43}));  // a pung, still being heard
+  ASSERT_NE(t.client.sound.buffer, nullptr);
+  const Picture words = t.f.Words.Picture();
+  const double left = t.f.Speak[1].Left();
+  t.f.Speak[1].SetLeft(left + 1);  // a bubble placed for the pass would move back
+  device->calls.clear();
+  const double before = t.Now();
+  t.Send(test::BuildPacket(7, kTop, {1, 0, 0, 0}));
+  EXPECT_DOUBLE_EQ(t.Now() - before, 2.0);
+  EXPECT_EQ(device->calls, (std::vector<std::string>{"stop", "position 0"}));
+  EXPECT_DOUBLE_EQ(t.f.Speak[1].Left(), left + 1);
+  EXPECT_EQ(t.f.Words.Picture(), words);
+  EXPECT_FALSE(t.f.Speak[1].Visible() || t.f.Words.Visible());
+}
+
 TEST_F(AfterJoin, TheDealStandsFaceDownAndReplacementsComeFromTheTail) {
   const PlayerHand& me = client.custom[0];
   ASSERT_EQ(me.ConcealedCount, 13);
@@ -502,13 +537,14 @@ TEST_F(AfterJoin, DiscardsAndClaimsPauseSpeakAndGiveThePlaceBack) {
   const int16_t discard = d.LastTileImage;
   EXPECT_TRUE(Shows(discard, 36 + 9 * 2 + 2));
   EXPECT_DOUBLE_EQ(Tile(discard).Left(), x);
-  // Claims: another seat's is announced for 2 s, the watched seat's is not,
-  // nor a pass.
+  // Claims: another seat's is announced for 2 s, the watched seat's is not;
+  // a pass of another seat speaks no word but takes the pause.
   struct Case {
     int seat, op;
     double pause;
     const char* voice;
-  } cases[] = {{kTop, 8, 2.0, "vsca1202.wav"}, {kWatched, 4, 0, nullptr}, {kRight, 1, 0, nullptr}};
+  } cases[] = {
+      {kTop, 8, 2.0, "vsca1202.wav"}, {kWatched, 4, 0, nullptr}, {kRight, 1, 2.0, nullptr}};
   for (const Case& c : cases) {
     device->calls.clear();
     t = Now();
@@ -589,8 +625,8 @@ TEST(WatchTableBadData, EachFaultHasAClearOutcome) {
       {"more earlier discards than tiles taken",
        [](WatchTable& t) {
          t.Join({{.seat = kWatched, .discards = 200, .head = 10}});
-         EXPECT_EQ(t.d.ImagesUsed, 10);
-         EXPECT_EQ(t.d.WallHead, 78);
+         EXPECT_EQ(t.d.ImagesUsed, 11);  // the face-up tile and ten discards
+         EXPECT_EQ(t.d.WallHead, 79);
        }},
       {"head and tail values past the wall",
        [](WatchTable& t) {
