@@ -2,6 +2,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "platform/event_loop.h"
 #include "platform/renderer.h"
@@ -45,6 +46,16 @@ class WindowSystem : public EventSource {
   Form* FocusedForm();
   // Whether the form's window is cut to its region.
   bool HasShapedWindow(const Form& form) const;
+  // The form's window, once it has been shown on a display; else null.
+  SDL_Window* WindowOf(const Form& form) const;
+  // A window's place and size on the screen, in pixels.
+  struct ScreenRect {
+    int x = 0, y = 0, w = 0, h = 0;
+  };
+  // The form's window as the display has it; nullopt without one.
+  std::optional<ScreenRect> WindowRect(const Form& form) const;
+  // The tool tip being shown; nullopt when none is.
+  std::optional<ScreenRect> TipRect() const;
 
   void ShowMessageBox(const MessageBox& box);
   void CloseMessageBox();
@@ -66,6 +77,8 @@ class WindowSystem : public EventSource {
   void CutShape(const Form& form, Screen& screen, int w, int h);
   void HandleEvent(const SDL_Event& event);
   void HandleMouse(const SDL_Event& event);
+  // A press in a window that lacks the keyboard focus gives it the focus.
+  void FocusWindowOnPress(const Form& form);
   // While a form moves with the mouse: true when the event was used for it.
   bool FollowMouse(Form& form, const SDL_Event& event);
   void HandleKey(const SDL_Event& event);

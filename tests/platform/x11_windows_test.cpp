@@ -1,10 +1,5 @@
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -13,12 +8,7 @@
 #include "platform/forms.h"
 #include "platform/picture.h"
 #include "platform/window_system.h"
-
-// SDL's X11 start-up opens the session bus, and libdbus keeps a buffer for
-// the life of the process: not ours to free.
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libdbus-1.so\n";
-}
+#include "support/x_server.h"
 
 namespace slvn {
 namespace {
@@ -30,21 +20,7 @@ namespace {
 class X11WindowsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (access("/usr/bin/Xvfb", X_OK) != 0) GTEST_SKIP() << "Xvfb is not installed";
-    const int number = 300 + getpid() % 500;
-    const std::string display = ":" + std::to_string(number);
-    xvfb_ = fork();
-    ASSERT_GE(xvfb_, 0);
-    if (xvfb_ == 0) {
-      execl("/usr/bin/Xvfb", "Xvfb", display.c_str(), "-screen", "0", "800x600x24", "-nolisten",
-            "tcp", static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-    for (int i = 0; i < 100 && !std::filesystem::exists(socket); ++i) usleep(50'000);
-    ASSERT_TRUE(std::filesystem::exists(socket)) << "Xvfb did not start";
-    setenv("DISPLAY", display.c_str(), 1);
-    setenv("SDL_VIDEODRIVER", "x11", 1);
+    if (!x.Running()) GTEST_SKIP() << x.Problem();
   }
   // The caption of the form whose window has the keyboard focus.
   std::string Focused() {
@@ -60,16 +36,7 @@ class X11WindowsTest : public ::testing::Test {
     return form;
   }
 
-  // The server goes last, after the windows are closed.
-  struct Server {
-    ~Server() {
-      if (pid <= 0) return;
-      kill(pid, SIGTERM);
-      waitpid(pid, nullptr, 0);
-    }
-    pid_t pid = -1;
-  } xvfb_server_;
-  pid_t& xvfb_ = xvfb_server_.pid;
+  test::XServer x;  // the server goes last, after the windows are closed
   SteadyClock clock;
   EventLoop loop{clock};
   Forms forms{loop};
