@@ -59,21 +59,22 @@ TEST_F(BoardsTest, BoardsAreMadeOnFirstUseTranslucentAndCentredOverTheTable) {
   EXPECT_DOUBLE_EQ(score.State[6].Top(), 6360);
   EXPECT_EQ(hero.ID[2].Caption(), "玩家2");
   EXPECT_EQ(score.State[0].BackColor(), 0x80C0FFu);
-  // The hand list shows its last hand at the top when it loads.
+  // The hand list scrolls to its last hand when it loads: the last page.
   client.Hero.reset();
   client.Hero = std::make_unique<HeroForm>(client.forms);
-  client.Hero->Grade[1].AddItem("1");
-  client.Hero->Grade[1].AddItem("2");
+  ListBox& grade = client.Hero->Grade[1];
+  for (int i = 0; i < 40; ++i) grade.AddItem(std::to_string(i));
   client.Hero->OnLoad = [this] { Hero_Form_Load(client); };
   client.Hero->Load();
-  EXPECT_EQ(client.Hero->Grade[1].TopIndex(), 1);
+  EXPECT_GT(grade.TopIndex(), 0);
+  EXPECT_EQ(grade.TopIndex(), 40 - grade.VisibleRows());
 }
 
 TEST_F(BoardsTest, SeatColumnsMoveTogetherAndFinalRowsOnlyFollow) {
   FillSheet(30, "");
   ScoreForm& score = *client.Score;
-  score.State[2].ScrollBy(12);
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(score.State[i].TopIndex(), 12) << i;
+  score.State[2].ScrollBy(5);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(score.State[i].TopIndex(), 5) << i;
   score.State[1].SetListIndex(20);
   for (int i = 0; i < 4; ++i) EXPECT_EQ(score.State[i].ListIndex(), 20) << i;
   // A final row leads only the lists before it; those it cannot take keep theirs.
