@@ -108,6 +108,14 @@ void PointerOnScreen(SDL_Window* window, int event_x, int event_y, int& x, int& 
   y = wy + event_y;
 }
 
+std::optional<WindowSystem::ScreenRect> RectOf(SDL_Window* window) {
+  if (!window) return std::nullopt;
+  WindowSystem::ScreenRect r;
+  SDL_GetWindowPosition(window, &r.x, &r.y);
+  SDL_GetWindowSize(window, &r.w, &r.h);
+  return r;
+}
+
 SDL_SystemCursor CursorFor(int pointer) {
   if (pointer == kPointerCustom) return SDL_SYSTEM_CURSOR_HAND;
   if (pointer == kPointerSizeAll) return SDL_SYSTEM_CURSOR_SIZEALL;
@@ -299,16 +307,6 @@ bool WindowSystem::HasShapedWindow(const Form& form) const {
   SDL_Window* window = WindowOf(form);
   return window && SDL_IsShapedWindow(window);
 }
-
-namespace {
-std::optional<WindowSystem::ScreenRect> RectOf(SDL_Window* window) {
-  if (!window) return std::nullopt;
-  WindowSystem::ScreenRect r;
-  SDL_GetWindowPosition(window, &r.x, &r.y);
-  SDL_GetWindowSize(window, &r.w, &r.h);
-  return r;
-}
-}  // namespace
 
 std::optional<WindowSystem::ScreenRect> WindowSystem::WindowRect(const Form& form) const {
   return RectOf(WindowOf(form));
