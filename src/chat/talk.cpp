@@ -54,6 +54,8 @@ void ConnectTalk(Client& client) {
   talk.OnLoad = [&client] { Talk_Load(client); };
   talk.Label1.Click = [&client] { Label1_Click(client); };
   talk.Text1.KeyDown = [&client](int key, int shift) { Text1_KeyDown(client, key, shift); };
+  // The player's own scroll stays until a writer adds a line.
+  talk.Text1.Scroll = [&client] { client.chat.Text1TopIndex = client.Talk.Text1.TopIndex(); };
   client.main_form.Lbchat.Click = [&client] { Lbchat_Click(client); };
 }
 

@@ -5,7 +5,7 @@
 
 namespace slvn {
 
-Control::Control(Container* parent, bool windowed) : windowed_(windowed) {
+Control::Control(Container* parent, bool windowed) : windowed_(windowed), takes_focus_(windowed) {
   AttachTo(parent);
 }
 
@@ -18,7 +18,10 @@ Control::Control(const Control& o)
       KeyDown(o.KeyDown),
       KeyUp(o.KeyUp),
       KeyPress(o.KeyPress),
+      GotFocus(o.GotFocus),
+      LostFocus(o.LostFocus),
       windowed_(o.windowed_),
+      takes_focus_(o.takes_focus_),
       left_(o.left_),
       top_(o.top_),
       width_(o.width_),
@@ -252,7 +255,7 @@ void ListBox::RemoveItem(int index) {
     list_index_ = -1;
   else if (list_index_ > index)
     --list_index_;
-  top_index_ = std::clamp(top_index_, 0, std::max(0, ListCount() - 1));
+  top_index_ = std::min(top_index_, MaxTopIndex());
   Invalidate();
 }
 
@@ -277,7 +280,7 @@ void ListBox::SetListIndex(int index) {
 
 void ListBox::SetTopIndex(int index) {
   if (index < 0 || index >= ListCount()) return;
-  Change(top_index_, index);
+  Change(top_index_, std::min(index, MaxTopIndex()));
 }
 
 void ListBox::SetList(int index, std::string item) {
@@ -286,11 +289,24 @@ void ListBox::SetList(int index, std::string item) {
 }
 
 void ListBox::ScrollBy(int lines) {
-  if (ListCount() == 0) return;
-  const int top = std::clamp(top_index_ + lines, 0, ListCount() - 1);
+  const int top = std::clamp(top_index_ + lines, 0, MaxTopIndex());
   if (top == top_index_) return;
   Change(top_index_, top);
   if (Scroll) Scroll();
+}
+
+int ListBox::VisibleRows() const {
+  const double pixels = Height() / UnitsPerPixel() - 2;  // inside the frame
+  return std::max(1, static_cast<int>(pixels / line_pixels_));
+}
+
+int ListBox::MaxTopIndex() const {
+  return std::max(0, ListCount() - VisibleRows());
+}
+
+void ListBox::SetLinePixels(int pixels) const {
+  line_pixels_ = pixels > 0 ? pixels : 1;
+  top_index_ = std::min(top_index_, MaxTopIndex());
 }
 
 int ListBox::LineAt(double y) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -85,6 +86,12 @@ class Control {
   // Converts between the container's units and pixels of the form.
   double UnitsPerPixel() const;
 
+  // Whether a press on the control gives it the keyboard focus: windowed
+  // controls (picture, text and list boxes) can hold it; images and labels
+  // cannot, and a press on one focuses the box that holds it, if any.
+  bool TakesFocusOnClick() const { return takes_focus_; }
+  void SetTakesFocusOnClick(bool v) { takes_focus_ = v; }
+
   ClickHandler Click;
   ClickHandler DblClick;
   MouseHandler MouseDown;
@@ -93,6 +100,9 @@ class Control {
   KeyHandler KeyDown;
   KeyHandler KeyUp;
   KeyPressHandler KeyPress;
+  // The control got or lost its form's keyboard focus (Form::SetFocus).
+  ClickHandler GotFocus;
+  ClickHandler LostFocus;
 
  protected:
   template <typename T>
@@ -117,6 +127,7 @@ class Control {
 
   Container* parent_ = nullptr;
   bool windowed_;
+  bool takes_focus_;
   double left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   bool visible_ = true;
   bool enabled_ = true;
@@ -281,26 +292,41 @@ class ListBox : public TextControl {
   int ListIndex() const { return list_index_; }
   // -1 deselects; other values out of range are ignored. A change raises Click.
   void SetListIndex(int index);
+  // The first line shown. Setting it scrolls that line to the top, or as far
+  // as the list scrolls: the last page always stays full, so the last index
+  // shows the last page with that line at the bottom. Out of range changes
+  // nothing.
   int TopIndex() const { return top_index_; }
   void SetTopIndex(int index);
   // Replaces line `index`; out of range changes nothing.
   void SetList(int index, std::string item);
 
   // The user's own scrolling (the wheel): TopIndex moves by `lines` within
-  // the list and Scroll follows when it moved. Setting TopIndex raises none.
+  // the scroll range and Scroll follows when it moved. Setting TopIndex
+  // raises none.
   void ScrollBy(int lines);
   ClickHandler Scroll;
 
+  // Whole lines the list's height holds (at least one).
+  int VisibleRows() const;
+  // The largest TopIndex: the one that shows the last page full.
+  int MaxTopIndex() const;
+
   // The renderer notes the height of a line in pixels when it draws the
-  // list, so that a press can pick the line under the pointer.
-  void SetLinePixels(int pixels) const { line_pixels_ = pixels > 0 ? pixels : 1; }
+  // list, so that a press can pick the line under the pointer; a changed
+  // height changes the scroll range, and TopIndex stays within it.
+  void SetLinePixels(int pixels) const;
   // The line at y (the list's container units, from the list's top), -1 none.
   int LineAt(double y) const;
+
+ protected:
+  void Resized() override { top_index_ = std::min(top_index_, MaxTopIndex()); }
 
  private:
   std::vector<std::string> items_;
   int list_index_ = -1;
-  int top_index_ = 0;
+  mutable int top_index_ = 0;
+  // The 9-point font's line until the renderer measures it.
   mutable int line_pixels_ = 16;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/event_loop.h"
+#include "platform/input.h"
 #include "platform/window_system.h"
 
 namespace slvn {
@@ -17,6 +18,17 @@ constexpr double kModalSlice = 0.02;
 
 Form::Form(Forms& forms) : Container(nullptr, true), forms_(forms) {
   Control::SetVisible(false);
+  // Keys reach the form through its controls; a press on its bare surface
+  // leaves the focus where it was.
+  SetTakesFocusOnClick(false);
+}
+
+void Form::SetFocus(Control* control) {
+  if (control == focus_) return;
+  Control* old = std::exchange(focus_, control);
+  // A control that left the tree is never touched.
+  if (InTree(*this, old) && old->LostFocus) old->LostFocus();
+  if (focus_ == control && InTree(*this, control) && control->GotFocus) control->GotFocus();
 }
 
 void Form::SetVisible(bool v) {

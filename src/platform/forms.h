@@ -71,9 +71,10 @@ class Form : public Container {
   // Counts the region's changes, so a window knows when to take its shape.
   uint32_t RegionVersion() const { return region_version_; }
 
-  // The control that receives typed keys.
+  // The control that receives typed keys. Moving the focus raises
+  // LostFocus on the control that had it, then GotFocus on the new one.
   Control* Focus() const { return focus_; }
-  void SetFocus(Control* control) { focus_ = control; }
+  void SetFocus(Control* control);
   // The control that got the last button press, until the release.
   Control* MouseCapture() const { return capture_; }
   void SetMouseCapture(Control* control) { capture_ = control; }

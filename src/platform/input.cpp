@@ -69,6 +69,18 @@ TextBox* FocusedTextBox(Form& form) {
   return InTree(form, form.Focus()) ? dynamic_cast<TextBox*>(form.Focus()) : nullptr;
 }
 
+// A press gives the keyboard focus to the control, or to the nearest box
+// holding it that can take it (a press on a tile focuses the table), before
+// the control's own handler runs.
+void FocusOnPress(Form& form, Control& target) {
+  for (Control* c = &target; c; c = c->Parent()) {
+    if (c->TakesFocusOnClick()) {
+      form.SetFocus(c);
+      return;
+    }
+  }
+}
+
 }  // namespace
 
 bool InTree(const Form& form, const Control* control) {
@@ -89,6 +101,8 @@ Control* DeliverMouse(Form& form, MouseAction action, int button, int shift, int
       break;
     case MouseAction::kDown:
       form.SetMouseCapture(target);
+      FocusOnPress(form, *target);
+      if (!InTree(form, target)) break;
       // A press on a list selects the line under the pointer first.
       if (auto* list = dynamic_cast<ListBox*>(target); list && button == kLeftButton) {
         const int line = list->LineAt(y);  // y is measured from the list's own top

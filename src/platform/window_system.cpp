@@ -11,8 +11,9 @@
 
 namespace slvn {
 
-int X11ConnectionFd(SDL_Window* window);  // x11_connection.cpp
-uint64_t X11WindowId(SDL_Window* window);
+int X11ConnectionFd(SDL_Window* window);                      // x11_connection.cpp
+uint64_t X11WindowId(SDL_Window* window);                     // x11_connection.cpp
+bool X11PointerOnScreen(SDL_Window* window, int& x, int& y);  // x11_connection.cpp
 
 namespace {
 
@@ -96,6 +97,24 @@ int VirtualKey(SDL_Keycode k) {
     default:
       return 0;
   }
+}
+
+// The pointer's place on the screen: asked of the X server, elsewhere the
+// window's place plus the event's point in it.
+void PointerOnScreen(SDL_Window* window, int event_x, int event_y, int& x, int& y) {
+  if (X11PointerOnScreen(window, x, y)) return;
+  int wx = 0, wy = 0;
+  if (window) SDL_GetWindowPosition(window, &wx, &wy);
+  x = wx + event_x;
+  y = wy + event_y;
+}
+
+std::optional<WindowSystem::ScreenRect> RectOf(SDL_Window* window) {
+  if (!window) return std::nullopt;
+  WindowSystem::ScreenRect r;
+  SDL_GetWindowPosition(window, &r.x, &r.y);
+  SDL_GetWindowSize(window, &r.w, &r.h);
+  return r;
 }
 
 SDL_SystemCursor CursorFor(int pointer) {
@@ -291,8 +310,16 @@ uint64_t WindowSystem::NativeHandle(const Form& form) const {
 }
 
 bool WindowSystem::HasShapedWindow(const Form& form) const {
-  auto it = screens_.find(&form);
-  return it != screens_.end() && it->second.window && SDL_IsShapedWindow(it->second.window);
+  SDL_Window* window = WindowOf(form);
+  return window && SDL_IsShapedWindow(window);
+}
+
+std::optional<WindowSystem::ScreenRect> WindowSystem::WindowRect(const Form& form) const {
+  return RectOf(WindowOf(form));
+}
+
+std::optional<WindowSystem::ScreenRect> WindowSystem::TipRect() const {
+  return RectOf(tip_window_);
 }
 
 Form* WindowSystem::FocusedForm() {
@@ -351,6 +378,7 @@ void WindowSystem::HandleMouse(const SDL_Event& event) {
   Form* form = FormOfWindow(motion ? event.motion.windowID : event.button.windowID);
   if (!form) return;
   if (FollowMouse(*form, event)) return;
+  if (event.type == SDL_MOUSEBUTTONDOWN) FocusWindowOnPress(*form);
   const int shift = Shift(SDL_GetModState());
   Control* under = nullptr;
   if (motion) {
@@ -361,12 +389,34 @@ void WindowSystem::HandleMouse(const SDL_Event& event) {
         *form, event.type == SDL_MOUSEBUTTONDOWN ? MouseAction::kDown : MouseAction::kUp,
         Button(event.button.button), shift, event.button.x, event.button.y, event.button.clicks);
   }
+  if (event.type == SDL_MOUSEBUTTONDOWN && form->Moving()) {
+    // The press began a move: the window keeps the pressed point under the
+    // pointer from the first motion on.
+    move_dx_ = event.button.x;
+    move_dy_ = event.button.y;
+    move_started_ = true;
+  }
   SetCursor(under ? under->MousePointer() : kPointerDefault);
   if (!motion) under = nullptr;  // a press or release puts the tip away
   int sx = 0, sy = 0;
-  SDL_GetGlobalMouseState(&sx, &sy);
+  PointerOnScreen(WindowOf(*form), motion ? event.motion.x : event.button.x,
+                  motion ? event.motion.y : event.button.y, sx, sy);
   tip_form_ = form;
   PointerOver(under, sx, sy);
+}
+
+SDL_Window* WindowSystem::WindowOf(const Form& form) const {
+  auto it = screens_.find(&form);
+  return it == screens_.end() ? nullptr : it->second.window;
+}
+
+void WindowSystem::FocusWindowOnPress(const Form& form) {
+  // A window manager gives a pressed window the keys; without one X leaves
+  // them where they were, so the press does it. Cards and bubbles never
+  // take them.
+  SDL_Window* window = WindowOf(form);
+  if (window && !form.ShowsWithoutFocus() && SDL_GetKeyboardFocus() != window)
+    SDL_SetWindowInputFocus(window);
 }
 
 bool WindowSystem::FollowMouse(Form& form, const SDL_Event& event) {
@@ -381,7 +431,7 @@ bool WindowSystem::FollowMouse(Form& form, const SDL_Event& event) {
   }
   if (event.type != SDL_MOUSEMOTION) return true;
   int gx = 0, gy = 0;
-  SDL_GetGlobalMouseState(&gx, &gy);
+  PointerOnScreen(WindowOf(form), event.motion.x, event.motion.y, gx, gy);
   if (!move_started_) {
     move_dx_ = gx - static_cast<int>(form.Left() / 15);
     move_dy_ = gy - static_cast<int>(form.Top() / 15);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "platform/event_loop.h"
 #include "platform/renderer.h"
@@ -48,6 +49,16 @@ class WindowSystem : public EventSource {
   bool HasShapedWindow(const Form& form) const;
   // The X11 id of the form's window; 0 while it has none (or headless).
   uint64_t NativeHandle(const Form& form) const;
+  // The form's window, once it has been shown on a display; else null.
+  SDL_Window* WindowOf(const Form& form) const;
+  // A window's place and size on the screen, in pixels.
+  struct ScreenRect {
+    int x = 0, y = 0, w = 0, h = 0;
+  };
+  // The form's window as the display has it; nullopt without one.
+  std::optional<ScreenRect> WindowRect(const Form& form) const;
+  // The tool tip being shown; nullopt when none is.
+  std::optional<ScreenRect> TipRect() const;
 
   void ShowMessageBox(const MessageBox& box);
   void CloseMessageBox();
@@ -69,6 +80,8 @@ class WindowSystem : public EventSource {
   void CutShape(const Form& form, Screen& screen, int w, int h);
   void HandleEvent(const SDL_Event& event);
   void HandleMouse(const SDL_Event& event);
+  // A press in a window that lacks the keyboard focus gives it the focus.
+  void FocusWindowOnPress(const Form& form);
   // While a form moves with the mouse: true when the event was used for it.
   bool FollowMouse(Form& form, const SDL_Event& event);
   void HandleKey(const SDL_Event& event);

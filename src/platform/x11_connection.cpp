@@ -34,4 +34,26 @@ uint64_t X11WindowId(SDL_Window* window) {
   return 0;
 }
 
+// Where the pointer is on the screen, asked of the X server. SDL's own
+// global mouse state is a cache that X11 refreshes only on some events, so
+// it lags behind a drag. False when the window is not on X11.
+bool X11PointerOnScreen(SDL_Window* window, int& x, int& y) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+    return false;
+  Display* display = info.info.x11.display;
+  Window root = 0, child = 0;
+  int wx = 0, wy = 0;
+  unsigned mask = 0;
+  return XQueryPointer(display, info.info.x11.window, &root, &child, &x, &y, &wx, &wy, &mask);
+#else
+  (void)window;
+  (void)x;
+  (void)y;
+  return false;
+#endif
+}
+
 }  // namespace slvn

@@ -59,6 +59,8 @@ void ClearTable(Client& client) {
 
 ExitDialog::ExitDialog(Forms& forms) : Form(forms) {
   SetUpDialog(*this, Background);
+  // The table keeps the keys: Esc there opens the dialog and closes it again.
+  SetShowsWithoutFocus(true);
   Label2.Move(480, 360, 3975, 330);
   Label2.SetCaption("游戏正在进行，逃跑会扣分！");
   Label2.SetVisible(false);

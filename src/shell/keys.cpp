@@ -19,10 +19,6 @@ void ForwardKey(Client& client, int key_code) {
   if (PluginActive(client)) SetKeyDown(client, key_code);
 }
 
-bool ChatHasFocus(const Client& client) {
-  return client.main_form.Focus() == &client.main_form.Chat;
-}
-
 // The boss key: the client hides every window and itself, and the lobby too.
 void BossKey(Client& client, BossKeyVariant variant, bool forward_f1) {
   client.data.BossKey = true;
@@ -68,7 +64,7 @@ void Form_KeyDown(Client& client, int key_code, int) {
   if (key_code == kKeyF1) {
     ForwardKey(client, kKeyF1);
     BossKey(client, BossKeyVariant::kFromWindow, /*forward_f1=*/false);
-  } else if (key_code > kKeyF1 && key_code <= kKeyF6 && !ChatHasFocus(client)) {
+  } else if (key_code > kKeyF1 && key_code <= kKeyF6 && !client.data.ChatHasFocus) {
     ForwardKey(client, key_code);
   }
 }
@@ -117,6 +113,8 @@ void ConnectKeys(Client& client) {
   f.SetKeyPreview(true);
   f.KeyDown = [&client](int key, int shift) { Form_KeyDown(client, key, shift); };
   f.Chat.KeyDown = [&client](int key, int shift) { Chat_KeyDown(client, key, shift); };
+  f.Chat.GotFocus = [&client] { client.data.ChatHasFocus = true; };
+  f.Chat.LostFocus = [&client] { client.data.ChatHasFocus = false; };
   f.Pic1.KeyDown = [&client](int key, int shift) { Pic1_KeyDown(client, key, shift); };
   f.Pic2.KeyDown = [&client](int key, int shift) { Pic2_KeyDown(client, key, shift); };
   f.Sysmsg.KeyDown = [&client](int index, int key, int shift) {

@@ -86,6 +86,7 @@ struct Data {
   int16_t PrivateChatSeat = 0;
   std::string PrivateChatPrefix;
   std::array<int16_t, 2> AltCState{};  // 1 after Alt (0) and after C (1)
+  bool ChatHasFocus = false;           // the chat line has the keyboard focus
 
   // --- Video ---
   bool VideoSetting = false;  // video chat switched on

@@ -234,7 +234,7 @@ TEST_F(ChatWindowsTest, TheHistoryWindowShowsTheLinesItsWritersAdd) {
   client.loop.RunFor(0.2);
   ASSERT_EQ(client.Talk.Text1.ListCount(), 3);
   EXPECT_EQ(client.Talk.Text1.List(2), " 阿红说道: hi");
-  EXPECT_EQ(client.Talk.Text1.TopIndex(), 2);
+  EXPECT_EQ(client.Talk.Text1.TopIndex(), 0);  // three lines fit on one page
 }
 
 // A received phrase through the packet paths.

@@ -242,5 +242,41 @@ TEST_F(FormsTest, WindowSystemDrawsOnlyWhenSomethingChanged) {
   EXPECT_FALSE(windows->Pending());
 }
 
+// TopIndex scrolls a line to the top as far as the list scrolls: the last
+// page stays full, whether set, wheeled or left by a removal.
+TEST_F(FormsTest, AListScrollsNoFurtherThanItsLastFullPage) {
+  Form form(client.forms);
+  ListBox list(&form);
+  list.SetLinePixels(16);
+  list.Move(0, 0, 100 * 15, (4 * 16 + 2) * 15);  // four lines inside the frame
+  ASSERT_EQ(list.VisibleRows(), 4);
+  for (int i = 0; i < 10; ++i) list.AddItem(std::to_string(i));
+  int scrolls = 0;
+  list.Scroll = [&] { ++scrolls; };
+  struct Case {
+    int set, want;
+  } cases[] = {{0, 0}, {3, 3}, {6, 6}, {7, 6}, {9, 6}, {10, 6}, {-1, 6}, {2, 2}};
+  for (const Case& c : cases) {
+    list.SetTopIndex(c.set);
+    EXPECT_EQ(list.TopIndex(), c.want) << c.set;
+  }
+  list.ScrollBy(100);
+  EXPECT_EQ(list.TopIndex(), 6);
+  list.ScrollBy(100);  // already at the end: no Scroll
+  list.ScrollBy(-4);
+  EXPECT_EQ(list.TopIndex(), 2);
+  EXPECT_EQ(scrolls, 2);
+  list.SetTopIndex(9);
+  list.RemoveItem(0);
+  EXPECT_EQ(list.TopIndex(), 5);
+  list.SetHeight((2 * 16 + 2) * 15);  // a shorter list: two lines a page
+  list.SetTopIndex(8);
+  EXPECT_EQ(list.TopIndex(), 7);
+  list.SetLinePixels(8);  // a smaller font: four lines fit again
+  EXPECT_EQ(list.TopIndex(), 5);
+  while (list.ListCount() > 3) list.RemoveItem(0);
+  list.SetTopIndex(2);  // fewer lines than the page: nothing to scroll
+  EXPECT_EQ(list.TopIndex(), 0);
+}
 }  // namespace
 }  // namespace slvn

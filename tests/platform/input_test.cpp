@@ -118,5 +118,38 @@ TEST_F(InputTest, KeysReachTheFormFirstWithKeyPreview) {
   EXPECT_EQ(chat.Text(), "b");
 }
 
+// A press gives the focus to the control that can hold it, or to the box
+// holding a windowless one, before the control's own handler runs; labels
+// and the form's bare surface leave it where it was.
+TEST_F(InputTest, APressMovesTheFocusBeforeTheHandlerRuns) {
+  TextBox chat(&form);
+  chat.Move(160 * 15, 0, 40 * 15, 20 * 15);
+  Label caption(&form);
+  caption.Move(160 * 15, 50 * 15, 40 * 15, 20 * 15);
+  for (Control* c : std::initializer_list<Control*>{&chat, &pic1}) {
+    Control* self = c;
+    c->GotFocus = [this, self] { log.push_back(self == &pic1 ? "pic1 got" : "chat got"); };
+    c->LostFocus = [this, self] { log.push_back(self == &pic1 ? "pic1 lost" : "chat lost"); };
+  }
+  chat.MouseDown = [&](int, int, double, double) {
+    log.push_back(form.Focus() == &chat ? "chat down, focused" : "chat down");
+  };
+  DeliverMouse(form, MouseAction::kDown, kLeftButton, 0, 170, 5);
+  EXPECT_EQ(Take(), (std::vector<std::string>{"chat got", "chat down, focused"}));
+  DeliverMouse(form, MouseAction::kUp, kLeftButton, 0, 170, 5);
+  DeliverMouse(form, MouseAction::kDown, kRightButton, 0, 61, 12);  // a tile on the table
+  EXPECT_EQ(form.Focus(), &pic1);
+  EXPECT_EQ(Take(), (std::vector<std::string>{"chat lost", "pic1 got", "tile0 down 2 1,2"}));
+  DeliverMouse(form, MouseAction::kUp, kRightButton, 0, 61, 12);
+  Take();
+  for (auto [px, py] : {std::pair{170, 55}, {10, 20}, {199, 99}}) {  // label, image, bare form
+    DeliverMouse(form, MouseAction::kDown, kLeftButton, 0, px, py);
+    DeliverMouse(form, MouseAction::kUp, kLeftButton, 0, px, py);
+    EXPECT_EQ(form.Focus(), &pic1) << px << "," << py;
+  }
+  form.SetFocus(&pic1);  // no change, no events
+  EXPECT_EQ(Take(),
+            (std::vector<std::string>{"back down 1 150,300", "back up 1 150,300", "back click"}));
+}
 }  // namespace
 }  // namespace slvn

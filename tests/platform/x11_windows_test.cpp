@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -14,7 +12,7 @@
 #include "plugin/prop_bridge.h"
 #include "plugin/test_prop_plugin.h"
 #include "shell/client.h"
-#include "support/xvfb.h"
+#include "support/x_server.h"
 
 namespace slvn {
 namespace {
@@ -26,7 +24,7 @@ namespace {
 class X11WindowsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!xvfb_.Failure().empty()) GTEST_SKIP() << xvfb_.Failure();
+    if (!x.Running()) GTEST_SKIP() << x.Problem();
   }
   // The caption of the form whose window has the keyboard focus.
   std::string Focused() {
@@ -42,8 +40,7 @@ class X11WindowsTest : public ::testing::Test {
     return form;
   }
 
-  // The server goes last, after the windows are closed.
-  test::Xvfb xvfb_;
+  test::XServer x;  // the server goes last, after the windows are closed
   SteadyClock clock;
   EventLoop loop{clock};
   Forms forms{loop};
