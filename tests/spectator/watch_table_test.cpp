@@ -13,10 +13,12 @@
 #include "shell/client.h"
 #include "shell/net/packet_io.h"
 #include "spectator/spectator.h"
+#include "support/fake_video.h"
 #include "support/headless.h"
 #include "support/packet_builder.h"
 #include "support/table_layout.h"
 #include "support/user_details_builder.h"
+#include "video/video_chat.h"
 
 // The tile messages below name only the fields that matter to each case.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -386,6 +388,26 @@ class AfterJoin : public ::testing::Test, public WatchTable {
  protected:
   void SetUp() override { JoinAndDeal(*this); }
 };
+
+// With the video chat on, the join, a new hand, its deal and a discard: the
+// spectator never logs in (with the watched player's name), binds a slot or
+// starts a camera, and the watched player's seat keeps her portrait.
+TEST(WatchVideo, ASpectatorNeverTakesAPlayersPlaceInTheVideoChat) {
+  WatchTable t;
+  test::VideoCallLog log;
+  t.client.video = test::MakeRecordingVideoControls(log);
+  ConnectVideoEvents(t.client);
+  t.d.VideoSetting = true;
+  t.d.VideoLoggedIn = true;
+  JoinAndDeal(t);
+  t.Send(test::BuildPacket(2, kLeft, {0, 0, 0, 0x44}));
+  for (const std::string& call : log.calls)
+    for (const char* never : {"LoginServer", "ConnectUser", "OpenDevice", "StartCapture"})
+      EXPECT_NE(call.rfind(never, 0), 0u) << call;
+  EXPECT_FALSE(t.f.vcap1.Visible());
+  EXPECT_FALSE(t.f.PicLocal[0].Visible());
+  EXPECT_TRUE(t.f.Tou[0].Visible());
+}
 
 // Every claim of the watched seat and of another seat after a discard:
 // only the other seat's is announced, with its voice, for two seconds.
