@@ -5,12 +5,12 @@
 
 #include "dispatch/deal_msg.h"
 #include "dispatch/hand_start.h"
-#include "platform/renderer.h"
 #include "shell/client.h"
 #include "shell/net/packet_io.h"
 #include "shell/program_end.h"
 #include "support/headless.h"
 #include "support/packet_builder.h"
+#include "support/screen_shot.h"
 #include "support/table_layout.h"
 #include "table/float_bet.h"
 #include "table/seat_records.h"
@@ -346,11 +346,15 @@ TEST_F(HandTest, ScreenshotsInTheMiddleOfAHand) {
     t->StartHand();
     t->Deal();
     t->PlayDozenTurns();
-    Renderer renderer;
-    ASSERT_TRUE(renderer.Ok());
-    renderer.Draw(t->client.main_form);
     const std::string name = scale < 1 ? "hand_800.png" : "hand_1024.png";
-    EXPECT_TRUE(renderer.SavePng(name)) << name;
+    const Picture shot = test::ScreenShot(t->client, name);
+    ASSERT_TRUE(shot) << name;
+    // The own hand's tiles and the last discard show their faces where they lie.
+    const PlayerHand& own = t->client.custom[0];
+    ASSERT_GT(own.ConcealedCount, 0);
+    for (int k = own.FirstConcealed; k < own.FirstConcealed + own.ConcealedCount; ++k)
+      EXPECT_TRUE(test::ShowsPicture(*shot, t->f.MJ_Image[own.Slots[k].ImageIndex])) << k;
+    EXPECT_TRUE(test::ShowsPicture(*shot, t->f.MJ_Image[t->d.LastTileImage]));
   }
 }
 

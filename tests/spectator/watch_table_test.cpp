@@ -8,7 +8,6 @@
 
 #include "dispatch/deal_msg.h"
 #include "dispatch/hand_start.h"
-#include "platform/renderer.h"
 #include "settlement/record_boards.h"
 #include "shell/client.h"
 #include "shell/net/packet_io.h"
@@ -16,6 +15,7 @@
 #include "support/fake_video.h"
 #include "support/headless.h"
 #include "support/packet_builder.h"
+#include "support/screen_shot.h"
 #include "support/table_layout.h"
 #include "support/user_details_builder.h"
 #include "video/video_chat.h"
@@ -733,11 +733,14 @@ TEST(WatchTableShots, AfterTheJoinAndAfterClaims) {
     t.Send(test::BuildPacket(2, kLeft, {0, 0, 0, 0x27}));
     t.Send(test::BuildPacket(7, kRight, {8, 0x27, 0x27, 0x27}));
     t.Send(test::BuildPacket(2, kRight, {0, 0, 0, 0x12}));
-    Renderer renderer;
-    ASSERT_TRUE(renderer.Ok());
-    renderer.Draw(t.client.main_form);
     const std::string name = scale < 1 ? "watch_800.png" : "watch_1024.png";
-    EXPECT_TRUE(renderer.SavePng(name)) << name;
+    const Picture shot = test::ScreenShot(t.client, name);
+    ASSERT_TRUE(shot) << name;
+    // The watched seat's hand (face down), where it lies.
+    const PlayerHand& watched = t.client.custom[0];
+    ASSERT_GT(watched.ConcealedCount, 0);
+    for (int k = watched.FirstConcealed; k < watched.FirstConcealed + watched.ConcealedCount; ++k)
+      EXPECT_TRUE(test::ShowsPicture(*shot, t.Tile(watched.Slots[k].ImageIndex))) << k;
   }
 }
 
