@@ -14,6 +14,7 @@
 #include "support/table_layout.h"
 #include "table/float_bet.h"
 #include "table/seat_records.h"
+#include "table/tile_code.h"
 #include "ui/table_reset.h"
 
 namespace slvn {
@@ -355,6 +356,17 @@ TEST_F(HandTest, ScreenshotsInTheMiddleOfAHand) {
     for (int k = own.FirstConcealed; k < own.FirstConcealed + own.ConcealedCount; ++k)
       EXPECT_TRUE(test::ShowsPicture(*shot, t->f.MJ_Image[own.Slots[k].ImageIndex])) << k;
     EXPECT_TRUE(test::ShowsPicture(*shot, t->f.MJ_Image[t->d.LastTileImage]));
+    // A face of another suit in the first tile's place is told apart.
+    const TileSlot& first_slot = own.Slots[own.FirstConcealed];
+    const ImageControl& first = t->f.MJ_Image[first_slot.ImageIndex];
+    ImageControl other(&t->f.Pic1);
+    other.Move(first.Left(), first.Top(), first.Width(), first.Height());
+    other.SetStretch(true);
+    for (int k = own.FirstConcealed; k < own.FirstConcealed + own.ConcealedCount; ++k) {
+      if (TileSuit(own.Slots[k].Code) == TileSuit(first_slot.Code)) continue;
+      other.SetPicture(t->f.MJ_Image[own.Slots[k].ImageIndex].Picture());
+      EXPECT_FALSE(test::ShowsPicture(*shot, other)) << k;
+    }
   }
 }
 

@@ -539,8 +539,8 @@ TEST(LifecycleScreens, SeatChangeScreenAndNoticeAtBothScales) {
     const std::string size = scale == 1.0f ? "1024" : "800";
     const Picture seat_change = test::ScreenShot(client, "seat_change_" + size + ".png");
     ASSERT_TRUE(seat_change);
-    // The seat-change picture, its caption over the middle of it.
-    EXPECT_TRUE(test::ShowsPicture(*seat_change, client.main_form.ImgShuffle, 4));
+    // The seat-change picture; its caption covers up to a quarter of it.
+    EXPECT_TRUE(test::ShowsPicture(*seat_change, client.main_form.ImgShuffle, 16));
     ShowExitNotice(client, "玩家西家,退出了游戏！游戏结束！", NoticeArea::kTable);
     const Picture notice = test::ScreenShot(client, "exit_notice_" + size + ".png");
     ASSERT_TRUE(notice);

@@ -61,7 +61,7 @@ bool ShowsPicture(const Image& screen, const ImageControl& control, int misses) 
   if (r.x < 0 || r.y < 0 || r.x + r.width > screen.width || r.y + r.height > screen.height)
     return false;
   // A point matches when the picture has its colour at the stretched place or
-  // next to it (scaling rounds either way); a transparent place matches.
+  // next to it (scaling rounds and blends); a transparent place matches.
   auto matches = [&picture](int px, int py, uint32_t seen) {
     for (int dy = -1; dy <= 1; ++dy)
       for (int dx = -1; dx <= 1; ++dx) {
@@ -72,7 +72,7 @@ bool ShowsPicture(const Image& screen, const ImageControl& control, int misses) 
       }
     return false;
   };
-  constexpr int kGrid = 4;
+  constexpr int kGrid = 8;
   int missed = 0;
   for (int i = 0; i < kGrid; ++i)
     for (int j = 0; j < kGrid; ++j) {

@@ -41,7 +41,7 @@ PixelRect FormOver(const Form& form, const Form& base);
 bool Alike(uint32_t a, uint32_t b, int tolerance = 40);
 
 // Whether the screen shows the control's picture where the control lies:
-// of a 4 x 4 grid of points inside it, all but `misses` (covered by
+// of an 8 x 8 grid of points inside it, all but `misses` (covered by
 // something in front, say) match the picture stretched over the control.
 bool ShowsPicture(const Image& screen, const ImageControl& control, int misses = 2);
 
