@@ -49,7 +49,7 @@ class Player {
       : Player(name, name + "$key$127.0.0.1$" + std::to_string(port) + "$room$0$", video_port, shot,
                errors) {}
   Player(const std::string& name, const std::string& line, int video_port, const std::string& shot,
-         const std::string& errors) {
+         const std::string& errors, int shot_after = 14) {
     pid_ = fork();
     if (pid_ != 0) return;
     setpgid(0, 0);
@@ -61,7 +61,7 @@ class Player {
     setenv("SLVN_CAMERA", "test", 1);
     setenv("SLVN_VIDEO_PORT", std::to_string(video_port).c_str(), 1);
     setenv("SLVN_SCREENSHOT", shot.c_str(), 1);
-    setenv("SLVN_SCREENSHOT_AFTER", "14", 1);
+    setenv("SLVN_SCREENSHOT_AFTER", std::to_string(shot_after).c_str(), 1);
     execl(SLVN_LOBBY, SLVN_LOBBY, "--client", SLVN_CLIENT, "--line", line.c_str(),
           static_cast<char*>(nullptr));
     _exit(127);
@@ -161,7 +161,10 @@ TEST(VideoSmokeTest, TwoPlayersSeeEachOthersCameraThroughTheRelay) {
 
 // A spectator at a table with the video chat on, the relay running: through
 // the join, the hands and a new hand's deal it never logs in to the relay
-// (under the watched player's name or any), binds a slot or sends a frame.
+// (under the watched player's name or any), binds a slot or sends a frame,
+// and no camera covers the watched player's portrait. The spectator's pauses
+// for discards and claims put it well behind the server: its screenshot
+// comes after it has dealt the new hand.
 TEST(VideoSmokeTest, ASpectatorStaysOutOfTheVideoChat) {
   test::TempDir dir;
   test::VideoRelay relay(dir);
@@ -173,13 +176,23 @@ TEST(VideoSmokeTest, ASpectatorStaysOutOfTheVideoChat) {
   ASSERT_FALSE(script.empty());
   test::TableServer table(dir, script);
   ASSERT_GT(table.port(), 0);
+  const std::string shot = dir.File("watch.png");
   {
     Player watcher("watcher",
                    "watcher$key$127.0.0.1$" + std::to_string(table.port()) + "$room$1002",
-                   relay.port(), dir.File("watch.png"), dir.File("watcher.err"));
+                   relay.port(), shot, dir.File("watcher.err"), 45);
     EXPECT_EQ(table.Finish(), 0) << table.Record();
+    EXPECT_TRUE(WaitForFile(shot, 40));
+    std::this_thread::sleep_for(std::chrono::seconds(1));  // the PNG is written out
   }
   EXPECT_EQ(relay.Record(), "");
+  const Picture seen = test::ReadPicture(shot);
+  ASSERT_TRUE(seen);
+  Client layout{std::make_unique<ManualClock>()};
+  test::LayOutTable(layout, seen->width >= 1024 ? 1.0f : 0.78125f);
+  test::PixelRect portrait = test::FormPixels(layout.main_form.Tou[0]);
+  portrait.height -= 8;  // where a camera would lie over it
+  EXPECT_FALSE(ShowsTestPicture(*seen, portrait));
 }
 
 }  // namespace
