@@ -113,7 +113,7 @@ TEST_P(SeatingTest, TheServersLoginOrderSeatsTheTableAndDrawsTheWinds) {
   LoginAndJoiners();
   const Data& d = client.data;
   EXPECT_EQ(d.OtherPlayerCount, 3);
-  EXPECT_TRUE(d.TableCleared);         // the third joiner cleared the table
+  EXPECT_TRUE(d.TableCleared);  // the third joiner cleared the table
   EXPECT_TRUE(f.ActivationPending());  // the full table comes to the front
   EXPECT_EQ(client.chat.Sysmsg[0], "游戏将在15秒内开始");
   struct Expect {
