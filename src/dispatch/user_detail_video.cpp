@@ -64,7 +64,7 @@ void PairJoiningPlayerVideo(Client& client, int s) {
     ++d.RejoinCount;
     if (d.VideoSetting && d.RejoinCount == 1) RepairAfterReplacement(client);
   }
-  if (!d.VideoSetting || !d.VideoLoggedIn || name.empty()) return;
+  if (!TakesPartInVideo(client) || !d.VideoLoggedIn || name.empty()) return;
   P2PSocket& link = *client.video.P2PSocket1;
   const int slot = ChooseVideoSlot(link, name, s, FreeSlotRule::kLast);
   if (link.UserState(slot) < kLinked && slot <= link.UserCount) link.ConnectUser(slot, name);
@@ -73,7 +73,7 @@ void PairJoiningPlayerVideo(Client& client, int s) {
 void LoginOwnVideo(Client& client) {
   Data& d = client.data;
   MainForm& f = client.main_form;
-  if (!d.VideoSetting) return;
+  if (!TakesPartInVideo(client)) return;
   client.video.P2PSocket1->LoginServer(client.custom[0].name);
   if (d.OwnCaptureOn) return;
   if (StartOwnCapture(client)) {

@@ -110,7 +110,7 @@ void SwitchVideoOn(Client& client) {
   WriteVideoSetting(client, "1");
   d.VideoSetting = true;
   const std::string& own = client.custom[0].name;
-  if (!own.empty() && !d.VideoServerSet) {
+  if (!own.empty() && !d.VideoServerSet && TakesPartInVideo(client)) {
     d.VideoServerSet = true;
     P2PSocket& link = *client.video.P2PSocket1;
     link.ServerAddress = client.shell.launch.GameServerHost;

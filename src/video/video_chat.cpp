@@ -69,6 +69,10 @@ void ShowInZoomWindow(Client& client, int seat, const VideoFrame& frame) {
 
 }  // namespace
 
+bool TakesPartInVideo(const Client& client) {
+  return client.data.VideoSetting && !client.data.WatchMode;
+}
+
 int ChooseVideoSlot(const P2PSocket& link, const std::string& name, int seat, FreeSlotRule rule) {
   for (int j = 1; j <= 3; ++j)
     if (link.UserID(j) == name) return j;
@@ -105,7 +109,7 @@ void LoginVideoServer(Client& client) {
   if (d.VideoBusy[kLoggedInStep]) return;
   d.VideoBusy[kLoggedInStep] = true;
   d.VideoBusy[kTornDown] = false;
-  if (d.VideoSetting) {
+  if (TakesPartInVideo(client)) {
     d.VideoLoggedIn = false;
     P2PSocket& link = *client.video.P2PSocket1;
     link.ServerAddress = client.shell.launch.GameServerHost;
@@ -119,7 +123,7 @@ void LoginVideoServer(Client& client) {
 void StartLocalVideo(Client& client) {
   Data& d = client.data;
   MainForm& f = client.main_form;
-  if (!d.VideoSetting || d.VideoBusy[kCaptureStarted]) return;
+  if (!TakesPartInVideo(client) || d.VideoBusy[kCaptureStarted]) return;
   d.VideoBusy[kCaptureStarted] = true;
   f.PicLocal[0].SetVisible(false);
   f.vcap1.SetVisible(false);
@@ -164,7 +168,7 @@ void ConnectTableVideo(Client& client) {
   if (d.VideoBusy[kPaired]) return;
   d.VideoBusy[kPaired] = true;
   d.VideoBusy[kTornDown] = false;
-  if (!d.VideoSetting) return;
+  if (!TakesPartInVideo(client)) return;
   P2PSocket& link = *client.video.P2PSocket1;
   for (int seat = 1; seat <= 3; ++seat) {
     const std::string& name = client.custom[seat].name;

@@ -10,6 +10,11 @@ namespace slvn {
 struct Client;
 class P2PSocket;
 
+// The video chat is on and the client sits at the table: a spectator never
+// logs in to the video server, binds a slot or starts a camera (the watched
+// player's name is not its own to log in with).
+bool TakesPartInVideo(const Client& client);
+
 // One hand's video: log in at the new hand, start the camera, pair the
 // table mates at the first deal or discard, show and send frames, tear it
 // all down at the first end-of-hand row.

@@ -35,8 +35,9 @@ void SizeDisplay(Client& client, ZoomWindow& w, int step) {
 }
 
 // Where a step change puts the window, from the main window's place now.
-// The large frm_Remote2 and frm_Local take the main window's left and top
-// into account, so they stay on the table once it has been moved.
+// The large frm_Remote2's left edge and the large frm_Local's top edge are
+// measured from the screen's edge, not the main window's: a table moved
+// right or down leaves them where an unmoved table would have them.
 void Place(Client& client, ZoomWindow& w, int step) {
   const MainForm& m = client.main_form;
   const double MW = m.Width(), MH = m.Height(), ML = m.Left(), MT = m.Top();
@@ -46,8 +47,8 @@ void Place(Client& client, ZoomWindow& w, int step) {
     w.SetLeft((MW - W) / 2 + ML + (w.seat == 2 ? 0.2 : -0.2) * MW);
     return;
   }
-  w.SetLeft(w.seat == 2 ? ML + MW - W - 0.05 * MW : ML + 0.05 * MW);
-  w.SetTop(w.seat == 0 ? MT + MH - H - 0.07 * MH : MT + 0.07 * MH);
+  w.SetLeft(w.seat == 2 ? MW - W - 0.05 * MW : ML + 0.05 * MW);
+  w.SetTop(w.seat == 0 ? MH - H - 0.07 * MH : MT + 0.07 * MH);
 }
 
 void ScaleButton(ImageControl& b, double factor) {

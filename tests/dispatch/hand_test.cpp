@@ -5,17 +5,18 @@
 
 #include "dispatch/deal_msg.h"
 #include "dispatch/hand_start.h"
-#include "platform/renderer.h"
 #include "shell/client.h"
 #include "shell/lobby_link.h"
 #include "shell/net/packet_io.h"
 #include "shell/program_end.h"
 #include "support/headless.h"
 #include "support/packet_builder.h"
+#include "support/screen_shot.h"
 #include "support/table_layout.h"
 #include "support/temp_dir.h"
 #include "table/float_bet.h"
 #include "table/seat_records.h"
+#include "table/tile_code.h"
 #include "ui/table_reset.h"
 
 namespace slvn {
@@ -362,11 +363,26 @@ TEST_F(HandTest, ScreenshotsInTheMiddleOfAHand) {
     t->StartHand();
     t->Deal();
     t->PlayDozenTurns();
-    Renderer renderer;
-    ASSERT_TRUE(renderer.Ok());
-    renderer.Draw(t->client.main_form);
     const std::string name = scale < 1 ? "hand_800.png" : "hand_1024.png";
-    EXPECT_TRUE(renderer.SavePng(name)) << name;
+    const Picture shot = test::ScreenShot(t->client, name);
+    ASSERT_TRUE(shot) << name;
+    // The own hand's tiles and the last discard show their faces where they lie.
+    const PlayerHand& own = t->client.custom[0];
+    ASSERT_GT(own.ConcealedCount, 0);
+    for (int k = own.FirstConcealed; k < own.FirstConcealed + own.ConcealedCount; ++k)
+      EXPECT_TRUE(test::ShowsPicture(*shot, t->f.MJ_Image[own.Slots[k].ImageIndex])) << k;
+    EXPECT_TRUE(test::ShowsPicture(*shot, t->f.MJ_Image[t->d.LastTileImage]));
+    // A face of another suit in the first tile's place is told apart.
+    const TileSlot& first_slot = own.Slots[own.FirstConcealed];
+    const ImageControl& first = t->f.MJ_Image[first_slot.ImageIndex];
+    ImageControl other(&t->f.Pic1);
+    other.Move(first.Left(), first.Top(), first.Width(), first.Height());
+    other.SetStretch(true);
+    for (int k = own.FirstConcealed; k < own.FirstConcealed + own.ConcealedCount; ++k) {
+      if (TileSuit(own.Slots[k].Code) == TileSuit(first_slot.Code)) continue;
+      other.SetPicture(t->f.MJ_Image[own.Slots[k].ImageIndex].Picture());
+      EXPECT_FALSE(test::ShowsPicture(*shot, other)) << k;
+    }
   }
 }
 

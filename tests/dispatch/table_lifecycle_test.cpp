@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "dispatch/deal_msg.h"
-#include "platform/renderer.h"
 #include "plugin/test_prop_plugin.h"
 #include "shell/client.h"
 #include "shell/countdowns.h"
@@ -17,6 +16,7 @@
 #include "support/drive.h"
 #include "support/lobby_fixture.h"
 #include "support/packet_builder.h"
+#include "support/screen_shot.h"
 #include "support/table_layout.h"
 #include "ui/table_reset.h"
 
@@ -560,13 +560,19 @@ TEST(LifecycleScreens, SeatChangeScreenAndNoticeAtBothScales) {
     ReadPacket(client);
     Deal_MSG(client);
     const std::string size = scale == 1.0f ? "1024" : "800";
-    Renderer renderer;
-    ASSERT_TRUE(renderer.Ok());
-    renderer.Draw(client.main_form);
-    EXPECT_TRUE(renderer.SavePng("seat_change_" + size + ".png"));
+    const Picture seat_change = test::ScreenShot(client, "seat_change_" + size + ".png");
+    ASSERT_TRUE(seat_change);
+    // The seat-change picture; its caption covers up to a quarter of it.
+    EXPECT_TRUE(test::ShowsPicture(*seat_change, client.main_form.ImgShuffle, 16));
     ShowExitNotice(client, "玩家西家,退出了游戏！游戏结束！", NoticeArea::kTable);
-    renderer.Draw(client.frmOtherExit);
-    EXPECT_TRUE(renderer.SavePng("exit_notice_" + size + ".png"));
+    const Picture notice = test::ScreenShot(client, "exit_notice_" + size + ".png");
+    ASSERT_TRUE(notice);
+    // The notice changes the screen inside its own rectangle, and most of it.
+    const test::PixelRect box = test::FormOver(client.frmOtherExit, client.main_form);
+    const test::PixelRect changed = test::ChangedArea(*seat_change, *notice);
+    EXPECT_TRUE(changed.Inside(box));
+    EXPECT_GT(changed.width * 2, box.width);
+    EXPECT_GT(changed.height * 2, box.height);
   }
 }
 

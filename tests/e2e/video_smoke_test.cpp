@@ -6,11 +6,15 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <thread>
 
+#include "shell/client.h"
 #include "support/fake_lobby.h"
+#include "support/screen_shot.h"
+#include "support/table_layout.h"
 #include "support/table_server.h"
 #include "support/temp_dir.h"
 #include "support/video_relay.h"
@@ -36,11 +40,16 @@ std::string TableScript(const std::string& own, int own_bit) {
          "send 1 seat=8 v0=0x81 v1=0x82 v2=0x83 v3=0x41\n" + "wait 12000\nclose\n";
 }
 
-// The lobby in a process group of its own, so its client goes with it.
+// The lobby in a process group of its own, so its client goes with it; the
+// client's camera is the moving test picture.
 class Player {
  public:
   Player(const std::string& name, int port, int video_port, const std::string& shot,
-         const std::string& errors) {
+         const std::string& errors)
+      : Player(name, name + "$key$127.0.0.1$" + std::to_string(port) + "$room$0$", video_port, shot,
+               errors) {}
+  Player(const std::string& name, const std::string& line, int video_port, const std::string& shot,
+         const std::string& errors, int shot_after = 14) {
     pid_ = fork();
     if (pid_ != 0) return;
     setpgid(0, 0);
@@ -52,8 +61,7 @@ class Player {
     setenv("SLVN_CAMERA", "test", 1);
     setenv("SLVN_VIDEO_PORT", std::to_string(video_port).c_str(), 1);
     setenv("SLVN_SCREENSHOT", shot.c_str(), 1);
-    setenv("SLVN_SCREENSHOT_AFTER", "14", 1);
-    const std::string line = name + "$key$127.0.0.1$" + std::to_string(port) + "$room$0$";
+    setenv("SLVN_SCREENSHOT_AFTER", std::to_string(shot_after).c_str(), 1);
     execl(SLVN_LOBBY, SLVN_LOBBY, "--client", SLVN_CLIENT, "--line", line.c_str(),
           static_cast<char*>(nullptr));
     _exit(127);
@@ -76,6 +84,36 @@ bool WaitForFile(const std::string& path, int seconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
   return false;
+}
+
+// Whether the rectangle of the screenshot shows the test camera's picture,
+// stretched over it: blue grows from left to right and green from top to
+// bottom, apart from the white bar that moves across it.
+bool ShowsTestPicture(const Image& shot, const test::PixelRect& r) {
+  if (r.Empty() || r.x + r.width > shot.width || r.y + r.height > shot.height) return false;
+  constexpr int kGrid = 6;
+  int looked = 0, alike = 0;
+  for (int i = 0; i < kGrid; ++i)
+    for (int j = 0; j < kGrid; ++j) {
+      const double fx = (i + 0.5) / kGrid, fy = (j + 0.5) / kGrid;
+      const uint32_t seen =
+          shot.At(r.x + static_cast<int>(fx * r.width), r.y + static_cast<int>(fy * r.height));
+      if ((seen & 0xF0F0F0) == 0xF0F0F0) continue;  // the bar
+      ++looked;
+      const uint32_t red = seen & 0xFF0000;  // the picture's frame count: any
+      const uint32_t want =
+          red | static_cast<uint32_t>(255 * fy) << 8 | static_cast<uint32_t>(255 * fx);
+      alike += test::Alike(seen, want, 48);
+    }
+  return looked >= kGrid * kGrid / 2 && alike * 10 >= looked * 8;
+}
+
+// A player's seat panel in the screenshot of its table, laid out as the
+// client lays it out at the scale the screenshot's width shows.
+test::PixelRect SeatPanel(const Image& shot, int seat) {
+  Client client{std::make_unique<ManualClock>()};
+  test::LayOutTable(client, shot.width >= 1024 ? 1.0f : 0.78125f);
+  return test::FormPixels(client.main_form.vshow[seat]);
 }
 
 TEST(VideoSmokeTest, TwoPlayersSeeEachOthersCameraThroughTheRelay) {
@@ -105,12 +143,56 @@ TEST(VideoSmokeTest, TwoPlayersSeeEachOthersCameraThroughTheRelay) {
   EXPECT_TRUE(linked("bob")) << record.substr(0, 2000);
   EXPECT_NE(record.find("frame alice bob"), std::string::npos);
   EXPECT_NE(record.find("frame bob alice"), std::string::npos);
+  // Each sees the other's camera in the other's seat: bob (South) sits on
+  // alice's (East) left, alice on bob's right.
+  const Picture alice_sees = test::ReadPicture(alice_shot), bob_sees = test::ReadPicture(bob_shot);
+  ASSERT_TRUE(alice_sees && bob_sees);
+  EXPECT_TRUE(ShowsTestPicture(*alice_sees, SeatPanel(*alice_sees, 1)));
+  EXPECT_TRUE(ShowsTestPicture(*bob_sees, SeatPanel(*bob_sees, 3)));
+  // Not in the seat across.
+  EXPECT_FALSE(ShowsTestPicture(*alice_sees, SeatPanel(*alice_sees, 2)));
   // Kept for a person to look at.
   std::error_code ignored;
   std::filesystem::copy_file(alice_shot, "video_alice.png",
                              std::filesystem::copy_options::overwrite_existing, ignored);
   std::filesystem::copy_file(bob_shot, "video_bob.png",
                              std::filesystem::copy_options::overwrite_existing, ignored);
+}
+
+// A spectator at a table with the video chat on, the relay running: through
+// the join, the hands and a new hand's deal it never logs in to the relay
+// (under the watched player's name or any), binds a slot or sends a frame,
+// and no camera covers the watched player's portrait. The spectator's pauses
+// for discards and claims put it well behind the server: its screenshot
+// comes after it has dealt the new hand.
+TEST(VideoSmokeTest, ASpectatorStaysOutOfTheVideoChat) {
+  test::TempDir dir;
+  test::VideoRelay relay(dir);
+  ASSERT_GT(relay.port(), 0);
+  const char* source = std::getenv("SLVN_SOURCE_DIR");
+  ASSERT_TRUE(source);
+  const std::string script =
+      test::ReadFileBytes(std::string(source) + "/tools/table-server/scripts/watch.txt");
+  ASSERT_FALSE(script.empty());
+  test::TableServer table(dir, script);
+  ASSERT_GT(table.port(), 0);
+  const std::string shot = dir.File("watch.png");
+  {
+    Player watcher("watcher",
+                   "watcher$key$127.0.0.1$" + std::to_string(table.port()) + "$room$1002",
+                   relay.port(), shot, dir.File("watcher.err"), 45);
+    EXPECT_EQ(table.Finish(), 0) << table.Record();
+    EXPECT_TRUE(WaitForFile(shot, 40));
+    std::this_thread::sleep_for(std::chrono::seconds(1));  // the PNG is written out
+  }
+  EXPECT_EQ(relay.Record(), "");
+  const Picture seen = test::ReadPicture(shot);
+  ASSERT_TRUE(seen);
+  Client layout{std::make_unique<ManualClock>()};
+  test::LayOutTable(layout, seen->width >= 1024 ? 1.0f : 0.78125f);
+  test::PixelRect portrait = test::FormPixels(layout.main_form.Tou[0]);
+  portrait.height -= 8;  // where a camera would lie over it
+  EXPECT_FALSE(ShowsTestPicture(*seen, portrait));
 }
 
 }  // namespace

@@ -8,17 +8,19 @@
 
 #include "dispatch/deal_msg.h"
 #include "dispatch/hand_start.h"
-#include "platform/renderer.h"
 #include "settlement/record_boards.h"
 #include "shell/client.h"
 #include "shell/net/packet_io.h"
 #include "spectator/spectator.h"
+#include "support/fake_video.h"
 #include "support/headless.h"
 #include "support/packet_builder.h"
+#include "support/screen_shot.h"
 #include "support/table_layout.h"
 #include "support/temp_dir.h"
 #include "support/user_details_builder.h"
 #include "support/wav_bytes.h"
+#include "video/video_chat.h"
 
 // The tile messages below name only the fields that matter to each case.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -392,6 +394,26 @@ class AfterJoin : public ::testing::Test, public WatchTable {
   void SetUp() override { JoinAndDeal(*this); }
 };
 
+// With the video chat on, the join, a new hand, its deal and a discard: the
+// spectator never logs in (with the watched player's name), binds a slot or
+// starts a camera, and the watched player's seat keeps her portrait.
+TEST(WatchVideo, ASpectatorNeverTakesAPlayersPlaceInTheVideoChat) {
+  WatchTable t;
+  test::VideoCallLog log;
+  t.client.video = test::MakeRecordingVideoControls(log);
+  ConnectVideoEvents(t.client);
+  t.d.VideoSetting = true;
+  t.d.VideoLoggedIn = true;
+  JoinAndDeal(t);
+  t.Send(test::BuildPacket(2, kLeft, {0, 0, 0, 0x44}));
+  for (const std::string& call : log.calls)
+    for (const char* never : {"LoginServer", "ConnectUser", "OpenDevice", "StartCapture"})
+      EXPECT_NE(call.rfind(never, 0), 0u) << call;
+  EXPECT_FALSE(t.f.vcap1.Visible());
+  EXPECT_FALSE(t.f.PicLocal[0].Visible());
+  EXPECT_TRUE(t.f.Tou[0].Visible());
+}
+
 // Every claim of the watched seat and of another seat after a discard:
 // only the other seat's is announced, with its voice, for two seconds.
 TEST(WatchClaims, EachKindByTheWatchedAndAnotherSeat) {
@@ -747,11 +769,14 @@ TEST(WatchTableShots, AfterTheJoinAndAfterClaims) {
     t.Send(test::BuildPacket(2, kLeft, {0, 0, 0, 0x27}));
     t.Send(test::BuildPacket(7, kRight, {8, 0x27, 0x27, 0x27}));
     t.Send(test::BuildPacket(2, kRight, {0, 0, 0, 0x12}));
-    Renderer renderer;
-    ASSERT_TRUE(renderer.Ok());
-    renderer.Draw(t.client.main_form);
     const std::string name = scale < 1 ? "watch_800.png" : "watch_1024.png";
-    EXPECT_TRUE(renderer.SavePng(name)) << name;
+    const Picture shot = test::ScreenShot(t.client, name);
+    ASSERT_TRUE(shot) << name;
+    // The watched seat's hand (face down), where it lies.
+    const PlayerHand& watched = t.client.custom[0];
+    ASSERT_GT(watched.ConcealedCount, 0);
+    for (int k = watched.FirstConcealed; k < watched.FirstConcealed + watched.ConcealedCount; ++k)
+      EXPECT_TRUE(test::ShowsPicture(*shot, t.Tile(watched.Slots[k].ImageIndex))) << k;
   }
 }
 

@@ -3,11 +3,11 @@
 #include <cmath>
 #include <string>
 
-#include "platform/renderer.h"
 #include "plugin/test_prop_plugin.h"
 #include "shell/client.h"
 #include "support/fake_video.h"
 #include "support/headless.h"
+#include "support/screen_shot.h"
 #include "support/table_layout.h"
 #include "table/seat_records.h"
 #include "ui/player_card.h"
@@ -244,11 +244,12 @@ TEST_P(SeatingUiTest, ScreenshotOfTheSeatedTableAndThePlayerCard) {
   RefreshWealthBadge(client);
   client.custom[0].SeatWind = 8;
   ShowCompass(client);
-  Renderer renderer;
-  ASSERT_TRUE(renderer.Ok());
-  renderer.Draw(f);
   const std::string scale = Small() ? "800" : "1024";
-  EXPECT_TRUE(renderer.SavePng("seated_table_" + scale + ".png"));
+  const Picture seated = test::ScreenShot(client, "seated_table_" + scale + ".png");
+  ASSERT_TRUE(seated);
+  // Every seat's portrait, and the compass, where they lie.
+  for (int s = 0; s < 4; ++s) EXPECT_TRUE(test::ShowsPicture(*seated, f.Tou[s])) << s;
+  EXPECT_TRUE(test::ShowsPicture(*seated, f.ZhiNan));
   UserDetail& d = client.Detail[1];
   d.name = "鲍勃";
   d.area = "杭州";
@@ -258,9 +259,15 @@ TEST_P(SeatingUiTest, ScreenshotOfTheSeatedTableAndThePlayerCard) {
   d.wins = 40;
   d.losses = 38;
   Tou_MouseMove(client, 1, 0, 0, 0, 0);
-  renderer.Draw(client.Information);
-  EXPECT_EQ(renderer.Width(), 220);
-  EXPECT_TRUE(renderer.SavePng("player_card_" + scale + ".png"));
+  const Picture card = test::ScreenShot(client, "player_card_" + scale + ".png");
+  ASSERT_TRUE(card);
+  // The card lies over the table where it stands, 220 pixels wide.
+  const test::PixelRect box = test::FormOver(client.Information, f);
+  EXPECT_EQ(box.width, 220);
+  const test::PixelRect changed = test::ChangedArea(*seated, *card);
+  EXPECT_TRUE(changed.Inside(box));
+  EXPECT_GT(changed.width * 2, box.width);
+  EXPECT_GT(changed.height * 2, box.height);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothScales, SeatingUiTest, ::testing::Values(1.0f, 0.78125f));

@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/renderer.h"
 #include "shell/client.h"
 #include "shell/general.h"
 #include "shell/lobby_link.h"
 #include "support/fake_lobby.h"
 #include "support/headless.h"
+#include "support/screen_shot.h"
 #include "support/table_layout.h"
 #include "table/hand_order.h"
 #include "ui/table_reset.h"
@@ -130,21 +130,22 @@ TEST_F(WallDiceTest, ScreenshotOfAFreshWallWithFourHands) {
     ClearTableTiles(client);
     ResetTableView(client);
     ClearPlayerInfo(client);
-    Renderer renderer;
-    ASSERT_TRUE(renderer.Ok());
-    renderer.Draw(client.main_form);
+    const std::string name = scale < 1 ? "table_800.png" : "table_1024.png";
+    const Picture bare = test::ScreenShot(client, name);
+    ASSERT_TRUE(bare) << name;
     const double ux = client.main_form.Pic1.Left() / 15, uy = client.main_form.Pic1.Top() / 15;
     // Centre of the lower tile of the bottom wall's stack 7, in window pixels.
     const int px = static_cast<int>(ux + (809 - 7 * 36 + 18) * scale);
     const int py = static_cast<int>(uy + (476 + 22 + 40) * scale);
-    const uint32_t bare = renderer.PixelAt(px, py);
     BuildWall(client);
     for (int image : {0, 1, 2, 3}) client.main_form.MJ_Image[image].SetVisible(false);
     DealForTheScreenshot(client);
-    renderer.Draw(client.main_form);
-    EXPECT_NE(renderer.PixelAt(px, py), bare) << scale;
-    const std::string name = scale < 1 ? "table_800.png" : "table_1024.png";
-    EXPECT_TRUE(renderer.SavePng(name)) << name;
+    const Picture shot = test::ScreenShot(client, name);
+    ASSERT_TRUE(shot) << name;
+    EXPECT_NE(shot->At(px, py), bare->At(px, py)) << scale;
+    // The own hand (images 17-29) shows its faces where the tiles lie.
+    for (int image = 17; image <= 29; ++image)
+      EXPECT_TRUE(test::ShowsPicture(*shot, client.main_form.MJ_Image[image])) << image;
   }
 }
 

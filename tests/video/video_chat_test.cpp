@@ -90,9 +90,16 @@ TEST_F(VideoChatTest, TheOwnPanelShowsFourTicksLaterAndStaysOnTheTable) {
   EXPECT_TRUE(d.OwnVideoRetry);
   EXPECT_FALSE(f.PicLocal[0].Visible());
   EXPECT_LE(f.PicLocal[0].Top() + f.PicLocal[0].Height(), 768);
-  ShowOwnVideo(client, d.OwnCaptureOn, false);
+  // The heartbeat ticks every 50 ms: three ticks leave the panel hidden, the
+  // fourth shows it.
+  f.TimerBong.SetEnabled(true);
+  client.loop.RunFor(0.175);
+  EXPECT_FALSE(f.vcap1.Visible());
+  EXPECT_FALSE(f.PicLocal[0].Visible());
+  client.loop.RunFor(0.05);
   EXPECT_TRUE(f.vcap1.Visible());
   EXPECT_TRUE(f.PicLocal[0].Visible());
+  EXPECT_FALSE(d.OwnVideoRetry);
   ShowOwnVideo(client, true, true);
   EXPECT_FALSE(f.vcap1.Visible());
   EXPECT_TRUE(f.Tou[0].Visible());

@@ -152,8 +152,8 @@ TEST_P(VideoToolbarTest, ZoomStepsKeepTheirIndexAtBothScales) {
   EXPECT_EQ(top.step, ZoomWindow::kLarge);
   EXPECT_DOUBLE_EQ(top.Width(), 6510 * sx);
   EXPECT_DOUBLE_EQ(top.ImgCmd[0].Width(), 225 * sx * 1.5);
-  // Anchored on the moved main window.
-  EXPECT_DOUBLE_EQ(top.Left(), 3000 + f.Width() - top.Width() - 0.05 * f.Width());
+  // Its left edge leaves the moved main window's left out; its top keeps it.
+  EXPECT_DOUBLE_EQ(top.Left(), f.Width() - top.Width() - 0.05 * f.Width());
   EXPECT_DOUBLE_EQ(top.Top(), 600 + 0.07 * f.Height());
   ZoomWindow_ImgCmd_Click(client, own, 2);  // small
   EXPECT_EQ(own.step, ZoomWindow::kSmall);
@@ -165,7 +165,9 @@ TEST_P(VideoToolbarTest, ZoomStepsKeepTheirIndexAtBothScales) {
   ZoomWindow_ImgCmd_Click(client, own, 1);
   ZoomWindow_ImgCmd_Click(client, own, 1);
   EXPECT_EQ(own.step, ZoomWindow::kLarge);
-  EXPECT_DOUBLE_EQ(own.Top(), 600 + f.Height() - own.Height() - 0.07 * f.Height());
+  // Its top edge leaves the main window's top out; its left keeps it.
+  EXPECT_DOUBLE_EQ(own.Top(), f.Height() - own.Height() - 0.07 * f.Height());
+  EXPECT_DOUBLE_EQ(own.Left(), 3000 + 0.05 * f.Width());
   EXPECT_DOUBLE_EQ(own.ImgCmd[0].Width(), 225 * sx * 1.5);
   // Closed and opened again: the normal step.
   ZoomWindow_ImgCmd_Click(client, own, 0);
