@@ -392,10 +392,16 @@ void Renderer::DrawListBox(const ListBox& box, int x, int y, int w, int h) {
   FrameRect(x, y, w, h, 0x808080);
   const int line = std::max(1, TextSize("", box.Font()).second);
   box.SetLinePixels(line);
+  // The font's line is taller than its em, with the blank above the ink:
+  // rows start that much higher, so one row's ink fits a box one em high
+  // (the message strip's lines are 13 pixels for a 12-pixel font).
+  const int em = static_cast<int>(std::lround(box.Font().size * 96.0 / 72.0));
+  const int raise = std::max(0, line - em - 1);
+  const int first = y + 1 - raise;
   // Below the first row only whole rows show: a row the bottom frame would
   // cut waits for a scroll.
-  for (int i = box.TopIndex(), top = y + 1;
-       i < box.ListCount() && (top == y + 1 || top + line < y + h); ++i, top += line) {
+  for (int i = box.TopIndex(), top = first;
+       i < box.ListCount() && (top == first || top + line < y + h); ++i, top += line) {
     bool selected = i == box.ListIndex();
     if (selected) FillRect(x + 1, top, w - 2, line, 0x6A240A);
     DrawText(OneLine(box.List(i)), box.Font(), selected ? 0xFFFFFF : box.ForeColor(), x + 2, top);

@@ -50,7 +50,10 @@ void SizeWindowToScreen(Client& client) {
   const bool large = screen.height >= kLargeScreenHeight && screen.width >= kLargeScreenWidth;
   client.data.ScaleX = large ? 1.0f : kSmallScaleX;
   client.data.ScaleY = large ? 1.0f : kSmallScaleY;
-  if (!large) PrepareSmallLayout(client);
+  if (large)
+    PrepareFullLayout(client);
+  else
+    PrepareSmallLayout(client);
 }
 
 void ResetStartState(Client& client) {

@@ -142,7 +142,6 @@ MainForm::MainForm(Forms& forms)
     LoadDesignElements(*labels, 4);
   }
   SetHiddenPicture(ZhiNan, true, 77, 77);
-  ZhiNan.Move(6, 150);  // beside the left seat, above the badges, at both scales
   SetHiddenPicture(Time_Img, true, 81, 38);
   Number.SetCaption("9");
   SetTransparentLabel(Number, kGreen, 18);
@@ -272,6 +271,20 @@ void PrepareSmallLayout(Client& client) {
   f.Zhuang.Move(45, 192);
   f.Sysmsg[0].SetFontSize(8);
   f.Sysmsg[1].SetFontSize(8);
+  // Above the dealer badge, below the left seat's avatar, left of where the
+  // left seat's speech bubble starts.
+  f.ZhiNan.Move(0, 112);
+}
+
+// The full table's own places of the compass and the dealer badge, under the
+// left seat: the badge's clock for the left seat (20 below it) ends above the
+// small dice, the top seat's (40 above it) clears the top avatar, and the
+// compass stands beside them.
+void PrepareFullLayout(Client& client) {
+  MainForm& f = client.main_form;
+  f.Host.Move(6, 118);
+  f.Zhuang.Move(47, 128);
+  f.ZhiNan.Move(72, 98);
 }
 
 bool TableLaidOut(const MainForm& f) {

@@ -122,8 +122,10 @@ void LoadMainFormDesign(Client& client);
 // a frame above and below; wide: at the sides), else the whole window.
 void PlaceTableArea(Client& client, bool tall, bool wide);
 // The small screen: the 800 x 600 table picture, the dealer badge and
-// caption at their small places, 8-point message strip.
+// caption at their small places, 8-point message strip, the compass.
 void PrepareSmallLayout(Client& client);
+// The full table: the dealer badge, its caption and the compass.
+void PrepareFullLayout(Client& client);
 // Whether the layout has created the run-time controls (tile images, dice
 // store, claim buttons): the table procedures do nothing visible before it.
 bool TableLaidOut(const MainForm& f);

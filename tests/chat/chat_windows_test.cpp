@@ -258,7 +258,7 @@ TEST_F(ChatWindowsTest, ABubbleShowsAReceivedPhraseBesideItsSeat) {
   const MainForm& f = client.main_form;
   EXPECT_DOUBLE_EQ(box->Left(), f.Left() + 1050);
   EXPECT_DOUBLE_EQ(box->Top(), f.Top() + 3000);
-  EXPECT_EQ(box->Width(), 172 * 15);
+  EXPECT_EQ(box->Width(), box->imgSpeakBox[1].Picture()->width * 15);  // the seat's bubble
 
   ReceivePhrase(client, 4, 2, 1);  // the same seat: the same window
   EXPECT_EQ(client.speak_boxes.size(), 1u);

@@ -16,6 +16,7 @@ void LayOutTable(Client& client, float scale) {
     PrepareSmallLayout(client);
   } else {
     PlaceTableArea(client, true, true);
+    PrepareFullLayout(client);
   }
   LayoutTable(client);
   LayoutTableWidgets(client);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "dispatch/turn_commands.h"
 #include "shell/client.h"
 #include "support/table_layout.h"
 
@@ -100,8 +101,35 @@ TEST_P(LayoutTest, LeavesTheStartStateOfFlagsPicturesAndVisibility) {
   EXPECT_EQ(f.Sysmsg[1].Font().size, Small() ? 8 : 9);
   EXPECT_DOUBLE_EQ(f.Pic1.Left(), Small() ? 0 : 120);
   EXPECT_DOUBLE_EQ(f.Pic1.Width(), Small() ? 12000 : 15360);
-  EXPECT_DOUBLE_EQ(f.Host.Left(), Small() ? 6 : 0);
+  EXPECT_DOUBLE_EQ(f.Host.Left(), 6);
   EXPECT_EQ(f.uc_lianLai.Gif().FrameCount(), 0);
+}
+
+// Every seat's turn clock and its digits lie on the table, clear of the
+// compass and the dealer badge.
+TEST_P(LayoutTest, EverySeatsTurnClockLiesOnTheTable) {
+  const double width = 1024 * GetParam(), height = 768 * GetParam();
+  client.custom[0].SeatWind = 8;
+  f.ZhiNan.SetVisible(true);
+  f.Host.SetVisible(true);
+  auto apart = [](const Control& a, const Control& b) {
+    return a.Left() + a.Width() <= b.Left() || b.Left() + b.Width() <= a.Left() ||
+           a.Top() + a.Height() <= b.Top() || b.Top() + b.Height() <= a.Top();
+  };
+  for (int seat = 0; seat <= 3; ++seat) {
+    SCOPED_TRACE(seat);
+    client.net.Msg.SetByte(packet_offset::kSeat, seat == 0 ? 8 : 1);
+    client.net.info.seat = static_cast<uint8_t>(seat);
+    HandleTurnPrompt(client);
+    for (const Control* c : std::initializer_list<const Control*>{&f.Time_Img, &f.Number}) {
+      EXPECT_GE(c->Left(), 0);
+      EXPECT_GE(c->Top(), 0);
+      EXPECT_LE(c->Left() + c->Width(), width);
+      EXPECT_LE(c->Top() + c->Height(), height);
+    }
+    EXPECT_TRUE(apart(f.Time_Img, f.ZhiNan));
+    EXPECT_TRUE(apart(f.Time_Img, f.Host));
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(BothScales, LayoutTest, ::testing::Values(1.0f, 0.78125f));

@@ -449,7 +449,11 @@ void DrawFloatBet(Output& out, Fonts& f) {
   const char* words[] = {"不漂", "漂一", "漂三", "漂五"};
   const int bets[] = {0, 1, 3, 5};
   for (int i = 0; i < 4; ++i) {
-    SaveGif(out, Id(420 + bets[i]), Caption(f, 78, 38, words[i]), Rgb(0x14261A));
+    // Shown from 0.17 of a claim bubble's width: the words keep to the left
+    // 56 pixels, so the right seat's stay on the table.
+    Canvas caption(78, 38);
+    caption.Draw(Caption(f, 56, 38, words[i]), 0, 0);
+    SaveGif(out, Id(420 + bets[i]), caption, Rgb(0x14261A));
     SaveGif(out, Id(431 + 2 * i),
             Plate(f, 66, 38, words[i], Rgb(0x2E7D4F), Rgb(0x17502F), Rgb(0xFFFFFF)));
     SaveGif(out, Id(432 + 2 * i),
@@ -603,9 +607,9 @@ Canvas Felt(int w, int h) {
   return c;
 }
 
-Canvas Bubble(int w, int h, int tail) {  // tail: 0 left, 1 up, 2 right, 3 down
+// tail: 0 left, 1 up, 2 right, 3 down; m: how far it reaches out of the body.
+Canvas Bubble(int w, int h, int tail, float m = 12) {
   Canvas c(w, h);
-  float m = 12;
   Color fill = Rgb(0xFFFDF4), line = Rgb(0x8A7A5A);
   float bx = tail == 0 ? m : 2, by = tail == 1 ? m : 2, bw = w - m - 4, bh = h - m - 4;
   if (tail == 1 || tail == 3) bw = w - 4;
@@ -738,6 +742,34 @@ Canvas Board(Fonts& f, int w, int h, const std::string& title, int x0, int x1, i
   return c;
 }
 
+// A speech bubble per seat: its body holds the two lines of the phrase
+// label (140 pixels wide, 10.5 points) where the window puts it at either
+// scale, the tail points at the seat, and a body no larger than that keeps
+// the bubble off the compass and the badges beside the left seat.
+void DrawSpeechBubbles(Output& out) {
+  struct Place {
+    float left, top;  // the label in the bubble, twips at the full scale
+    int tail;
+  };
+  const Place places[] = {{260, 180, 3}, {570, 350, 1}, {450, 620, 1}, {270, 470, 2}};
+  constexpr float kSmall = 0.78125f, kTextWidth = 140, kTextHeight = 34;
+  for (int seat = 0; seat < 4; ++seat) {
+    const Place& p = places[seat];
+    const float x0 = p.left * kSmall / 15 - 6, x1 = p.left / 15 + kTextWidth + 6;
+    const float y0 = p.top * kSmall / 15 - 6, y1 = p.top / 15 + kTextHeight + 6;
+    const float m = 12;
+    const int w = static_cast<int>(std::ceil(x1 + (p.tail == 2 ? m + 2 : 2)));
+    const int h = static_cast<int>(std::ceil(y1 + (p.tail == 3 ? m + 2 : 2)));
+    Canvas c(w, h);
+    Canvas body =
+        Bubble(static_cast<int>(std::ceil(x1 - x0)) + (p.tail % 2 == 0 ? 14 : 4),
+               static_cast<int>(std::ceil(y1 - y0)) + (p.tail % 2 == 1 ? 14 : 4), p.tail, m);
+    c.Draw(body, static_cast<int>(x0) - (p.tail == 0 ? 12 : 2),
+           static_cast<int>(y0) - (p.tail == 1 ? 12 : 2));
+    SaveGif(out, "speak_box_" + std::to_string(seat), c);
+  }
+}
+
 void DrawNamed(Output& out, Fonts& f) {
   std::string saved = out.folder;
   out.folder += "/named";
@@ -771,11 +803,21 @@ void DrawNamed(Output& out, Fonts& f) {
   }
   SaveJpeg(out, "dialog_exit", Dialog(f, 320, 180));
   SaveJpeg(out, "dialog_reconnect", Dialog(f, 277, 200));
-  for (int i = 0; i < 3; ++i)
-    SaveGif(out, "claim_bubble_" + std::to_string(i), Bubble(110, 96, i == 0 ? 0 : i == 1 ? 1 : 2));
-  const int speak_tail[] = {3, 0, 1, 2};
-  for (int i = 0; i < 4; ++i)
-    SaveGif(out, "speak_box_" + std::to_string(i), Bubble(172, 89, speak_tail[i]));
+  // The claim bubbles hold a 56-58 pixel caption from 0.17 of their width and
+  // 0.24 of their height; the right seat's, at 936 of the table's 1024 (731 of
+  // 800), must end inside the table.
+  // The side seats' bodies start 19 lower, where the caption starts, so the
+  // left one stays clear of the dice badge and the left seat's clock above
+  // it on the small table.
+  for (int i = 0; i < 3; ++i) {
+    Canvas bubble(68, 80);
+    if (i == 1)
+      bubble = Bubble(68, 80, 1, 5);
+    else
+      bubble.Draw(Bubble(68, 61, i == 0 ? 0 : 2, 5), 0, 19);
+    SaveGif(out, "claim_bubble_" + std::to_string(i), bubble);
+  }
+  DrawSpeechBubbles(out);
   {
     Canvas plate(81, 38);
     RoundRect(plate, 0, 0, 81, 38, 6, Rgb(0xA86B35), Rgb(0x6B3F1C));
@@ -818,9 +860,15 @@ void DrawNamed(Output& out, Fonts& f) {
     RoundRect(strip, 0, 0, 394, 39, 0, Rgb(0x5C3517), Rgb(0x3A2312));
     // The two phrase buttons stacked at the left under their click areas
     // (57 x 13 at 8, 5 and 8, 21), the words, then the box of the room name.
-    Canvas b1 = Button(f, 58, 15, "短语1", kAmber), b2 = Button(f, 58, 15, "短语2", kAmber);
-    strip.Draw(b1, 8, 4);
-    strip.Draw(b2, 8, 20);
+    // Their words fill the button's height, without an outline, so they
+    // still read when the small table shrinks the strip.
+    for (int i = 0; i < 2; ++i) {
+      const float y = 4 + 16.0f * i;
+      RoundRect(strip, 8, y, 58, 15, 4, kAmber.top, kAmber.bottom);
+      RoundRectLine(strip, 8, y, 58, 15, 4, 1, kAmber.outline);
+      Text(strip, f, i == 0 ? "短语1" : "短语2", 10, y + 1, 54, 13,
+           TextStyle{.color = Rgb(0x3A1A04), .bold = true});
+    }
     Text(strip, f, "当前位置", 68, 8, 52, 22, TextStyle{.color = Rgb(0xFFE9A8), .bold = true}, 13);
     RoundRect(strip, 124, 6, 264, 27, 2, Rgb(0x000000), Rgb(0x000000));
     SaveGif(out, "phrase_strip", strip);

@@ -42,8 +42,10 @@ std::vector<uint32_t> MedianCut(const std::unordered_map<uint32_t, int>& histogr
     });
     long total = 0, half = 0;
     for (auto& c : colors) total += c.second;
+    // Both halves keep at least one colour: a heavy colour last in the order
+    // would otherwise leave the upper half empty and the box never split.
     size_t cut = 0;
-    while (cut < colors.size() - 1 && (half += colors[cut].second) < total / 2) ++cut;
+    while (cut < colors.size() - 2 && (half += colors[cut].second) < total / 2) ++cut;
     Box upper{{colors.begin() + cut + 1, colors.end()}};
     colors.resize(cut + 1);
     boxes.push_back(std::move(upper));
