@@ -63,6 +63,20 @@ int WrappedAlign(int alignment) {
   return TTF_WRAPPED_ALIGN_LEFT;
 }
 
+// The rows of a rendered text above its first drawn pixel.
+int InkTop(SDL_Surface* s) {
+  if (s->format->BytesPerPixel != 4 || SDL_LockSurface(s) != 0) return 0;
+  int top = 0;
+  auto blank = [s](int y) {
+    const auto* row =
+        reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(s->pixels) + y * s->pitch);
+    return std::none_of(row, row + s->w, [s](uint32_t p) { return (p & s->format->Amask) != 0; });
+  };
+  while (top < s->h && blank(top)) ++top;
+  SDL_UnlockSurface(s);
+  return top;
+}
+
 }  // namespace
 
 Renderer::Renderer() {
@@ -342,6 +356,7 @@ Renderer::CachedTexture* Renderer::Text(const std::string& text, const Font& fon
     t.texture = SDL_CreateTextureFromSurface(renderer_, s);
     t.width = s->w;
     t.height = s->h;
+    t.ink_top = InkTop(s);
     SDL_FreeSurface(s);
     if (!t.texture) return nullptr;
     SDL_SetTextureBlendMode(t.texture, SDL_BLENDMODE_BLEND);
@@ -373,8 +388,15 @@ void Renderer::DrawLabel(Label& label, int x, int y, int w, int h) {
   }
   PushClip(x, y, w, h);
   if (label.BackStyle() == kBackOpaque) FillRect(x, y, w, h, label.BackColor());
-  DrawText(label.Caption(), label.Font(), label.ForeColor(), x, y, label.AutoSize() ? 0 : w,
-           label.Alignment(), w);
+  // A label lower than the font's line draws its line raised into the
+  // blank above the ink, no further than it must, so the ink is not cut.
+  const int wrap = label.AutoSize() ? 0 : w;
+  int raise = 0;
+  if (CachedTexture* t =
+          Text(label.Caption(), label.Font(), label.ForeColor(), wrap, label.Alignment()))
+    raise = std::clamp(TextSize("", label.Font()).second - h, 0, t->ink_top);
+  DrawText(label.Caption(), label.Font(), label.ForeColor(), x, y - raise, wrap, label.Alignment(),
+           w);
   PopClip();
 }
 

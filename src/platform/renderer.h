@@ -67,6 +67,7 @@ class Renderer {
     uint64_t version = 0;
     int width = 0;
     int height = 0;
+    int ink_top = 0;  // a text's blank rows above its ink
     bool used = false;
   };
 

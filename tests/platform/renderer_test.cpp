@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,40 @@ TEST_F(RendererTest, ALabelAlignsEachLineAndBreaksOncePerCrLf) {
   label.SetCaption("1\n1");
   ink(left, right, bottom);
   EXPECT_EQ(bottom, two_lines);
+}
+
+// A label as high as its font's em is lower than the font's line: its text
+// is raised into the blank above the ink, so none of the ink is cut, while
+// a label tall enough draws its line from its top.
+TEST_F(RendererTest, ALabelOneEmHighShowsItsWholeInk) {
+  Label label(&form);
+  label.SetBackStyle(kBackTransparent);
+  label.SetForeColor(0xFFFFFF);
+  label.SetFontBold(true);
+  // The ink's pixel count and its top row.
+  auto ink = [&](int& top) {
+    renderer.Draw(form);
+    int n = 0;
+    top = 60;
+    for (int y = 0; y < 60; ++y)
+      for (int x = 0; x < 100; ++x)
+        if (renderer.PixelAt(x, y) != kGrey) ++n, top = std::min(top, y);
+    return n;
+  };
+  for (const char* caption : {"玩家0", "0123"})
+    for (double size : {9.0, 10.5, 12.0}) {
+      SCOPED_TRACE(std::string(caption) + " at " + std::to_string(size));
+      label.SetCaption(caption);
+      label.SetFontSize(size);
+      label.Move(0, 20, 100, 40);
+      int tall_top = 0, short_top = 0;
+      const int whole = ink(tall_top);
+      ASSERT_GT(whole, 20);
+      label.Move(0, 20, 100, std::round(size * 96 / 72));
+      EXPECT_EQ(ink(short_top), whole);
+      EXPECT_GE(short_top, 20);
+      EXPECT_LT(short_top, tall_top);  // raised, yet within the label
+    }
 }
 
 // A list row stays one line: its line breaks draw as spaces, not as
