@@ -20,6 +20,7 @@
 #include "support/temp_dir.h"
 #include "support/user_details_builder.h"
 #include "support/wav_bytes.h"
+#include "table/tile_code.h"
 #include "video/video_chat.h"
 
 // The tile messages below name only the fields that matter to each case.
@@ -375,6 +376,31 @@ TEST_F(WatchTableTest, EarlierDiscardsLieFaceDownInTheRows) {
   EXPECT_EQ(d.LastDiscardSeat, 3);
   EXPECT_EQ(d.ImagesUsed, 12);
   EXPECT_EQ(d.WallHead, 80);
+}
+
+// The right column puts each tile behind those below it; the live discard
+// stands in front of the earlier backs until the next discard, which puts it
+// back in order, also when that one starts the next column.
+TEST(WatchRightDiscards, TheLiveDiscardStandsInFrontUntilTheNext) {
+  for (int hidden : {2, 7}) {
+    SCOPED_TRACE(hidden);
+    WatchTable t;
+    t.Join({{.seat = kRight,
+             .discards = hidden,
+             .head = 40,
+             .concealed = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}}});
+    const auto& list = t.client.RightDiscardImages;
+    ASSERT_EQ(t.client.RightDiscardCount, hidden);
+    t.Send(test::BuildPacket(2, kRight, {0, 0, 0, 0x12}));
+    ASSERT_EQ(t.client.RightDiscardCount, hidden + 1);
+    const int live = list[hidden];
+    EXPECT_TRUE(t.Shows(live, PictureIndex(3, 0x12)));
+    for (int k = 0; k < hidden; ++k) EXPECT_TRUE(t.InFront(live, list[k])) << k;
+    t.Send(test::BuildPacket(5, kRight, {0, 0, 0, 0}));
+    t.Send(test::BuildPacket(2, kRight, {0, 0, 0, 0x13}));
+    EXPECT_TRUE(t.InFront(list[hidden - 1], live));
+    for (int k = 0; k <= hidden; ++k) EXPECT_TRUE(t.InFront(list[hidden + 1], list[k])) << k;
+  }
 }
 
 // A join, then a new hand with the watched player dealing (dice 3 and 4:
@@ -777,6 +803,10 @@ TEST(WatchTableShots, AfterTheJoinAndAfterClaims) {
     ASSERT_GT(watched.ConcealedCount, 0);
     for (int k = watched.FirstConcealed; k < watched.FirstConcealed + watched.ConcealedCount; ++k)
       EXPECT_TRUE(test::ShowsPicture(*shot, t.Tile(watched.Slots[k].ImageIndex))) << k;
+    // The right seat's live discard shows whole in front of its earlier backs.
+    ASSERT_GT(t.client.RightDiscardCount, 0);
+    EXPECT_TRUE(test::ShowsPicture(
+        *shot, t.Tile(t.client.RightDiscardImages[t.client.RightDiscardCount - 1])));
   }
 }
 
