@@ -250,12 +250,12 @@ TEST_F(WatchTableTest, EachSeatsTilesComeOffTheWallIntoPilesMeldsAndHand) {
   EXPECT_EQ(me.WildKongCount, 1);
   EXPECT_DOUBLE_EQ(Tile(69).Left(), me.HandX + 45 - 2);
   EXPECT_TRUE(Shows(68, 4));
-  // The pung lies where a claimed meld would: slots 1-3.
+  // The pung lies where a claimed meld would: slots 1-3, after the two piles.
   for (int k = 1; k <= 3; ++k) {
     EXPECT_EQ(me.Slots[k].State, 3);
     EXPECT_EQ(me.Slots[k].Code, 0x85);
     EXPECT_EQ(me.Slots[k].ImageIndex, 69 + k);
-    EXPECT_DOUBLE_EQ(Tile(69 + k).Left(), me.HandX + k * 43.0);
+    EXPECT_DOUBLE_EQ(Tile(69 + k).Left(), me.HandX + (k + 1) * 43.0);
   }
   EXPECT_EQ(me.MeldEnd, 6);
   // The concealed tiles stand face down behind the melds.
@@ -803,6 +803,15 @@ TEST(WatchTableShots, AfterTheJoinAndAfterClaims) {
     ASSERT_GT(watched.ConcealedCount, 0);
     for (int k = watched.FirstConcealed; k < watched.FirstConcealed + watched.ConcealedCount; ++k)
       EXPECT_TRUE(test::ShowsPicture(*shot, t.Tile(watched.Slots[k].ImageIndex))) << k;
+    // The watched seat's piles and pung, each tile whole.
+    ASSERT_EQ(watched.RedDragonCount, 1);
+    ASSERT_EQ(watched.WildKongCount, 1);
+    for (int16_t image : {t.d.SetAsideImages[0][0], t.d.SetAsideImages[0][4]})
+      EXPECT_TRUE(test::ShowsPicture(*shot, t.Tile(image))) << image;
+    for (int k = 1; k <= 3; ++k) {
+      EXPECT_EQ(watched.Slots[k].Code, 0x85) << k;
+      EXPECT_TRUE(test::ShowsPicture(*shot, t.Tile(watched.Slots[k].ImageIndex))) << k;
+    }
     // The right seat's live discard shows whole in front of its earlier backs.
     ASSERT_GT(t.client.RightDiscardCount, 0);
     EXPECT_TRUE(test::ShowsPicture(
