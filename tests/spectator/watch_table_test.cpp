@@ -281,6 +281,31 @@ TEST_F(WatchTableTest, EachSeatsTilesComeOffTheWallIntoPilesMeldsAndHand) {
   EXPECT_EQ(top.MeldEnd, 8);
 }
 
+// The watched seat's piles, the pung it joined with, the tile it adds to that
+// pung and a pung it claims later each have a place of their own.
+TEST_F(WatchTableTest, TheWatchedSeatsPilesAndMeldsShareNoPlace) {
+  Join({{.seat = kWatched,
+         .head = 40,
+         .shown = {0x15, 0x29, 0x85, 0x85, 0x85},
+         .concealed = {0x11, 0x12, 0x13, 0x14, 0x88, 0x88, 0x16, 0x17}},
+        {.seat = kLeft, .head = 40, .concealed = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}}});
+  const PlayerHand& me = client.custom[0];
+  Send(test::BuildPacket(5, kWatched, {0, 0, 0, 0x85}));
+  Send(test::BuildPacket(7, kWatched, {64, 0x85, 0x85, 0x85}));
+  const int added = me.Slots[me.MeldEnd - 2].ImageIndex;
+  Send(test::BuildPacket(2, kWatched, {0, 0, 0, 0x16}));
+  Send(test::BuildPacket(5, kLeft, {0, 0, 0, 0}));
+  Send(test::BuildPacket(2, kLeft, {0, 0, 0, 0x88}));
+  Send(test::BuildPacket(7, kWatched, {8, 0x88, 0x88, 0x88}));
+  ASSERT_EQ(me.MeldEnd, 9);
+  std::vector<int> row = {d.SetAsideImages[0][0], d.SetAsideImages[0][4]};
+  for (int k = 1; k <= 6; ++k) row.push_back(me.Slots[k].ImageIndex);
+  for (size_t k = 0; k < row.size(); ++k)
+    EXPECT_DOUBLE_EQ(Tile(row[k]).Left(), me.HandX + 43.0 * k) << k;
+  EXPECT_DOUBLE_EQ(Tile(added).Left(), Tile(me.Slots[2].ImageIndex).Left());
+  EXPECT_TRUE(Shows(added, PictureIndex(0, 0x85)));
+}
+
 TEST_F(WatchTableTest, ARunBesideAKongAndTheRedDragonAsWildTile) {
   Summary(kWatched, 3, 4, 0x15);
   Seat();
