@@ -112,7 +112,8 @@ void PlaceMeldTiles(Client& client, int s, std::vector<TileCode>& shown) {
     const int p = hand.MeldEnd;
     const bool fourth = t >= 3 && shown[t] == shown[t - 3];
     // The meld tiles lie where a claimed meld of the same slot would (the
-    // slot two before the meld end), so later claims continue the record.
+    // slot two before the meld end), so later claims continue the record;
+    // the bottom row keeps its first two places for the red and wild piles.
     const int slot = p - 2;
     if (!fourth && (slot < 0 || slot >= PlayerHand::kSlotCount)) continue;
     const int16_t w = TakeStateImage(client);
@@ -122,7 +123,7 @@ void PlaceMeldTiles(Client& client, int s, std::vector<TileCode>& shown) {
     img->SetWidth(tw);
     switch (s) {
       case 0:
-        img->Move(x + (p - 2) * (tw - 2), y);
+        img->Move(x + (slot + 1) * (tw - 2), y);
         break;
       case 1:
         img->Move(x - 5 * p + 10, y + (p - 2) * (th - 17));

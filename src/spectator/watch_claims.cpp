@@ -93,13 +93,15 @@ void GiveDiscardPlaceBack(Client& client) {
 }
 
 // The watched seat's meld tile in slot k; other seats share the hand model's.
+// Slot k lies one place on, as in a seated player's row: the red and wild
+// piles keep the first two places.
 void PlaceMeldTile(Client& client, int s, int k, int order) {
   const Data& d = client.data;
   const PlayerHand& hand = client.custom[s];
   if (s != 0) return PlaceOtherMeldTile(client, s, k);
   ImageControl* img = SlotImage(client, hand, k);
   if (!img) return;
-  img->Move(hand.HandX + k * (d.TileWidth[0] - 2 * d.ScaleX), hand.HandY, d.TileWidth[0],
+  img->Move(hand.HandX + (k + 1) * (d.TileWidth[0] - 2 * d.ScaleX), hand.HandY, d.TileWidth[0],
             d.TileHeight[0]);
   if (order >= 0) img->ZOrder(order);
 }
@@ -179,7 +181,7 @@ void LayOutAddedTile(Client& client, int s, const Tiles& tiles) {
     if (i < 0) return;
     const int k = i + 1;
     if (p) {
-      if (s == 0) p->Move(x + k * (tw - 2 * sx), y - 18 * sy);
+      if (s == 0) p->Move(x + (k + 1) * (tw - 2 * sx), y - 18 * sy);
       if (s == 1) p->Move(x - 5 * sx * k, y + k * (th - 17 * sy) - 17 * sy);
       if (s == 2) p->Move(x - k * tw, y - 18 * sy);
       if (ImageControl* middle = SlotImage(client, hand, k); s == 3 && middle)

@@ -1,5 +1,7 @@
 #include "table/discard_rows.h"
 
+#include <algorithm>
+
 #include "shell/client.h"
 #include "shell/general.h"
 #include "table/tile_code.h"
@@ -62,23 +64,26 @@ void AdvanceDiscardCursor(Client& client, int v) {
   }
 }
 
+void RaiseRightDiscards(Client& client, int from, int to) {
+  const auto& list = client.RightDiscardImages;
+  auto& tiles = client.main_form.MJ_Image;
+  from = std::min(from, static_cast<int>(list.size()) - 1);
+  for (int i = from; i >= std::max(to, 0); --i)
+    if (tiles.Exists(list[i])) tiles[list[i]].ZOrder(0);
+}
+
 void AppendRightDiscard(Client& client, int16_t image) {
   auto& list = client.RightDiscardImages;
   int16_t& n = client.RightDiscardCount;
   if (n < 0 || n >= static_cast<int16_t>(list.size())) return;
   list[n++] = image;
-  auto& tiles = client.main_form.MJ_Image;
-  auto raise = [&](int from, int to) {
-    for (int i = from; i >= to; --i)
-      if (tiles.Exists(list[i])) tiles[list[i]].ZOrder(0);
-  };
   if (n <= 8) {
-    raise(n - 1, 0);
+    RaiseRightDiscards(client, n - 1, 0);
   } else if (n <= 16) {
-    raise(n - 1, 8);
+    RaiseRightDiscards(client, n - 1, 8);
   } else {
-    raise(15, 8);
-    raise(n - 1, 16);
+    RaiseRightDiscards(client, 15, 8);
+    RaiseRightDiscards(client, n - 1, 16);
   }
 }
 

@@ -20,6 +20,7 @@
 #include "support/temp_dir.h"
 #include "support/user_details_builder.h"
 #include "support/wav_bytes.h"
+#include "table/tile_code.h"
 #include "video/video_chat.h"
 
 // The tile messages below name only the fields that matter to each case.
@@ -249,12 +250,12 @@ TEST_F(WatchTableTest, EachSeatsTilesComeOffTheWallIntoPilesMeldsAndHand) {
   EXPECT_EQ(me.WildKongCount, 1);
   EXPECT_DOUBLE_EQ(Tile(69).Left(), me.HandX + 45 - 2);
   EXPECT_TRUE(Shows(68, 4));
-  // The pung lies where a claimed meld would: slots 1-3.
+  // The pung lies where a claimed meld would: slots 1-3, after the two piles.
   for (int k = 1; k <= 3; ++k) {
     EXPECT_EQ(me.Slots[k].State, 3);
     EXPECT_EQ(me.Slots[k].Code, 0x85);
     EXPECT_EQ(me.Slots[k].ImageIndex, 69 + k);
-    EXPECT_DOUBLE_EQ(Tile(69 + k).Left(), me.HandX + k * 43.0);
+    EXPECT_DOUBLE_EQ(Tile(69 + k).Left(), me.HandX + (k + 1) * 43.0);
   }
   EXPECT_EQ(me.MeldEnd, 6);
   // The concealed tiles stand face down behind the melds.
@@ -278,6 +279,31 @@ TEST_F(WatchTableTest, EachSeatsTilesComeOffTheWallIntoPilesMeldsAndHand) {
   EXPECT_EQ(top.Slots[5].ImageIndex, 81);
   EXPECT_EQ(top.Slots[5].State, 0);
   EXPECT_EQ(top.MeldEnd, 8);
+}
+
+// The watched seat's piles, the pung it joined with, the tile it adds to that
+// pung and a pung it claims later each have a place of their own.
+TEST_F(WatchTableTest, TheWatchedSeatsPilesAndMeldsShareNoPlace) {
+  Join({{.seat = kWatched,
+         .head = 40,
+         .shown = {0x15, 0x29, 0x85, 0x85, 0x85},
+         .concealed = {0x11, 0x12, 0x13, 0x14, 0x88, 0x88, 0x16, 0x17}},
+        {.seat = kLeft, .head = 40, .concealed = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}}});
+  const PlayerHand& me = client.custom[0];
+  Send(test::BuildPacket(5, kWatched, {0, 0, 0, 0x85}));
+  Send(test::BuildPacket(7, kWatched, {64, 0x85, 0x85, 0x85}));
+  const int added = me.Slots[me.MeldEnd - 2].ImageIndex;
+  Send(test::BuildPacket(2, kWatched, {0, 0, 0, 0x16}));
+  Send(test::BuildPacket(5, kLeft, {0, 0, 0, 0}));
+  Send(test::BuildPacket(2, kLeft, {0, 0, 0, 0x88}));
+  Send(test::BuildPacket(7, kWatched, {8, 0x88, 0x88, 0x88}));
+  ASSERT_EQ(me.MeldEnd, 9);
+  std::vector<int> row = {d.SetAsideImages[0][0], d.SetAsideImages[0][4]};
+  for (int k = 1; k <= 6; ++k) row.push_back(me.Slots[k].ImageIndex);
+  for (size_t k = 0; k < row.size(); ++k)
+    EXPECT_DOUBLE_EQ(Tile(row[k]).Left(), me.HandX + 43.0 * k) << k;
+  EXPECT_DOUBLE_EQ(Tile(added).Left(), Tile(me.Slots[2].ImageIndex).Left());
+  EXPECT_TRUE(Shows(added, PictureIndex(0, 0x85)));
 }
 
 TEST_F(WatchTableTest, ARunBesideAKongAndTheRedDragonAsWildTile) {
@@ -375,6 +401,31 @@ TEST_F(WatchTableTest, EarlierDiscardsLieFaceDownInTheRows) {
   EXPECT_EQ(d.LastDiscardSeat, 3);
   EXPECT_EQ(d.ImagesUsed, 12);
   EXPECT_EQ(d.WallHead, 80);
+}
+
+// The right column puts each tile behind those below it; the live discard
+// stands in front of the earlier backs until the next discard, which puts it
+// back in order, also when that one starts the next column.
+TEST(WatchRightDiscards, TheLiveDiscardStandsInFrontUntilTheNext) {
+  for (int hidden : {2, 7}) {
+    SCOPED_TRACE(hidden);
+    WatchTable t;
+    t.Join({{.seat = kRight,
+             .discards = hidden,
+             .head = 40,
+             .concealed = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}}});
+    const auto& list = t.client.RightDiscardImages;
+    ASSERT_EQ(t.client.RightDiscardCount, hidden);
+    t.Send(test::BuildPacket(2, kRight, {0, 0, 0, 0x12}));
+    ASSERT_EQ(t.client.RightDiscardCount, hidden + 1);
+    const int live = list[hidden];
+    EXPECT_TRUE(t.Shows(live, PictureIndex(3, 0x12)));
+    for (int k = 0; k < hidden; ++k) EXPECT_TRUE(t.InFront(live, list[k])) << k;
+    t.Send(test::BuildPacket(5, kRight, {0, 0, 0, 0}));
+    t.Send(test::BuildPacket(2, kRight, {0, 0, 0, 0x13}));
+    EXPECT_TRUE(t.InFront(list[hidden - 1], live));
+    for (int k = 0; k <= hidden; ++k) EXPECT_TRUE(t.InFront(list[hidden + 1], list[k])) << k;
+  }
 }
 
 // A join, then a new hand with the watched player dealing (dice 3 and 4:
@@ -777,6 +828,19 @@ TEST(WatchTableShots, AfterTheJoinAndAfterClaims) {
     ASSERT_GT(watched.ConcealedCount, 0);
     for (int k = watched.FirstConcealed; k < watched.FirstConcealed + watched.ConcealedCount; ++k)
       EXPECT_TRUE(test::ShowsPicture(*shot, t.Tile(watched.Slots[k].ImageIndex))) << k;
+    // The watched seat's piles and pung, each tile whole.
+    ASSERT_EQ(watched.RedDragonCount, 1);
+    ASSERT_EQ(watched.WildKongCount, 1);
+    for (int16_t image : {t.d.SetAsideImages[0][0], t.d.SetAsideImages[0][4]})
+      EXPECT_TRUE(test::ShowsPicture(*shot, t.Tile(image))) << image;
+    for (int k = 1; k <= 3; ++k) {
+      EXPECT_EQ(watched.Slots[k].Code, 0x85) << k;
+      EXPECT_TRUE(test::ShowsPicture(*shot, t.Tile(watched.Slots[k].ImageIndex))) << k;
+    }
+    // The right seat's live discard shows whole in front of its earlier backs.
+    ASSERT_GT(t.client.RightDiscardCount, 0);
+    EXPECT_TRUE(test::ShowsPicture(
+        *shot, t.Tile(t.client.RightDiscardImages[t.client.RightDiscardCount - 1])));
   }
 }
 
