@@ -133,6 +133,7 @@ void SendSlot(Client& client) {
     hb.TickEnabled[kSendSlot] = false;  // what waits stays in the ring
     return;
   }
+  if (hb.LoginOwed) return;  // stays on: the queue goes once the login is out
   ring.TakePacket(packet);
   const int command = packet.Byte(off::kCommand + 1);
   const uint16_t word0 = packet.U16BE(off::kValues);
@@ -204,6 +205,7 @@ void LoginSlot(Client& client) {
   client.data.LoginPending = true;
   if (client.shell.LoginPacket.Byte(off::kCommand + 1) == 28) SleepSeconds(client, 0.01f);
   client.Winsock1.SendData(client.shell.LoginPacket.bytes());
+  hb.LoginOwed = false;
   hb.Enable(kWatchdogSlot);
   hb.Disable(kLoginSlot);
   if (client.prop.Prop_GameDllState > 0) rec_state(client, 3, true);

@@ -27,6 +27,10 @@ struct HeartbeatState {
   bool HoldItem386 = false;
   // Since when a user-left message waits for the hand's sheet, -1 none.
   double UserLeftHeldSince = -1;
+  // A connection is being made, or stands without its login or reconnect
+  // packet yet: the server must know who is talking before anything queued
+  // reaches it, so the send slot keeps the queue until that packet is out.
+  bool LoginOwed = false;
 
   // Starting a counted slot also restarts its count, so its first run comes
   // one whole period later.

@@ -45,6 +45,7 @@ void ConnectAndLogIn(Client& client) {
   client.data.LoginPending = true;
   // A packet that a reconnect turned into command 28 is a login again.
   client.shell.LoginPacket.SetByte(packet_offset::kCommand + 1, 18);
+  client.heartbeat.LoginOwed = true;
   const LaunchLine& line = client.shell.launch;
   if (line.ProxyType == 0) {
     ResetNetRings(client);

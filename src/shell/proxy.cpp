@@ -71,6 +71,7 @@ void TunnelReady(Client& client, std::span<const uint8_t> first_game_bytes) {
   PostToLobby(client, kLobbyGiveUpTable);
   SetSysmsgLine(client, 0, "连接代理服务器成功！");
   client.Winsock1.SendData(client.shell.LoginPacket.bytes());
+  client.heartbeat.LoginOwed = false;
   client.main_form.TimerBong.SetEnabled(true);
   if (!first_game_bytes.empty()) StoreArrivedBytes(client, first_game_bytes);
 }
@@ -185,6 +186,7 @@ void ConnectViaProxy(Client& client) {
   ResetNetRings(client);
   net.ProxyReady = false;
   net.ProxyStep = 0;
+  client.heartbeat.LoginOwed = true;  // nothing queued goes into the negotiation
   client.Winsock1.Connect(line.ProxyServerHost, line.ProxyServerPort);
   if (net.proxy_wait_running) return;
   const int stops_before = client.shell.heartbeat_stops;

@@ -84,6 +84,7 @@ void Reconnect(Client& client, GamePacket& packet) {
   packet.SetU32LE(off::kReconnectId, client.net.ReconnectId);
   client.net.ProxyReady = true;
   client.Winsock1.Close();
+  client.heartbeat.LoginOwed = true;
   const LaunchLine& line = client.shell.launch;
   if (line.ProxyType == 0) {
     client.Winsock1.Connect(line.GameServerHost, line.GameServerPort);

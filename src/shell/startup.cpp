@@ -134,6 +134,7 @@ void ReadVideoSetting(Client& client) {
 void Connect(Client& client) {
   const LaunchLine& line = client.shell.launch;
   HeartbeatState& hb = client.heartbeat;
+  hb.LoginOwed = true;
   switch (line.ProxyType) {
     case 0:
       client.Winsock1.Connect(line.GameServerHost, line.GameServerPort);

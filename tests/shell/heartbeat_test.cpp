@@ -1,15 +1,19 @@
 #include "shell/heartbeat.h"
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "shell/client.h"
 #include "shell/lobby_link.h"
 #include "shell/net/packet_io.h"
 #include "shell/program_end.h"
+#include "shell/reconnect.h"
 #include "shell/resources/image_resource.h"
 #include "support/drive.h"
 #include "support/fake_lobby.h"
 #include "support/loopback_listener.h"
+#include "support/one_shot_server.h"
 #include "support/packet_builder.h"
 #include "support/table_layout.h"
 
@@ -119,6 +123,64 @@ TEST_F(HeartbeatTest, QueuedPacketsLeaveOnePerTickAndWaitWhileDisconnected) {
   EXPECT_EQ(client.net.SendRing.Waiting(), 272);
   Tick();
   EXPECT_EQ(client.net.SendRing.Waiting(), 0);
+}
+
+// The commands of the packets a server reads on its side of the connection,
+// until `count` whole packets have come or none comes for a second.
+std::vector<int> CommandsRead(int listening, size_t count) {
+  std::vector<int> commands;
+  const int conn = accept(listening, nullptr, nullptr);
+  if (conn < 0) return commands;
+  timeval wait{1, 0};
+  setsockopt(conn, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+  std::vector<uint8_t> bytes;
+  uint8_t buf[272];
+  while (bytes.size() < count * 272) {
+    const ssize_t n = read(conn, buf, sizeof buf);
+    if (n <= 0) break;
+    bytes.insert(bytes.end(), buf, buf + n);
+  }
+  close(conn);
+  for (size_t at = 0; at + 272 <= bytes.size(); at += 272) commands.push_back(bytes[at + 3]);
+  return commands;
+}
+
+// Whatever is queued during an outage or while the connection is being made
+// goes out after the login or reconnect packet, in the order it was queued;
+// the login slot sends on the fourth tick, the send slot runs on every one.
+TEST_F(HeartbeatTest, QueuedPacketsWaitForTheLoginOnANewConnection) {
+  struct Case {
+    const char* name;
+    int login;
+  } cases[] = {{"reconnect", 28}, {"connect", 18}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Client fresh{std::make_unique<ManualClock>()};
+    fresh.bus = WindowBus(test::TestBusNamespace());
+    int port = 0;
+    const int listening = test::Listen(port);
+    ASSERT_GE(listening, 0);
+    fresh.shell.launch.GameServerHost = "127.0.0.1";
+    fresh.shell.launch.GameServerPort = static_cast<uint16_t>(port);
+    fresh.shell.LoginPacket.SetByte(3, 18);
+    GameMessage during, after;
+    during.cmd = Cmd_Ready;
+    after.cmd = 77;
+    if (c.login == 28) {
+      ASSERT_TRUE(Send_MSG(fresh, during));
+      Reconnect(fresh, fresh.shell.LoginPacket);
+    } else {
+      ConnectAndLogIn(fresh);
+      ASSERT_TRUE(Send_MSG(fresh, during));
+    }
+    ASSERT_TRUE(
+        fresh.loop.WaitUntil([&] { return fresh.Winsock1.State() == TcpSocket::kConnected; }, 10));
+    ASSERT_TRUE(Send_MSG(fresh, after));
+    for (int i = 0; i < 8; ++i) TimerBong_Timer(fresh);
+    EXPECT_EQ(fresh.net.SendRing.Waiting(), 0);
+    EXPECT_EQ(CommandsRead(listening, 3), (std::vector<int>{c.login, Cmd_Ready, 77}));
+    close(listening);
+  }
 }
 
 TEST_F(HeartbeatTest, TheKeepAliveCarriesTheOwnSeat) {
