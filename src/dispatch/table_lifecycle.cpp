@@ -343,15 +343,12 @@ void ShowExitNotice(Client& client, const std::string& text, NoticeArea area) {
   dialog.Load();
   dialog.Label1.SetCaption(text);
   dialog.SetTopmost(true);
-  double left = main.Left(), top = main.Top(), width = main.Width(), height = main.Height();
-  if (area == NoticeArea::kTable) {
-    left += main.Pic1.Left();
-    top += main.Pic1.Top();
-    width = main.Pic1.Width();
-    height = main.Pic1.Height();
-  }
-  dialog.SetLeft(left + (width - dialog.Width()) / 2);
-  dialog.SetTop(top + (height - dialog.Height()) / 2);
+  // Over the table it takes the table's size from the window's own corner.
+  const bool table = area == NoticeArea::kTable;
+  const double width = table ? main.Pic1.Width() : main.Width();
+  const double height = table ? main.Pic1.Height() : main.Height();
+  dialog.SetLeft(main.Left() + (width - dialog.Width()) / 2);
+  dialog.SetTop(main.Top() + (height - dialog.Height()) / 2);
   dialog.Show();
 }
 

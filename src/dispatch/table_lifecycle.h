@@ -25,7 +25,8 @@ void ClearVacatedSeat(Client& client, int i);
 
 // Where the notice of ShowExitNotice is centred.
 enum class NoticeArea { kMainWindow, kTable };
-// frmOtherExit with `text`, topmost, centred over the area, shown without waiting.
+// frmOtherExit with `text`, topmost, shown without waiting: centred over the
+// window, or over an area of the table's size at the window's corner.
 void ShowExitNotice(Client& client, const std::string& text, NoticeArea area);
 
 }  // namespace slvn

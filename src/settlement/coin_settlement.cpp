@@ -123,8 +123,7 @@ void FinalFrame(Client& client) {
     if (parts.empty()) continue;
     for (const std::string& part : SplitItemText(parts)) add(part);
   }
-  // A tally with nothing in it has nothing to tell the strip.
-  if (!text.empty()) PutSysmsgLine(client, text);
+  PutSysmsgLine(client, text);
   ShowTally(client, text);
 }
 

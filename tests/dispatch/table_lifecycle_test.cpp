@@ -167,18 +167,19 @@ TEST_F(LifecycleTest, AVacatedSeatLosesWhatTheTableShowsOfIt) {
   EXPECT_EQ(client.custom[0].name, "me");
 }
 
+// Over the table, the notice is centred on the table's size measured from the
+// window's corner, not from the table's own place in the window.
 TEST_F(LifecycleTest, TheExitNoticeIsCentredOverTheWindowOrTheTable) {
   f.Move(300, 600, 15360, 11520);
+  ASSERT_TRUE(f.Pic1.Left() != 0 && f.Pic1.Top() != 0);
   for (NoticeArea area : {NoticeArea::kMainWindow, NoticeArea::kTable}) {
     ShowExitNotice(client, "玩家退出了游戏！", area);
     const OtherExitDialog& notice = client.frmOtherExit;
     const bool table = area == NoticeArea::kTable;
-    const double left = 300 + (table ? f.Pic1.Left() : 0);
-    const double top = 600 + (table ? f.Pic1.Top() : 0);
     const double width = table ? f.Pic1.Width() : f.Width();
     const double height = table ? f.Pic1.Height() : f.Height();
-    EXPECT_DOUBLE_EQ(notice.Left(), left + (width - notice.Width()) / 2);
-    EXPECT_DOUBLE_EQ(notice.Top(), top + (height - notice.Height()) / 2);
+    EXPECT_DOUBLE_EQ(notice.Left(), 300 + (width - notice.Width()) / 2);
+    EXPECT_DOUBLE_EQ(notice.Top(), 600 + (height - notice.Height()) / 2);
     EXPECT_TRUE(notice.Visible() && notice.Topmost());
     EXPECT_EQ(notice.Label1.Caption(), "玩家退出了游戏！");
   }

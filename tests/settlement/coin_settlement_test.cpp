@@ -128,10 +128,12 @@ TEST_F(CoinTallyTest, TheFinalFrameGoesToTheHistoryAndTheStrip) {
   EXPECT_EQ(client.chat.Sysmsg[0], "lower");
   EXPECT_EQ(client.chat.Sysmsg[1], tally);
 
-  // An empty tally leaves the strip as it was.
+  // An empty tally still takes its turn in the strip: the lower line moves
+  // up and the tally's empty text takes its place.
   Fill({}, {{"本家"}}, 1);
   Frames(1);
-  EXPECT_EQ(client.chat.Sysmsg[1], tally);
+  EXPECT_EQ(client.chat.Sysmsg[0], tally);
+  EXPECT_EQ(client.chat.Sysmsg[1], "");
   EXPECT_EQ(client.chat.Text1.size(), 5u);
 }
 
