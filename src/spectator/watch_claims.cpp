@@ -59,16 +59,17 @@ bool AnnouncementOf(const Client& client, int16_t op, TileCode tile, Announcemen
   }
 }
 
-// A claim of another seat: its bubble, word picture and voice for 2 s. A pass
-// shows nothing, yet silences the voice still playing and takes the pause.
+// A claim of another seat: its bubble, word picture and voice for 2 s. Any
+// other operation, a pass included, shows nothing, yet silences the voice
+// still playing and takes the pause.
 void Announce(Client& client, int16_t op, int s, TileCode tile) {
   MainForm& f = client.main_form;
   if (s < 1 || s >= kSeatCount || !f.Speak.Exists(s - 1)) return;
-  if (op == kClaimPass) {
+  Announcement a;
+  if (!AnnouncementOf(client, op, tile, a)) {
     if (client.sound.SoundOn != 0) StopSound(client);
   } else {
-    Announcement a;
-    if (!AnnouncementOf(client, op, tile, a) || !PlaceSeatBubble(client, s)) return;
+    PlaceSeatBubble(client, s);
     ImageControl& bubble = f.Speak[s - 1];
     bubble.SetVisible(true);
     f.Words.SetVisible(true);

@@ -87,11 +87,15 @@ void SwitchVideoOff(Client& client) {
   MainForm& f = client.main_form;
   WriteVideoSetting(client, "0");
   d.VideoSetting = false;
+  // The own bar, its tip and the open-video button go with the camera's picture.
   if (d.OwnCaptureOn && f.vcap1.Visible()) {
     client.video.vcap1->StopCapture();
     f.vcap1.SetVisible(false);
+    f.PicLocal[0].SetVisible(false);
+    f.Tiplbl.SetVisible(false);
     f.Tou[0].SetVisible(true);
     f.Tou[0].ZOrder(0);
+    f.ImgShow[0].SetVisible(false);
     if (client.prop.Prop_GameDllState > 0) {
       f.Tou[0].SetVisible(false);
       rec_state(client, 2, true, 0);

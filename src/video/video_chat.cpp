@@ -352,14 +352,7 @@ void HideSeatVideo(Client& client, int seat) {
 }
 
 void SwitchVideoPanelsOff(Client& client) {
-  Data& d = client.data;
   MainForm& f = client.main_form;
-  // The own camera's bar goes with the camera, which the caller stopped.
-  if (d.OwnCaptureOn && f.PicLocal[0].Visible()) {
-    f.PicLocal[0].SetVisible(false);
-    f.Tiplbl.SetVisible(false);
-    f.ImgShow[0].SetVisible(false);
-  }
   for (int seat = 1; seat <= 3; ++seat) {
     if (!f.vshow[seat].Visible()) continue;
     f.vshow[seat].SetVisible(false);

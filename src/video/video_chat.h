@@ -48,8 +48,9 @@ void HideVideoPanels(Client& client);
 void UnloadVideoZoomWindows(Client& client);
 // A seat emptied: its panels and zoom window hidden, its video words zeroed.
 void HideSeatVideo(Client& client, int seat);
-// The settings dialog's video switch: the panels it hides and shows again
-// (the caller stops and starts the camera itself).
+// The settings dialog's video switch: the peers' panels and the zoom windows
+// it hides, the panels it shows again (the caller stops and starts the camera
+// and hides the own camera's bar itself).
 void SwitchVideoPanelsOff(Client& client);
 void SwitchVideoPanelsOn(Client& client);
 // The pointer left the toolbar for the table: the tooltip goes.

@@ -520,9 +520,10 @@ TEST(WatchClaims, EachKindByTheWatchedAndAnotherSeat) {
   }
 }
 
-// Another seat's pass shows no bubble and no word, yet it silences the voice
-// still playing and takes the two seconds a claim takes.
-TEST(WatchClaims, APassIsSilentAndPauses) {
+// Another seat's pass, or any operation that is none of the six claims, shows
+// no bubble and no word, yet it silences the voice still playing and takes
+// the two seconds a claim takes.
+TEST(WatchClaims, APassOrAnUnknownOperationIsSilentAndPauses) {
   WatchTable t;
   JoinAndDeal(t);
   auto owned = std::make_unique<RecordingSoundDevice>();
@@ -535,19 +536,22 @@ TEST(WatchClaims, APassIsSilentAndPauses) {
   t.client.Detail[1].dialect = "gd";
   t.client.Detail[1].voice = "b";
   test::WriteFileBytes(voices.File("vgdb1002.wav"), test::WavBytes(22050));
-  t.Send(test::BuildPacket(7, kLeft, {8, 0x43, 0x43, 0x43}));  // a pung, still being heard
-  ASSERT_NE(t.client.sound.buffer, nullptr);
-  const Picture words = t.f.Words.Picture();
-  const double left = t.f.Speak[1].Left();
-  t.f.Speak[1].SetLeft(left + 1);  // a bubble placed for the pass would move back
-  device->calls.clear();
-  const double before = t.Now();
-  t.Send(test::BuildPacket(7, kTop, {1, 0, 0, 0}));
-  EXPECT_DOUBLE_EQ(t.Now() - before, 2.0);
-  EXPECT_EQ(device->calls, (std::vector<std::string>{"stop", "position 0"}));
-  EXPECT_DOUBLE_EQ(t.f.Speak[1].Left(), left + 1);
-  EXPECT_EQ(t.f.Words.Picture(), words);
-  EXPECT_FALSE(t.f.Speak[1].Visible() || t.f.Words.Visible());
+  for (int op : {1, 0, -3, 2, 256}) {
+    SCOPED_TRACE(op);
+    t.Send(test::BuildPacket(7, kLeft, {8, 0x43, 0x43, 0x43}));  // a pung, still being heard
+    ASSERT_NE(t.client.sound.buffer, nullptr);
+    const Picture words = t.f.Words.Picture();
+    const double left = t.f.Speak[1].Left();
+    t.f.Speak[1].SetLeft(left + 1);  // a bubble placed for the operation would move back
+    device->calls.clear();
+    const double before = t.Now();
+    t.Send(test::BuildPacket(7, kTop, {op, 0, 0, 0}));
+    EXPECT_DOUBLE_EQ(t.Now() - before, 2.0);
+    EXPECT_EQ(device->calls, (std::vector<std::string>{"stop", "position 0"}));
+    EXPECT_DOUBLE_EQ(t.f.Speak[1].Left(), left + 1);
+    EXPECT_EQ(t.f.Words.Picture(), words);
+    EXPECT_FALSE(t.f.Speak[1].Visible() || t.f.Words.Visible());
+  }
 }
 
 TEST_F(AfterJoin, TheDealStandsFaceDownAndReplacementsComeFromTheTail) {
@@ -734,13 +738,14 @@ TEST(WatchTableBadData, EachFaultHasAClearOutcome) {
          t.Send(test::BuildPacket(7, kLeft, {8, 0x11, 0x11, 0x11}));
          EXPECT_EQ(t.client.custom[1].MeldEnd, 4);
        }},
-      {"an unknown operation is not announced",
+      {"an unknown operation shows no bubble, only pauses",
        [](WatchTable& t) {
          t.Join({{.seat = kLeft, .concealed = Tiles(13, 0x11)}});
          const double before = t.Now();
          t.Send(test::BuildPacket(7, kLeft, {2, 0x11, 0x11, 0x11}));
-         EXPECT_EQ(t.Now(), before);
+         EXPECT_EQ(t.Now(), before + 2);
          EXPECT_FALSE(t.f.Speak[0].Visible());
+         EXPECT_EQ(t.client.custom[1].ConcealedCount, 13);
        }},
       {"voice codes that leave the voice folder",
        [](WatchTable& t) {
@@ -779,6 +784,14 @@ TEST(WatchTableBadData, EachFaultHasAClearOutcome) {
          t.Send(test::BuildPacket(7, kTop, {8, 0x11, 0x11, 0x11}));
          t.Send(test::BuildPacket(7, kLeft, {8, 0x11, 0x11, 0x11}));
          EXPECT_EQ(t.client.RightDiscardCount, 0);
+       }},
+      {"hidden discards that run into the wall",
+       [](WatchTable& t) {
+         // The stop leaves the last tile laid, and the place saved with it,
+         // to the seat that laid it, so a claim gives that seat its place back.
+         t.Join({{.seat = kLeft, .discards = 6, .head = 2}});
+         EXPECT_EQ(t.d.LastDiscardSeat, 1);
+         EXPECT_EQ(t.d.SavedDiscardX, t.Tile(t.d.LastTileImage).Left());
        }},
       {"a right column past 24",
        [](WatchTable& t) {

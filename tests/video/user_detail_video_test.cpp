@@ -135,12 +135,11 @@ TEST_F(UserDetailVideoTest, ResetAndHandOverHideThePanelsWithoutTheVideoSetting)
 
 TEST_F(UserDetailVideoTest, TheSettingsSwitchHidesAndShowsThePanelsAgain) {
   d.OwnCaptureOn = true;
-  f.PicLocal[0].SetVisible(true);
   f.vshow[1].SetVisible(true);
   f.ImgKuang[1].SetVisible(true);
   ZoomWindowOf(client, 0).Show();
   SwitchVideoPanelsOff(client);
-  EXPECT_FALSE(f.PicLocal[0].Visible() || f.vshow[1].Visible() || f.ImgKuang[1].Visible());
+  EXPECT_FALSE(f.vshow[1].Visible() || f.ImgKuang[1].Visible());
   EXPECT_TRUE(f.Tou[1].Visible());
   EXPECT_FALSE(ZoomWindowOf(client, 0).Visible());
   f.ImgShow[2].SetVisible(true);
