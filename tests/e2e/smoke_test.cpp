@@ -302,6 +302,7 @@ PlugInRun RunAWonHandWithThePlugIn(const std::string& prop_script) {
   std::string script = R"(
 expect 18 text@16="alice"
 send 18 v0=3 v1=15 v3=1
+send 20 seat=15 text@16="alice" text@168="alice" u32le@96=1000
 send 3 seat=8 text@16="alice"
 send 3 seat=4 text@16="bob"
 send 3 seat=2 text@16="carol"
@@ -352,6 +353,11 @@ TEST(SmokeTest, TheItemPlugInLoadsAndTheBoxStageEndsInTheSheet) {
   const std::string record = RunAWonHandWithThePlugIn("").record;
   // Loaded with treasure boxes, told of the four players, polled.
   for (const char* call : {"Initdll\nGetBaoInfo\n", "SetUserinfo ", "GetSendBuff\n"})
+    EXPECT_NE(record.find(call), std::string::npos) << call << record;
+  // The own player, from the details the login brings, at display seat 0;
+  // the others at theirs.
+  for (const char* call : {"SetUserinfo alice alice 8 0 ", "SetUserinfo bob bob 4 1 ",
+                           "SetUserinfo carol carol 2 2 ", "SetUserinfo dave dave 1 3 "})
     EXPECT_NE(record.find(call), std::string::npos) << call << record;
   // The box stage ran in order before the ready: opening, opened, the sheet.
   size_t at = record.find("InitShowEnd");
