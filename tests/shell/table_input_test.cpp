@@ -12,9 +12,12 @@
 #include "settlement/record_boards.h"
 #include "shell/client.h"
 #include "shell/keys.h"
+#include "support/fake_video.h"
 #include "support/table_layout.h"
+#include "support/temp_dir.h"
 #include "support/x_server.h"
 #include "ui/main_form.h"
+#include "ui/settings_dialog.h"
 
 namespace slvn {
 namespace {
@@ -189,6 +192,31 @@ TEST_F(TableInputTest, ATooltipOpensBesideThePointer) {
   EXPECT_LE(tip->x, over.x + 32);
   EXPECT_GE(tip->y, over.y);
   EXPECT_LE(tip->y, over.y + 32);
+}
+
+// A click on the settings dialog's video switch takes the own camera's
+// picture away with its bar, its tip and its open-video button.
+TEST_F(TableInputTest, TheVideoSwitchTakesTheOwnCameraAwayWithItsBar) {
+  test::TempDir dir;
+  test::VideoCallLog video;
+  client.video = test::MakeRecordingVideoControls(video);
+  client.sound.program_folder = dir.path().string();
+  test::WriteFileBytes(dir.File("vidiosetting.ini"), "[vidiosetting]\nvidiovalue=1\n");
+  MainForm& f = client.main_form;
+  client.data.VideoSetting = true;
+  client.data.OwnCaptureOn = true;
+  f.vcap1.SetVisible(true);
+  f.PicLocal[0].SetVisible(true);
+  f.Tiplbl.SetVisible(true);
+  f.ImgShow[0].SetVisible(true);
+  client.VosSet.Load();
+  client.VosSet.Show();
+  Settle();
+  ClickOn(client.VosSet, client.VosSet.Command2[4]);
+  EXPECT_FALSE(client.data.VideoSetting);
+  EXPECT_FALSE(f.vcap1.Visible() || f.PicLocal[0].Visible() || f.Tiplbl.Visible() ||
+               f.ImgShow[0].Visible());
+  EXPECT_TRUE(f.Tou[0].Visible());
 }
 
 }  // namespace
