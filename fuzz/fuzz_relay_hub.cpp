@@ -1,13 +1,18 @@
-// Arbitrary bytes as what four connections send the video relay, cut into
-// pieces that go to one connection each, with the relay's sends taken off a
-// few bytes at a time and time moving on: every connection's unsent bytes
-// stay under the limit and what is pending is always a whole-or-part message.
+// Arbitrary bytes as what connections from two addresses send the video
+// relay, cut into pieces that go to one connection each, with the relay's
+// sends taken off a few bytes at a time and time moving on: every
+// connection's queue costs at least its bytes and never more than the limit,
+// what is pending is always a whole-or-part message, no address holds more
+// than its share, and after the deadlines are checked none is overdue.
 //
 // Each step is a control byte c and, for a feed, a length byte then the bytes:
-// c % 4 picks the connection; c / 4 % 4: 0-1 feed, 2 send some bytes of it,
-// 3 let a second pass and sweep the closed ones (they come back as new ones).
+// c % 4 picks the connection (0 and 1 come from one address, 2 and 3 from
+// another); c / 4 % 4: 0-1 feed, 2 send some bytes of it, 3 let c / 16
+// quarter seconds pass, check the deadlines, sweep the closed ones and open
+// the missing ones again (some are turned away).
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "video/relay_hub.h"
 
@@ -16,9 +21,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   limits.frame_backlog = 4096;
   limits.max_unsent = 8192;
   limits.idle_seconds = 3;
+  limits.login_seconds = 2;
+  limits.max_connections = 3;
+  limits.max_per_address = 2;
+  limits.summary_seconds = 5;
+  limits.lines_per_summary = 4;
   slvn::RelayHub hub(limits, {});
+  auto address = [](int id) { return std::string(id < 2 ? "192.0.2.1" : "2001:db8::/64"); };
   double now = 0;
-  for (int id = 0; id < 4; ++id) hub.Open(id, now);
+  bool open[4] = {};
+  for (int id = 0; id < 4; ++id) open[id] = hub.Open(id, address(id), now);
+  if (open[3] || !open[2]) __builtin_trap();  // the fourth finds the relay full
   size_t at = 0;
   while (at < size) {
     const uint8_t c = data[at++];
@@ -35,17 +48,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         hub.Sent(id, std::min<size_t>(hub.Pending(id).size(), 1u + c / 16));
         break;
       default:
-        now += 1;
+        now += 0.25 * (c / 16);
         hub.Expire(now);
-        for (int gone : hub.Sweep()) hub.Open(gone, now);
+        if (!(hub.NextExpiry() > now)) __builtin_trap();
+        for (int gone : hub.Sweep()) open[gone] = false;
+        for (int i = 0; i < 4; ++i)
+          if (!open[i]) open[i] = hub.Open(i, address(i), now);
         break;
     }
+    size_t count = 0;
     for (int i = 0; i < 4; ++i) {
-      if (hub.Unsent(i) > limits.max_unsent) __builtin_trap();
+      if (hub.Queued(i) > limits.max_unsent) __builtin_trap();
+      if (hub.Queued(i) < hub.Unsent(i) || (hub.Unsent(i) == 0) != (hub.Queued(i) == 0))
+        __builtin_trap();
       if (hub.Pending(i).size() > hub.Unsent(i)) __builtin_trap();
       if (hub.Unsent(i) > 0 && hub.Pending(i).empty()) __builtin_trap();
+      count += open[i];
     }
+    if (hub.Count() != count || count > limits.max_connections) __builtin_trap();
+    for (int i : {0, 2})
+      if (static_cast<size_t>(hub.FromAddress(address(i))) > limits.max_per_address)
+        __builtin_trap();
+    if (static_cast<size_t>(hub.FromAddress(address(0)) + hub.FromAddress(address(2))) != count)
+      __builtin_trap();
   }
-  if (hub.Count() != 4) __builtin_trap();
   return 0;
 }

@@ -74,7 +74,11 @@ void NotLoaded(const std::string& path, const std::string& why) {
   std::fprintf(stderr, "slvn: the item plug-in %s is not loaded: %s\n", path.c_str(), why.c_str());
 }
 
-// The library, when it was built for this client's interface.
+// The library, when it was built for this client's interface. By the time
+// the version can be read, dlopen has already run the library's start-up
+// code: the check keeps out a library built for another interface, not a
+// hostile one. The protection is the location, beside the program and never
+// under the current folder.
 std::unique_ptr<SharedLibrary> OpenPropLibrary(const std::string& path) {
   std::string error;
   std::unique_ptr<SharedLibrary> library = SharedLibrary::Open(path, &error);

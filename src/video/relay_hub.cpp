@@ -1,5 +1,6 @@
 #include "video/relay_hub.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace slvn {
@@ -7,6 +8,8 @@ namespace slvn {
 namespace {
 
 constexpr uint64_t kNone = std::numeric_limits<uint64_t>::max();
+// A new shared buffer starts this large and doubles up to kSharedBuffer.
+constexpr size_t kFirstBuffer = 256;
 
 RelayMessage StateMessage(RelayType type, uint8_t slot, int16_t value) {
   RelayMessage m;
@@ -16,28 +19,56 @@ RelayMessage StateMessage(RelayType type, uint8_t slot, int16_t value) {
   return m;
 }
 
+const char* RefusalText(int why) {
+  switch (why) {
+    case 0:
+      return "full";
+    case 1:
+      return "too many from one address";
+    default:
+      return "no log-in in time";
+  }
+}
+
 }  // namespace
 
-void RelayHub::Open(int id, double now) {
+bool RelayHub::Open(int id, const std::string& address, double now) {
+  if (next_summary_ < 0) next_summary_ = now + limits_.summary_seconds;
+  if (conns_.size() >= limits_.max_connections) {
+    Refuse(kFull, address, now);
+    return false;
+  }
+  int& from_address = addresses_[address];
+  if (static_cast<size_t>(from_address) >= limits_.max_per_address) {
+    Refuse(kAddressShare, address, now);
+    return false;
+  }
+  ++from_address;
   Conn& c = conns_[id];
+  c.address = address;
   c.heard = now;
+  c.unnamed_since = now;
   c.waiting.fill(kNone);
+  return true;
 }
 
 void RelayHub::Received(int id, std::span<const uint8_t> bytes, double now) {
   Conn* c = Find(id);
   if (!c || c->closing) return;
+  speaking_ = c;
   c->reader.Feed(bytes);
   while (!c->closing) {
     auto m = c->reader.Next();
     if (!m) break;
     c->heard = now;
     Handle(id, *c, *m);
+    if (!c->logged_in && c->unnamed_since < 0) c->unnamed_since = now;
   }
   if (c->reader.Broken() && !c->closing) {
-    Note("oversize " + (c->logged_in ? c->name : "?"));
+    Note("oversize " + Who(*c));
     c->closing = true;
   }
+  speaking_ = nullptr;
 }
 
 std::span<const uint8_t> RelayHub::Pending(int id) const {
@@ -56,6 +87,7 @@ void RelayHub::Sent(int id, size_t n) {
     c->unsent -= take;
     n -= take;
     if (front.sent < front.bytes.size()) break;
+    c->cost -= front.bytes.capacity() + kEntryCost;
     c->out.pop_front();
     ++c->popped;
   }
@@ -66,18 +98,42 @@ size_t RelayHub::Unsent(int id) const {
   return c ? c->unsent : 0;
 }
 
+size_t RelayHub::Queued(int id) const {
+  const Conn* c = Find(id);
+  return c ? c->cost : 0;
+}
+
+size_t RelayHub::Held() const {
+  size_t held = 0;
+  for (const auto& [id, c] : conns_) held += c.cost + c.reader.Capacity();
+  return held;
+}
+
 void RelayHub::Expire(double now) {
   for (auto& [id, c] : conns_) {
-    if (c.closing || now - c.heard < limits_.idle_seconds) continue;
-    Note("idle " + (c.logged_in ? c.name : "?"));
-    c.closing = true;
+    if (c.closing) continue;
+    if (now - c.heard >= limits_.idle_seconds) {
+      Note("idle " + Who(c));
+      c.closing = true;
+    } else if (!c.logged_in && now - c.unnamed_since >= limits_.login_seconds) {
+      Refuse(kNoLogin, c.address, now);
+      c.closing = true;
+    }
+  }
+  if (next_summary_ >= 0 && now >= next_summary_) {
+    for (auto& [id, c] : conns_) Summarize(c);
+    next_summary_ = now + limits_.summary_seconds;
   }
 }
 
 double RelayHub::NextExpiry() const {
   double next = std::numeric_limits<double>::infinity();
-  for (const auto& [id, c] : conns_)
-    if (!c.closing) next = std::min(next, c.heard + limits_.idle_seconds);
+  for (const auto& [id, c] : conns_) {
+    if (c.closing) continue;
+    next = std::min(next, c.heard + limits_.idle_seconds);
+    if (!c.logged_in) next = std::min(next, c.unnamed_since + limits_.login_seconds);
+  }
+  if (!conns_.empty() && next_summary_ >= 0) next = std::min(next, next_summary_);
   return next;
 }
 
@@ -93,19 +149,32 @@ void RelayHub::MarkClosing(int id) {
 std::vector<int> RelayHub::Sweep() {
   std::vector<int> gone;
   for (auto it = conns_.begin(); it != conns_.end();) {
-    if (!it->second.closing) {
+    Conn& c = it->second;
+    if (!c.closing) {
       ++it;
       continue;
     }
-    if (it->second.logged_in) {
-      Note("gone " + it->second.name);
-      Logout(it->first, it->second);
+    Summarize(c);  // before the last line about it
+    if (c.logged_in) {
+      Note("gone " + c.name);
+      Logout(it->first, c, 0);
     }
+    if (auto a = addresses_.find(c.address); a != addresses_.end() && --a->second <= 0)
+      addresses_.erase(a);
     gone.push_back(it->first);
     it = conns_.erase(it);
   }
   if (!gone.empty()) Restate();
   return gone;
+}
+
+void RelayHub::Summarize() {
+  for (auto& [id, c] : conns_) Summarize(c);
+}
+
+int RelayHub::FromAddress(const std::string& address) const {
+  auto it = addresses_.find(address);
+  return it == addresses_.end() ? 0 : it->second;
 }
 
 void RelayHub::Handle(int id, Conn& c, RelayMessage& m) {
@@ -126,7 +195,7 @@ void RelayHub::Handle(int id, Conn& c, RelayMessage& m) {
     case RelayType::kLogout:
       if (!c.logged_in) break;
       Note("logout " + c.name);
-      Logout(id, c);
+      Logout(id, c, -1);
       Restate();
       break;
     case RelayType::kFrame:
@@ -142,7 +211,7 @@ void RelayHub::Handle(int id, Conn& c, RelayMessage& m) {
 // A name held by a live connection stays with it: anyone who knows a
 // player's account name could otherwise take over that player's video.
 void RelayHub::Login(int id, Conn& c, const std::string& name) {
-  if (c.logged_in && c.name != name) Logout(id, c);
+  if (c.logged_in && c.name != name) Logout(id, c, -1);
   if (Conn* holder = Named(name); holder && holder != &c) {
     Note("held " + name);
     Queue(c, StateMessage(RelayType::kLoginState, 0, kLoginNameHeld));
@@ -156,9 +225,13 @@ void RelayHub::Login(int id, Conn& c, const std::string& name) {
   Restate();
 }
 
-void RelayHub::Logout(int id, Conn& c) {
+// `now` starts the log-in deadline again; below 0 it starts once the
+// message being handled is done.
+void RelayHub::Logout(int id, Conn& c, double now) {
+  Summarize(c);  // the tallies go under the name they were made with
   if (auto it = names_.find(c.name); it != names_.end() && it->second == id) names_.erase(it);
   c.logged_in = false;
+  c.unnamed_since = now;
   c.slots = {};
   c.reported = {};
 }
@@ -169,47 +242,75 @@ void RelayHub::Forward(Conn& from, RelayMessage& m) {
   const int back = to ? SlotOf(*to, from.name) : 0;
   if (back == 0) return;  // not linked
   m.slot = static_cast<uint8_t>(back);
-  if (m.type != RelayType::kFrame) {
+  if (m.type == RelayType::kFrame)
+    QueueFrame(from, *to, back, m);
+  else
     Queue(*to, m);
-    return;
-  }
-  const std::string pair = from.name + " " + to->name;
-  // The newest frame wins: one that still waits whole for this slot is
-  // replaced in its place.
+}
+
+// The newest frame wins: one that still waits whole for this slot is
+// replaced in its place.
+void RelayHub::QueueFrame(Conn& from, Conn& to, int back, const RelayMessage& m) {
   Out* waiting = nullptr;
-  if (const uint64_t seq = to->waiting[back]; seq != kNone && seq >= to->popped) {
-    Out& out = to->out[static_cast<size_t>(seq - to->popped)];
+  if (const uint64_t seq = to.waiting[back]; seq != kNone && seq >= to.popped) {
+    Out& out = to.out[static_cast<size_t>(seq - to.popped)];
     if (out.sent == 0) waiting = &out;
   }
-  const size_t before = waiting ? waiting->bytes.size() : 0;
-  std::vector<uint8_t> bytes = EncodeRelayMessage(m);
-  if (to->unsent - before + bytes.size() > limits_.frame_backlog) {
-    Note("dropped " + pair);
+  FrameTally& tally = from.tallies[to.name];
+  const size_t before = waiting ? waiting->bytes.capacity() : 0;
+  const size_t added = EncodedRelaySize(m) + (waiting ? 0 : kEntryCost);
+  if (to.cost - before + added > limits_.frame_backlog) {
+    ++tally.dropped;
     return;
   }
-  Note("frame " + pair + " " + std::to_string(m.bytes.size()));
-  to->unsent += bytes.size() - before;
+  std::vector<uint8_t> bytes = EncodeRelayMessage(m);
+  ++tally.passed;
+  tally.bytes += m.bytes.size();
   if (waiting) {
-    Note("dropped " + pair);
+    ++tally.dropped;
+    to.unsent += bytes.size() - waiting->bytes.size();
+    to.cost += bytes.capacity() - before;
     waiting->bytes = std::move(bytes);
     return;
   }
-  to->waiting[back] = to->popped + to->out.size();
-  to->out.push_back({std::move(bytes), 0});
+  to.unsent += bytes.size();
+  to.cost += bytes.capacity() + kEntryCost;
+  to.waiting[back] = to.popped + to.out.size();
+  to.out.push_back({std::move(bytes), 0, true});
 }
 
 // Everything but frames must arrive; a receiver that does not take them in
-// time is closed rather than let its backlog grow.
+// time is closed rather than let its backlog grow. A message small enough
+// goes at the end of the last buffer, so that its cost is its bytes.
 void RelayHub::Queue(Conn& to, const RelayMessage& m) {
   if (to.closing) return;
-  std::vector<uint8_t> bytes = EncodeRelayMessage(m);
-  if (to.unsent + bytes.size() > limits_.max_unsent) {
-    Note("behind " + (to.logged_in ? to.name : "?"));
+  const size_t n = EncodedRelaySize(m);
+  Out* tail = to.out.empty() ? nullptr : &to.out.back();
+  if (tail && (tail->frame || tail->bytes.size() + n > kSharedBuffer)) tail = nullptr;
+  size_t capacity = n;
+  size_t added = n + kEntryCost;
+  if (tail) {
+    capacity = tail->bytes.capacity();
+    if (tail->bytes.size() + n > capacity)
+      capacity = std::min(kSharedBuffer, std::max(2 * capacity, tail->bytes.size() + n));
+    added = capacity - tail->bytes.capacity();
+  } else if (n <= kSharedBuffer) {
+    capacity = std::max(n, kFirstBuffer);
+    added = capacity + kEntryCost;
+  }
+  if (to.cost + added > limits_.max_unsent) {
+    Note("behind " + Who(to));
     to.closing = true;
     return;
   }
-  to.unsent += bytes.size();
-  to.out.push_back({std::move(bytes), 0});
+  if (!tail) {
+    to.out.push_back({});
+    tail = &to.out.back();
+  }
+  tail->bytes.reserve(capacity);
+  AppendRelayMessage(m, tail->bytes);
+  to.unsent += n;
+  to.cost += added;
 }
 
 // Tells every client the slots whose state changed.
@@ -228,6 +329,42 @@ void RelayHub::Restate() {
       Queue(c, StateMessage(RelayType::kUserState, static_cast<uint8_t>(s), state));
     }
   }
+}
+
+void RelayHub::Refuse(Refusal why, const std::string& address, double now) {
+  RefusalNote& note = refusals_[why];
+  if (now - note.last < 1) {
+    ++note.left_out;
+    return;
+  }
+  std::string line = "turned away " + address + ": " + RefusalText(why);
+  if (note.left_out > 0)
+    line += " (and " + std::to_string(note.left_out) + " more since the last such line)";
+  note.last = now;
+  note.left_out = 0;
+  if (record_) record_(line);
+}
+
+// One line for each receiver of the connection's frames, and one for the
+// event lines it had left out.
+void RelayHub::Summarize(Conn& c) {
+  if (record_) {
+    for (const auto& [to, t] : c.tallies)
+      record_("frames " + Who(c) + " " + to + ": " + std::to_string(t.passed) + " passed on, " +
+              std::to_string(t.bytes) + " bytes, " + std::to_string(t.dropped) + " dropped");
+    if (c.lines_left_out > 0)
+      record_("lines " + Who(c) + ": " + std::to_string(c.lines_left_out) + " more left out");
+  }
+  c.tallies.clear();
+  c.lines = c.lines_left_out = 0;
+}
+
+void RelayHub::Note(const std::string& line) {
+  if (speaking_ && ++speaking_->lines > limits_.lines_per_summary) {
+    ++speaking_->lines_left_out;
+    return;
+  }
+  if (record_) record_(line);
 }
 
 RelayHub::Conn* RelayHub::Named(const std::string& name) {

@@ -1,5 +1,7 @@
 #include "video/relay_protocol.h"
 
+#include <algorithm>
+
 namespace slvn {
 
 namespace {
@@ -16,42 +18,70 @@ int16_t GetI16(std::span<const uint8_t> p, size_t at) {
 
 }  // namespace
 
-std::vector<uint8_t> EncodeRelayMessage(const RelayMessage& m) {
-  // The length goes in front once the body is written: frames are copied once.
-  std::vector<uint8_t> body(4);
-  body.reserve(4 + 3 + m.name.size() + m.bytes.size());
-  body.push_back(static_cast<uint8_t>(m.type));
+size_t EncodedRelaySize(const RelayMessage& m) {
   switch (m.type) {
     case RelayType::kLogin:
-      body.insert(body.end(), m.name.begin(), m.name.end());
+      return 5 + m.name.size();
+    case RelayType::kLoginState:
+      return 7;
+    case RelayType::kConnect:
+      return 6 + m.name.size();
+    case RelayType::kDrop:
+      return 6;
+    case RelayType::kUserState:
+    case RelayType::kParam:
+      return 8;
+    case RelayType::kFormat:
+    case RelayType::kFrame:
+      return 6 + m.bytes.size();
+    case RelayType::kLogout:
+    case RelayType::kKeepAlive:
+      return 5;
+  }
+  return 5;
+}
+
+void AppendRelayMessage(const RelayMessage& m, std::vector<uint8_t>& out) {
+  // The length goes in front once the body is written: frames are copied once.
+  const size_t at = out.size();
+  out.resize(at + 4);
+  out.push_back(static_cast<uint8_t>(m.type));
+  switch (m.type) {
+    case RelayType::kLogin:
+      out.insert(out.end(), m.name.begin(), m.name.end());
       break;
     case RelayType::kLoginState:
-      PutU16(body, m.value);
+      PutU16(out, m.value);
       break;
     case RelayType::kConnect:
-      body.push_back(m.slot);
-      body.insert(body.end(), m.name.begin(), m.name.end());
+      out.push_back(m.slot);
+      out.insert(out.end(), m.name.begin(), m.name.end());
       break;
     case RelayType::kDrop:
-      body.push_back(m.slot);
+      out.push_back(m.slot);
       break;
     case RelayType::kUserState:
     case RelayType::kParam:
-      body.push_back(m.slot);
-      PutU16(body, m.value);
+      out.push_back(m.slot);
+      PutU16(out, m.value);
       break;
     case RelayType::kFormat:
     case RelayType::kFrame:
-      body.push_back(m.slot);
-      body.insert(body.end(), m.bytes.begin(), m.bytes.end());
+      out.push_back(m.slot);
+      out.insert(out.end(), m.bytes.begin(), m.bytes.end());
       break;
     case RelayType::kLogout:
     case RelayType::kKeepAlive:
       break;
   }
-  const auto n = static_cast<uint32_t>(body.size() - 4);
-  for (int i = 0; i < 4; ++i)
-    body[static_cast<size_t>(i)] = static_cast<uint8_t>(n >> (24 - 8 * i));
+  const auto n = static_cast<uint32_t>(out.size() - at - 4);
+  for (size_t i = 0; i < 4; ++i) out[at + i] = static_cast<uint8_t>(n >> (24 - 8 * i));
+}
+
+std::vector<uint8_t> EncodeRelayMessage(const RelayMessage& m) {
+  std::vector<uint8_t> body;
+  body.reserve(EncodedRelaySize(m));
+  AppendRelayMessage(m, body);
   return body;
 }
 
@@ -103,6 +133,14 @@ void RelayReader::Feed(std::span<const uint8_t> bytes) {
     buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<ptrdiff_t>(start_));
     start_ = 0;
   }
+  // Doubling stops at the largest message, so that a connection's buffer
+  // stays near what one message and one read need; once it was emptied, a
+  // large buffer goes back.
+  const size_t needed = buffer_.size() + bytes.size();
+  if (buffer_.empty() && buffer_.capacity() > kKeptReaderBuffer && needed <= kKeptReaderBuffer)
+    std::vector<uint8_t>().swap(buffer_);
+  if (needed > buffer_.capacity())
+    buffer_.reserve(std::max(needed, std::min(2 * buffer_.capacity(), kMaxRelayMessage + 4)));
   buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
 }
 
@@ -113,7 +151,7 @@ std::optional<RelayMessage> RelayReader::Next() {
                        static_cast<uint32_t>(at[2]) << 8 | at[3];
     if (n == 0 || n > kMaxRelayMessage) {
       broken_ = true;
-      buffer_.clear();
+      std::vector<uint8_t>().swap(buffer_);
       start_ = 0;
       return std::nullopt;
     }

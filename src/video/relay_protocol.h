@@ -41,6 +41,8 @@ constexpr int16_t kSlotLinked = 15;  // both logged in and bound to each other
 // A length above this closes the connection: the largest frame and its slot.
 constexpr size_t kMaxRelayMessage = (1 << 20) + 2;
 constexpr size_t kMaxRelayName = 64;
+// A reader keeps a buffer up to this size once it is empty.
+constexpr size_t kKeptReaderBuffer = 64 * 1024;
 
 struct RelayMessage {
   RelayType type = RelayType::kLogout;
@@ -52,6 +54,9 @@ struct RelayMessage {
 
 // The bytes of one message; the relay and the link build every message here.
 std::vector<uint8_t> EncodeRelayMessage(const RelayMessage& message);
+// The same bytes added at the end of a buffer, and their number.
+void AppendRelayMessage(const RelayMessage& message, std::vector<uint8_t>& out);
+size_t EncodedRelaySize(const RelayMessage& message);
 
 // Reads messages out of a byte stream that arrives in pieces.
 class RelayReader {
@@ -63,6 +68,8 @@ class RelayReader {
   // A length of 0 or above kMaxRelayMessage came: nothing more can be read.
   bool Broken() const { return broken_; }
   size_t Buffered() const { return buffer_.size() - start_; }
+  // The memory the reader holds.
+  size_t Capacity() const { return buffer_.capacity(); }
 
  private:
   std::vector<uint8_t> buffer_;

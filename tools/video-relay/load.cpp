@@ -1,10 +1,16 @@
 // slvn-relay-load --port N [--tables T] [--seconds S] [--fps F]
+// slvn-relay-load --port N --flood PAIRS [--mib M] [--param 1]
 //
 // Puts a video relay on 127.0.0.1 under the load of T tables of four
 // players: each player logs in, links its three slots to its table mates and
 // sends every table mate F frames a second of 320 x 240 x 24 bits for S
 // seconds. Prints the frames sent and received and the time from a frame's
 // first byte's sending to its arrival (median, 99th percentile, largest).
+//
+// With --flood: PAIRS pairs of connections, each a sender and a partner
+// that logs in, binds its slot to the sender and then never reads; every
+// sender sends M MiB (8 by default) of empty FORMATs (or PARAMs) at once,
+// and all of them stay open 3 s more. Prints "start" when the floods begin and the seconds they took to send.
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -106,14 +112,117 @@ double Percentile(std::vector<double>& v, double q) {
   return v[i];
 }
 
+// A small receive buffer is set before connecting, so the window is small too.
+int Connect(int port, int receive_buffer = 0) {
+  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (receive_buffer > 0)
+    setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receive_buffer, sizeof receive_buffer);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_port = htons(static_cast<uint16_t>(port));
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+    std::perror("slvn-relay-load: connect");
+    std::exit(1);
+  }
+  return fd;
+}
+
+bool SendAll(int fd, std::span<const uint8_t> bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    if (n <= 0) return false;
+    bytes = bytes.subspan(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+// Blocks until the message of the type arrives (at most 10 s).
+bool Await(int fd, slvn::RelayReader& reader, RelayType type, int16_t value) {
+  const double end = Now() + 10;
+  for (;;) {
+    while (auto m = reader.Next())
+      if (m->type == type && m->value == value) return true;
+    pollfd p{fd, POLLIN, 0};
+    const double left = end - Now();
+    if (left <= 0 || poll(&p, 1, static_cast<int>(left * 1000) + 1) <= 0) return false;
+    uint8_t buffer[4096];
+    const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+    if (n <= 0) return false;
+    reader.Feed({buffer, static_cast<size_t>(n)});
+  }
+}
+
+int Flood(int port, int pairs, size_t mib, bool param) {
+  struct Pair {
+    int sender = -1, partner = -1;
+  };
+  std::vector<Pair> all(static_cast<size_t>(pairs));
+  for (size_t i = 0; i < all.size(); ++i) {
+    const std::string sender = "fs" + std::to_string(i), partner = "fr" + std::to_string(i);
+    all[i].partner = Connect(port, 4096);  // as a partner that never reads soon has
+    all[i].sender = Connect(port);
+    slvn::RelayReader partner_reader, sender_reader;
+    RelayMessage m;
+    m.type = RelayType::kLogin;
+    m.name = partner;
+    SendAll(all[i].partner, slvn::EncodeRelayMessage(m));
+    m.name = sender;
+    SendAll(all[i].sender, slvn::EncodeRelayMessage(m));
+    m.type = RelayType::kConnect;
+    m.slot = 1;
+    m.name = sender;
+    SendAll(all[i].partner, slvn::EncodeRelayMessage(m));
+    m.name = partner;
+    SendAll(all[i].sender, slvn::EncodeRelayMessage(m));
+    if (!Await(all[i].partner, partner_reader, RelayType::kUserState, slvn::kSlotLinked) ||
+        !Await(all[i].sender, sender_reader, RelayType::kUserState, slvn::kSlotLinked)) {
+      std::fprintf(stderr, "slvn-relay-load: pair %zu was not linked\n", i);
+      return 1;
+    }
+  }
+  RelayMessage m;
+  m.type = param ? RelayType::kParam : RelayType::kFormat;
+  m.slot = 1;
+  std::vector<uint8_t> burst;
+  while (burst.size() < 64 * 1024) slvn::AppendRelayMessage(m, burst);
+  const size_t total = mib << 20;
+  std::printf("start\n");
+  std::fflush(stdout);
+  const double start = Now();
+  std::vector<std::thread> threads;
+  for (const Pair& p : all)
+    threads.emplace_back([&burst, total, fd = p.sender] {
+      for (size_t sent = 0; sent < total && SendAll(fd, burst); sent += burst.size()) {
+      }
+    });
+  for (auto& t : threads) t.join();
+  std::printf("flood of %zu x %zu MiB of %s sent in %.2f s\n", all.size(), mib,
+              param ? "PARAMs" : "empty FORMATs", Now() - start);
+  std::fflush(stdout);
+  // The relay takes in what still waits in the sockets before they close.
+  std::this_thread::sleep_for(std::chrono::seconds(3));
+  for (const Pair& p : all) {
+    close(p.sender);
+    close(p.partner);
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  int port = 0, tables = 4;
+  int port = 0, tables = 4, flood = 0, mib = 8, param = 0;
   double seconds = 30, fps = 10;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string arg = argv[i];
-    if (arg == "--port")
+    if (arg == "--flood")
+      flood = std::atoi(argv[i + 1]);
+    else if (arg == "--mib")
+      mib = std::atoi(argv[i + 1]);
+    else if (arg == "--param")
+      param = std::atoi(argv[i + 1]);
+    else if (arg == "--port")
       port = std::atoi(argv[i + 1]);
     else if (arg == "--tables")
       tables = std::atoi(argv[i + 1]);
@@ -124,9 +233,14 @@ int main(int argc, char** argv) {
   }
   if (port < 1 || port > 65535 || tables < 1 || tables > 64 || !(seconds > 0 && seconds <= 600) ||
       !(fps > 0 && fps <= 100) || argc % 2 == 0) {
-    std::fprintf(stderr, "usage: slvn-relay-load --port N [--tables T] [--seconds S] [--fps F]\n");
+    std::fprintf(stderr,
+                 "usage: slvn-relay-load --port N [--tables T] [--seconds S] [--fps F]\n"
+                 "       slvn-relay-load --port N --flood PAIRS [--mib M] [--param 1]\n");
     return 2;
   }
+  if (flood > 0)
+    return Flood(port, std::min(flood, 64), static_cast<size_t>(std::clamp(mib, 1, 1024)),
+                 param != 0);
 
   std::vector<Player> players(static_cast<size_t>(tables) * 4);
   for (size_t i = 0; i < players.size(); ++i) {

@@ -1,4 +1,5 @@
 // slvn-video-relay [--listen ADDR[:PORT]] [--port N] [--max-connections N]
+//                  [--max-per-address N] [--login-deadline SECONDS]
 //                  [--idle SECONDS] [--record FILE]
 //
 // Stands in for the video server: clients log in by name and bind their
@@ -6,11 +7,14 @@
 // (slot state 15) and their frames, formats and parameters are passed on,
 // under the receiver's slot. Listens on 127.0.0.1 port 8888 unless told
 // otherwise (port 0 picks a free one), prints the port first and runs until
-// killed.
+// SIGTERM or SIGINT, which it records before it closes its connections.
+#include <arpa/inet.h>
+#include <malloc.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/signalfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -32,12 +36,13 @@ namespace {
 constexpr size_t kReadPerRound = 256 * 1024;  // per connection, so no one holds the others up
 constexpr int kAcceptsPerRound = 16;
 constexpr double kAcceptPauseSeconds = 0.5;  // out of descriptors: the listener rests
+// Freed queues go back to the system once this much more was held before.
+constexpr size_t kTrimBytes = 4u << 20;
 
 struct Options {
   std::string host = "127.0.0.1";
   std::string port = "8888";
-  size_t max_connections = 128;
-  double idle_seconds = slvn::kRelayIdleSeconds;
+  slvn::RelayHub::Limits limits;
   const char* record_path = nullptr;
 };
 
@@ -45,13 +50,24 @@ double Now() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-bool ParseCount(const char* text, double low, double high, double& out) {
-  char* end = nullptr;
-  errno = 0;
-  const double v = std::strtod(text, &end);
-  if (errno != 0 || end == text || *end != '\0' || !(v >= low && v <= high)) return false;
+// Digits only: no sign, space, exponent, fraction or base prefix.
+bool ParseWhole(const std::string& text, unsigned long low, unsigned long high,
+                unsigned long& out) {
+  if (text.empty() || text.size() > 9) return false;
+  unsigned long v = 0;
+  for (char ch : text) {
+    if (ch < '0' || ch > '9') return false;
+    v = v * 10 + static_cast<unsigned long>(ch - '0');
+  }
+  if (v < low || v > high) return false;
   out = v;
   return true;
+}
+
+void BadNumber(const std::string& option, const std::string& what, const std::string& text,
+               unsigned long low, unsigned long high) {
+  std::fprintf(stderr, "slvn-video-relay: %s: %s \"%s\" is not a whole number from %lu to %lu\n",
+               option.c_str(), what.c_str(), text.c_str(), low, high);
 }
 
 // ADDR, ADDR:PORT, [ADDR6] or [ADDR6]:PORT; a bare IPv6 address has colons of its own.
@@ -59,44 +75,77 @@ bool ParseListen(const std::string& text, Options& o) {
   std::string host = text, port = o.port;
   if (!text.empty() && text[0] == '[') {
     const size_t close = text.find(']');
-    if (close == std::string::npos) return false;
-    host = text.substr(1, close - 1);
-    if (close + 1 < text.size()) {
-      if (text[close + 1] != ':') return false;
-      port = text.substr(close + 2);
+    if (close == std::string::npos || (close + 1 < text.size() && text[close + 1] != ':')) {
+      std::fprintf(stderr, "slvn-video-relay: --listen %s: not ADDR, ADDR:PORT or [ADDR6]:PORT\n",
+                   text.c_str());
+      return false;
     }
+    host = text.substr(1, close - 1);
+    if (close + 1 < text.size()) port = text.substr(close + 2);
   } else if (const size_t colon = text.find(':');
              colon != std::string::npos && text.find(':', colon + 1) == std::string::npos) {
     host = text.substr(0, colon);
     port = text.substr(colon + 1);
   }
-  double n = 0;
-  if (host.empty() || !ParseCount(port.c_str(), 0, 65535, n) || n != std::floor(n)) return false;
+  unsigned long n = 0;
+  if (!ParseWhole(port, 0, 65535, n)) {
+    BadNumber("--listen " + text, "the port", port, 0, 65535);
+    return false;
+  }
+  if (host.empty()) {
+    std::fprintf(stderr, "slvn-video-relay: --listen %s: no address\n", text.c_str());
+    return false;
+  }
   o.host = host;
-  o.port = port;
+  o.port = std::to_string(n);
   return true;
 }
+
+// The numeric options and their ranges.
+struct Number {
+  const char* option;
+  unsigned long low, high;
+};
+constexpr Number kNumbers[] = {
+    {"--port", 0, 65535},
+    {"--max-connections", 1, 100000},
+    {"--max-per-address", 1, 100000},
+    {"--login-deadline", 1, 3600},
+    {"--idle", 1, 86400},
+};
 
 bool ParseArgs(int argc, char** argv, Options& o) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    if (i + 1 >= argc) return false;
-    const char* value = argv[++i];
-    double n = 0;
+    if (i + 1 >= argc) {
+      std::fprintf(stderr, "slvn-video-relay: %s wants a value\n", arg.c_str());
+      return false;
+    }
+    const std::string value = argv[++i];
+    const Number* number = nullptr;
+    for (const Number& k : kNumbers)
+      if (arg == k.option) number = &k;
+    unsigned long n = 0;
+    if (number && !ParseWhole(value, number->low, number->high, n)) {
+      BadNumber(arg, "the value", value, number->low, number->high);
+      return false;
+    }
     if (arg == "--listen") {
       if (!ParseListen(value, o)) return false;
     } else if (arg == "--port") {
-      if (!ParseCount(value, 0, 65535, n) || n != std::floor(n)) return false;
-      o.port = value;
+      o.port = std::to_string(n);
     } else if (arg == "--max-connections") {
-      if (!ParseCount(value, 1, 100000, n)) return false;
-      o.max_connections = static_cast<size_t>(n);
+      o.limits.max_connections = n;
+    } else if (arg == "--max-per-address") {
+      o.limits.max_per_address = n;
+    } else if (arg == "--login-deadline") {
+      o.limits.login_seconds = static_cast<double>(n);
     } else if (arg == "--idle") {
-      if (!ParseCount(value, 0.1, 86400, n)) return false;
-      o.idle_seconds = n;
+      o.limits.idle_seconds = static_cast<double>(n);
     } else if (arg == "--record") {
-      o.record_path = value;
+      o.record_path = argv[i];
     } else {
+      std::fprintf(stderr, "slvn-video-relay: unknown option %s\n", arg.c_str());
       return false;
     }
   }
@@ -139,43 +188,80 @@ int BoundPort(int fd) {
   return std::atoi(port);
 }
 
-slvn::RelayHub::Limits Limits(double idle_seconds) {
-  slvn::RelayHub::Limits limits;
-  limits.idle_seconds = idle_seconds;
-  return limits;
+// The address a connection counts against: an IPv4 address, or the /64 of
+// an IPv6 one, which is what one home gets (IPv4 mapped into IPv6 counts as
+// IPv4).
+std::string SourceAddress(const sockaddr_storage& addr) {
+  char text[INET6_ADDRSTRLEN] = "?";
+  if (addr.ss_family == AF_INET) {
+    inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in&>(addr).sin_addr, text, sizeof text);
+    return text;
+  }
+  if (addr.ss_family != AF_INET6) return text;
+  in6_addr a = reinterpret_cast<const sockaddr_in6&>(addr).sin6_addr;
+  if (IN6_IS_ADDR_V4MAPPED(&a)) {
+    inet_ntop(AF_INET, a.s6_addr + 12, text, sizeof text);
+    return text;
+  }
+  std::memset(a.s6_addr + 8, 0, 8);
+  inet_ntop(AF_INET6, &a, text, sizeof text);
+  return std::string(text) + "/64";
+}
+
+// SIGTERM and SIGINT arrive as a descriptor to poll, so the relay stops
+// between rounds.
+int StopSignals() {
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, SIGTERM);
+  sigaddset(&set, SIGINT);
+  if (sigprocmask(SIG_BLOCK, &set, nullptr) != 0) return -1;
+  return signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
 }
 
 class Server {
  public:
-  Server(int listener, const Options& o, FILE* record)
+  Server(int listener, int signals, const Options& o, FILE* record)
       : listener_(listener),
-        max_connections_(o.max_connections),
-        hub_(Limits(o.idle_seconds), [record](const std::string& line) {
-          if (!record) return;
-          std::fprintf(record, "%s\n", line.c_str());
-          std::fflush(record);
-        }) {}
+        signals_(signals),
+        record_(record),
+        hub_(o.limits, [this](const std::string& line) { Write(line); }) {}
 
-  void Run() {
+  // True once stopped by a signal; false when poll fails.
+  bool Run() {
     std::vector<pollfd> fds;
     for (;;) {
       const double now = Now();
       fds.clear();
       const bool listening = now >= accept_resume_;
+      fds.push_back({signals_, POLLIN, 0});
       fds.push_back({listening ? listener_ : -1, POLLIN, 0});
       for (int fd : open_)
         fds.push_back({fd, static_cast<short>(POLLIN | (hub_.Unsent(fd) ? POLLOUT : 0)), 0});
-      if (poll(fds.data(), fds.size(), Timeout(now, listening)) < 0 && errno != EINTR) return;
-      if (fds[0].revents & POLLIN) Accept();
-      for (size_t i = 1; i < fds.size(); ++i)
+      if (poll(fds.data(), fds.size(), Timeout(now, listening)) < 0 && errno != EINTR) {
+        std::fprintf(stderr, "slvn-video-relay: poll: %s\n", std::strerror(errno));
+        return false;
+      }
+      if (fds[0].revents & POLLIN) {
+        Stop();
+        return true;
+      }
+      if (fds[1].revents & POLLIN) Accept();
+      for (size_t i = 2; i < fds.size(); ++i) {
+        if (fds[i].revents & POLLOUT) blocked_.erase(fds[i].fd);
         if (fds[i].revents & (POLLIN | POLLHUP | POLLERR)) Read(fds[i].fd);
-      // Everything queued during reads goes out now, as far as the sockets take it.
-      for (int fd : open_) Write(fd);
+      }
+      // Everything queued during reads goes out now, as far as the sockets
+      // take it; a socket that took no more waits until poll says it can.
+      for (int fd : open_)
+        if (hub_.Unsent(fd) && !blocked_.contains(fd)) Send(fd);
       hub_.Expire(Now());
       for (int fd : hub_.Sweep()) {
         close(fd);
         open_.erase(fd);
+        blocked_.erase(fd);
       }
+      GiveBack();
     }
   }
 
@@ -189,7 +275,10 @@ class Server {
 
   void Accept() {
     for (int i = 0; i < kAcceptsPerRound; ++i) {
-      const int fd = accept4(listener_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+      sockaddr_storage addr{};
+      socklen_t len = sizeof addr;
+      const int fd = accept4(listener_, reinterpret_cast<sockaddr*>(&addr), &len,
+                             SOCK_NONBLOCK | SOCK_CLOEXEC);
       if (fd < 0) {
         if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
           // The connection stays pending and the listener readable: rest
@@ -202,47 +291,81 @@ class Server {
         return;
       }
       out_of_descriptors_ = false;
-      if (open_.size() >= max_connections_) {
-        close(fd);  // full: the caller sees the connection end at once
+      if (!hub_.Open(fd, SourceAddress(addr), Now())) {
+        close(fd);  // turned away: the caller sees the connection end at once
         continue;
       }
       // Messages go out whole; the tail of a frame need not wait for an ack.
       const int on = 1;
       setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
       open_.insert(fd);
-      hub_.Open(fd, Now());
     }
   }
 
   void Read(int fd) {
     if (hub_.Closing(fd)) return;
-    uint8_t buffer[kReadPerRound];
-    const ssize_t n = read(fd, buffer, sizeof buffer);
+    const ssize_t n = read(fd, buffer_.data(), buffer_.size());
     if (n > 0) {
-      hub_.Received(fd, {buffer, static_cast<size_t>(n)}, Now());
+      hub_.Received(fd, {buffer_.data(), static_cast<size_t>(n)}, Now());
     } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
       hub_.MarkClosing(fd);  // closed or failed
     }
   }
 
-  void Write(int fd) {
+  void Send(int fd) {
     while (!hub_.Closing(fd)) {
       const auto bytes = hub_.Pending(fd);
       if (bytes.empty()) return;
       const ssize_t n = send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
       if (n > 0) {
         hub_.Sent(fd, static_cast<size_t>(n));
+        if (static_cast<size_t>(n) < bytes.size()) break;  // the socket is full
       } else {
         if (n < 0 && errno != EAGAIN && errno != EINTR) hub_.MarkClosing(fd);
+        if (n < 0 && errno == EAGAIN) blocked_.insert(fd);
         return;
       }
     }
+    if (hub_.Unsent(fd)) blocked_.insert(fd);
+  }
+
+  // Memory freed by queues that emptied or connections that closed goes
+  // back to the system rather than staying at the peak.
+  void GiveBack() {
+    const size_t held = hub_.Held();
+    held_mark_ = std::max(held_mark_, held);
+    if (held + kTrimBytes > held_mark_) return;
+    malloc_trim(0);
+    held_mark_ = held;
+  }
+
+  void Write(const std::string& line) {
+    if (!record_) return;
+    std::fprintf(record_, "%s\n", line.c_str());
+    std::fflush(record_);
+  }
+
+  void Stop() {
+    signalfd_siginfo info{};
+    const char* name = "a signal";
+    if (read(signals_, &info, sizeof info) == static_cast<ssize_t>(sizeof info))
+      name = info.ssi_signo == SIGINT ? "SIGINT" : "SIGTERM";
+    hub_.Summarize();
+    Write(std::string("stopped by ") + name + ", closing " + std::to_string(open_.size()) +
+          " connections");
+    std::fprintf(stderr, "slvn-video-relay: stopped by %s\n", name);
+    for (int fd : open_) close(fd);
+    open_.clear();
   }
 
   int listener_;
-  size_t max_connections_;
+  int signals_;
+  FILE* record_;
   slvn::RelayHub hub_;
   std::set<int> open_;
+  std::set<int> blocked_;  // sockets that took no more; written again after POLLOUT
+  std::vector<uint8_t> buffer_ = std::vector<uint8_t>(kReadPerRound);
+  size_t held_mark_ = 0;
   double accept_resume_ = 0;
   bool out_of_descriptors_ = false;
 };
@@ -254,7 +377,8 @@ int main(int argc, char** argv) {
   if (!ParseArgs(argc, argv, options)) {
     std::fprintf(stderr,
                  "usage: slvn-video-relay [--listen ADDR[:PORT]] [--port N] "
-                 "[--max-connections N] [--idle SECONDS] [--record FILE]\n");
+                 "[--max-connections N] [--max-per-address N] [--login-deadline SECONDS] "
+                 "[--idle SECONDS] [--record FILE]\n");
     return 2;
   }
   FILE* record = options.record_path ? std::fopen(options.record_path, "w") : nullptr;
@@ -262,11 +386,17 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "slvn-video-relay: cannot write %s\n", options.record_path);
     return 1;
   }
+  const int signals = StopSignals();
+  if (signals < 0) {
+    std::fprintf(stderr, "slvn-video-relay: cannot watch for signals: %s\n", std::strerror(errno));
+    return 1;
+  }
   const int listener = Listen(options);
   if (listener < 0) return 1;
   std::printf("%d\n", BoundPort(listener));
   std::fflush(stdout);
   std::signal(SIGPIPE, SIG_IGN);
-  Server(listener, options, record).Run();
-  return 1;
+  const bool stopped = Server(listener, signals, options, record).Run();
+  if (record) std::fclose(record);
+  return stopped ? 0 : 1;
 }
