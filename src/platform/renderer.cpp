@@ -63,18 +63,33 @@ int WrappedAlign(int alignment) {
   return TTF_WRAPPED_ALIGN_LEFT;
 }
 
-// The rows of a rendered text above its first drawn pixel.
-int InkTop(SDL_Surface* s) {
-  if (s->format->BytesPerPixel != 4 || SDL_LockSurface(s) != 0) return 0;
-  int top = 0;
+// The rows of a rendered text that hold ink: [first, after last).
+std::pair<int, int> InkRows(SDL_Surface* s) {
+  if (s->format->BytesPerPixel != 4 || SDL_LockSurface(s) != 0) return {0, s->h};
   auto blank = [s](int y) {
     const auto* row =
         reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(s->pixels) + y * s->pitch);
     return std::none_of(row, row + s->w, [s](uint32_t p) { return (p & s->format->Amask) != 0; });
   };
+  int top = 0, bottom = s->h;
   while (top < s->h && blank(top)) ++top;
+  while (bottom > top && blank(bottom - 1)) --bottom;
   SDL_UnlockSurface(s);
-  return top;
+  return {top, bottom};
+}
+
+// What a list row's ink must make room for: the CJK characters that reach
+// highest at one size or another, descenders, bars and brackets.
+constexpr const char* kRowProbe = "国总金最终币骰漂gjpqy|()[]（）";
+
+int EmPixels(const Font& font) {
+  return static_cast<int>(std::lround(font.size * 96.0 / 72.0));
+}
+
+// The font at a size in pixels rather than points.
+Font AtPixels(Font font, int pixels) {
+  font.size = pixels * 72.0 / 96.0;
+  return font;
 }
 
 }  // namespace
@@ -298,7 +313,7 @@ void Renderer::DrawPicture(const Image* image, const Picture& keep, uint64_t ver
 
 TTF_Font* Renderer::FontFor(const Font& font) {
   // Points at 96 dots per inch.
-  int px = std::clamp(static_cast<int>(std::lround(font.size * 96.0 / 72.0)), 4, 200);
+  int px = std::clamp(EmPixels(font), 4, 200);
   auto key = std::make_pair(px, font.bold);
   auto it = fonts_.find(key);
   if (it != fonts_.end()) return it->second;
@@ -356,7 +371,7 @@ Renderer::CachedTexture* Renderer::Text(const std::string& text, const Font& fon
     t.texture = SDL_CreateTextureFromSurface(renderer_, s);
     t.width = s->w;
     t.height = s->h;
-    t.ink_top = InkTop(s);
+    t.ink_top = InkRows(s).first;
     SDL_FreeSurface(s);
     if (!t.texture) return nullptr;
     SDL_SetTextureBlendMode(t.texture, SDL_BLENDMODE_BLEND);
@@ -408,25 +423,42 @@ void Renderer::DrawTextBox(const TextBox& box, int x, int y, int w, int h) {
   PopClip();
 }
 
+Renderer::ListRow Renderer::ListRowFor(const Font& font) {
+  const int em = std::clamp(EmPixels(font), 1, 200);
+  const auto key = std::make_pair(em, font.bold);
+  if (auto it = list_rows_.find(key); it != list_rows_.end()) return it->second;
+  ListRow row{.pitch = em, .font_pixels = std::max(em, 4), .raise = 0};
+  for (int px = row.font_pixels; px >= 4; --px) {
+    TTF_Font* f = FontFor(AtPixels(font, px));
+    if (!f) return row;  // nothing is drawn without the font: nothing to keep
+    SDL_Surface* s = TTF_RenderUTF8_Blended(f, kRowProbe, SDL_Color{0, 0, 0, 255});
+    if (!s) return row;
+    const auto [top, bottom] = InkRows(s);
+    SDL_FreeSurface(s);
+    row.font_pixels = px;
+    row.raise = top;
+    if (bottom - top <= em) break;
+  }
+  list_rows_[key] = row;
+  return row;
+}
+
 void Renderer::DrawListBox(const ListBox& box, int x, int y, int w, int h) {
   PushClip(x, y, w, h);
   FillRect(x, y, w, h, box.BackColor());
   FrameRect(x, y, w, h, 0x808080);
-  const int line = std::max(1, TextSize("", box.Font()).second);
-  box.SetLinePixels(line);
-  // The font's line is taller than its em, with the blank above the ink:
-  // rows start that much higher, so one row's ink fits a box one em high
-  // (the message strip's lines are 13 pixels for a 12-pixel font).
-  const int em = static_cast<int>(std::lround(box.Font().size * 96.0 / 72.0));
-  const int raise = std::max(0, line - em - 1);
-  const int first = y + 1 - raise;
+  const ListRow row = ListRowFor(box.Font());
+  const Font font = AtPixels(box.Font(), row.font_pixels);
+  box.SetLinePixels(row.pitch);
+  const int first = y + 1;
   // Below the first row only whole rows show: a row the bottom frame would
   // cut waits for a scroll.
   for (int i = box.TopIndex(), top = first;
-       i < box.ListCount() && (top == first || top + line < y + h); ++i, top += line) {
+       i < box.ListCount() && (top == first || top + row.pitch < y + h); ++i, top += row.pitch) {
     bool selected = i == box.ListIndex();
-    if (selected) FillRect(x + 1, top, w - 2, line, 0x6A240A);
-    DrawText(OneLine(box.List(i)), box.Font(), selected ? 0xFFFFFF : box.ForeColor(), x + 2, top);
+    if (selected) FillRect(x + 1, top, w - 2, row.pitch, 0x6A240A);
+    DrawText(OneLine(box.List(i)), font, selected ? 0xFFFFFF : box.ForeColor(), x + 2,
+             top - row.raise);
   }
   PopClip();
 }
