@@ -57,10 +57,29 @@ std::string TextKey(const std::string& text, const Font& font, uint32_t color, i
          std::to_string(color) + '/' + std::to_string(wrap) + '/' + std::to_string(alignment);
 }
 
-int WrappedAlign(int alignment) {
-  if (alignment == kAlignCenter) return TTF_WRAPPED_ALIGN_CENTER;
-  if (alignment == kAlignRight) return TTF_WRAPPED_ALIGN_RIGHT;
-  return TTF_WRAPPED_ALIGN_LEFT;
+// Lines one under another, each aligned within `width`. SDL_ttf's own
+// wrapping is not used: it breaks again a line that just fills the width,
+// which pushes the rest of a label a line lower, out of a speech bubble.
+SDL_Surface* RenderLines(TTF_Font* f, const std::vector<std::string>& lines, SDL_Color color,
+                         int width, int alignment) {
+  const int skip = std::max(1, TTF_FontLineSkip(f));
+  SDL_Surface* out = SDL_CreateRGBSurfaceWithFormat(
+      0, std::max(1, width), skip * static_cast<int>(lines.size()), 32, SDL_PIXELFORMAT_ARGB8888);
+  if (!out) return nullptr;
+  SDL_FillRect(out, nullptr, 0);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].empty()) continue;
+    SDL_Surface* line = TTF_RenderUTF8_Blended(f, lines[i].c_str(), color);
+    if (!line) continue;
+    int x = 0;
+    if (alignment == kAlignRight) x = width - line->w;
+    if (alignment == kAlignCenter) x = (width - line->w) / 2;
+    SDL_SetSurfaceBlendMode(line, SDL_BLENDMODE_NONE);
+    SDL_Rect at{x, static_cast<int>(i) * skip, line->w, line->h};
+    SDL_BlitSurface(line, nullptr, out, &at);
+    SDL_FreeSurface(line);
+  }
+  return out;
 }
 
 // The rows of a rendered text that hold ink: [first, after last).
@@ -351,19 +370,13 @@ Renderer::CachedTexture* Renderer::Text(const std::string& text, const Font& fon
         TTF_SizeUTF8(f, part.c_str(), &w, &h);
         return w;
       };
-      std::string lines;
+      const std::vector<std::string> lines = WrapWords(text, wrap_width, measure);
       int widest = 0;
-      bool first = true;
-      for (const std::string& line : WrapWords(text, wrap_width, measure)) {
-        if (!first) lines += '\n';
-        first = false;
-        lines += line;
-        widest = std::max(widest, measure(line));
-      }
-      // Each line of a wrapped text takes the alignment within the text.
-      TTF_SetFontWrappedAlign(f, WrappedAlign(alignment));
-      s = TTF_RenderUTF8_Blended_Wrapped(f, lines.c_str(), Bgr(color),
-                                         std::max(wrap_width, widest));
+      for (const std::string& line : lines) widest = std::max(widest, measure(line));
+      if (lines.size() == 1)
+        s = TTF_RenderUTF8_Blended(f, lines[0].c_str(), Bgr(color));
+      else  // each line takes the alignment within the text
+        s = RenderLines(f, lines, Bgr(color), std::max(wrap_width, widest), alignment);
     } else {
       s = TTF_RenderUTF8_Blended(f, text.c_str(), Bgr(color));
     }
