@@ -57,24 +57,58 @@ std::string TextKey(const std::string& text, const Font& font, uint32_t color, i
          std::to_string(color) + '/' + std::to_string(wrap) + '/' + std::to_string(alignment);
 }
 
-int WrappedAlign(int alignment) {
-  if (alignment == kAlignCenter) return TTF_WRAPPED_ALIGN_CENTER;
-  if (alignment == kAlignRight) return TTF_WRAPPED_ALIGN_RIGHT;
-  return TTF_WRAPPED_ALIGN_LEFT;
+// Lines one under another, each aligned within `width`. SDL_ttf's own
+// wrapping is not used: it breaks again a line that just fills the width,
+// which pushes the rest of a label a line lower, out of a speech bubble.
+SDL_Surface* RenderLines(TTF_Font* f, const std::vector<std::string>& lines, SDL_Color color,
+                         int width, int alignment) {
+  const int skip = std::max(1, TTF_FontLineSkip(f));
+  SDL_Surface* out = SDL_CreateRGBSurfaceWithFormat(
+      0, std::max(1, width), skip * static_cast<int>(lines.size()), 32, SDL_PIXELFORMAT_ARGB8888);
+  if (!out) return nullptr;
+  SDL_FillRect(out, nullptr, 0);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].empty()) continue;
+    SDL_Surface* line = TTF_RenderUTF8_Blended(f, lines[i].c_str(), color);
+    if (!line) continue;
+    int x = 0;
+    if (alignment == kAlignRight) x = width - line->w;
+    if (alignment == kAlignCenter) x = (width - line->w) / 2;
+    SDL_SetSurfaceBlendMode(line, SDL_BLENDMODE_NONE);
+    SDL_Rect at{x, static_cast<int>(i) * skip, line->w, line->h};
+    SDL_BlitSurface(line, nullptr, out, &at);
+    SDL_FreeSurface(line);
+  }
+  return out;
 }
 
-// The rows of a rendered text above its first drawn pixel.
-int InkTop(SDL_Surface* s) {
-  if (s->format->BytesPerPixel != 4 || SDL_LockSurface(s) != 0) return 0;
-  int top = 0;
+// The rows of a rendered text that hold ink: [first, after last).
+std::pair<int, int> InkRows(SDL_Surface* s) {
+  if (s->format->BytesPerPixel != 4 || SDL_LockSurface(s) != 0) return {0, s->h};
   auto blank = [s](int y) {
     const auto* row =
         reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(s->pixels) + y * s->pitch);
     return std::none_of(row, row + s->w, [s](uint32_t p) { return (p & s->format->Amask) != 0; });
   };
+  int top = 0, bottom = s->h;
   while (top < s->h && blank(top)) ++top;
+  while (bottom > top && blank(bottom - 1)) --bottom;
   SDL_UnlockSurface(s);
-  return top;
+  return {top, bottom};
+}
+
+// What a list row's ink must make room for: the CJK characters that reach
+// highest at one size or another, descenders, bars and brackets.
+constexpr const char* kRowProbe = "国总金最终币骰漂gjpqy|()[]（）";
+
+int EmPixels(const Font& font) {
+  return static_cast<int>(std::lround(font.size * 96.0 / 72.0));
+}
+
+// The font at a size in pixels rather than points.
+Font AtPixels(Font font, int pixels) {
+  font.size = pixels * 72.0 / 96.0;
+  return font;
 }
 
 }  // namespace
@@ -298,7 +332,7 @@ void Renderer::DrawPicture(const Image* image, const Picture& keep, uint64_t ver
 
 TTF_Font* Renderer::FontFor(const Font& font) {
   // Points at 96 dots per inch.
-  int px = std::clamp(static_cast<int>(std::lround(font.size * 96.0 / 72.0)), 4, 200);
+  int px = std::clamp(EmPixels(font), 4, 200);
   auto key = std::make_pair(px, font.bold);
   auto it = fonts_.find(key);
   if (it != fonts_.end()) return it->second;
@@ -336,19 +370,13 @@ Renderer::CachedTexture* Renderer::Text(const std::string& text, const Font& fon
         TTF_SizeUTF8(f, part.c_str(), &w, &h);
         return w;
       };
-      std::string lines;
+      const std::vector<std::string> lines = WrapWords(text, wrap_width, measure);
       int widest = 0;
-      bool first = true;
-      for (const std::string& line : WrapWords(text, wrap_width, measure)) {
-        if (!first) lines += '\n';
-        first = false;
-        lines += line;
-        widest = std::max(widest, measure(line));
-      }
-      // Each line of a wrapped text takes the alignment within the text.
-      TTF_SetFontWrappedAlign(f, WrappedAlign(alignment));
-      s = TTF_RenderUTF8_Blended_Wrapped(f, lines.c_str(), Bgr(color),
-                                         std::max(wrap_width, widest));
+      for (const std::string& line : lines) widest = std::max(widest, measure(line));
+      if (lines.size() == 1)
+        s = TTF_RenderUTF8_Blended(f, lines[0].c_str(), Bgr(color));
+      else  // each line takes the alignment within the text
+        s = RenderLines(f, lines, Bgr(color), std::max(wrap_width, widest), alignment);
     } else {
       s = TTF_RenderUTF8_Blended(f, text.c_str(), Bgr(color));
     }
@@ -356,7 +384,7 @@ Renderer::CachedTexture* Renderer::Text(const std::string& text, const Font& fon
     t.texture = SDL_CreateTextureFromSurface(renderer_, s);
     t.width = s->w;
     t.height = s->h;
-    t.ink_top = InkTop(s);
+    t.ink_top = InkRows(s).first;
     SDL_FreeSurface(s);
     if (!t.texture) return nullptr;
     SDL_SetTextureBlendMode(t.texture, SDL_BLENDMODE_BLEND);
@@ -408,25 +436,42 @@ void Renderer::DrawTextBox(const TextBox& box, int x, int y, int w, int h) {
   PopClip();
 }
 
+Renderer::ListRow Renderer::ListRowFor(const Font& font) {
+  const int em = std::clamp(EmPixels(font), 1, 200);
+  const auto key = std::make_pair(em, font.bold);
+  if (auto it = list_rows_.find(key); it != list_rows_.end()) return it->second;
+  ListRow row{.pitch = em, .font_pixels = std::max(em, 4), .raise = 0};
+  for (int px = row.font_pixels; px >= 4; --px) {
+    TTF_Font* f = FontFor(AtPixels(font, px));
+    if (!f) return row;  // nothing is drawn without the font: nothing to keep
+    SDL_Surface* s = TTF_RenderUTF8_Blended(f, kRowProbe, SDL_Color{0, 0, 0, 255});
+    if (!s) return row;
+    const auto [top, bottom] = InkRows(s);
+    SDL_FreeSurface(s);
+    row.font_pixels = px;
+    row.raise = top;
+    if (bottom - top <= em) break;
+  }
+  list_rows_[key] = row;
+  return row;
+}
+
 void Renderer::DrawListBox(const ListBox& box, int x, int y, int w, int h) {
   PushClip(x, y, w, h);
   FillRect(x, y, w, h, box.BackColor());
   FrameRect(x, y, w, h, 0x808080);
-  const int line = std::max(1, TextSize("", box.Font()).second);
-  box.SetLinePixels(line);
-  // The font's line is taller than its em, with the blank above the ink:
-  // rows start that much higher, so one row's ink fits a box one em high
-  // (the message strip's lines are 13 pixels for a 12-pixel font).
-  const int em = static_cast<int>(std::lround(box.Font().size * 96.0 / 72.0));
-  const int raise = std::max(0, line - em - 1);
-  const int first = y + 1 - raise;
+  const ListRow row = ListRowFor(box.Font());
+  const Font font = AtPixels(box.Font(), row.font_pixels);
+  box.SetLinePixels(row.pitch);
+  const int first = y + 1;
   // Below the first row only whole rows show: a row the bottom frame would
   // cut waits for a scroll.
   for (int i = box.TopIndex(), top = first;
-       i < box.ListCount() && (top == first || top + line < y + h); ++i, top += line) {
+       i < box.ListCount() && (top == first || top + row.pitch < y + h); ++i, top += row.pitch) {
     bool selected = i == box.ListIndex();
-    if (selected) FillRect(x + 1, top, w - 2, line, 0x6A240A);
-    DrawText(OneLine(box.List(i)), box.Font(), selected ? 0xFFFFFF : box.ForeColor(), x + 2, top);
+    if (selected) FillRect(x + 1, top, w - 2, row.pitch, 0x6A240A);
+    DrawText(OneLine(box.List(i)), font, selected ? 0xFFFFFF : box.ForeColor(), x + 2,
+             top - row.raise);
   }
   PopClip();
 }

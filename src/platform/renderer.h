@@ -60,6 +60,20 @@ class Renderer {
   // Size in pixels of a text in a font.
   std::pair<int, int> TextSize(const std::string& text, const Font& font);
 
+  // A list's rows follow each other at the line a list of that font size
+  // has on the platform the game was made for: its em in pixels (the CJK
+  // faces the lists name have ascent and descent adding up to the em), where
+  // our font's own line is a fifth taller. The text is drawn at the largest
+  // pixel size whose ink, descenders and brackets too, fits one row, raised
+  // by the blank above that ink, so every glyph shows whole and no row
+  // reaches into the next.
+  struct ListRow {
+    int pitch = 1;        // pixels from one row's top to the next
+    int font_pixels = 1;  // the size the text is drawn at
+    int raise = 0;        // the drawn line starts this far above the row
+  };
+  ListRow ListRowFor(const Font& font);
+
  private:
   struct CachedTexture {
     Picture keep;  // holds the picture so its address is not reused
@@ -100,6 +114,7 @@ class Renderer {
   std::map<const Image*, CachedTexture> pictures_;
   std::map<std::string, CachedTexture> texts_;
   std::map<std::pair<int, bool>, TTF_Font*> fonts_;
+  std::map<std::pair<int, bool>, ListRow> list_rows_;  // by em and boldness
   struct Clip {
     int x, y, w, h;
   };

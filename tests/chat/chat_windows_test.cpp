@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "chat/huifu.h"
 #include "chat/speak_box.h"
 #include "chat/talk.h"
@@ -301,6 +305,64 @@ TEST_F(ChatWindowsTest, ABubbleFadesInHoldsFadesOutAndLeaves) {
   EXPECT_FALSE(SetFormAlpha(box, 256));
   EXPECT_FALSE(SetFormAlpha(box, -1));
   EXPECT_EQ(box.Alpha(), 2);
+}
+
+// A phrase longer than the label's width wraps to the label's second line,
+// and both lines lie whole on the bubble's body, for every seat at both
+// scales: each ink pixel lies over the body's light fill, the ink is the
+// label's whole text (as a label too tall to cut anything draws it) and it
+// falls in two bands of rows.
+TEST_F(ChatWindowsTest, ABubbleShowsAWholePhraseOfTwoLinesAtBothScales) {
+  test::UseHeadlessSdl();
+  const std::string phrase = "大家好，很高兴见到各位！";
+  for (float scale : {1.0f, 0.78125f})
+    for (int seat = 0; seat < 4; ++seat) {
+      SCOPED_TRACE(std::to_string(scale) + " seat " + std::to_string(seat));
+      Client c{std::make_unique<ManualClock>()};
+      test::LayOutTable(c, scale);
+      PrepareSpeakBox(c, static_cast<int16_t>(seat));
+      SpeakBoxForm& box = *FindSpeakBox(c, seat);
+      const Image& art = *box.Picture();
+      Renderer renderer;
+      auto frame = [&](const std::string& caption) {
+        box.labPhrase.SetCaption(caption);
+        renderer.Draw(box);
+        std::vector<uint32_t> pixels;
+        for (int y = 0; y < art.height; ++y)
+          for (int x = 0; x < art.width; ++x) pixels.push_back(renderer.PixelAt(x, y));
+        return pixels;
+      };
+      // Pixels the phrase changes: the ink as it shows.
+      auto changed = [&](const std::vector<uint32_t>& bare, const std::vector<uint32_t>& shown) {
+        std::vector<bool> ink(bare.size());
+        for (size_t i = 0; i < bare.size(); ++i) ink[i] = bare[i] != shown[i];
+        return ink;
+      };
+      const auto bare = frame("");
+      showMe(c, box, static_cast<int16_t>(seat), phrase, 210, 8, 4, 2000);
+      const auto ink = changed(bare, frame(phrase));
+      std::vector<bool> rows(art.height);
+      int off_body = 0;
+      for (int y = 0; y < art.height; ++y)
+        for (int x = 0; x < art.width; ++x) {
+          if (!ink[y * art.width + x]) continue;
+          rows[y] = true;
+          const uint32_t under = art.At(x, y);
+          const uint32_t darkest =
+              std::min({(under >> 16) & 0xFF, (under >> 8) & 0xFF, under & 0xFF});
+          off_body += (under >> 24) != 0xFF || darkest <= 200;
+        }
+      EXPECT_EQ(off_body, 0);
+      int bands = 0;
+      for (int y = 0; y < art.height; ++y) bands += rows[y] && (y == 0 || !rows[y - 1]);
+      EXPECT_EQ(bands, 2);
+      // Without the outline and with room to spare below, nothing more shows.
+      box.SetRegionFromPicture(nullptr);
+      box.labPhrase.SetHeight(box.labPhrase.Height() * 3);
+      const auto whole = changed(frame(""), frame(phrase));
+      EXPECT_EQ(std::count(ink.begin(), ink.end(), true),
+                std::count(whole.begin(), whole.end(), true));
+    }
 }
 
 TEST_F(ChatWindowsTest, ScreenshotOfTheFourBubblesAndTheHistory) {

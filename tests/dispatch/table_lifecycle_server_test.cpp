@@ -76,6 +76,9 @@ TEST_F(LifecycleServerTest, AFreedSeatShowsTheSeatChangeScreenUntilTheTableIsSea
       << server.Record();
   EXPECT_TRUE(f.ImgShuffle.Visible() && f.LblShuffle.Visible());
   EXPECT_EQ(f.WebBrowser2.LocationURL(), "http://127.0.0.1:9/lobby.gamead");
+  // The freed seat's message brings the table's wealth multiplier.
+  EXPECT_TRUE(f.lbwealth.Visible() && f.Imgwealth.Visible());
+  EXPECT_EQ(f.lbwealth.Caption(), "3");
   EXPECT_EQ(client.custom[0].SeatWind, 0);
   // Seated anew at South: the screen goes and the compass shows South.
   const Picture south = LoadResourcePicture(client, std::stoi(client.images.CompassPics[2]));
@@ -91,6 +94,7 @@ TEST_F(LifecycleServerTest, AFreedSeatShowsTheSeatChangeScreenUntilTheTableIsSea
       << server.Record();
   expect_seat(0, "[新手] 演示", "12800金币", "书生");
   expect_seat(3, "[老手] 鲍勃", "25600金币", "秀才");
+  EXPECT_EQ(f.lbwealth.Caption(), "3");
   EXPECT_EQ(server.Finish(), 0) << server.Record();
 }
 

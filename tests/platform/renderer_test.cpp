@@ -110,6 +110,52 @@ TEST_F(RendererTest, ALabelOneEmHighShowsItsWholeInk) {
     }
 }
 
+// A list's rows are one em apart, as a list of that size is where the game
+// was made; each row's text, descenders and brackets too, shows whole within
+// its row, so two rows never overlap and the bottom frame cuts nothing.
+TEST_F(RendererTest, AListRowIsOneEmHighAndHoldsItsWholeInk) {
+  ListBox list(&form);
+  list.SetBackColor(0);
+  list.SetForeColor(0xFFFFFF);
+  const std::string probe = "总分gjy|（）";
+  // Rows inside the list's frame holding ink, and the ink's pixel count.
+  auto ink = [&](std::vector<int>& rows) {
+    renderer.Draw(form);
+    rows.clear();
+    int count = 0;
+    for (int y = 1; y < list.Height() - 1; ++y) {
+      int in_row = 0;
+      for (int x = 1; x < 99; ++x) in_row += (renderer.PixelAt(x, y) & 0xFFFFFF) != 0;
+      if (in_row) rows.push_back(y);
+      count += in_row;
+    }
+    return count;
+  };
+  for (double size : {8.0, 9.0, 10.5, 12.0, 14.25})
+    for (bool bold : {false, true}) {
+      SCOPED_TRACE(std::to_string(size) + (bold ? " bold" : ""));
+      list.SetFontSize(size);
+      list.SetFontBold(bold);
+      const int em = static_cast<int>(std::lround(size * 96 / 72));
+      EXPECT_EQ(renderer.ListRowFor(list.Font()).pitch, em);
+      list.Clear();
+      list.AddItem(probe);
+      list.Move(0, 0, 100, 60);
+      std::vector<int> rows;
+      const int whole = ink(rows);
+      ASSERT_GT(whole, 0);
+      EXPECT_GE(rows.front(), 1);
+      EXPECT_LE(rows.back(), em);                         // within the first row
+      EXPECT_GE(rows.back() - rows.front() + 1, em - 3);  // drawn near the row's size
+      list.Move(0, 0, 100, em + 2);                       // one em inside the frame
+      EXPECT_EQ(ink(rows), whole);
+      list.Move(0, 0, 100, 60);
+      list.AddItem(probe);
+      EXPECT_EQ(ink(rows), 2 * whole);  // the second row's ink is the first's, one em on
+      EXPECT_EQ(list.VisibleRows(), 58 / em);
+    }
+}
+
 // A list row stays one line: its line breaks draw as spaces, not as
 // missing-glyph boxes or a second line.
 TEST_F(RendererTest, AListRowDrawsItsLineBreaksAsSpaces) {

@@ -356,8 +356,9 @@ int BannerBottom(const ImageControl& background) {
 }
 
 // Every list of a board shows whole rows only, each row's text inside the
-// list's frame, and the list inside the board's parchment; the band below
-// the last whole row stays empty, so no row is cut at the bottom.
+// list's frame, and the list inside the board's parchment; each row's ink
+// lies in its own row (none in a blank line's), and the band below the last
+// whole row stays empty, so no row is cut at the bottom.
 void ExpectListsWhole(Renderer& renderer, Form& board, const ImageControl& background,
                       const std::vector<const ListBox*>& lists) {
   const Box parchment = Parchment(background, BoxOf(board));
@@ -366,7 +367,9 @@ void ExpectListsWhole(Renderer& renderer, Form& board, const ImageControl& backg
     SCOPED_TRACE(list->List(0));
     EXPECT_TRUE(b.Inside(parchment)) << b.left << "," << b.top << " " << b.right << "," << b.bottom
                                      << " in " << parchment.right << "," << parchment.bottom;
-    const int line = renderer.TextSize("", list->Font()).second;
+    // The line a list of that size has where the game was made: its em.
+    const int line = static_cast<int>(std::lround(list->Font().size * 96 / 72));
+    EXPECT_EQ(renderer.ListRowFor(list->Font()).pitch, line);
     const int rows = std::max(1, (b.bottom - b.top - 2) / line);
     const int shown = std::min(rows, list->ListCount() - list->TopIndex());
     ASSERT_GT(shown, 0);
@@ -375,6 +378,11 @@ void ExpectListsWhole(Renderer& renderer, Form& board, const ImageControl& backg
       const std::string text = list->List(list->TopIndex() + i);
       // The text starts two pixels in and keeps one clear of the right frame.
       EXPECT_LE(2 + renderer.TextSize(text, list->Font()).first, b.right - b.left - 2) << text;
+      bool inked = false;
+      for (int y = b.top + 1 + i * line; y < b.top + 1 + (i + 1) * line; ++y)
+        for (int x = b.left + 1; x < b.right - 1 && !inked; ++x)
+          inked = (renderer.PixelAt(x, y) & 0xFFFFFF) != 0xFFC080u;
+      EXPECT_EQ(inked, text.find_first_not_of(' ') != std::string::npos) << i << ": " << text;
     }
     for (int y = b.top + 1 + shown * line; y < b.bottom - 1; ++y)
       for (int x = b.left + 1; x < b.right - 1; ++x)
@@ -455,11 +463,17 @@ TEST_P(BoardsShotTest, EveryLineShowsWholeInsideTheFrameAndNothingCoversTheNames
   std::vector<const ListBox*> lists;
   for (int i = 0; i < 8; ++i) lists.push_back(&score.State[i]);
   ExpectListsWhole(renderer, score, score.Background, lists);
-  // Scrolled down, the columns show their last lines whole as well.
+  // A column's 26 lines, 总分 and 最终分 with them, show without a scroll.
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(score.State[i].MaxTopIndex(), 0);
+  // Longer columns scroll, and show their last lines whole as well.
+  for (int i : {0, 3})
+    for (int k = 0; k < 10; ++k) score.State[i].AddItem("开杠:-10");
   score.State[0].ScrollBy(10);
   renderer.Draw(score);
   ExpectListsWhole(renderer, score, score.Background, {&score.State[0], &score.State[3]});
   score.State[0].ScrollBy(-10);
+  for (int i : {0, 3})
+    for (int k = 0; k < 10; ++k) score.State[i].RemoveItem(score.State[i].ListCount() - 1);
 
   renderer.Draw(hero);
   lists = {&hero.Num};

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
+#include <tuple>
+#include <vector>
 
+#include "platform/renderer.h"
 #include "plugin/test_prop_plugin.h"
 #include "shell/client.h"
 #include "support/fake_video.h"
@@ -120,6 +124,57 @@ TEST_P(SeatingUiTest, TheWealthBadgeShowsTheSmallestValueAboveZero) {
     EXPECT_GE(f.lbwealth.Top(), f.Imgwealth.Top());
     EXPECT_LT(f.lbwealth.Top(), f.Imgwealth.Top() + badge_h);
     EXPECT_GE(f.Imgwealth.Top(), f.imgBeishu.Top() + badge_h);
+  }
+}
+
+// The dice and wealth values stand after the ×s their badges print: on the
+// screen, the value's ink begins right of the cross's, at both scales, for
+// a value of one digit and one of three in the smaller font.
+TEST_P(SeatingUiTest, TheBadgeValuesStandAfterTheirCrosses) {
+  test::UseHeadlessSdl();
+  f.imgBeishu.SetVisible(true);
+  f.lblDifen.SetCaption("7");
+  Renderer renderer;
+  for (auto [badge, value, wealth] :
+       {std::tuple{&f.imgBeishu, &f.lblDifen, 0}, std::tuple{&f.Imgwealth, &f.lbwealth, 3},
+        std::tuple{&f.Imgwealth, &f.lbwealth, 120}}) {
+    if (wealth) {
+      client.data.SeatWealth = {0, wealth, 0, 0};
+      RefreshWealthBadge(client);
+    }
+    SCOPED_TRACE(value->Caption());
+    const test::PixelRect at = test::FormPixels(*badge);
+    const Image& art = *badge->Picture();
+    // The cross: the art's green, right of the badge's words.
+    int cross_right = -1;
+    for (int y = 0; y < art.height; ++y)
+      for (int x = 0; x < art.width; ++x) {
+        const uint32_t p = art.At(x, y);
+        const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+        if ((p >> 24) == 0xFF && g > 150 && g > r + 60 && g > b + 40)
+          cross_right = std::max(cross_right, x);
+      }
+    ASSERT_GT(cross_right, 0);
+    // The value's ink: what showing it changes on the main window.
+    value->SetVisible(false);
+    renderer.Draw(f);
+    std::vector<uint32_t> bare;
+    for (int y = 0; y < renderer.Height(); ++y)
+      for (int x = 0; x < renderer.Width(); ++x) bare.push_back(renderer.PixelAt(x, y));
+    value->SetVisible(true);
+    renderer.Draw(f);
+    int left = renderer.Width(), right = -1, top = renderer.Height(), bottom = -1;
+    for (int y = 0; y < renderer.Height(); ++y)
+      for (int x = 0; x < renderer.Width(); ++x)
+        if (renderer.PixelAt(x, y) != bare[y * renderer.Width() + x]) {
+          left = std::min(left, x), right = std::max(right, x);
+          top = std::min(top, y), bottom = std::max(bottom, y);
+        }
+    ASSERT_GE(right, left);
+    EXPECT_GT(left, at.x + cross_right) << "the value's ink begins at " << left - at.x;
+    EXPECT_LT(right, at.x + at.width);
+    EXPECT_GE(top, at.y);
+    EXPECT_LT(bottom, at.y + at.height);
   }
 }
 

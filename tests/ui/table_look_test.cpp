@@ -353,15 +353,10 @@ class TableLook {
         return "text cut (" + std::to_string(int(s.ink.bottom - s.ink.top)) + " high in " +
                std::to_string(int(h)) + ")";
     } else if (auto* list = dynamic_cast<const ListBox*>(s.control)) {
-      // Rows start one pixel into the box, raised by what the font's line
-      // has beyond its em and one pixel.
-      const double em = std::round(list->Font().size * 96 / 72);
-      const double raise = std::max(0.0, renderer_.TextSize("", list->Font()).second - em - 1);
-      const double line =
-          LineInk(list->ListCount() > 0 ? list->List(list->TopIndex()) : "", list->Font()) +
-          TextTop(list->Font()) - raise;
+      // Rows start one pixel into the box and hold their whole ink.
+      const int line = renderer_.ListRowFor(list->Font()).pitch;
       if (list->ListCount() > list->TopIndex() && line + 1 > h + kSlack)
-        return "line cut (" + std::to_string(int(line)) + " in " + std::to_string(int(h)) + ")";
+        return "line cut (" + std::to_string(line) + " in " + std::to_string(int(h)) + ")";
     } else if (auto* text = dynamic_cast<const TextBox*>(s.control)) {
       const double line = LineInk("国", text->Font()) + TextTop(text->Font());
       if (line + 2 > h + kSlack)

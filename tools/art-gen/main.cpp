@@ -680,8 +680,10 @@ Canvas Badge(Fonts& f, const std::string& text) {
   Canvas c(80, 29);
   RoundRect(c, 0, 0, 80, 29, 6, kGold, Rgb(0xA8741C));
   RoundRect(c, 2.5f, 2.5f, 75, 24, 4, Rgb(0x1A1A1A), Rgb(0x000000));
-  Text(c, f, text, 5, 4, 46, 21, TextStyle{.color = Rgb(0xFFE082), .bold = true}, 16);
-  Text(c, f, "×", 52, 4, 14, 21, TextStyle{.color = Rgb(0x4CE27E), .bold = true}, 18);
+  // The value label stands 48 pixels into the badge at the earliest (a
+  // three-digit wealth value); its digits follow the ×, never cover it.
+  Text(c, f, text, 3, 4, 36, 21, TextStyle{.color = Rgb(0xFFE082), .bold = true}, 16);
+  Text(c, f, "×", 39, 4, 8, 21, TextStyle{.color = Rgb(0x4CE27E), .bold = true}, 14);
   return c;
 }
 
