@@ -186,6 +186,57 @@ size_t Utf8Offset(const std::string& s, int chars) {
   return i;
 }
 
+// The length of the well-formed UTF-8 sequence at s[i], 0 when there is none.
+size_t SequenceAt(const std::string& s, size_t i) {
+  const auto b = [&](size_t k) { return static_cast<unsigned char>(s[i + k]); };
+  const unsigned char lead = b(0);
+  size_t n = lead < 0x80                    ? 1
+             : lead >= 0xC2 && lead <= 0xDF ? 2
+             : lead >= 0xE0 && lead <= 0xEF ? 3
+             : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                            : 0;
+  if (n == 0 || i + n > s.size()) return 0;
+  for (size_t k = 1; k < n; ++k)
+    if ((b(k) & 0xC0) != 0x80) return 0;
+  // No overlong forms, surrogates or code points past U+10FFFF.
+  if ((lead == 0xE0 && b(1) < 0xA0) || (lead == 0xED && b(1) > 0x9F) ||
+      (lead == 0xF0 && b(1) < 0x90) || (lead == 0xF4 && b(1) > 0x8F))
+    return 0;
+  return n;
+}
+
+// Whole, well-formed characters: anything else becomes U+FFFD, so the caret
+// counts the same characters the text holds.
+std::string WellFormedUtf8(const std::string& s) {
+  std::string out;
+  for (size_t i = 0; i < s.size();) {
+    const size_t n = SequenceAt(s, i);
+    if (n == 0) {
+      out += "\xEF\xBF\xBD";
+      ++i;
+    } else {
+      out.append(s, i, n);
+      i += n;
+    }
+  }
+  return out;
+}
+
+// One line of text: line breaks and tabs become blanks, other control
+// characters go.
+std::string OneLineText(const std::string& s) {
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    if (c == '\r' && i + 1 < s.size() && s[i + 1] == '\n') continue;  // CR LF is one break
+    if (c == '\r' || c == '\n' || c == '\t')
+      out += ' ';
+    else if (c >= 0x20 && c != 0x7F)
+      out += static_cast<char>(c);
+  }
+  return out;
+}
+
 }  // namespace
 
 void TextBox::SetText(std::string v) {
@@ -201,13 +252,23 @@ void TextBox::SetSelStart(int v) {
 }
 
 void TextBox::Type(const std::string& utf8) {
-  if (max_length_ > 0 && Utf8Length(text_) + Utf8Length(utf8) > static_cast<size_t>(max_length_))
-    return;
+  SetComposition("", 0);
+  std::string typed = WellFormedUtf8(utf8);
+  if (max_length_ > 0) {
+    const size_t length = Utf8Length(text_);
+    const size_t room = length < static_cast<size_t>(max_length_) ? max_length_ - length : 0;
+    typed.resize(Utf8Offset(typed, static_cast<int>(std::min(room, Utf8Length(typed)))));
+  }
+  if (typed.empty()) return;
   std::string t = text_;
-  t.insert(Utf8Offset(t, sel_start_), utf8);
+  t.insert(Utf8Offset(t, sel_start_), typed);
   // The caret moves before Change runs, so a handler sees it past the text.
-  sel_start_ += static_cast<int>(Utf8Length(utf8));
+  sel_start_ += static_cast<int>(Utf8Length(typed));
   SetText(std::move(t));
+}
+
+void TextBox::Paste(const std::string& utf8) {
+  Type(OneLineText(WellFormedUtf8(utf8)));
 }
 
 bool TextBox::Backspace() {
@@ -217,6 +278,15 @@ bool TextBox::Backspace() {
   size_t begin = Utf8Offset(t, sel_start_ - 1);
   t.erase(begin, end - begin);
   --sel_start_;
+  SetText(std::move(t));
+  return true;
+}
+
+bool TextBox::Delete() {
+  const size_t begin = Utf8Offset(text_, sel_start_);
+  if (begin >= text_.size()) return false;
+  std::string t = text_;
+  t.erase(begin, Utf8Offset(t, sel_start_ + 1) - begin);
   SetText(std::move(t));
   return true;
 }
@@ -239,6 +309,15 @@ bool TextBox::MoveCaret(int key_code) {
     default:
       return false;
   }
+}
+
+void TextBox::SetComposition(std::string utf8, int cursor) {
+  utf8 = OneLineText(WellFormedUtf8(utf8));
+  cursor = std::clamp(cursor, 0, static_cast<int>(Utf8Length(utf8)));
+  if (utf8 == composition_ && cursor == composition_cursor_) return;
+  composition_ = std::move(utf8);
+  composition_cursor_ = cursor;
+  Invalidate();
 }
 
 void ListBox::AddItem(std::string item, int index) {

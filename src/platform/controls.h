@@ -249,6 +249,9 @@ class Label : public TextControl {
   bool auto_size_ = false;
 };
 
+// A one-line edit box: the text, a caret in it, and the composition an input
+// method is building at the caret. Counting is in characters (a Chinese
+// character is one), never in bytes, so no edit splits a character.
 class TextBox : public TextControl {
  public:
   explicit TextBox(Container* parent) : TextControl(parent, true) {}
@@ -256,20 +259,38 @@ class TextBox : public TextControl {
   // Any change of the text, typed or set here, raises Change once the text
   // is in place; the caret stays where it was, within the new text.
   void SetText(std::string v);
-  // Typed input stops at MaxLength characters; 0 means no limit.
+  // Typed and pasted input stops at MaxLength characters; 0 means no limit.
   int MaxLength() const { return max_length_; }
   void SetMaxLength(int v) { max_length_ = v < 0 ? 0 : v; }
   // The caret, in characters from the start (0 .. length).
   int SelStart() const { return sel_start_; }
   void SetSelStart(int v);
-  // Typing: inserts text (UTF-8) at the caret, which moves past it, unless
-  // MaxLength would be passed; a backspace removes the character before the
-  // caret and returns whether there was one.
+  // Typing: inserts text (UTF-8) at the caret, which moves past it. As much
+  // of it as MaxLength leaves room for goes in, whole characters only;
+  // bytes that are not UTF-8 go in as U+FFFD. Ends any composition.
   void Type(const std::string& utf8);
+  // Pasting: as Type, with each line break (CR LF, CR or LF) and tab made a
+  // blank, as a one-line box must, and other control characters dropped.
+  void Paste(const std::string& utf8);
+  // A backspace removes the character before the caret, a delete the one
+  // after it; each returns whether there was one.
   bool Backspace();
+  bool Delete();
   // Left, Right, Home and End (virtual keys 37, 39, 36, 35) move the caret;
   // false for any other key.
   bool MoveCaret(int key_code);
+
+  // What an input method is composing (not yet part of Text), shown at the
+  // caret with its own cursor (characters into it); "" when none.
+  const std::string& Composition() const { return composition_; }
+  int CompositionCursor() const { return composition_cursor_; }
+  void SetComposition(std::string utf8, int cursor);
+
+  // The renderer keeps the caret in view by scrolling the text: the pixels
+  // of text left of the box's inner edge, kept from frame to frame so the
+  // view moves only when the caret would leave it.
+  int ScrollPixels() const { return scroll_pixels_; }
+  void SetScrollPixels(int pixels) const { scroll_pixels_ = pixels < 0 ? 0 : pixels; }
 
   ClickHandler Change;
 
@@ -277,6 +298,9 @@ class TextBox : public TextControl {
   std::string text_;
   int max_length_ = 0;
   int sel_start_ = 0;
+  std::string composition_;
+  int composition_cursor_ = 0;
+  mutable int scroll_pixels_ = 0;
 };
 
 class ListBox : public TextControl {

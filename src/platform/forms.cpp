@@ -26,6 +26,13 @@ Form::Form(Forms& forms) : Container(nullptr, true), forms_(forms) {
 void Form::SetFocus(Control* control) {
   if (control == focus_) return;
   Control* old = std::exchange(focus_, control);
+  // A box that loses the focus loses its caret and any unfinished
+  // composition; the one that gains it shows its caret.
+  if (auto* box = InTree(*this, old) ? dynamic_cast<TextBox*>(old) : nullptr) {
+    box->SetComposition("", 0);
+    box->Invalidate();
+  }
+  if (InTree(*this, control) && dynamic_cast<TextBox*>(control)) control->Invalidate();
   // A control that left the tree is never touched.
   if (InTree(*this, old) && old->LostFocus) old->LostFocus();
   if (focus_ == control && InTree(*this, control) && control->GotFocus) control->GotFocus();

@@ -6,6 +6,9 @@ namespace slvn {
 
 namespace {
 
+constexpr int kDeleteKey = 46;
+constexpr int kPasteChar = 22;  // Ctrl+V's control character
+
 bool Inside(const Control& c, double x, double y) {
   return x >= c.Left() && y >= c.Top() && x < c.Left() + c.Width() && y < c.Top() + c.Height();
 }
@@ -65,10 +68,6 @@ void KeyPress(Form& form, int& ascii) {
   });
 }
 
-TextBox* FocusedTextBox(Form& form) {
-  return InTree(form, form.Focus()) ? dynamic_cast<TextBox*>(form.Focus()) : nullptr;
-}
-
 // A press gives the keyboard focus to the control, or to the nearest box
 // holding it that can take it (a press on a tile focuses the table), before
 // the control's own handler runs.
@@ -82,6 +81,10 @@ void FocusOnPress(Form& form, Control& target) {
 }
 
 }  // namespace
+
+TextBox* FocusedTextBox(Form& form) {
+  return InTree(form, form.Focus()) ? dynamic_cast<TextBox*>(form.Focus()) : nullptr;
+}
 
 bool InTree(const Form& form, const Control* control) {
   return control && (control == &form || Contains(form, control));
@@ -132,7 +135,13 @@ void DeliverKeyDown(Form& form, int key_code, int shift) {
   FormThenFocus(form, [&](Control& c) {
     if (c.KeyDown) c.KeyDown(key_code, shift);
   });
-  if (TextBox* box = FocusedTextBox(form); box && box->MoveCaret(key_code)) return;
+  if (TextBox* box = FocusedTextBox(form)) {
+    if (box->MoveCaret(key_code)) return;
+    if (key_code == kDeleteKey) {
+      box->Delete();
+      return;
+    }
+  }
   if (key_code != 8 && key_code != 13 && key_code != 27) return;
   int ascii = key_code;
   KeyPress(form, ascii);
@@ -155,6 +164,17 @@ void DeliverText(Form& form, const std::string& utf8) {
     text = std::string(1, static_cast<char>(ascii));
   }
   if (TextBox* box = FocusedTextBox(form)) box->Type(text);
+}
+
+void DeliverPaste(Form& form, const std::string& clipboard) {
+  int ascii = kPasteChar;
+  KeyPress(form, ascii);
+  if (ascii != kPasteChar) return;
+  if (TextBox* box = FocusedTextBox(form)) box->Paste(clipboard);
+}
+
+void DeliverComposition(Form& form, const std::string& utf8, int cursor) {
+  if (TextBox* box = FocusedTextBox(form)) box->SetComposition(utf8, cursor);
 }
 
 }  // namespace slvn

@@ -6,6 +6,7 @@ namespace slvn {
 
 class Control;
 class Form;
+class TextBox;
 
 enum class MouseAction { kMove, kDown, kUp };
 
@@ -25,12 +26,22 @@ void DeliverWheel(Form& form, int px, int py, int lines);
 
 // Key events go to the focused control, the form first when it has
 // KeyPreview. Keys that type no text (backspace, enter, escape) also raise
-// KeyPress with their control character.
+// KeyPress with their control character. A focused text box then edits:
+// Left, Right, Home and End move its caret, Delete and Backspace remove a
+// character (Backspace only when KeyPress left it 8).
 void DeliverKeyDown(Form& form, int key_code, int shift);
 void DeliverKeyUp(Form& form, int key_code, int shift);
 // Typed text: one ASCII character raises KeyPress (which may change or
 // swallow it) before a focused text box takes it; other text goes to the box.
 void DeliverText(Form& form, const std::string& utf8);
+// Ctrl+V after its key down: KeyPress with 22 (which may swallow it), then a
+// focused text box takes the clipboard's text as one line.
+void DeliverPaste(Form& form, const std::string& clipboard);
+// An input method's composition so far (cursor in characters into it), shown
+// in the focused text box at its caret; "" ends it.
+void DeliverComposition(Form& form, const std::string& utf8, int cursor);
+// The form's focused control when it is a text box, else null.
+TextBox* FocusedTextBox(Form& form);
 
 // Whether control is still in the form's tree (compares addresses only, so a
 // destroyed control is never touched).

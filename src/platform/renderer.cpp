@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "platform/forms.h"
+#include "platform/text.h"
 #include "platform/web_pane.h"
 #include "platform/word_wrap.h"
 
@@ -27,6 +28,17 @@ std::string OneLine(std::string text) {
     ++at;
   }
   return text;
+}
+
+// Room between a text box's frame and its text.
+constexpr int kTextBoxMargin = 3;
+
+// Whether the box holds its form's keyboard focus.
+bool HasFocus(const Control& box) {
+  const Control* top = &box;
+  while (top->Parent()) top = top->Parent();
+  const auto* form = dynamic_cast<const Form*>(top);
+  return form && form->Focus() == &box;
 }
 
 int Px(double units, double units_per_pixel) {
@@ -432,7 +444,45 @@ void Renderer::DrawTextBox(const TextBox& box, int x, int y, int w, int h) {
   PushClip(x, y, w, h);
   FillRect(x, y, w, h, box.BackColor());
   FrameRect(x, y, w, h, 0x808080);
-  DrawText(box.Text(), box.Font(), box.ForeColor(), x + 3, y + 2);
+  // The composition stands at the caret, between the text's two parts.
+  const std::string& text = box.Text();
+  const std::string before = CharLeft(text, static_cast<size_t>(box.SelStart()));
+  const std::string& composing = box.Composition();
+  const std::string shown = before + composing + text.substr(before.size());
+  const Font& font = box.Font();
+  const int caret =
+      TextSize(before + CharLeft(composing, static_cast<size_t>(box.CompositionCursor())), font)
+          .first;
+  // The view scrolls only as far as it must to keep the caret inside, and
+  // back when the text no longer fills it.
+  const int inner = std::max(1, w - 2 * kTextBoxMargin);
+  int scroll = box.ScrollPixels();
+  if (caret < scroll) scroll = caret;
+  if (caret > scroll + inner - 1) scroll = caret - inner + 1;
+  scroll = std::min(scroll, std::max(0, TextSize(shown, font).first - inner + 1));
+  box.SetScrollPixels(scroll);
+  // A line taller than the box is centred in it, so its ink is not cut.
+  const int line = TextSize("", font).second;
+  const int top = line > h - 4 ? y + (h - line) / 2 : y + 2;
+  const int left = x + kTextBoxMargin - scroll;
+  PushClip(x + 1, y + 1, w - 2, h - 2);
+  DrawText(shown, font, box.ForeColor(), left, top);
+  TTF_Font* f = FontFor(font);
+  const int baseline = top + (f ? TTF_FontAscent(f) : line);
+  if (!composing.empty()) {
+    const int from = TextSize(before, font).first;
+    const int to = TextSize(before + composing, font).first;
+    FillRect(left + from, std::min(baseline + 2, y + h - 2), std::max(1, to - from), 1,
+             box.ForeColor());
+  }
+  if (HasFocus(box)) {
+    // The caret spans the font's em, from the ascent down.
+    const int em = static_cast<int>(std::lround(font.size * 96.0 / 72.0));
+    const int caret_top = std::max(y + 2, baseline - em + em / 8);
+    const int caret_bottom = std::min(y + h - 2, caret_top + em + 1);
+    FillRect(left + caret, caret_top, 1, std::max(1, caret_bottom - caret_top), box.ForeColor());
+  }
+  PopClip();
   PopClip();
 }
 

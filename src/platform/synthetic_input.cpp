@@ -28,6 +28,16 @@ SDL_Keycode KeycodeOf(int key_code) {
       return SDLK_ESCAPE;
     case 32:
       return SDLK_SPACE;
+    case 35:
+      return SDLK_END;
+    case 36:
+      return SDLK_HOME;
+    case 37:
+      return SDLK_LEFT;
+    case 39:
+      return SDLK_RIGHT;
+    case 46:
+      return SDLK_DELETE;
     default:
       return SDLK_UNKNOWN;
   }
@@ -71,7 +81,7 @@ bool PushWheel(WindowSystem& windows, const Form& form, int notches) {
   return SDL_PushEvent(&event) == 1;
 }
 
-bool PushKey(int key_code, bool down) {
+bool PushKey(int key_code, bool down, int shift) {
   SDL_Window* focus = SDL_GetKeyboardFocus();
   const SDL_Keycode sym = KeycodeOf(key_code);
   if (!focus || sym == SDLK_UNKNOWN) return false;
@@ -81,7 +91,35 @@ bool PushKey(int key_code, bool down) {
   event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
   event.key.keysym.sym = sym;
   event.key.keysym.scancode = SDL_GetScancodeFromKey(sym);
+  event.key.keysym.mod = static_cast<Uint16>(((shift & kShiftMask) ? KMOD_LSHIFT : 0) |
+                                             ((shift & kCtrlMask) ? KMOD_LCTRL : 0) |
+                                             ((shift & kAltMask) ? KMOD_LALT : 0));
   return SDL_PushEvent(&event) == 1;
+}
+
+bool PushText(const std::string& utf8) {
+  SDL_Window* focus = SDL_GetKeyboardFocus();
+  SDL_Event event{};
+  if (!focus || utf8.size() >= sizeof(event.text.text)) return false;
+  event.type = SDL_TEXTINPUT;
+  event.text.windowID = SDL_GetWindowID(focus);
+  utf8.copy(event.text.text, utf8.size());
+  return SDL_PushEvent(&event) == 1;
+}
+
+bool PushComposition(const std::string& utf8, int cursor) {
+  SDL_Window* focus = SDL_GetKeyboardFocus();
+  SDL_Event event{};
+  if (!focus || utf8.size() >= sizeof(event.edit.text)) return false;
+  event.type = SDL_TEXTEDITING;
+  event.edit.windowID = SDL_GetWindowID(focus);
+  utf8.copy(event.edit.text, utf8.size());
+  event.edit.start = cursor;
+  return SDL_PushEvent(&event) == 1;
+}
+
+bool PutOnClipboard(const std::string& utf8) {
+  return SDL_SetClipboardText(utf8.c_str()) == 0;
 }
 
 }  // namespace slvn

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 namespace slvn {
 
 class Form;
@@ -16,8 +18,16 @@ class WindowSystem;
 bool PushMouseButton(WindowSystem& windows, const Form& form, int button, bool down, int x, int y);
 // The wheel turned by `notches` (positive towards the user) over the form.
 bool PushWheel(WindowSystem& windows, const Form& form, int notches);
-// A key (a virtual key code: F1 = 112, Esc = 27, Alt = 18, 'A'-'Z') pressed or
-// released in the window that has the keyboard focus.
-bool PushKey(int key_code, bool down);
+// A key (a virtual key code: F1 = 112, Esc = 27, Alt = 18, 'A'-'Z', the
+// arrows, Home, End, Delete) pressed or released in the window that has the
+// keyboard focus, with the shift state (kShiftMask...) held.
+bool PushKey(int key_code, bool down, int shift = 0);
+// Text as a keyboard or an input method delivers it once typed (UTF-8, at
+// most 31 bytes), to the window that has the keyboard focus.
+bool PushText(const std::string& utf8);
+// An input method's composition so far, its cursor `cursor` characters in.
+bool PushComposition(const std::string& utf8, int cursor);
+// Puts text on the display's clipboard, as another program's copy would.
+bool PutOnClipboard(const std::string& utf8);
 
 }  // namespace slvn

@@ -133,6 +133,9 @@ WindowSystem::WindowSystem(Forms& forms)
   // software GL that saves its driver's ~60 MB and an upload per frame. A
   // user's own SDL_FRAMEBUFFER_ACCELERATION still wins (default priority).
   SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
+  // An input method's composition may be longer than an event's 32 bytes
+  // (ten Chinese characters): it then comes whole in an extended event.
+  SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
   display_ = DisplayWanted() && SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
   forms_.Loop().AddSource(this);
   forms_.Loop().SetPresentHook([this] { Present(); });
@@ -201,6 +204,7 @@ void WindowSystem::Present() {
     if (form->Visible()) screen.renderer->Draw(*form);
     SyncWindow(*form, screen);
   }
+  PlaceTextInput();
   // Forms unloaded since the last pass lose their window.
   std::erase_if(screens_, [this](auto& entry) {
     for (const Form* f : forms_.LoadedForms())
@@ -355,6 +359,10 @@ void WindowSystem::HandleEvent(const SDL_Event& event) {
     case SDL_TEXTINPUT:
       HandleKey(event);
       break;
+    case SDL_TEXTEDITING:
+    case SDL_TEXTEDITING_EXT:
+      HandleComposition(event);
+      break;
     case SDL_MOUSEWHEEL:
       if (Form* form = FormOfWindow(event.wheel.windowID)) {
         int x = 0, y = 0;
@@ -492,9 +500,56 @@ void WindowSystem::HandleKey(const SDL_Event& event) {
   if (event.type == SDL_TEXTINPUT)
     DeliverText(*form, event.text.text);
   else if (event.type == SDL_KEYDOWN)
-    DeliverKeyDown(*form, VirtualKey(event.key.keysym.sym), Shift(event.key.keysym.mod));
+    HandleKeyDown(*form, VirtualKey(event.key.keysym.sym), Shift(event.key.keysym.mod));
   else
     DeliverKeyUp(*form, VirtualKey(event.key.keysym.sym), Shift(event.key.keysym.mod));
+}
+
+void WindowSystem::HandleKeyDown(Form& form, int key_code, int shift) {
+  DeliverKeyDown(form, key_code, shift);
+  if (key_code != 'V' || shift != kCtrlMask) return;
+  // The clipboard is asked only for a box that takes it: its owner may be
+  // slow to answer.
+  std::string clipboard;
+  if (FocusedTextBox(form) && SDL_HasClipboardText()) {
+    char* text = SDL_GetClipboardText();
+    if (text) clipboard = text;
+    SDL_free(text);
+  }
+  DeliverPaste(form, clipboard);
+}
+
+void WindowSystem::HandleComposition(const SDL_Event& event) {
+  const bool ext = event.type == SDL_TEXTEDITING_EXT;
+  const char* text = ext ? event.editExt.text : event.edit.text;
+  Form* form = FormOfWindow(ext ? event.editExt.windowID : event.edit.windowID);
+  if (form)
+    DeliverComposition(*form, text ? text : "", ext ? event.editExt.start : event.edit.start);
+  if (ext) SDL_free(event.editExt.text);  // the extended event's text is ours to free
+}
+
+void WindowSystem::PlaceTextInput() {
+  if (!display_) return;
+  SDL_Window* window = SDL_GetKeyboardFocus();
+  Form* form = window ? FormOfWindow(SDL_GetWindowID(window)) : nullptr;
+  TextBox* box = form ? FocusedTextBox(*form) : nullptr;
+  if (!box || !box->Visible()) return;
+  // The box's rectangle in its window: the input method opens its
+  // candidates beside it.
+  double x = 0, y = 0;
+  for (const Control* c = box; c->Parent(); c = c->Parent()) {
+    x += c->Left() / c->UnitsPerPixel();
+    y += c->Top() / c->UnitsPerPixel();
+  }
+  SDL_Rect rect{static_cast<int>(x), static_cast<int>(y),
+                static_cast<int>(box->Width() / box->UnitsPerPixel()),
+                static_cast<int>(box->Height() / box->UnitsPerPixel())};
+  if (window == input_window_ && rect.x == input_rect_.x && rect.y == input_rect_.y &&
+      rect.w == input_rect_.w && rect.h == input_rect_.h)
+    return;
+  input_window_ = window;
+  input_rect_ = {rect.x, rect.y, rect.w, rect.h};
+  SDL_SetTextInputRect(&rect);
 }
 
 void WindowSystem::ShowMessageBox(const MessageBox& box) {

@@ -85,6 +85,13 @@ class WindowSystem : public EventSource {
   // While a form moves with the mouse: true when the event was used for it.
   bool FollowMouse(Form& form, const SDL_Event& event);
   void HandleKey(const SDL_Event& event);
+  // A key down; Ctrl+V then pastes the clipboard's text.
+  void HandleKeyDown(Form& form, int key_code, int shift);
+  // An input method's text being composed, shown in the focused text box.
+  void HandleComposition(const SDL_Event& event);
+  // Tells the input method where the focused text box is, when it moved or
+  // another box took the focus.
+  void PlaceTextInput();
   Form* FormOfWindow(unsigned window_id);
   void SetCursor(int pointer);
 
@@ -108,6 +115,9 @@ class WindowSystem : public EventSource {
   Timer tip_timer_;
   SDL_Window* tip_window_ = nullptr;
   std::unique_ptr<Renderer> tip_renderer_;
+  // Where the input method was last told the focused text box is.
+  SDL_Window* input_window_ = nullptr;
+  ScreenRect input_rect_;
 };
 
 }  // namespace slvn

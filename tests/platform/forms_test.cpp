@@ -183,6 +183,83 @@ TEST_F(FormsTest, TextBoxTypesAtItsCaretAndReportsEveryChange) {
   EXPECT_EQ(changes, (std::vector<std::string>{"你|1", "你b|2", "a你b|1", "ab|1", "abc|2", "|0"}));
 }
 
+// The editing model, one case a row: the box starts with `text`, its caret
+// at `caret` and its limit at `max`, then takes the steps (a key, typed text
+// "t:..." or pasted text "p:..."), and ends with `want` and its caret at
+// `want_caret` after `changes` Change events.
+TEST_F(FormsTest, TextBoxEditsWholeCharactersWithinItsLimit) {
+  struct Case {
+    const char* text;
+    int caret;
+    int max;
+    std::vector<std::string> steps;
+    const char* want;
+    int want_caret;
+    int changes;
+  };
+  const Case cases[] = {
+      {"你好", 1, 0, {"t:a"}, "你a好", 2, 1},
+      {"a你b", 2, 0, {"bs"}, "ab", 1, 1},
+      {"a你b", 1, 0, {"del"}, "ab", 1, 1},
+      {"ab", 2, 0, {"del"}, "ab", 2, 0},  // nothing after the caret
+      {"", 0, 0, {"bs", "del", "left", "right"}, "", 0, 0},
+      {"a😀b", 3, 0, {"home", "right", "right", "bs"}, "ab", 1, 1},  // four bytes, one character
+      {"你好吗", 0, 0, {"end", "left", "del", "left", "t:很"}, "你很好", 2, 2},
+      {"", 0, 0, {"p:one\r\ntwo\nthree\rfour\tfive"}, "one two three four five", 23, 1},
+      {"ad", 1, 0, {"p:b\nc"}, "ab cd", 4, 1},
+      {"", 0, 0, {"p:x\x01y\x7f\x1b"}, "xy", 2, 1},  // other control characters go
+      {"", 0, 0, {"t:a\xff\xe4\xbd"}, "a\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD", 4, 1},
+      {"ab", 2, 5, {"p:你好世界"}, "ab你好世", 5, 1},  // as much as fits
+      {"abc", 1, 3, {"t:d", "p:e"}, "abc", 1, 0},      // full: nothing goes in
+      {"你好", 2, 3, {"bs", "t:们们"}, "你们们", 3, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.text) + " caret " + std::to_string(c.caret));
+    Form form(client.forms);
+    TextBox box(&form);
+    box.SetText(c.text);
+    box.SetSelStart(c.caret);
+    box.SetMaxLength(c.max);
+    int changes = 0;
+    box.Change = [&] { ++changes; };
+    for (const std::string& step : c.steps) {
+      if (step.starts_with("t:")) box.Type(step.substr(2));
+      if (step.starts_with("p:")) box.Paste(step.substr(2));
+      if (step == "bs") box.Backspace();
+      if (step == "del") box.Delete();
+      if (step == "left") box.MoveCaret(37);
+      if (step == "right") box.MoveCaret(39);
+      if (step == "home") box.MoveCaret(36);
+      if (step == "end") box.MoveCaret(35);
+    }
+    EXPECT_EQ(box.Text(), c.want);
+    EXPECT_EQ(box.SelStart(), c.want_caret);
+    EXPECT_EQ(changes, c.changes);
+  }
+}
+
+// A composition stands beside the text, never in it: no Change, and typing
+// the result, or the focus leaving, ends it.
+TEST_F(FormsTest, TextBoxCompositionIsShownApartFromItsText) {
+  Form form(client.forms);
+  TextBox box(&form);
+  Label other(&form);
+  form.SetFocus(&box);
+  int changes = 0;
+  box.Change = [&] { ++changes; };
+  box.SetComposition("ni\nhao", 9);
+  EXPECT_EQ(box.Composition(), "ni hao");
+  EXPECT_EQ(box.CompositionCursor(), 6);  // held inside the composition
+  EXPECT_EQ(box.Text(), "");
+  box.Type("你好");
+  EXPECT_EQ(box.Composition(), "");
+  EXPECT_EQ(box.Text(), "你好");
+  box.SetComposition("ma", 2);
+  form.SetFocus(&other);
+  EXPECT_EQ(box.Composition(), "");
+  EXPECT_EQ(changes, 1);
+}
+
 TEST_F(FormsTest, MessageBoxIsRecordedAndAnsweredWhileTimersRun) {
   Timer heartbeat(client.loop);
   int beats = 0;

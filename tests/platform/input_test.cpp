@@ -118,6 +118,39 @@ TEST_F(InputTest, KeysReachTheFormFirstWithKeyPreview) {
   EXPECT_EQ(chat.Text(), "b");
 }
 
+// The events of editing keys come in the order the chat line's handlers
+// rely on: KeyDown, then KeyPress where the key has a character (Ctrl+V's
+// is 22, and swallowing it cancels the paste), then Change.
+TEST_F(InputTest, EditingKeysRaiseTheirEventsBeforeTheChange) {
+  TextBox chat(&form);
+  form.SetFocus(&chat);
+  chat.SetText("a你b");
+  chat.SetSelStart(1);
+  chat.KeyDown = [&](int code, int shift) {
+    log.push_back("down " + std::to_string(code) + "/" + std::to_string(shift));
+  };
+  bool swallow = false;
+  chat.KeyPress = [&](int& ascii) {
+    log.push_back("press " + std::to_string(ascii));
+    if (swallow) ascii = 0;
+  };
+  chat.Change = [&] { log.push_back("change " + chat.Text()); };
+  DeliverKeyDown(form, 46, 0);  // Delete
+  DeliverKeyDown(form, 86, kCtrlMask);
+  DeliverPaste(form, "x\r\ny");
+  swallow = true;
+  DeliverPaste(form, "z");
+  DeliverComposition(form, "hao", 3);
+  EXPECT_EQ(Take(), (std::vector<std::string>{"down 46/0", "change ab", "down 86/2", "press 22",
+                                              "change ax yb", "press 22"}));
+  EXPECT_EQ(chat.SelStart(), 4);
+  EXPECT_EQ(chat.Composition(), "hao");
+  form.SetFocus(nullptr);
+  DeliverPaste(form, "z");  // no box has the focus: nothing pasted, nothing breaks
+  DeliverComposition(form, "z", 1);
+  EXPECT_EQ(chat.Text(), "ax yb");
+}
+
 // A press gives the focus to the control that can hold it, or to the box
 // holding a windowless one, before the control's own handler runs; labels
 // and the form's bare surface leave it where it was.

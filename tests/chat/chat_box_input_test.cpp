@@ -1,0 +1,206 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/renderer.h"
+#include "platform/synthetic_input.h"
+#include "platform/window_system.h"
+#include "shell/client.h"
+#include "support/table_layout.h"
+#include "support/x_server.h"
+#include "ui/main_form.h"
+
+namespace slvn {
+namespace {
+
+constexpr uint32_t kBlack = 0xFF000000;  // the chat box's background
+constexpr uint32_t kInk = 0xFF80FFFF;    // its text colour, &HFFFF80
+constexpr int kLeft = 37, kRight = 39, kHome = 36, kEnd = 35, kDelete = 46, kBackspace = 8;
+
+// The chat box on a real display with no window manager, at the full and the
+// small scale, typed into as a player types: key and text events go through
+// the window system's queue and the event loop.
+class ChatBoxInputTest : public ::testing::TestWithParam<float> {
+ protected:
+  void SetUp() override {
+    if (!x.Running()) GTEST_SKIP() << x.Problem();
+    test::LayOutTable(client, GetParam());
+    if (GetParam() >= 1) client.main_form.Move(1500, 0);
+    client.main_form.Show();
+    windows = client.forms.OpenWindows();
+    ASSERT_TRUE(windows && windows->HasDisplay());
+    Settle();
+  }
+
+  void Settle(double seconds = 0.3) { client.loop.RunFor(seconds); }
+
+  // A control's rectangle in pixels of its form.
+  struct Rect {
+    int x, y, w, h;
+  };
+  static Rect FormRect(const Control& c) {
+    double x = 0, y = 0;
+    for (const Control* p = &c; p->Parent(); p = p->Parent()) {
+      x += p->Left() / p->UnitsPerPixel();
+      y += p->Top() / p->UnitsPerPixel();
+    }
+    return {static_cast<int>(x), static_cast<int>(y),
+            static_cast<int>(c.Width() / c.UnitsPerPixel()),
+            static_cast<int>(c.Height() / c.UnitsPerPixel())};
+  }
+  void Click(const Control& c) {
+    const Rect r = FormRect(c);
+    for (bool down : {true, false})
+      ASSERT_TRUE(PushMouseButton(*windows, client.main_form, kLeftButton, down, r.x + r.w / 2,
+                                  r.y + r.h / 2));
+    Settle();
+  }
+  void Key(int code, int shift = 0, int times = 1) {
+    for (int i = 0; i < times; ++i) {
+      ASSERT_TRUE(PushKey(code, true, shift));
+      ASSERT_TRUE(PushKey(code, false, shift));
+    }
+    Settle(0.1);
+  }
+  // One character at a time, as a keyboard or an input method hands them over.
+  void TypeText(const std::string& text) {
+    for (size_t i = 0; i < text.size();) {
+      size_t n = 1;
+      while (i + n < text.size() && (static_cast<unsigned char>(text[i + n]) & 0xC0) == 0x80) ++n;
+      ASSERT_TRUE(PushText(text.substr(i, n)));
+      i += n;
+    }
+    Settle();
+  }
+
+  // The chat box as the screen shows it, row by row.
+  std::vector<std::vector<uint32_t>> BoxPixels() {
+    Renderer* r = windows->RendererOf(client.main_form);
+    EXPECT_NE(r, nullptr);
+    const Rect b = FormRect(client.main_form.Chat);
+    std::vector<std::vector<uint32_t>> rows(static_cast<size_t>(b.h));
+    for (int y = 0; y < b.h; ++y)
+      for (int x = 0; x < b.w; ++x) rows[y].push_back(r ? r->PixelAt(b.x + x, b.y + y) : 0);
+    return rows;
+  }
+  // The column of the caret, a run of ink taller than any letter's stroke
+  // (the caret spans the 21-pixel font's em); -1 when none shows.
+  static int CaretColumn(const std::vector<std::vector<uint32_t>>& rows) {
+    const size_t width = rows.empty() ? 0 : rows[0].size();
+    for (size_t x = 0; x < width; ++x) {
+      int run = 0;
+      for (const auto& row : rows) {
+        run = row[x] == kInk ? run + 1 : 0;
+        if (run >= 19) return static_cast<int>(x);
+      }
+    }
+    return -1;
+  }
+  // Whether any pixel of columns [from, to) differs from the background.
+  static bool InkIn(const std::vector<std::vector<uint32_t>>& rows, int from, int to) {
+    for (size_t y = 1; y + 1 < rows.size(); ++y)
+      for (int x = std::max(from, 1); x < to && x + 1 < static_cast<int>(rows[y].size()); ++x)
+        if (rows[y][static_cast<size_t>(x)] != kBlack) return true;
+    return false;
+  }
+  // The longest horizontal run of ink in one row: the composition's underline.
+  static int LongestRow(const std::vector<std::vector<uint32_t>>& rows) {
+    int longest = 0;
+    for (const auto& row : rows) {
+      int run = 0;
+      for (uint32_t p : row) {
+        run = p == kInk ? run + 1 : 0;
+        longest = std::max(longest, run);
+      }
+    }
+    return longest;
+  }
+
+  test::XServer x;  // the server goes last, after the windows are closed
+  Client client;
+  WindowSystem* windows = nullptr;
+};
+
+TEST_P(ChatBoxInputTest, TheViewFollowsTheCaretThroughFortyCharactersAndAComposition) {
+  MainForm& f = client.main_form;
+  Click(f.Chat);
+  ASSERT_EQ(f.Focus(), &f.Chat);
+  const std::string line = "abcdefghijklmnopqrstuvwxyz0123456789ABCD";
+  TypeText(line.substr(0, 39));
+  const auto before_last = BoxPixels();
+  TypeText(line.substr(39));
+  EXPECT_EQ(f.Chat.Text(), line);
+  EXPECT_EQ(f.Chat.SelStart(), 40);
+  const auto typed = BoxPixels();
+  const int width = static_cast<int>(typed[0].size());
+  // The caret stands at the right edge, the last characters just before it,
+  // and the last one typed moved the view.
+  const int caret = CaretColumn(typed);
+  EXPECT_GE(caret, width - 6);
+  EXPECT_TRUE(InkIn(typed, caret - 12, caret));
+  EXPECT_TRUE(typed != before_last);
+
+  Key(kHome);
+  EXPECT_EQ(f.Chat.SelStart(), 0);
+  const auto home = BoxPixels();
+  EXPECT_LE(CaretColumn(home), 4);
+  Key(kDelete);
+  Key(kRight);
+  Key(kBackspace);
+  EXPECT_EQ(f.Chat.Text(), line.substr(2));
+  Key(kEnd);
+  EXPECT_GE(CaretColumn(BoxPixels()), width - 6);
+
+  // An input method composes at the caret: shown, underlined, not yet text.
+  const auto plain = BoxPixels();
+  ASSERT_TRUE(PushComposition("nihao", 5));
+  Settle();
+  const auto composing = BoxPixels();
+  EXPECT_EQ(f.Chat.Text(), line.substr(2));
+  EXPECT_TRUE(composing != plain);
+  EXPECT_GE(LongestRow(composing), 30);
+  EXPECT_GE(CaretColumn(composing), width - 6);
+  TypeText("你好");
+  ASSERT_TRUE(PushComposition("", 0));
+  Settle();
+  EXPECT_EQ(f.Chat.Text(), line.substr(2) + "你好");
+  EXPECT_EQ(f.Chat.Composition(), "");
+  EXPECT_LT(LongestRow(BoxPixels()), 30);
+
+  // Ctrl+V pastes the clipboard as one line.
+  ASSERT_TRUE(PutOnClipboard("粘\r\n贴"));
+  Key('V', kCtrlMask);
+  EXPECT_EQ(f.Chat.Text(), line.substr(2) + "你好粘 贴");
+  EXPECT_EQ(f.Chat.SelStart(), 43);
+}
+
+// The private line shows and edits the same way; a Backspace into its
+// prefix, after the caret was walked back to it, drops the prefix whole.
+TEST_P(ChatBoxInputTest, ThePrivateLineEditsAsTheChatLine) {
+  MainForm& f = client.main_form;
+  client.data.LoggedIn = true;
+  client.Detail[1].name = "卡萝";
+  Click(f.Tou[1]);
+  ASSERT_EQ(f.Chat.Text(), "你对卡萝说:");
+  ASSERT_EQ(f.Focus(), &f.Chat);
+  const std::string typed = "0123456789abcdefghijklmnopqrstuvwxyz";
+  TypeText(typed);
+  EXPECT_EQ(f.Chat.Text(), "你对卡萝说:" + typed);
+  const auto end = BoxPixels();
+  const int width = static_cast<int>(end[0].size());
+  EXPECT_GE(CaretColumn(end), width - 6);
+  Key(kLeft, 0, static_cast<int>(typed.size()));
+  EXPECT_EQ(f.Chat.SelStart(), 6);
+  Key(kBackspace);
+  EXPECT_EQ(f.Chat.Text(), typed);
+  EXPECT_EQ(client.data.PrivateChatPrefix, "");
+  EXPECT_EQ(f.Chat.SelStart(), static_cast<int>(typed.size()));
+  EXPECT_GE(CaretColumn(BoxPixels()), width - 6);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothScales, ChatBoxInputTest, ::testing::Values(1.0f, 0.78125f),
+                         [](const auto& info) { return info.param < 1 ? "Small" : "Full"; });
+
+}  // namespace
+}  // namespace slvn
