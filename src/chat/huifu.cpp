@@ -59,7 +59,11 @@ void OpenPhrases(Client& client, int list) {
       ShowList(window, list);
     return;
   }
-  window.Show();
+  // Shown as a topmost window; only the second list's button activates it.
+  if (list == 2)
+    window.Show();
+  else
+    window.ShowInactive();
   window.SetTopmost(true);
   PlaceOverTable(client, window);
   ShowList(window, list);

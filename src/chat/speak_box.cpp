@@ -50,7 +50,7 @@ void Park(Client& client, SpeakBoxForm& form, int seat) {
 SpeakBoxForm::SpeakBoxForm(Forms& forms, Client& client)
     : Form(forms), tmrFadeIn(forms.Loop()), client_(client) {
   SetCaption("speakbox");
-  SetShowsWithoutFocus(true);
+  SetPopup(true);
   Move(0, 0, 2580, 1335);
   picSplash.SetVisible(false);
   for (int i = 1; i < 4; ++i) imgSpeakBox.Load(i);

@@ -41,6 +41,9 @@ Control::~Control() {
 void Control::AttachTo(Container* parent) {
   parent_ = parent;
   if (!parent_) return;
+  Container* root = parent_;
+  while (root->parent_) root = root->parent_;
+  serial_ = root->next_serial_++;
   parent_->children_.push_back(this);  // a new control starts in front
   Invalidate();
 }

@@ -91,6 +91,8 @@ class Control {
   // cannot, and a press on one focuses the box that holds it, if any.
   bool TakesFocusOnClick() const { return takes_focus_; }
   void SetTakesFocusOnClick(bool v) { takes_focus_ = v; }
+  // The order the control joined its form in: the tab order.
+  uint64_t Serial() const { return serial_; }
 
   ClickHandler Click;
   ClickHandler DblClick;
@@ -128,6 +130,7 @@ class Control {
   Container* parent_ = nullptr;
   bool windowed_;
   bool takes_focus_;
+  uint64_t serial_ = 0;
   double left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   bool visible_ = true;
   bool enabled_ = true;
@@ -171,6 +174,7 @@ class Container : public Control {
  private:
   friend class Control;
   std::vector<Control*> children_;
+  uint64_t next_serial_ = 1;  // kept by the form, the tree's root
   ScaleMode scale_ = ScaleMode::kTwips;
   slvn::Picture picture_;
   uint32_t back_color_ = 0x8000000F;  // the system's button face colour

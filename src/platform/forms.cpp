@@ -42,7 +42,16 @@ void Form::SetVisible(bool v) {
   const bool was = Visible() && loaded_;
   if (v) Load();
   Control::SetVisible(v);
-  if (v && !was && OnResize) OnResize();
+  if (!v || was) return;
+  if (OnResize) OnResize();
+  if (shows_without_focus_ || !Visible()) return;
+  Activate();
+  if (!CanHoldFocus(*this, focus_)) SetFocus(FirstFocusable(*this));
+}
+
+void Form::SetTopmost(bool v) {
+  if (v && !topmost_) restack_ = kToFront;
+  Change(topmost_, v);
 }
 
 void Form::SetWindowState(int v) {
@@ -52,6 +61,7 @@ void Form::SetWindowState(int v) {
 }
 
 Form::~Form() {
+  if (forms_.main_ == this) forms_.main_ = nullptr;
   std::erase(forms_.loaded_, this);
   if (forms_.windows_) forms_.windows_->Forget(*this);
 }
@@ -65,6 +75,12 @@ void Form::Load() {
 
 void Form::Show() {
   SetVisible(true);
+}
+
+void Form::ShowInactive() {
+  const bool keep = std::exchange(shows_without_focus_, true);
+  SetVisible(true);
+  shows_without_focus_ = keep;
 }
 
 void Form::Unload() {

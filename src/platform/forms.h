@@ -31,7 +31,9 @@ class Form : public Container {
   int WindowState() const { return window_state_; }
   void SetWindowState(int v);
   bool Topmost() const { return topmost_; }
-  void SetTopmost(bool v) { Change(topmost_, v); }
+  // Making a window topmost also brings it to the front, where it stays
+  // when it stops being topmost.
+  void SetTopmost(bool v);
   // 255 opaque; the game makes some windows translucent with 200.
   int Alpha() const { return alpha_; }
   void SetAlpha(int v) { Change(alpha_, v < 0 ? 0 : v > 255 ? 255 : v); }
@@ -39,6 +41,14 @@ class Form : public Container {
   // has it: for cards and bubbles that come and go while the player types.
   bool ShowsWithoutFocus() const { return shows_without_focus_; }
   void SetShowsWithoutFocus(bool v) { shows_without_focus_ = v; }
+  // A short-lived picture (a speech bubble, the player card): its window is
+  // one the window manager leaves alone, never framed, placed or focused,
+  // and it shows without the focus.
+  bool Popup() const { return popup_; }
+  void SetPopup(bool v) {
+    popup_ = v;
+    if (v) shows_without_focus_ = true;
+  }
   // Asks for the window to come to the front with the keyboard focus (the
   // form's own SetFocus); the window system grants it when it next shows the
   // form, and drops it for a hidden one.
@@ -48,14 +58,27 @@ class Form : public Container {
   }
   bool ActivationPending() const { return activate_; }
   bool TakeActivation() { return std::exchange(activate_, false); }
+  // 0 brings the window to the front of the screen's windows, 1 sends it to
+  // the back; the window system does it when it next shows the form.
+  void ZOrder(int position = 0) {
+    restack_ = position == 1 ? kToBack : kToFront;
+    Invalidate();
+  }
+  enum Restack { kNoRestack, kToFront, kToBack };
+  Restack TakeRestack() { return std::exchange(restack_, kNoRestack); }
   // The form sees key events before the control that has the focus.
   bool KeyPreview() const { return key_preview_; }
   void SetKeyPreview(bool v) { key_preview_ = v; }
 
   // Loading puts the form into the registry's list; Show loads and shows it,
-  // Hide only hides; Unload hides it and takes it off the list.
+  // Hide only hides; Unload hides it and takes it off the list. Showing a
+  // form that takes the focus activates it, and the keys go to its first
+  // control that can hold them unless one already has them.
   void Load();
   void Show();
+  // Shows the form as a window placed over the others is shown: the keys
+  // stay where they are.
+  void ShowInactive();
   void Hide() { SetVisible(false); }
   // Making a form visible loads it, as Show does.
   void SetVisible(bool v) override;
@@ -90,6 +113,9 @@ class Form : public Container {
   // Shown, restored or resized: when the form becomes visible and whenever
   // its window state changes.
   ClickHandler OnResize;
+  // The window got or lost the keyboard focus of the screen.
+  ClickHandler OnActivate;
+  ClickHandler OnDeactivate;
 
  private:
   Forms& forms_;
@@ -100,6 +126,8 @@ class Form : public Container {
   bool key_preview_ = false;
   bool shows_without_focus_ = false;
   bool activate_ = false;
+  bool popup_ = false;
+  Restack restack_ = kNoRestack;
   bool loaded_ = false;
   bool moving_ = false;
   Control* focus_ = nullptr;
@@ -129,6 +157,10 @@ class Forms {
   EventLoop& Loop() const { return loop_; }
   // Loaded forms in load order.
   const std::vector<Form*>& LoadedForms() const { return loaded_; }
+  // The program's main window: every other form that is not a popup is
+  // owned by it and stays in front of it.
+  Form* MainForm() const { return main_; }
+  void SetMainForm(Form* form) { main_ = form; }
 
   // Opens the window system: windows when there is a display, otherwise
   // surfaces only (also when the display cannot be opened).
@@ -152,6 +184,7 @@ class Forms {
   friend class Form;
   EventLoop& loop_;
   std::vector<Form*> loaded_;
+  Form* main_ = nullptr;
   std::unique_ptr<WindowSystem> windows_;
   std::deque<MessageBox> shown_;
   std::vector<size_t> open_;  // indexes into shown_, innermost last

@@ -1,5 +1,7 @@
 #include "platform/input.h"
 
+#include <vector>
+
 #include "platform/forms.h"
 
 namespace slvn {
@@ -88,6 +90,29 @@ TextBox* FocusedTextBox(Form& form) {
 
 bool InTree(const Form& form, const Control* control) {
   return control && (control == &form || Contains(form, control));
+}
+
+bool CanHoldFocus(const Form& form, const Control* control) {
+  if (!control || control == &form || !InTree(form, control) || !control->TakesFocusOnClick())
+    return false;
+  for (const Control* c = control; c && c != &form; c = c->Parent())
+    if (!c->Visible() || !c->Enabled()) return false;
+  return true;
+}
+
+Control* FirstFocusable(Form& form) {
+  Control* first = nullptr;
+  std::vector<const Container*> boxes{&form};
+  while (!boxes.empty()) {
+    const Container* box = boxes.back();
+    boxes.pop_back();
+    for (Control* c : box->Children()) {
+      if (!c->Visible() || !c->Enabled()) continue;
+      if (c->TakesFocusOnClick() && (!first || c->Serial() < first->Serial())) first = c;
+      if (auto* inner = dynamic_cast<const Container*>(c)) boxes.push_back(inner);
+    }
+  }
+  return first;
 }
 
 Control* DeliverMouse(Form& form, MouseAction action, int button, int shift, int px, int py,

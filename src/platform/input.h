@@ -47,4 +47,10 @@ TextBox* FocusedTextBox(Form& form);
 // destroyed control is never touched).
 bool InTree(const Form& form, const Control* control);
 
+// Whether the control can hold the form's keyboard focus: in the form, able
+// to take it, enabled and shown with every box that holds it.
+bool CanHoldFocus(const Form& form, const Control* control);
+// The first control in tab order that can hold the focus, or null.
+Control* FirstFocusable(Form& form);
+
 }  // namespace slvn

@@ -11,15 +11,20 @@
 
 namespace slvn {
 
-int X11ConnectionFd(SDL_Window* window);                      // x11_connection.cpp
-uint64_t X11WindowId(SDL_Window* window);                     // x11_connection.cpp
-bool X11PointerOnScreen(SDL_Window* window, int& x, int& y);  // x11_connection.cpp
+int X11ConnectionFd(SDL_Window* window);                         // x11_connection.cpp
+uint64_t X11WindowId(SDL_Window* window);                        // x11_connection.cpp
+bool X11PointerOnScreen(SDL_Window* window, int& x, int& y);     // x11_connection.cpp
+bool X11SetTransientFor(SDL_Window* window, SDL_Window* owner);  // x11_connection.cpp
+bool X11Restack(SDL_Window* window, bool to_front);              // x11_connection.cpp
 
 namespace {
 
 constexpr int kBoxWidth = 360;
 constexpr int kBoxHeight = 150;
 constexpr int kTipDelayMs = 500;
+// A window's report that disagrees with what we asked of it within this
+// long is an older one still on its way, not the window manager's doing.
+constexpr uint64_t kEchoMs = 1000;
 
 bool DisplayWanted() {
   const char* driver = std::getenv("SDL_VIDEODRIVER");
@@ -136,6 +141,9 @@ WindowSystem::WindowSystem(Forms& forms)
   // An input method's composition may be longer than an event's 32 bytes
   // (ten Chinese characters): it then comes whole in an extended event.
   SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
+  // The click that focuses a window also acts in it: SDL drops a press that
+  // comes with the focus, which under a window manager is every first click.
+  SDL_SetHintWithPriority(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1", SDL_HINT_DEFAULT);
   display_ = DisplayWanted() && SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
   forms_.Loop().AddSource(this);
   forms_.Loop().SetPresentHook([this] { Present(); });
@@ -199,7 +207,8 @@ void WindowSystem::Present() {
   for (Form* form : std::vector<Form*>(forms_.LoadedForms())) {
     Screen& screen = screens_[form];
     // Nothing to do for a form that did not change since it was last shown.
-    if (!form->Dirty() && screen.shown == form->Visible()) continue;
+    if (!form->Dirty() && screen.shown == form->Visible() && !screen.exposed) continue;
+    screen.exposed = false;
     if (!screen.renderer) screen.renderer = std::make_unique<Renderer>();
     if (form->Visible()) screen.renderer->Draw(*form);
     SyncWindow(*form, screen);
@@ -215,7 +224,10 @@ void WindowSystem::Present() {
 }
 
 void WindowSystem::SyncWindow(Form& form, Screen& screen) {
-  if (!display_ || !form.Visible()) form.TakeActivation();
+  if (!display_ || !form.Visible()) {
+    form.TakeActivation();
+    form.TakeRestack();
+  }
   if (!display_) {
     screen.shown = form.Visible();
     return;
@@ -234,21 +246,43 @@ void WindowSystem::SyncWindow(Form& form, Screen& screen) {
   SDL_GetWindowSize(w, &ww, &wh);
   if (ww != surface->w || wh != surface->h) SDL_SetWindowSize(w, surface->w, surface->h);
   if (screen.shaped) CutShape(form, screen, surface->w, surface->h);
-  SDL_SetWindowPosition(w, static_cast<int>(form.Left() / 15), static_cast<int>(form.Top() / 15));
+  const int x = static_cast<int>(form.Left() / 15), y = static_cast<int>(form.Top() / 15);
+  int wx = 0, wy = 0;
+  SDL_GetWindowPosition(w, &wx, &wy);
+  if (wx != x || wy != y) {
+    SDL_SetWindowPosition(w, x, y);
+    screen.asked_x = x;
+    screen.asked_y = y;
+    screen.place_asked_at = SDL_GetTicks64();
+    screen.place_asking = true;
+  }
   SDL_SetWindowAlwaysOnTop(w, form.Topmost() ? SDL_TRUE : SDL_FALSE);
   SDL_SetWindowOpacity(w, static_cast<float>(form.Alpha()) / 255.0f);
-  if (!screen.shown) {
+  MarkOwned(form, screen);
+  // A window parked wholly off the screen (a finished speech bubble) is
+  // unmapped: a window manager would pull it back into sight.
+  const bool off_screen = !OnScreen(x, y, surface->w, surface->h);
+  if (off_screen && screen.shown && !screen.off_screen) SDL_HideWindow(w);
+  if (!off_screen && (!screen.shown || screen.off_screen)) {
     // Without a window manager SDL gives every window it shows the focus.
     SDL_Window* had_focus = form.ShowsWithoutFocus() ? SDL_GetKeyboardFocus() : nullptr;
     SDL_ShowWindow(w);
     if (had_focus && had_focus != w) SDL_SetWindowInputFocus(had_focus);
   }
+  screen.off_screen = off_screen;
   screen.shown = true;
-  Uint32 flags = SDL_GetWindowFlags(w);
-  if (form.WindowState() == kMinimized && !(flags & SDL_WINDOW_MINIMIZED)) SDL_MinimizeWindow(w);
-  if (form.WindowState() == kMaximized && !(flags & SDL_WINDOW_MAXIMIZED)) SDL_MaximizeWindow(w);
-  if (form.WindowState() == kNormal && (flags & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_MAXIMIZED)))
-    SDL_RestoreWindow(w);
+  if (form.WindowState() != screen.asked_state) {
+    // Asked once per change of the form's state: the window's report of it
+    // comes back as an event that must not ask again.
+    screen.asked_state = form.WindowState();
+    screen.state_asked_at = SDL_GetTicks64();
+    screen.state_asking = true;
+    if (form.WindowState() == kMinimized) SDL_MinimizeWindow(w);
+    if (form.WindowState() == kMaximized) SDL_MaximizeWindow(w);
+    if (form.WindowState() == kNormal) SDL_RestoreWindow(w);
+  }
+  if (const Form::Restack restack = form.TakeRestack(); restack != Form::kNoRestack)
+    X11Restack(w, restack == Form::kToFront);
   if (form.TakeActivation()) {
     // Raising asks the window manager; without one only the focus call works.
     SDL_RaiseWindow(w);
@@ -260,6 +294,24 @@ void WindowSystem::SyncWindow(Form& form, Screen& screen) {
   }
 }
 
+void WindowSystem::MarkOwned(const Form& form, Screen& screen) {
+  // Set before the window is first mapped, when a window manager reads it.
+  const Form* main = forms_.MainForm();
+  if (screen.owned || !main || main == &form || form.Popup()) return;
+  if (SDL_Window* owner = WindowOf(*main)) screen.owned = X11SetTransientFor(screen.window, owner);
+}
+
+bool WindowSystem::OnScreen(int x, int y, int w, int h) const {
+  const int displays = SDL_GetNumVideoDisplays();
+  for (int i = 0; i < displays; ++i) {
+    SDL_Rect bounds;
+    if (SDL_GetDisplayBounds(i, &bounds) != 0) continue;
+    const SDL_Rect window{x, y, w, h};
+    if (SDL_HasIntersection(&window, &bounds)) return true;
+  }
+  return displays <= 0;  // nothing known of the screen: take it as shown
+}
+
 bool WindowSystem::MakeWindow(Form& form, Screen& screen, int w, int h) {
   // A window is made shaped or not: one whose form gained or lost its region
   // is made anew.
@@ -267,9 +319,14 @@ bool WindowSystem::MakeWindow(Form& form, Screen& screen, int w, int h) {
     SDL_DestroyWindow(screen.window);
     screen.window = nullptr;
     screen.shown = false;
+    screen.owned = false;
+    screen.asked_state = kNormal;
+    screen.state_asking = false;
   }
   if (screen.window) return true;
-  const Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN;
+  // A popup is a window the window manager leaves alone (override-redirect).
+  const Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN |
+                       (form.Popup() ? SDL_WINDOW_POPUP_MENU | SDL_WINDOW_SKIP_TASKBAR : 0u);
   screen.shaped = form.HasRegion();
   if (screen.shaped) {
     // Placed by the caller; a shaped window starts off the screen.
@@ -373,12 +430,84 @@ void WindowSystem::HandleEvent(const SDL_Event& event) {
       }
       break;
     case SDL_WINDOWEVENT:
-      if (event.window.event == SDL_WINDOWEVENT_EXPOSED)
-        for (auto& [form, screen] : screens_) screen.shown = false;  // shown again next pass
+      HandleWindowEvent(event);
       break;
     default:
       break;
   }
+}
+
+WindowSystem::Screen* WindowSystem::ScreenOfWindow(unsigned window_id, Form** form) {
+  for (auto& [f, screen] : screens_) {
+    if (screen.window && SDL_GetWindowID(screen.window) == window_id) {
+      *form = const_cast<Form*>(f);
+      return &screen;
+    }
+  }
+  return nullptr;
+}
+
+void WindowSystem::HandleWindowEvent(const SDL_Event& event) {
+  Form* form = nullptr;
+  Screen* screen = ScreenOfWindow(event.window.windowID, &form);
+  if (!screen) return;
+  switch (event.window.event) {
+    case SDL_WINDOWEVENT_EXPOSED:
+      screen->exposed = true;  // drawn again next pass
+      break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+      WindowStateReported(*form, *screen, kMinimized);
+      break;
+    case SDL_WINDOWEVENT_MAXIMIZED:
+      WindowStateReported(*form, *screen, kMaximized);
+      break;
+    case SDL_WINDOWEVENT_RESTORED:
+      WindowStateReported(*form, *screen, kNormal);
+      break;
+    case SDL_WINDOWEVENT_MOVED:
+      WindowMoved(*form, *screen, event.window.data1, event.window.data2);
+      break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+      if (form->OnActivate) form->OnActivate();
+      break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+      if (form->OnDeactivate) form->OnDeactivate();
+      break;
+    default:
+      break;
+  }
+}
+
+void WindowSystem::WindowStateReported(Form& form, Screen& screen, int state) {
+  // The form changed its state since it last asked: the report is older.
+  if (form.WindowState() != screen.asked_state) return;
+  if (state == screen.asked_state) {
+    // Our own request done: what the window reports next is the window
+    // manager's doing.
+    screen.state_asking = false;
+    return;
+  }
+  // SDL already knows of a later change: this report is out of date.
+  const Uint32 flags = SDL_GetWindowFlags(screen.window);
+  const int now = (flags & SDL_WINDOW_MINIMIZED)   ? kMinimized
+                  : (flags & SDL_WINDOW_MAXIMIZED) ? kMaximized
+                                                   : kNormal;
+  if (now != state) return;
+  // The window is still on its way to what we asked of it.
+  if (screen.state_asking && SDL_GetTicks64() - screen.state_asked_at < kEchoMs) return;
+  screen.asked_state = state;
+  form.SetWindowState(state);
+}
+
+void WindowSystem::WindowMoved(Form& form, Screen& screen, int x, int y) {
+  const bool asked = x == screen.asked_x && y == screen.asked_y;
+  if (!asked && screen.place_asking && SDL_GetTicks64() - screen.place_asked_at < kEchoMs) return;
+  screen.asked_x = x;
+  screen.asked_y = y;
+  screen.place_asking = false;
+  // Only a move in whole pixels: the form's fractions stay its own.
+  if (static_cast<int>(form.Left() / 15) != x) form.SetLeft(x * 15.0);
+  if (static_cast<int>(form.Top() / 15) != y) form.SetTop(y * 15.0);
 }
 
 void WindowSystem::HandleMouse(const SDL_Event& event) {

@@ -68,7 +68,19 @@ class WindowSystem : public EventSource {
     std::unique_ptr<Renderer> renderer;
     SDL_Window* window = nullptr;
     bool shown = false;
-    bool shaped = false;  // made as a shaped window (the form had a region)
+    bool exposed = false;     // the display lost the window's pixels: blit again
+    bool off_screen = false;  // wholly outside the screen, so left unmapped
+    bool owned = false;       // marked as the main window's (transient)
+    bool shaped = false;      // made as a shaped window (the form had a region)
+    // What this side last asked of the window, and when (SDL ticks), so the
+    // window's own reports of it, and older ones still on their way, are not
+    // taken for the window manager's doing.
+    int asked_state = 0;        // kNormal
+    bool state_asking = false;  // not yet reported back
+    uint64_t state_asked_at = 0;
+    int asked_x = 0, asked_y = 0;
+    bool place_asking = false;
+    uint64_t place_asked_at = 0;
     // The region and size the window's shape was cut from.
     uint32_t shape_version = 0;
     int shape_w = 0, shape_h = 0;
@@ -79,6 +91,14 @@ class WindowSystem : public EventSource {
   bool MakeWindow(Form& form, Screen& screen, int w, int h);
   void CutShape(const Form& form, Screen& screen, int w, int h);
   void HandleEvent(const SDL_Event& event);
+  // What the window manager did to a window reaches its form.
+  void HandleWindowEvent(const SDL_Event& event);
+  void WindowStateReported(Form& form, Screen& screen, int state);
+  void WindowMoved(Form& form, Screen& screen, int x, int y);
+  // The window's place and size; false when it lies wholly off the screen.
+  bool OnScreen(int x, int y, int w, int h) const;
+  void MarkOwned(const Form& form, Screen& screen);
+  Screen* ScreenOfWindow(unsigned window_id, Form** form);
   void HandleMouse(const SDL_Event& event);
   // A press in a window that lacks the keyboard focus gives it the focus.
   void FocusWindowOnPress(const Form& form);

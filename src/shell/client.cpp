@@ -36,6 +36,8 @@ Client::Client(std::unique_ptr<Clock> clock_in)
       loop(*clock),
       video(MakeVideoControls(loop, VideoSurfacesOf(*this))),
       video_hooks(MakeDesktopVideoHooks()) {
+  // Dialogs, boards and the zoom windows belong to the main window.
+  forms.SetMainForm(&main_form);
   Winsock1.DataArrival = [this](int bytes_total) { Winsock1_DataArrival(*this, bytes_total); };
   Winsock1.OnClose = [this] { Winsock1_Close(*this); };
   ConnectHeartbeatTimers(*this);

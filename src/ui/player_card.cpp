@@ -75,7 +75,7 @@ void AskVideoPopup(Client& client, int16_t seat) {
 
 InformationForm::InformationForm(Forms& forms) : Form(forms) {
   SetCaption("玩家信息");
-  SetShowsWithoutFocus(true);
+  SetPopup(true);
   Move(0, 0, kCardWidth, kCardHeight);
   Background.SetStretch(true);
   Background.Move(0, 0, kCardWidth, kCardHeight);

@@ -104,6 +104,48 @@ TEST_F(FormsTest, LoadedFormsListFollowsLoadShowAndUnload) {
   EXPECT_TRUE(client.forms.LoadedForms().empty());
 }
 
+// Showing a form activates it and gives the keys to its first control in
+// tab order (the order the controls were made in) that can hold them; a
+// form that shows without the focus takes neither.
+TEST_F(FormsTest, ShowingAFormFocusesItsFirstControlThatCanHoldTheKeys) {
+  Form form(client.forms);
+  Label label(&form);
+  TextBox hidden(&form);
+  hidden.SetVisible(false);
+  ListBox disabled(&form);
+  disabled.SetEnabled(false);
+  PictureBox frame(&form);
+  frame.SetVisible(false);
+  TextBox inside_hidden_frame(&frame);
+  ListBox list(&form);
+  TextBox text(&form);
+  text.ZOrder(1);  // first in the stacking, not in the tab order
+  int got = 0;
+  list.GotFocus = [&] { ++got; };
+  form.Show();
+  EXPECT_EQ(form.Focus(), &list);
+  EXPECT_EQ(got, 1);
+  EXPECT_TRUE(form.ActivationPending());
+
+  // Shown again, it keeps the control that had the keys.
+  form.SetFocus(&text);
+  form.Hide();
+  form.Show();
+  EXPECT_EQ(form.Focus(), &text);
+  // One that lost its place (hidden meanwhile) gives way to the first.
+  form.Hide();
+  text.SetVisible(false);
+  form.Show();
+  EXPECT_EQ(form.Focus(), &list);
+
+  Form card(client.forms);
+  ListBox card_list(&card);
+  card.SetShowsWithoutFocus(true);
+  card.Show();
+  EXPECT_EQ(card.Focus(), nullptr);
+  EXPECT_FALSE(card.ActivationPending());
+}
+
 TEST_F(FormsTest, RegionIsThePixelsThatDifferFromTheCorner) {
   Form form(client.forms);
   EXPECT_TRUE(form.InRegion(500, 500));  // no region: the whole rectangle

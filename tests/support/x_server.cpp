@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -17,20 +18,47 @@ extern "C" const char* __lsan_default_suppressions() {
 
 namespace slvn::test {
 
-XServer::XServer() {
+namespace {
+
+void Stop(pid_t pid) {
+  if (pid <= 0) return;
+  kill(pid, SIGTERM);
+  waitpid(pid, nullptr, 0);
+}
+
+// Whether a window manager has announced itself on the display's root.
+bool WindowManagerReady() {
+  FILE* out = popen("xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null", "r");
+  if (!out) return false;
+  char buf[256] = {};
+  const bool ready =
+      fgets(buf, sizeof buf, out) && std::string(buf).find("window id") != std::string::npos;
+  pclose(out);
+  return ready;
+}
+
+}  // namespace
+
+XServer::XServer(const Options& options) {
   if (access("/usr/bin/Xvfb", X_OK) != 0) {
     problem_ = "Xvfb is not installed";
     return;
   }
+  if (options.window_manager && access("/usr/bin/openbox", X_OK) != 0) {
+    problem_ = "openbox is not installed";
+    return;
+  }
   const int number = 300 + getpid() % 500;
   const std::string display = ":" + std::to_string(number);
+  const std::string screen =
+      std::to_string(options.width) + "x" + std::to_string(options.height) + "x24";
   pid_ = fork();
   if (pid_ < 0) {
     problem_ = "fork failed";
     return;
   }
   if (pid_ == 0) {
-    execl("/usr/bin/Xvfb", "Xvfb", display.c_str(), "-screen", "0", "1280x1024x24", "-nolisten",
+    execl("/usr/bin/Xvfb", "Xvfb", display.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
           "tcp", static_cast<char*>(nullptr));
     _exit(127);
   }
@@ -42,12 +70,68 @@ XServer::XServer() {
   }
   setenv("DISPLAY", display.c_str(), 1);
   setenv("SDL_VIDEODRIVER", "x11", 1);
+  if (options.window_manager) StartWindowManager();
+}
+
+void XServer::StartWindowManager() {
+  wm_pid_ = fork();
+  if (wm_pid_ < 0) {
+    problem_ = "fork failed";
+    return;
+  }
+  if (wm_pid_ == 0) {
+    // Its complaints about menus it does not find are not the test's.
+    if (FILE* null = freopen("/dev/null", "w", stderr)) (void)null;
+    if (FILE* null = freopen("/dev/null", "w", stdout)) (void)null;
+    execl("/usr/bin/openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  // Ready once it has taken the screen: windows made before would be left
+  // unmanaged until it adopts them.
+  for (int i = 0; i < 200 && !WindowManagerReady(); ++i) usleep(25'000);
+  if (!WindowManagerReady()) problem_ = "openbox did not start";
 }
 
 XServer::~XServer() {
-  if (pid_ <= 0) return;
-  kill(pid_, SIGTERM);
-  waitpid(pid_, nullptr, 0);
+  Stop(wm_pid_);
+  Stop(pid_);
+}
+
+std::string CommandOutput(const std::string& command) {
+  std::string text;
+  FILE* out = popen(command.c_str(), "r");
+  if (!out) return text;
+  char buf[512];
+  while (size_t n = fread(buf, 1, sizeof buf, out)) text.append(buf, n);
+  pclose(out);
+  return text;
+}
+
+std::vector<uint64_t> StackingOrder() {
+  const std::string text = CommandOutput("xprop -root _NET_CLIENT_LIST_STACKING 2>/dev/null");
+  std::vector<uint64_t> ids;
+  for (size_t at = text.find("0x"); at != std::string::npos; at = text.find("0x", at + 2))
+    ids.push_back(std::strtoull(text.c_str() + at, nullptr, 16));
+  return ids;
+}
+
+bool Viewable(uint64_t window) {
+  return CommandOutput("xwininfo -id " + std::to_string(window) + " 2>/dev/null")
+             .find("IsViewable") != std::string::npos;
+}
+
+bool OverrideRedirect(uint64_t window) {
+  return CommandOutput("xwininfo -all -id " + std::to_string(window) + " 2>/dev/null")
+             .find("Override Redirect State: yes") != std::string::npos;
+}
+
+uint32_t ScreenPixel(int x, int y) {
+  const std::string text =
+      CommandOutput("import -window root -depth 8 -crop 1x1+" + std::to_string(x) + "+" +
+                    std::to_string(y) + " txt:- 2>/dev/null");
+  const size_t hash = text.find('#', text.find('\n'));
+  if (hash == std::string::npos) return 0xFFFFFFFF;
+  return static_cast<uint32_t>(std::strtoul(text.substr(hash + 1, 6).c_str(), nullptr, 16));
 }
 
 }  // namespace slvn::test
