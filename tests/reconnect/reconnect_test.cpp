@@ -86,10 +86,12 @@ TEST(ReconnectThroughTheTableServer, ResumesWithTheRingsKeptOrEnds) {
     test::FakeLobby lobby(client.bus.Namespace(), kLobbyTitle);
     test::Microsocks proxy;
     // The direct path keeps the rings, so the packet queued during the outage
-    // goes out; the proxy path empties them.
-    const std::string accept_end = c.proxy
-                                       ? "send 29 v3=1\nwait 500\nclose\n"
-                                       : "send 29 v3=1\nexpect 77 timeout=5000\nwait 500\nclose\n";
+    // goes out; the proxy path empties them. The connection then stands
+    // longer than the reconnect window's 3 s check, which unloads it, until
+    // the test closes it.
+    const std::string accept_end =
+        c.proxy ? "send 29 v3=1\nwait 10000\nclose\n"
+                : "send 29 v3=1\nexpect 77 timeout=5000\nwait 10000\nclose\n";
     test::TempDir server_dir;
     test::TableServer server(server_dir, std::string(R"(
 expect 18
@@ -127,6 +129,7 @@ expect 28 text@16="alice" echo=ABCD u32le@268=0x01020304 timeout=20000
       ASSERT_TRUE(test::Drive(client, [&] {
         return client.net.SendRing.Waiting() == 0 && !client.frmReconnect->Loaded();
       })) << server.Record();
+      client.Winsock1.Close();
       EXPECT_EQ(server.Finish(), 0) << server.Record();
     } else {
       EXPECT_THROW(test::Drive(

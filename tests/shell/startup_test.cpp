@@ -11,6 +11,7 @@
 #include "shell/program_end.h"
 #include "support/drive.h"
 #include "support/lobby_fixture.h"
+#include "support/one_shot_server.h"
 #include "support/table_server.h"
 
 namespace slvn {
@@ -141,10 +142,13 @@ TEST_F(StartupTest, WithoutALobbyWindowTheClientEnds) {
 // The whole login through a real socket: the login slot, the server's reply,
 // the lobby's notices and the keep-alive.
 TEST_F(StartupTest, LogsInThroughTheTableServer) {
+  // The page answers, so the pane stays up (a refused one hides it).
+  test::OneShotServer page("HTTP/1.0 200 OK\r\n\r\n<title>ad</title>");
   test::TempDir server_dir;
   test::TableServer server(server_dir, R"(
 expect 18 seat=0 text@16="alice" text@32="key"
-send 18 v0=5 v1=0x1A v3=1 text@16="http://127.0.0.1:9/p"
+send 18 v0=5 v1=0x1A v3=1 text@16=")" + page.Address() +
+                                           R"("
 expect 24 seat=0 timeout=8000
 close
 )");
@@ -155,9 +159,9 @@ close
   EXPECT_EQ(client.data.CountdownStart, 10);
   EXPECT_TRUE(client.data.g_bCanRecon);
   EXPECT_FALSE(client.data.LoginPending);
-  EXPECT_EQ(client.data.ShufflePage, "http://127.0.0.1:9/p.gamead");
+  EXPECT_EQ(client.data.ShufflePage, page.Address() + ".gamead");
   EXPECT_EQ(client.chat.Sysmsg[0], "连接服务器成功！");
-  EXPECT_EQ(client.main_form.WebBrowser1.LocationURL(), "http://127.0.0.1:9/p");
+  EXPECT_EQ(client.main_form.WebBrowser1.LocationURL(), page.Address());
   EXPECT_TRUE(client.main_form.WebBrowser1.Visible());
   EXPECT_EQ(client.main_form.Sysmsg[0].List(0), "连接服务器成功！");
   EXPECT_TRUE(client.main_form.TimerKeepAlive.Enabled());
