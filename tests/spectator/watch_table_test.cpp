@@ -772,8 +772,10 @@ TEST(WatchTableBadData, EachFaultHasAClearOutcome) {
       {"two details with one seat bit: the later one sits there",
        [](WatchTable& t) {
          t.Summary();
+         // The watched player's details come last, so the seats are placed
+         // from the stored four alone.
          const std::pair<int, const char*> details[] = {
-             {kWatched, "watched"}, {kWatched, "twin"}, {kTop, "earlier"}, {kTop, "later"}};
+             {kWatched, "twin"}, {kTop, "earlier"}, {kTop, "later"}, {kWatched, "watched"}};
          for (const auto& [seat, account] : details) {
            test::UserDetailsFields p;
            p.seat = seat;
