@@ -318,7 +318,7 @@ TEST(HandEndNumbers, SixtyFourBitRowsAndTheirNegation) {
   EXPECT_EQ(NegateSaturated(-16), 16);
 }
 
-TEST(ItemParts, ColoursComeOnlyFromDigits) {
+TEST(ItemParts, TheLastEightCharactersGoAndGiveAColourOnlyAsDigits) {
   struct Case {
     const char* part;
     const char* text;
