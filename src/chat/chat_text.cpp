@@ -34,8 +34,10 @@ std::string FilterChat(std::string_view text) {
 }
 
 bool IsNarrowChar(std::string_view s) {
-  // Only ASCII has a one-byte code in GB2312 text; everything else takes two.
-  return s.empty() || static_cast<uint8_t>(s[0]) < 0x80;
+  if (s.empty() || static_cast<uint8_t>(s[0]) < 0x80) return true;
+  // Narrow is what takes one byte on the wire: the code page's single byte
+  // 0x80, and a character it lacks, which goes out as "?".
+  return Utf8ToGb2312(CharLeft(s, 1)).size() == 1;
 }
 
 void AddWrappedLines(std::vector<std::string>& list, std::string_view text, int16_t width) {

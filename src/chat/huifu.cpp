@@ -75,9 +75,10 @@ void OpenPhrases(Client& client, int list) {
 int SendPhrase(Client& client, const ListBox& list, GameMessage m) {
   Data& d = client.data;
   const int index = list.ListIndex();
-  const std::string phrase = list.List(index);
   // A spectator speaks for nobody: the seat and name are the watched player's.
-  if (index < 0 || phrase.empty() || d.WatchMode) return 0;
+  // An empty entry still goes out, as the name alone.
+  if (index < 0 || d.WatchMode) return 0;
+  const std::string phrase = list.List(index);
   std::string typed = client.main_form.Chat.Text();
   if (CutPrefix(typed, d.PrivateChatPrefix)) {
     m.value[1] = d.PrivateChatSeat;

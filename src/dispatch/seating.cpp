@@ -253,7 +253,7 @@ void WindUpTableGame(Client& client) {
   d.TableCleared = false;
   if (d.WatchMode) return;
   const bool ten = client.net.Msg.Byte(11) == 1;
-  StartReadyCountdown(client, d.BossKey ? 1 : ten ? 10 : 15);
+  StartReadyCountdown(client, d.BossKey ? 1 : ten ? 10 : 15, NumberColour::kAsLeft);
 }
 
 }  // namespace

@@ -12,7 +12,8 @@ namespace {
 
 namespace off = user_detail_offset;
 
-// A zero byte is never part of a text: a pair that converts to one is cut there.
+// The name goes into the hand record's file, where a zero would end its
+// line: a character that converts to one is cut there.
 std::string ConvertUnit(const std::string& gb) {
   std::string text = Gb2312ToUtf8(gb);
   text.erase(std::find(text.begin(), text.end(), '\0'), text.end());
@@ -35,13 +36,16 @@ std::string MixedText(const GamePacket& packet, size_t first, size_t length) {
   return text;
 }
 
-// Two bytes at a time, each pair one character, until a pair starts with zero.
+// Two bytes at a time, each pair converted whole, until a pair starts with
+// zero; a pair whose second byte is zero keeps that zero, as these texts are
+// only shown, never stored.
 std::string PairedText(const GamePacket& packet, size_t first, size_t length) {
   std::string text;
   for (size_t i = first; i < first + length; i += 2) {
     const uint8_t lead = packet.Byte(i);
     if (lead == 0) break;
-    text += ConvertUnit({static_cast<char>(lead), static_cast<char>(packet.Byte(i + 1))});
+    const char pair[] = {static_cast<char>(lead), static_cast<char>(packet.Byte(i + 1))};
+    text += Gb2312ToUtf8(std::string_view(pair, 2));
   }
   return text;
 }

@@ -69,6 +69,12 @@ class Form : public Container {
   // The form sees key events before the control that has the focus.
   bool KeyPreview() const { return key_preview_; }
   void SetKeyPreview(bool v) { key_preview_ = v; }
+  // The window's own font size (points), for text the window itself
+  // draws; its controls keep their own fonts.
+  double FontSize() const { return font_size_; }
+  void SetFontSize(double v) {
+    if (v > 0) font_size_ = v;
+  }
 
   // Loading puts the form into the registry's list; Show loads and shows it,
   // Hide only hides; Unload hides it and takes it off the list. Showing a
@@ -124,6 +130,7 @@ class Form : public Container {
   bool topmost_ = false;
   int alpha_ = 255;
   bool key_preview_ = false;
+  double font_size_ = 9;
   bool shows_without_focus_ = false;
   bool activate_ = false;
   bool popup_ = false;

@@ -120,18 +120,15 @@ std::vector<std::string> SplitItemText(const std::string& text) {
 
 ItemLine SplitItemPart(const std::string& part) {
   ItemLine line{part, -1};
-  std::string_view digits;
-  if (CharLength(part) >= kColourDigits) {
-    const std::string_view tail = std::string_view(part).substr(part.size() - kColourDigits);
-    if (AllDigits(tail)) {
-      digits = tail;
-      line.text = part.substr(0, part.size() - kColourDigits);
-    }
-  } else if (AllDigits(part)) {
-    digits = part;
+  std::string_view number = part;
+  const size_t length = CharLength(part);
+  if (length >= kColourDigits) {
+    // The last eight characters are the colour's place, digits or not.
+    line.text = CharLeft(part, length - kColourDigits);
+    number = std::string_view(part).substr(line.text.size());
   }
-  if (!digits.empty()) {
-    const uint64_t colour = std::stoull(std::string(digits));
+  if (AllDigits(number)) {
+    const uint64_t colour = std::stoull(std::string(number));
     if (colour <= kMaxColour) line.colour = static_cast<int64_t>(colour);
   }
   return line;

@@ -75,8 +75,10 @@ void HideAfterTimeouts(Client& client) {
 
 void PiaoCountdown(Client& client) {
   Data& d = client.data;
-  if (CountSecond(client, client.shell.CountdownMark) && d.Countdown > 0) ShowSecond(client, true);
-  if (d.Countdown <= 0 && d.PiaoChoicePending) img_piaoOpt_Click(client, 0);
+  if (!CountSecond(client, client.shell.CountdownMark)) return;
+  if (d.Countdown > 0) return ShowSecond(client, true);
+  // The player sees 0 for a whole second before no float is chosen for them.
+  if (d.PiaoChoicePending) img_piaoOpt_Click(client, 0);
 }
 
 void TurnCountdown(Client& client) {
@@ -120,7 +122,7 @@ void SendReady(Client& client) {
   if (d.SeatChangePending && d.ReseatRequested) ShowSeatChangeOnReady(client);
 }
 
-void StartReadyCountdown(Client& client, int16_t seconds) {
+void StartReadyCountdown(Client& client, int16_t seconds, NumberColour colour) {
   MainForm& f = client.main_form;
   // The three share `Countdown` and its label: a turn or float-bet countdown
   // still running when the hand ended would count the ready down twice as fast.
@@ -130,7 +132,7 @@ void StartReadyCountdown(Client& client, int16_t seconds) {
   client.heartbeat.TickCount[kReadyCountdown] = 0;
   client.data.Countdown = seconds;
   f.Number.SetCaption(std::to_string(seconds));
-  f.Number.SetForeColor(kGreen);
+  if (colour == NumberColour::kGreen) f.Number.SetForeColor(kGreen);
   f.Number.SetVisible(true);
   f.Time_Img.SetVisible(true);
   f.Time_Img.ZOrder(0);

@@ -12,9 +12,13 @@ void PiaoCountdown(Client& client);
 void TurnCountdown(Client& client);
 void ReadyCountdown(Client& client);
 // Starts the ready countdown at `seconds`: the turn and float-bet countdowns
-// stopped, its slot on, the digits shown green beside the clock picture, both
-// in front. Its mark stays, so the first second may be counted at once.
-void StartReadyCountdown(Client& client, int16_t seconds);
+// stopped, its slot on, the digits shown beside the clock picture, both in
+// front. Its mark stays, so the first second may be counted at once. The
+// digits turn green, or keep the colour the last countdown left (a leave
+// winding a running game up).
+enum class NumberColour { kGreen, kAsLeft };
+void StartReadyCountdown(Client& client, int16_t seconds,
+                         NumberColour colour = NumberColour::kGreen);
 
 // The player is ready for the next hand: the ready goes to the server, and
 // a reseat the player asked for shows its screen.

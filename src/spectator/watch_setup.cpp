@@ -52,14 +52,12 @@ void SetupWatchTable(Client& client) {
   client.custom[0].name = records[w].account;
   ShowCompass(client);
   client.Detail[0] = records[w];
-  // A message whose seat is not one of the four, or is already taken, is
-  // not placed.
-  std::array<bool, 4> placed{true, false, false, false};
+  // A message whose seat is not one of the four, or is the watched seat, is
+  // not placed; of two with one seat, the later one sits there.
   for (int j = 0; j < 4; ++j) {
-    if (j == w || !IsSeatBit(seats[j])) continue;
+    if (!IsSeatBit(seats[j])) continue;
     const int r = RelativeSeat(seats[w], seats[j]);
-    if (placed[r]) continue;
-    placed[r] = true;
+    if (r == 0) continue;
     client.custom[r].SeatWind = seats[j];
     client.custom[r].name = records[j].account;
     client.Detail[r] = records[j];

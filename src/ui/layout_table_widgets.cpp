@@ -147,6 +147,7 @@ void LayoutTableWidgets(Client& client) {
   LayoutClaimButtons(client, sx, sy);
   CreateTileImagesAndDice(client);
   LayoutMessageStripAndChat(f, sx, sy, small);
+  f.SetFontSize(10);
   f.Bird.Move(936 * sx, 680 * sy, 82 * sx, 80 * sy);
   f.WebBrowser1.SetVisible(false);
   f.WebBrowser1.Move(f.Bird.Left() + 2, f.Bird.Top() + 2, 82 * sx, 80 * sy);

@@ -56,6 +56,32 @@ TEST(GifScanTest, CanvasDelaysDisposalsAndLoops) {
   for (size_t i = 0; i < 3; ++i) EXPECT_EQ(Indices(file, f[i]), reference[i]);
 }
 
+// A control extension whose size byte is not 4 is read as it says: the
+// image after it is still found, with the fields the block holds.
+TEST(GifScanTest, AControlExtensionIsReadByItsSizeByte) {
+  struct Case {
+    std::vector<uint8_t> block;  // the extension's data, its size byte first
+    int delay_ms;
+  } cases[] = {
+      {{3, 0, 7, 0}, 70},              // no transparent index
+      {{6, 0, 7, 0, 0, 0x2C, 9}, 70},  // two bytes more, one like a descriptor
+      {{1, 0}, 0},
+      {{0}, 0},
+  };
+  for (const Case& c : cases) {
+    GifBuilder b(2, 1, kGrey);
+    b.bytes.insert(b.bytes.end(), {0x21, 0xF9});
+    b.bytes.insert(b.bytes.end(), c.block.begin(), c.block.end());
+    b.bytes.push_back(0);
+    auto file = b.Image(0, 0, 2, 1, {1, 2}).End();
+    GifScan scan = ScanGIF(file);
+    ASSERT_EQ(scan.Frames.size(), 1u) << c.block.size();
+    EXPECT_EQ(scan.Frames[0].DelayMs, c.delay_ms) << c.block.size();
+    EXPECT_EQ(Indices(file, scan.Frames[0]), (std::vector<uint8_t>{1, 2}));
+    EXPECT_FALSE(scan.Truncated);
+  }
+}
+
 TEST(GifScanTest, LoopExtensionsAndLocalPalettes) {
   auto endless = GifBuilder(1, 1, kGrey).Loops(0).Image(0, 0, 1, 1, {1}).End();
   EXPECT_EQ(ScanGIF(endless).LoopCount, 0);

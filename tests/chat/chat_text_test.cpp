@@ -18,10 +18,16 @@ TEST(ChatTextTest, FilterChatRemovesEachWordInOnePassInTableOrder) {
   for (const auto& [in, out] : cases) EXPECT_EQ(FilterChat(in), out) << in;
 }
 
-TEST(ChatTextTest, IsNarrowChar) {
-  EXPECT_TRUE(IsNarrowChar("A"));
-  EXPECT_TRUE(IsNarrowChar("Ab你"));
-  EXPECT_FALSE(IsNarrowChar("你"));
+// Narrow is a one-byte code of the code page: ASCII, its byte 0x80 (the
+// euro sign) and whatever it lacks, which becomes "?".
+TEST(ChatTextTest, IsNarrowCharCountsByTheCodePage) {
+  const std::pair<const char*, bool> cases[] = {
+      {"A", true},        {"Ab你", true},         {"你", false},
+      {"€", true},        {"\xEF\xBF\xBD", true},  // U+FFFD, a byte the wire could not read
+      {"\xC2\x80", true},                          // U+0080
+      {"é", false},       {"①", false},           {"\x80x", true},  // a stray byte
+  };
+  for (const auto& [s, narrow] : cases) EXPECT_EQ(IsNarrowChar(s), narrow) << s;
 }
 
 TEST(ChatTextTest, AddWrappedLinesBreaksAtTheWidth) {
@@ -37,6 +43,9 @@ TEST(ChatTextTest, AddWrappedLinesBreaksAtTheWidth) {
       {std::string(47, 'a'), {" " + std::string(46, 'a'), " a"}},
       {wide23, {" " + wide23}},
       {"a" + wide24, {" a" + wide23, " 好"}},
+      // A character the code page lacks counts one, as the "?" it becomes.
+      {std::string(44, 'a') + "\xEF\xBF\xBD" + "b",
+       {" " + std::string(44, 'a') + "\xEF\xBF\xBD" + "b"}},
   };
   for (const auto& [text, lines] : cases) {
     std::vector<std::string> list = {"old"};

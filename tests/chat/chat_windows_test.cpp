@@ -156,14 +156,51 @@ TEST_F(ChatWindowsTest, ADoubleClickOnAListLineSendsThatLine) {
 TEST_F(ChatWindowsTest, APhraseSendsNothingWithoutOneOrForASpectator) {
   WriteChatIni(dir, kPhrases);
   client.huifu.Load();
-  List2_DblClick(client);              // no selection
-  client.huifu.List1.SetListIndex(1);  // the empty entry
-  List1_DblClick(client);
+  List2_DblClick(client);  // no selection
   client.data.WatchMode = true;
   client.huifu.List1.SetListIndex(0);
   List1_DblClick(client);
   EXPECT_FALSE(Sent());
   EXPECT_TRUE(sound->calls.empty());
+}
+
+// An empty entry (a number under "num" without its key) is a phrase too:
+// the name alone goes out, private mode ends and list 2 speaks.
+TEST_F(ChatWindowsTest, AnEmptyEntrySendsTheNameAlone) {
+  WriteChatIni(dir, "[Phrase1]\nnum=3\n1=你好\n3=快点吧\n[Phrase2]\nnum=2\n1=再见了\n");
+  struct Case {
+    int list;
+    bool private_line;
+    const char* text;
+    std::array<int16_t, 4> value;
+    std::vector<std::string> sounds;
+  } cases[] = {
+      {1, true, "小明对阿红说:", {0, 4, 0, 0}, {}},
+      {2, false, "小明说道: ", {2, 0, 97, 2}, {"create /voices/v010213a2.wav"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.list);
+    sound->calls.clear();
+    if (c.private_line) {
+      client.data.PrivateChatPrefix = "你对阿红说:";
+      client.data.PrivateChatSeat = 4;
+      client.main_form.Chat.SetText("你对阿红说:abc");
+    }
+    c.list == 1 ? imgword1_Click(client) : imgword2_Click(client);
+    ListBox& list = c.list == 1 ? client.huifu.List1 : client.huifu.List2;
+    // Double-click the empty second line of the list.
+    list.SetListIndex(1);
+    c.list == 1 ? List1_DblClick(client) : List2_DblClick(client);
+    std::string text;
+    auto m = Sent(&text);
+    ASSERT_TRUE(m);
+    EXPECT_EQ(text, c.text);
+    EXPECT_EQ(m->value, c.value);
+    EXPECT_EQ(client.main_form.Chat.Text(), "");
+    EXPECT_EQ(client.data.PrivateChatPrefix, "");
+    EXPECT_FALSE(client.huifu.Visible());
+    EXPECT_EQ(sound->calls, c.sounds);
+  }
 }
 
 TEST_F(ChatWindowsTest, AVoiceCodeFromThePacketThatIsNoNamePlaysNothing) {

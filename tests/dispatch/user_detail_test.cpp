@@ -42,8 +42,15 @@ TEST(UserDetailTest, DecodesEachFieldAsTheMessageWritesIt) {
        [](const UserDetail& d) { EXPECT_EQ(d.area, "AB"); }},
       {"paired text starting with zero", WithBytes({{72, {0x00, 0x41}}}),
        [](const UserDetail& d) { EXPECT_EQ(d.area, ""); }},
-      {"a pair with a zero second byte keeps no zero", WithBytes({{112, {0x41, 0x00, 0x42, 0x43}}}),
-       [](const UserDetail& d) { EXPECT_EQ(d.grade, "ABC"); }},
+      {"a pair with a zero second byte keeps its zero",
+       WithBytes({{72, {0x41, 0x00, 0x42}}, {112, {0x41, 0x00, 0x42, 0x43}}, {184, {0x43, 0x00}}}),
+       [](const UserDetail& d) {
+         EXPECT_EQ(d.area, std::string("A\0B\0", 4));
+         EXPECT_EQ(d.grade, std::string("A\0BC", 4));
+         EXPECT_EQ(d.title, std::string("C\0", 2));
+       }},
+      {"a name's character that converts to zero is cut", WithBytes({{16, {0xD5, 0x00, 0x41}}}),
+       [](const UserDetail& d) { EXPECT_EQ(d.name, "\xEF\xBF\xBD" "A"); }},
       {"coins", WithBytes({{96, {0x10, 0x27, 0, 0, 0, 0, 0, 0}}}),
        [](const UserDetail& d) { EXPECT_EQ(d.ucoin, 10000); }},
       {"coins above 2^53 keep every digit",

@@ -85,6 +85,7 @@ TEST_F(UserLeftTest, ALeaverEmptiesTheirSeatAndAGameRunningIsWoundUp) {
     t.data.BossKey = c.boss_key;
     if (!c.wealth_on) t.data.WealthMultiplier = 0;
     t.main_form.lbwealth.SetVisible(true);
+    t.main_form.Number.SetForeColor(0x0000FF);  // as the turn countdown's last seconds left it
     StoreArrivedBytes(t, c.packet);
     ReadPacket(t);
     Deal_MSG(t);
@@ -114,6 +115,7 @@ TEST_F(UserLeftTest, ALeaverEmptiesTheirSeatAndAGameRunningIsWoundUp) {
     if (c.countdown > 0) {
       EXPECT_EQ(t.data.Countdown, c.countdown);
       EXPECT_EQ(t.main_form.Number.Caption(), std::to_string(c.countdown));
+      EXPECT_EQ(t.main_form.Number.ForeColor(), 0x0000FFu);  // the colour stays
       EXPECT_TRUE(t.main_form.Time_Img.Visible());
       EXPECT_FALSE(t.data.HandRunning);
     }

@@ -189,15 +189,21 @@ TEST(ReadPacketTest, ChatLinesGoToTheHistoryAndTheStrip) {
   EXPECT_FALSE(client.huifu.Visible());
 }
 
-TEST(ReadPacketTest, AChatTextEndsAtItsLastWholeCharacter) {
-  Client client;
-  auto packet = BuildPacket(19, 0);
-  test::PutBytes(packet, 16, std::vector<uint8_t>(199, 'a'));
-  packet[215] = 0xB0;  // a lead byte whose second byte lies outside the text
-  Feed(client, packet);
-  ReadPacket(client);
-  EXPECT_EQ(client.chat.Text1.back(), " " + std::string(199 - 4 * 46, 'a'));
-  EXPECT_EQ(client.data.ChatBlinkCount, 0);  // no seat
+TEST(ReadPacketTest, ALeadByteInTheTextsLastPlaceTakesTheNextByte) {
+  const std::pair<uint8_t, const char*> cases[] = {
+      {0xA1, "啊"}, {0x00, "\xEF\xBF\xBD"},  // no character: shown as one unknown
+  };
+  for (const auto& [second, shown] : cases) {
+    Client client;
+    auto packet = BuildPacket(19, 0);
+    test::PutBytes(packet, 16, std::vector<uint8_t>(199, 'a'));
+    packet[215] = 0xB0;
+    packet[216] = second;
+    Feed(client, packet);
+    ReadPacket(client);
+    EXPECT_EQ(client.chat.Text1.back(), " " + std::string(199 - 4 * 46, 'a') + shown);
+    EXPECT_EQ(client.data.ChatBlinkCount, 0);  // no seat
+  }
 }
 
 TEST(ReadPacketTest, PluginPacketsGoToThePluginOnlyWhileItIsActive) {

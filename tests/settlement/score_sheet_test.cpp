@@ -318,7 +318,7 @@ TEST(HandEndNumbers, SixtyFourBitRowsAndTheirNegation) {
   EXPECT_EQ(NegateSaturated(-16), 16);
 }
 
-TEST(ItemParts, ColoursComeOnlyFromDigits) {
+TEST(ItemParts, TheLastEightCharactersGoAndGiveAColourOnlyAsDigits) {
   struct Case {
     const char* part;
     const char* text;
@@ -329,7 +329,8 @@ TEST(ItemParts, ColoursComeOnlyFromDigits) {
       {"短", "短", -1},
       {"255", "255", 255},
       {"道具99999999", "道具", -1},
-      {"道具abcdefgh", "道具abcdefgh", -1},
+      {"道具abcdefgh", "道具", -1},  // eight characters go, whatever they are
+      {"金币卡加五十金币卡", "金", -1},
       {"16777215", "", 16777215},
       {"x16777216", "x", -1},
       {"", "", -1},

@@ -32,7 +32,7 @@ class CountdownTest : public ::testing::Test {
   Client client{std::make_unique<ManualClock>()};
 };
 
-TEST_F(CountdownTest, FloatBetCountsDownInRedAndChoosesNoFloatAtZero) {
+TEST_F(CountdownTest, FloatBetCountsDownInRedAndChoosesNoFloatASecondAfterZero) {
   client.data.PiaoCountdownOn = true;
   client.data.PiaoChoicePending = true;
   client.data.Countdown = 5;
@@ -41,7 +41,12 @@ TEST_F(CountdownTest, FloatBetCountsDownInRedAndChoosesNoFloatAtZero) {
   EXPECT_EQ(client.main_form.Number.ForeColor(), 0x0000FFu);
   EXPECT_TRUE(client.data.PiaoChoicePending);
   Seconds(4.5);  // each second is counted on the first tick after it has passed
+  // The player sees 0 and may still choose for a whole second.
   EXPECT_EQ(client.data.Countdown, 0);
+  EXPECT_EQ(client.main_form.Number.Caption(), "0");
+  EXPECT_TRUE(client.data.PiaoChoicePending);
+  EXPECT_EQ(client.net.SendRing.Waiting(), 0);
+  Seconds(1);
   // No float bet was chosen for the player: command 8 with data word 3 = 0.
   EXPECT_FALSE(client.data.PiaoChoicePending);
   EXPECT_FALSE(client.data.PiaoCountdownOn);
@@ -49,6 +54,8 @@ TEST_F(CountdownTest, FloatBetCountsDownInRedAndChoosesNoFloatAtZero) {
   ASSERT_TRUE(client.net.SendRing.TakePacket(p));
   EXPECT_EQ(p.Byte(3), 8);
   EXPECT_EQ(p.U16BE(14), 0);
+  Seconds(3);
+  EXPECT_FALSE(client.net.SendRing.TakePacket(p));  // once only
 }
 
 TEST_F(CountdownTest, NothingCountsWhileLoggedOut) {

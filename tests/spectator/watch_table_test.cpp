@@ -769,6 +769,25 @@ TEST(WatchTableBadData, EachFaultHasAClearOutcome) {
          EXPECT_EQ(t.client.custom[1].SeatWind, 0);
          EXPECT_EQ(t.client.custom[2].SeatWind, kTop);
        }},
+      {"two details with one seat bit: the later one sits there",
+       [](WatchTable& t) {
+         t.Summary();
+         // The watched player's details come last, so the seats are placed
+         // from the stored four alone.
+         const std::pair<int, const char*> details[] = {
+             {kWatched, "twin"}, {kTop, "earlier"}, {kTop, "later"}, {kWatched, "watched"}};
+         for (const auto& [seat, account] : details) {
+           test::UserDetailsFields p;
+           p.seat = seat;
+           p.account = account;
+           p.userid = std::string_view(account) == "watched" ? 1002 : 2000;
+           t.Send(test::BuildUserDetails(p));
+         }
+         EXPECT_EQ(t.client.custom[2].name, "later");
+         EXPECT_EQ(t.client.custom[0].name, "watched");  // its seat bit places nobody else
+         EXPECT_EQ(t.client.custom[1].SeatWind, 0);
+         EXPECT_EQ(t.client.custom[3].SeatWind, 0);
+       }},
       {"draws past the last slot",
        [](WatchTable& t) {
          t.Join({});

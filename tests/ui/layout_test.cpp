@@ -89,6 +89,7 @@ TEST_P(LayoutTest, LeavesTheStartStateOfFlagsPicturesAndVisibility) {
   EXPECT_EQ(f.Level[0].Font().size, Small() ? 8 : 10.5);
   EXPECT_EQ(f.Number.Font().size, Small() ? 12 : 18);
   EXPECT_EQ(f.lbl_piaoNum[1].Font().size, Small() ? 8.5 : 12);
+  EXPECT_EQ(f.FontSize(), 10);  // the window's own, at both scales
   using Controls = std::initializer_list<const Control*>;
   for (const Control* shown :
        Controls{&f.Sysmsg[0], &f.Sysmsg[1], &f.Chat, &f.Bird, &f.Bank, &f.Tou[3], &f.AnNiu[8]})

@@ -30,15 +30,11 @@ bool IsPluginPacket(const GamePacket& packet) {
 
 // The GB2312 bytes of the chat text: a byte of 0x80 or more starts a
 // two-byte character; the text ends at a zero where a character begins. A
-// lead byte in the last place has no second byte and is left out.
+// lead byte in the last place takes the byte after the text as its second.
 std::string ChatBytes(const GamePacket& packet) {
-  auto range = packet.Range(off::kChatText, off::kChatTextLength);
+  auto range = packet.Range(off::kChatText, off::kChatTextLength + 1);
   size_t end = 0;
-  while (end < range.size() && range[end] != 0) {
-    size_t step = range[end] >= 0x80 ? 2 : 1;
-    if (end + step > range.size()) break;
-    end += step;
-  }
+  while (end < off::kChatTextLength && range[end] != 0) end += range[end] >= 0x80 ? 2 : 1;
   return std::string(range.begin(), range.begin() + end);
 }
 
