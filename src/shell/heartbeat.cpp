@@ -51,10 +51,11 @@ uint8_t OwnSeatBit(const Client& client) {
   return client.custom[0].SeatWind;
 }
 
-// The server has been silent for a whole hand's worth of passes.
+// The server has been silent for a whole hand's worth of passes. The notice
+// goes into the strip after the reset, which empties the strip: the player
+// coming back to the window learns why the table was given up.
 void GiveUpLostServer(Client& client) {
   if (!FindLobbyWindow(client)) EndProgram(client);
-  SetSysmsgLine(client, 0, "已经与服务器断开连接，请重新入座！");
   if (client.prop.Prop_GameDllState > 0) ShutdownPropPlugin(client, 0);
   client.main_form.SetWindowState(kMinimized);
   ReturnToLobby(client);
@@ -62,6 +63,7 @@ void GiveUpLostServer(Client& client) {
   ResetClientState(client);
   ClearPlayerInfo(client);
   ResetTableView(client);
+  SetSysmsgLine(client, 0, "已经与服务器断开连接，请重新入座！");
 }
 
 void SetTileVisible(Client& client, int16_t image, bool visible) {

@@ -55,6 +55,41 @@ TEST_F(HeartbeatTest, ReceivedPacketsAreDispatchedOnePerTickAfterTheFirstWait) {
   EXPECT_EQ(client.chat.Text1.size(), 11u);
 }
 
+// One player floods the table's chat and the server relays every line: a
+// packet every 40 ms comes more often than the 50 ms tick, and dispatch must
+// still keep its pace (every other tick at least) so that the ring never fills.
+TEST_F(HeartbeatTest, APacketEvery40MsThroughTheSocketIsDispatchedWhileItComes) {
+  int port = 0;
+  const int listening = test::Listen(port);
+  ASSERT_GE(listening, 0);
+  ASSERT_TRUE(client.Winsock1.Connect("127.0.0.1", static_cast<uint16_t>(port)));
+  const int server = accept(listening, nullptr, nullptr);
+  close(listening);
+  ASSERT_GE(server, 0);
+  ASSERT_TRUE(
+      client.loop.WaitUntil([&] { return client.Winsock1.State() == TcpSocket::kConnected; }, 10));
+  ConnectHeartbeatTimers(client);
+  client.main_form.TimerBong.SetEnabled(true);
+  std::vector<std::string> history;
+  for (int i = 0; i < 300; ++i) {  // 12 s
+    const std::string line = "line " + std::to_string(i);
+    history.push_back(" " + line);  // the history indents every line
+    const test::PacketBytes packet = Chat(line.c_str());
+    const int32_t before = client.net.RecvRing.Waiting();
+    ASSERT_EQ(write(server, packet.data(), packet.size()), 272);
+    // Virtual time stands still until the packet is in: it arrives between two ticks.
+    ASSERT_TRUE(
+        client.loop.WaitUntil([&] { return client.net.RecvRing.Waiting() >= before + 272; }, 10));
+    client.loop.RunFor(0.04);
+  }
+  EXPECT_EQ(client.Winsock1.State(), TcpSocket::kConnected);
+  EXPECT_GE(client.chat.Text1.size(), 200u);  // 20 a second at most
+  client.loop.RunFor(6);
+  EXPECT_EQ(client.chat.Text1, history);
+  EXPECT_EQ(client.Winsock1.State(), TcpSocket::kConnected);
+  close(server);
+}
+
 TEST_F(HeartbeatTest, AUserWhoLeftWaitsAtTheHeadWhileTheHandEnds) {
   client.custom[0].SeatWind = 8;
   client.data.HandEnding = true;
@@ -202,13 +237,17 @@ TEST_F(HeartbeatTest, SilentServerDuringAHandGivesUpTheTable) {
   client.data.LobbyTitle = "Corvald山庄";
   client.data.HandRunning = true;
   client.data.RecvIdleCount = 4998;
+  client.chat.Sysmsg = {"一", "二"};
   client.heartbeat.Enable(kReceiveSlot);
   Tick(2);
   EXPECT_EQ(client.data.RecvIdleCount, 4999);
   EXPECT_FALSE(client.data.AnNiuState[2]);  // not reset yet
   Tick(2);
   EXPECT_EQ(client.data.RecvIdleCount, 0);
-  // The notice goes to the strip, and the reset that follows empties it.
+  // The notice stays in the strip after the reset, the line below it empty.
+  EXPECT_EQ(client.chat.Sysmsg[0], "已经与服务器断开连接，请重新入座！");
+  EXPECT_EQ(client.chat.Sysmsg[1], "");
+  EXPECT_EQ(client.main_form.Sysmsg[0].List(0), "已经与服务器断开连接，请重新入座！");
   EXPECT_EQ(client.main_form.WindowState(), kMinimized);
   EXPECT_TRUE(client.data.AnNiuState[2]);  // the client was reset
   EXPECT_FALSE(client.main_form.TimerBong.Enabled());
