@@ -160,34 +160,42 @@ TEST_F(HeartbeatTest, QueuedPacketsLeaveOnePerTickAndWaitWhileDisconnected) {
   EXPECT_EQ(client.net.SendRing.Waiting(), 0);
 }
 
-// The commands of the packets a server reads on its side of the connection,
-// until `count` whole packets have come or none comes for a second.
-std::vector<int> CommandsRead(int listening, size_t count) {
-  std::vector<int> commands;
+// The server's side of the client's connection, reading with a 1 s limit.
+int AcceptServerSide(int listening) {
   const int conn = accept(listening, nullptr, nullptr);
-  if (conn < 0) return commands;
+  if (conn < 0) return conn;
   timeval wait{1, 0};
   setsockopt(conn, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+  return conn;
+}
+
+// The commands of the packets the server reads, until `count` whole packets
+// have come or none comes for a second.
+std::vector<int> CommandsRead(int conn, size_t count) {
+  std::vector<int> commands;
   std::vector<uint8_t> bytes;
   uint8_t buf[272];
   while (bytes.size() < count * 272) {
-    const ssize_t n = read(conn, buf, sizeof buf);
+    const ssize_t n = read(conn, buf, std::min(sizeof buf, count * 272 - bytes.size()));
     if (n <= 0) break;
     bytes.insert(bytes.end(), buf, buf + n);
   }
-  close(conn);
   for (size_t at = 0; at + 272 <= bytes.size(); at += 272) commands.push_back(bytes[at + 3]);
   return commands;
 }
 
 // Whatever is queued during an outage or while the connection is being made
-// goes out after the login or reconnect packet, in the order it was queued;
-// the login slot sends on the fourth tick, the send slot runs on every one.
+// goes out in the order it was queued: after a login right behind the login
+// packet (the login slot sends on the fourth tick, the send slot runs on
+// every one), after a reconnect only once the server accepted it (29).
 TEST_F(HeartbeatTest, QueuedPacketsWaitForTheLoginOnANewConnection) {
+  constexpr int kNoReply = -1;
   struct Case {
     const char* name;
     int login;
-  } cases[] = {{"reconnect", 28}, {"connect", 18}};
+    int accepted;  // byte 15 of the reconnect reply
+  } cases[] = {
+      {"connect", 18, kNoReply}, {"reconnect accepted", 28, 1}, {"reconnect refused", 28, 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Client fresh{std::make_unique<ManualClock>()};
@@ -212,8 +220,33 @@ TEST_F(HeartbeatTest, QueuedPacketsWaitForTheLoginOnANewConnection) {
         fresh.loop.WaitUntil([&] { return fresh.Winsock1.State() == TcpSocket::kConnected; }, 10));
     ASSERT_TRUE(Send_MSG(fresh, after));
     for (int i = 0; i < 8; ++i) TimerBong_Timer(fresh);
-    EXPECT_EQ(fresh.net.SendRing.Waiting(), 0);
-    EXPECT_EQ(CommandsRead(listening, 3), (std::vector<int>{c.login, Cmd_Ready, 77}));
+    const int conn = AcceptServerSide(listening);
+    ASSERT_GE(conn, 0);
+    if (c.accepted == kNoReply) {
+      EXPECT_EQ(fresh.net.SendRing.Waiting(), 0);
+      EXPECT_EQ(CommandsRead(conn, 3), (std::vector<int>{18, Cmd_Ready, 77}));
+    } else {
+      // The reconnect is out; the queue waits for the server's answer.
+      EXPECT_EQ(CommandsRead(conn, 3), std::vector<int>{28});
+      EXPECT_EQ(fresh.net.SendRing.Waiting(), 2 * 272);
+      test::PacketBytes reply = BuildPacket(Cmd_ReconnectReply, 0);
+      reply[15] = static_cast<uint8_t>(c.accepted);
+      ASSERT_EQ(write(conn, reply.data(), reply.size()), 272);
+      ASSERT_TRUE(fresh.loop.WaitUntil([&] { return fresh.net.RecvRing.Waiting() >= 272; }, 10));
+      auto ticks = [&] {
+        for (int i = 0; i < 8; ++i) TimerBong_Timer(fresh);
+      };
+      if (c.accepted == 1) {
+        ticks();
+        EXPECT_TRUE(fresh.data.LoggedIn);
+        EXPECT_EQ(fresh.net.SendRing.Waiting(), 0);
+        EXPECT_EQ(CommandsRead(conn, 2), (std::vector<int>{Cmd_Ready, 77}));
+      } else {
+        EXPECT_THROW(ticks(), ProgramEnded);
+        EXPECT_EQ(CommandsRead(conn, 1), std::vector<int>{});
+      }
+    }
+    close(conn);
     close(listening);
   }
 }
