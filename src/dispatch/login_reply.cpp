@@ -74,6 +74,7 @@ void HandleReconnectReply(Client& client) {
     ShowSysmsg(client, "正在重连服务器，请等待...！");
     d.LoggedIn = true;
     d.Reconnected = true;
+    client.heartbeat.LoginOwed = false;  // what was queued meanwhile goes now
     client.heartbeat.TickEnabled[kSendSlot] = true;
     if (client.prop.Prop_GameDllState > 0) rec_state(client, 3, true);
     return;

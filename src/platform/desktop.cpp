@@ -1,14 +1,13 @@
 #include "platform/desktop.h"
 
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 
-extern char** environ;
+#include "platform/child_program.h"
 
 namespace slvn {
 
@@ -18,11 +17,8 @@ DesktopOpener::~DesktopOpener() {
 
 bool DesktopOpener::Open(const std::string& path) {
   Reap(false);
-  std::string program = "xdg-open";
-  std::string argument = path;
-  char* argv[] = {program.data(), argument.data(), nullptr};
-  pid_t pid = 0;
-  if (posix_spawnp(&pid, "xdg-open", nullptr, nullptr, argv, environ) != 0) return false;
+  const pid_t pid = ChildProgram({"xdg-open", path}).Start();
+  if (pid < 0) return false;
   running_.push_back(pid);
   return true;
 }

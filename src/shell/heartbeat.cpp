@@ -33,6 +33,7 @@ constexpr int kBlinkPeriod = 8;
 constexpr int kWatchdogPeriod = 40;
 constexpr int kBubblePeriod = 40;
 constexpr int kOwnVideoRetryTicks = 4;
+constexpr int kReconnectCommand = 28;
 
 // A counted slot is due when its counter reached the period; a counter that
 // reaches it while the slot is off starts over without running.
@@ -51,10 +52,11 @@ uint8_t OwnSeatBit(const Client& client) {
   return client.custom[0].SeatWind;
 }
 
-// The server has been silent for a whole hand's worth of passes.
+// The server has been silent for a whole hand's worth of passes. The notice
+// goes into the strip after the reset, which empties the strip: the player
+// coming back to the window learns why the table was given up.
 void GiveUpLostServer(Client& client) {
   if (!FindLobbyWindow(client)) EndProgram(client);
-  SetSysmsgLine(client, 0, "已经与服务器断开连接，请重新入座！");
   if (client.prop.Prop_GameDllState > 0) ShutdownPropPlugin(client, 0);
   client.main_form.SetWindowState(kMinimized);
   ReturnToLobby(client);
@@ -62,6 +64,7 @@ void GiveUpLostServer(Client& client) {
   ResetClientState(client);
   ClearPlayerInfo(client);
   ResetTableView(client);
+  SetSysmsgLine(client, 0, "已经与服务器断开连接，请重新入座！");
 }
 
 void SetTileVisible(Client& client, int16_t image, bool visible) {
@@ -133,7 +136,7 @@ void SendSlot(Client& client) {
     hb.TickEnabled[kSendSlot] = false;  // what waits stays in the ring
     return;
   }
-  if (hb.LoginOwed) return;  // stays on: the queue goes once the login is out
+  if (hb.LoginOwed) return;  // stays on: the queue waits for the login or the acceptance
   ring.TakePacket(packet);
   const int command = packet.Byte(off::kCommand + 1);
   const uint16_t word0 = packet.U16BE(off::kValues);
@@ -203,12 +206,18 @@ void LoginSlot(Client& client) {
     return;
   }
   client.data.LoginPending = true;
-  if (client.shell.LoginPacket.Byte(off::kCommand + 1) == 28) SleepSeconds(client, 0.01f);
-  client.Winsock1.SendData(client.shell.LoginPacket.bytes());
-  hb.LoginOwed = false;
+  if (client.shell.LoginPacket.Byte(off::kCommand + 1) == kReconnectCommand)
+    SleepSeconds(client, 0.01f);
+  SendLoginPacket(client);
   hb.Enable(kWatchdogSlot);
   hb.Disable(kLoginSlot);
   if (client.prop.Prop_GameDllState > 0) rec_state(client, 3, true);
+}
+
+void SendLoginPacket(Client& client) {
+  const GamePacket& packet = client.shell.LoginPacket;
+  client.Winsock1.SendData(packet.bytes());
+  client.heartbeat.LoginOwed = packet.Byte(off::kCommand + 1) == kReconnectCommand;
 }
 
 void WatchdogSlot(Client& client) {

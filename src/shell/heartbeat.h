@@ -18,6 +18,11 @@ void ReceiveSlot(Client& client);
 void LoginSlot(Client& client);
 void WatchdogSlot(Client& client);
 
+// Sends the login or reconnect packet straight on the connection. The queue
+// follows a login at once; after a reconnect it waits for the server's
+// acceptance (command 29), so a refused reconnect never has it sent.
+void SendLoginPacket(Client& client);
+
 // Switches the heartbeat and the keep-alive off for a reset or a leave; a
 // tick during which this happens leaves the heartbeat off at its end.
 void StopHeartbeat(Client& client);

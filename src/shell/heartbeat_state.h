@@ -28,8 +28,9 @@ struct HeartbeatState {
   // Since when a user-left message waits for the hand's sheet, -1 none.
   double UserLeftHeldSince = -1;
   // A connection is being made, or stands without its login or reconnect
-  // packet yet: the server must know who is talking before anything queued
-  // reaches it, so the send slot keeps the queue until that packet is out.
+  // packet yet, or its reconnect is not yet accepted (command 29): the server
+  // must know who is talking before anything queued reaches it, so the send
+  // slot keeps the queue until the login is out or the reconnect accepted.
   bool LoginOwed = false;
 
   // Starting a counted slot also restarts its count, so its first run comes

@@ -5,6 +5,7 @@
 #include "chat/chat_state.h"
 #include "platform/resolve.h"
 #include "shell/client.h"
+#include "shell/heartbeat.h"
 #include "shell/heartbeat_state.h"
 #include "shell/lobby_link.h"
 #include "shell/net/packet_io.h"
@@ -70,8 +71,7 @@ void TunnelReady(Client& client, std::span<const uint8_t> first_game_bytes) {
   ResetProxyReceive(client);
   PostToLobby(client, kLobbyGiveUpTable);
   SetSysmsgLine(client, 0, "连接代理服务器成功！");
-  client.Winsock1.SendData(client.shell.LoginPacket.bytes());
-  client.heartbeat.LoginOwed = false;
+  SendLoginPacket(client);
   client.main_form.TimerBong.SetEnabled(true);
   if (!first_game_bytes.empty()) StoreArrivedBytes(client, first_game_bytes);
 }

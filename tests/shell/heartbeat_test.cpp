@@ -55,6 +55,41 @@ TEST_F(HeartbeatTest, ReceivedPacketsAreDispatchedOnePerTickAfterTheFirstWait) {
   EXPECT_EQ(client.chat.Text1.size(), 11u);
 }
 
+// One player floods the table's chat and the server relays every line: a
+// packet every 40 ms comes more often than the 50 ms tick, and dispatch must
+// still keep its pace (every other tick at least) so that the ring never fills.
+TEST_F(HeartbeatTest, APacketEvery40MsThroughTheSocketIsDispatchedWhileItComes) {
+  int port = 0;
+  const int listening = test::Listen(port);
+  ASSERT_GE(listening, 0);
+  ASSERT_TRUE(client.Winsock1.Connect("127.0.0.1", static_cast<uint16_t>(port)));
+  const int server = accept(listening, nullptr, nullptr);
+  close(listening);
+  ASSERT_GE(server, 0);
+  ASSERT_TRUE(
+      client.loop.WaitUntil([&] { return client.Winsock1.State() == TcpSocket::kConnected; }, 10));
+  ConnectHeartbeatTimers(client);
+  client.main_form.TimerBong.SetEnabled(true);
+  std::vector<std::string> history;
+  for (int i = 0; i < 300; ++i) {  // 12 s
+    const std::string line = "line " + std::to_string(i);
+    history.push_back(" " + line);  // the history indents every line
+    const test::PacketBytes packet = Chat(line.c_str());
+    const int32_t before = client.net.RecvRing.Waiting();
+    ASSERT_EQ(write(server, packet.data(), packet.size()), 272);
+    // Virtual time stands still until the packet is in: it arrives between two ticks.
+    ASSERT_TRUE(
+        client.loop.WaitUntil([&] { return client.net.RecvRing.Waiting() >= before + 272; }, 10));
+    client.loop.RunFor(0.04);
+  }
+  EXPECT_EQ(client.Winsock1.State(), TcpSocket::kConnected);
+  EXPECT_GE(client.chat.Text1.size(), 200u);  // 20 a second at most
+  client.loop.RunFor(6);
+  EXPECT_EQ(client.chat.Text1, history);
+  EXPECT_EQ(client.Winsock1.State(), TcpSocket::kConnected);
+  close(server);
+}
+
 TEST_F(HeartbeatTest, AUserWhoLeftWaitsAtTheHeadWhileTheHandEnds) {
   client.custom[0].SeatWind = 8;
   client.data.HandEnding = true;
@@ -125,34 +160,42 @@ TEST_F(HeartbeatTest, QueuedPacketsLeaveOnePerTickAndWaitWhileDisconnected) {
   EXPECT_EQ(client.net.SendRing.Waiting(), 0);
 }
 
-// The commands of the packets a server reads on its side of the connection,
-// until `count` whole packets have come or none comes for a second.
-std::vector<int> CommandsRead(int listening, size_t count) {
-  std::vector<int> commands;
+// The server's side of the client's connection, reading with a 1 s limit.
+int AcceptServerSide(int listening) {
   const int conn = accept(listening, nullptr, nullptr);
-  if (conn < 0) return commands;
+  if (conn < 0) return conn;
   timeval wait{1, 0};
   setsockopt(conn, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+  return conn;
+}
+
+// The commands of the packets the server reads, until `count` whole packets
+// have come or none comes for a second.
+std::vector<int> CommandsRead(int conn, size_t count) {
+  std::vector<int> commands;
   std::vector<uint8_t> bytes;
   uint8_t buf[272];
   while (bytes.size() < count * 272) {
-    const ssize_t n = read(conn, buf, sizeof buf);
+    const ssize_t n = read(conn, buf, std::min(sizeof buf, count * 272 - bytes.size()));
     if (n <= 0) break;
     bytes.insert(bytes.end(), buf, buf + n);
   }
-  close(conn);
   for (size_t at = 0; at + 272 <= bytes.size(); at += 272) commands.push_back(bytes[at + 3]);
   return commands;
 }
 
 // Whatever is queued during an outage or while the connection is being made
-// goes out after the login or reconnect packet, in the order it was queued;
-// the login slot sends on the fourth tick, the send slot runs on every one.
+// goes out in the order it was queued: after a login right behind the login
+// packet (the login slot sends on the fourth tick, the send slot runs on
+// every one), after a reconnect only once the server accepted it (29).
 TEST_F(HeartbeatTest, QueuedPacketsWaitForTheLoginOnANewConnection) {
+  constexpr int kNoReply = -1;
   struct Case {
     const char* name;
     int login;
-  } cases[] = {{"reconnect", 28}, {"connect", 18}};
+    int accepted;  // byte 15 of the reconnect reply
+  } cases[] = {
+      {"connect", 18, kNoReply}, {"reconnect accepted", 28, 1}, {"reconnect refused", 28, 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Client fresh{std::make_unique<ManualClock>()};
@@ -177,8 +220,33 @@ TEST_F(HeartbeatTest, QueuedPacketsWaitForTheLoginOnANewConnection) {
         fresh.loop.WaitUntil([&] { return fresh.Winsock1.State() == TcpSocket::kConnected; }, 10));
     ASSERT_TRUE(Send_MSG(fresh, after));
     for (int i = 0; i < 8; ++i) TimerBong_Timer(fresh);
-    EXPECT_EQ(fresh.net.SendRing.Waiting(), 0);
-    EXPECT_EQ(CommandsRead(listening, 3), (std::vector<int>{c.login, Cmd_Ready, 77}));
+    const int conn = AcceptServerSide(listening);
+    ASSERT_GE(conn, 0);
+    if (c.accepted == kNoReply) {
+      EXPECT_EQ(fresh.net.SendRing.Waiting(), 0);
+      EXPECT_EQ(CommandsRead(conn, 3), (std::vector<int>{18, Cmd_Ready, 77}));
+    } else {
+      // The reconnect is out; the queue waits for the server's answer.
+      EXPECT_EQ(CommandsRead(conn, 3), std::vector<int>{28});
+      EXPECT_EQ(fresh.net.SendRing.Waiting(), 2 * 272);
+      test::PacketBytes reply = BuildPacket(Cmd_ReconnectReply, 0);
+      reply[15] = static_cast<uint8_t>(c.accepted);
+      ASSERT_EQ(write(conn, reply.data(), reply.size()), 272);
+      ASSERT_TRUE(fresh.loop.WaitUntil([&] { return fresh.net.RecvRing.Waiting() >= 272; }, 10));
+      auto ticks = [&] {
+        for (int i = 0; i < 8; ++i) TimerBong_Timer(fresh);
+      };
+      if (c.accepted == 1) {
+        ticks();
+        EXPECT_TRUE(fresh.data.LoggedIn);
+        EXPECT_EQ(fresh.net.SendRing.Waiting(), 0);
+        EXPECT_EQ(CommandsRead(conn, 2), (std::vector<int>{Cmd_Ready, 77}));
+      } else {
+        EXPECT_THROW(ticks(), ProgramEnded);
+        EXPECT_EQ(CommandsRead(conn, 1), std::vector<int>{});
+      }
+    }
+    close(conn);
     close(listening);
   }
 }
@@ -202,13 +270,17 @@ TEST_F(HeartbeatTest, SilentServerDuringAHandGivesUpTheTable) {
   client.data.LobbyTitle = "Corvald山庄";
   client.data.HandRunning = true;
   client.data.RecvIdleCount = 4998;
+  client.chat.Sysmsg = {"一", "二"};
   client.heartbeat.Enable(kReceiveSlot);
   Tick(2);
   EXPECT_EQ(client.data.RecvIdleCount, 4999);
   EXPECT_FALSE(client.data.AnNiuState[2]);  // not reset yet
   Tick(2);
   EXPECT_EQ(client.data.RecvIdleCount, 0);
-  // The notice goes to the strip, and the reset that follows empties it.
+  // The notice stays in the strip after the reset, the line below it empty.
+  EXPECT_EQ(client.chat.Sysmsg[0], "已经与服务器断开连接，请重新入座！");
+  EXPECT_EQ(client.chat.Sysmsg[1], "");
+  EXPECT_EQ(client.main_form.Sysmsg[0].List(0), "已经与服务器断开连接，请重新入座！");
   EXPECT_EQ(client.main_form.WindowState(), kMinimized);
   EXPECT_TRUE(client.data.AnNiuState[2]);  // the client was reset
   EXPECT_FALSE(client.main_form.TimerBong.Enabled());

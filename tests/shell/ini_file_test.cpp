@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <filesystem>
+#include <functional>
 
 #include "support/temp_dir.h"
 
@@ -104,10 +109,59 @@ TEST_F(IniFileTest, TheLastNamedFileIsTheOneUsed) {
   EXPECT_EQ(ini.GetIniKey("s", "k"), "first");
 }
 
-TEST_F(IniFileTest, UnwritableFolderLosesTheWriteSilently) {
+TEST_F(IniFileTest, UnwritableFolderLosesTheWrite) {
   ini.INIFileName(dir.File("no/such/folder/x.ini"));
-  ini.WriteIniKey("s", "k", "v");
+  EXPECT_FALSE(ini.WriteIniKey("s", "k", "v"));
   EXPECT_EQ(ini.GetIniKey("s", "k"), "");
+}
+
+// A change rewrites the whole file, so one that exists but cannot be read
+// whole is never rewritten: the change fails and the old file stays.
+TEST_F(IniFileTest, AFileThatCannotBeReadWholeIsKept) {
+  namespace fs = std::filesystem;
+  const std::string record = "[juNum:1]\r\nname0=a\r\ncount0=2\r\n\r\n[juNum:2]\r\nname0=b\r\n";
+  // Gives the first 16 bytes, then fails as a disk that went bad would.
+  const classIniFile::ReadCall fails_part_way = [](int fd, void* buffer, size_t size) -> ssize_t {
+    if (lseek(fd, 0, SEEK_CUR) > 0) {
+      errno = EIO;
+      return -1;
+    }
+    return read(fd, buffer, std::min<size_t>(size, 16));
+  };
+  struct Case {
+    const char* name;
+    std::function<void()> make;  // puts the unreadable file in place
+    classIniFile::ReadCall read;
+    std::function<bool()> kept;
+  } cases[] = {
+      {"a read that fails part way", [&] { WriteFileBytes(path, record); }, fails_part_way,
+       [&] { return ReadFileBytes(path) == record; }},
+      {"a folder in its place",
+       [&] {
+         fs::create_directory(path);
+         WriteFileBytes(path + "/inside", record);
+       },
+       nullptr,
+       [&] { return fs::is_directory(path) && ReadFileBytes(path + "/inside") == record; }},
+      {"a link that cannot be opened (a loop)", [&] { fs::create_symlink(path, path); }, nullptr,
+       [&] { return fs::is_symlink(path) && fs::read_symlink(path) == path; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(path);
+    c.make();
+    classIniFile file;
+    file.INIFileName(path);
+    file.SetReadCall(c.read);
+    EXPECT_EQ(file.GetIniKey("juNum:1", "name0"), "");  // unreadable reads empty
+    EXPECT_FALSE(file.WriteIniKey("vidiosetting", "newkey", "1"));
+    EXPECT_FALSE(file.WriteIniKeys("juNum:3", {{"name0", "c"}}));
+    EXPECT_FALSE(file.DelIniKey("juNum:1", "count0"));
+    EXPECT_FALSE(file.DelIniSec("juNum:2"));
+    EXPECT_TRUE(c.kept());
+    EXPECT_FALSE(fs::exists(path + ".tmp"));
+  }
+  fs::remove_all(path);
 }
 
 }  // namespace

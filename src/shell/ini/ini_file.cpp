@@ -1,7 +1,12 @@
 #include "shell/ini/ini_file.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <optional>
 #include <vector>
@@ -49,31 +54,99 @@ std::optional<std::string_view> KeyOf(std::string_view line) {
   return Trim(line.substr(0, eq));
 }
 
-std::optional<Lines> ReadLines(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
+void Report(const std::string& path, const std::string& what) {
+  std::fprintf(stderr, "slvn: %s %s\n", path.c_str(), what.c_str());
+}
+
+Lines SplitLines(std::string_view bytes) {
   Lines lines;
-  std::string line;
-  while (std::getline(in, line)) {
+  while (!bytes.empty()) {
+    const size_t end = bytes.find('\n');
+    std::string line(bytes.substr(0, end));
     if (!line.empty() && line.back() == '\r') line.pop_back();
     lines.push_back(std::move(line));
+    bytes = end == std::string_view::npos ? std::string_view() : bytes.substr(end + 1);
   }
   return lines;
 }
 
+// The file as lines. Only a file that is not there counts as empty: one that
+// exists but cannot be opened or read to its end is a failure, with its reason.
+struct FileRead {
+  enum Outcome { kRead, kMissing, kFailed } outcome = kMissing;
+  Lines lines;
+  std::string why;
+};
+
+FileRead ReadWhole(const std::string& path, const classIniFile::ReadCall& read_call) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno == ENOENT) return {};
+    return {FileRead::kFailed, {}, std::strerror(errno)};
+  }
+  std::string bytes;
+  char buffer[16384];
+  for (;;) {
+    const ssize_t n =
+        read_call ? read_call(fd, buffer, sizeof buffer) : read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      FileRead failed{FileRead::kFailed, {}, std::strerror(errno)};
+      close(fd);
+      return failed;
+    }
+    if (n == 0) break;
+    bytes.append(buffer, static_cast<size_t>(n));
+  }
+  close(fd);
+  return {FileRead::kRead, SplitLines(bytes), {}};
+}
+
+std::optional<Lines> ReadLines(const std::string& path,
+                               const classIniFile::ReadCall& read_call = nullptr) {
+  FileRead file = ReadWhole(path, read_call);
+  if (file.outcome != FileRead::kRead) return std::nullopt;
+  return std::move(file.lines);
+}
+
 // Replaces the file as a whole, so a failed write leaves the old file intact.
-void WriteLines(const std::string& path, const Lines& lines) {
+bool WriteLines(const std::string& path, const Lines& lines) {
   std::string tmp = path + ".tmp";
   {
     std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    if (!out) return;
+    if (!out) {
+      Report(path, std::string("could not be written: ") + std::strerror(errno));
+      return false;
+    }
     for (const auto& line : lines) out << line << "\r\n";
     if (!out.flush()) {
+      Report(path, "could not be written in full; the old file is kept");
       std::remove(tmp.c_str());
-      return;
+      return false;
     }
   }
-  if (std::rename(tmp.c_str(), path.c_str()) != 0) std::remove(tmp.c_str());
+  if (std::rename(tmp.c_str(), path.c_str()) != 0) {
+    Report(path, std::string("could not be replaced: ") + std::strerror(errno));
+    std::remove(tmp.c_str());
+    return false;
+  }
+  return true;
+}
+
+// Reads the file whole, lets `edit` change its lines and writes them back
+// when it did; a missing file is created only for `create`. The file is
+// rewritten from what was read, so one not read whole is never touched.
+template <typename Edit>
+bool ChangeFile(const std::string& path, const classIniFile::ReadCall& read_call, bool create,
+                Edit edit) {
+  FileRead file = ReadWhole(path, read_call);
+  if (file.outcome == FileRead::kFailed) {
+    Report(path, "could not be read whole (" + file.why + "); it is kept and not changed");
+    return false;
+  }
+  if (file.outcome == FileRead::kMissing && !create) return true;
+  if (!edit(file.lines)) return true;
+  return WriteLines(path, file.lines);
 }
 
 struct SectionRange {
@@ -145,18 +218,20 @@ void SetKey(Lines& lines, std::string_view strSection, std::string_view strKey,
 
 }  // namespace
 
-void classIniFile::WriteIniKey(std::string_view strSection, std::string_view strKey,
+bool classIniFile::WriteIniKey(std::string_view strSection, std::string_view strKey,
                                std::string_view strValue) {
-  Lines lines = ReadLines(path_).value_or(Lines{});
-  SetKey(lines, strSection, strKey, strValue);
-  WriteLines(path_, lines);
+  return ChangeFile(path_, read_, true, [&](Lines& lines) {
+    SetKey(lines, strSection, strKey, strValue);
+    return true;
+  });
 }
 
-void classIniFile::WriteIniKeys(std::string_view section,
+bool classIniFile::WriteIniKeys(std::string_view section,
                                 const std::vector<std::pair<std::string, std::string>>& keys) {
-  Lines lines = ReadLines(path_).value_or(Lines{});
-  for (const auto& [key, value] : keys) SetKey(lines, section, key, value);
-  WriteLines(path_, lines);
+  return ChangeFile(path_, read_, true, [&](Lines& lines) {
+    for (const auto& [key, value] : keys) SetKey(lines, section, key, value);
+    return true;
+  });
 }
 
 namespace {
@@ -191,7 +266,7 @@ std::string Lower(std::string_view s) {
 }  // namespace
 
 std::string classIniFile::GetIniKey(std::string_view strSection, std::string_view strKey) const {
-  auto lines = ReadLines(path_);
+  auto lines = ReadLines(path_, read_);
   if (!lines) return "";
   return ValueOf(*lines, strSection, strKey);
 }
@@ -213,25 +288,25 @@ std::map<std::string, std::string> IniSnapshot::SectionValues(std::string_view s
   return values;
 }
 
-void classIniFile::DelIniKey(std::string_view SectionName, std::string_view KeyWord) {
-  auto lines = ReadLines(path_);
-  if (!lines) return;
-  auto range = FindSection(*lines, ForFile(SectionName));
-  if (!range) return;
-  auto at = FindKey(*lines, *range, ForFile(KeyWord));
-  if (!at) return;
-  lines->erase(lines->begin() + static_cast<std::ptrdiff_t>(*at));
-  WriteLines(path_, *lines);
+bool classIniFile::DelIniKey(std::string_view SectionName, std::string_view KeyWord) {
+  return ChangeFile(path_, read_, false, [&](Lines& lines) {
+    auto range = FindSection(lines, ForFile(SectionName));
+    if (!range) return false;
+    auto at = FindKey(lines, *range, ForFile(KeyWord));
+    if (!at) return false;
+    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(*at));
+    return true;
+  });
 }
 
-void classIniFile::DelIniSec(std::string_view SectionName) {
-  auto lines = ReadLines(path_);
-  if (!lines) return;
-  auto range = FindSection(*lines, ForFile(SectionName));
-  if (!range) return;
-  lines->erase(lines->begin() + static_cast<std::ptrdiff_t>(range->header),
-               lines->begin() + static_cast<std::ptrdiff_t>(range->end));
-  WriteLines(path_, *lines);
+bool classIniFile::DelIniSec(std::string_view SectionName) {
+  return ChangeFile(path_, read_, false, [&](Lines& lines) {
+    auto range = FindSection(lines, ForFile(SectionName));
+    if (!range) return false;
+    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(range->header),
+                lines.begin() + static_cast<std::ptrdiff_t>(range->end));
+    return true;
+  });
 }
 
 }  // namespace slvn

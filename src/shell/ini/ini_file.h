@@ -1,5 +1,8 @@
 #pragma once
 
+#include <sys/types.h>
+
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -13,28 +16,38 @@ namespace slvn {
 // read and written like the Windows profile-string calls: section and key
 // names match without regard to case or surrounding blanks, a missing file,
 // section or key reads as "", and the first write creates the file. Names and
-// values are UTF-8 here and code page 936 in the file. No member reports a
-// failure: an unreadable file reads empty, a failed write is lost.
+// values are UTF-8 here and code page 936 in the file. An unreadable file
+// reads empty. A change rewrites the whole file, so it is made only from a
+// file read whole (or one that does not exist): a file that exists but cannot
+// be read, or whose read fails part way, is kept as it is, and the change
+// fails. A failed change returns false and says why on stderr; the callers
+// go on without it.
 class classIniFile {
  public:
   // Longest value a read returns, in bytes of the file's code page.
   static constexpr size_t kMaxValueBytes = 1023;
+  // How the file's bytes are read: read(2), unless a test puts a reader that
+  // fails in its place.
+  using ReadCall = std::function<ssize_t(int fd, void* buffer, size_t size)>;
 
   void INIFileName(std::string path) { path_ = std::move(path); }
   const std::string& INIFileName() const { return path_; }
 
-  void WriteIniKey(std::string_view strSection, std::string_view strKey, std::string_view strValue);
+  bool WriteIniKey(std::string_view strSection, std::string_view strKey, std::string_view strValue);
   std::string GetIniKey(std::string_view strSection, std::string_view strKey) const;
-  void DelIniKey(std::string_view SectionName, std::string_view KeyWord);
-  void DelIniSec(std::string_view SectionName);
+  bool DelIniKey(std::string_view SectionName, std::string_view KeyWord);
+  bool DelIniSec(std::string_view SectionName);
 
   // Many keys of one section in a single rewrite of the file, in order, as
   // WriteIniKey would write them one by one.
-  void WriteIniKeys(std::string_view section,
+  bool WriteIniKeys(std::string_view section,
                     const std::vector<std::pair<std::string, std::string>>& keys);
+
+  void SetReadCall(ReadCall call) { read_ = std::move(call); }
 
  private:
   std::string path_;
+  ReadCall read_;
 };
 
 // One reading of an INI file, answering reads as classIniFile does: for a

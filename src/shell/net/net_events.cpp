@@ -33,8 +33,16 @@ void StoreArrivedBytes(Client& client, std::span<const uint8_t> bytes) {
     HandleProxyReply(client);
     return;
   }
+  // Only a packet that arrives into a ring without a whole one waits the
+  // slot's full period: restarting the count at every chunk would hold
+  // dispatch off for as long as data comes at least once a tick.
+  const bool packet_waited = net.RecvRing.Waiting() >= static_cast<int32_t>(GamePacket::kSize);
   if (net.RecvRing.PushBytes(bytes) < bytes.size()) return EndOnFullBuffer(client);
-  client.heartbeat.Enable(kReceiveSlot);
+  HeartbeatState& hb = client.heartbeat;
+  if (packet_waited)
+    hb.TickEnabled[kReceiveSlot] = true;
+  else
+    hb.Enable(kReceiveSlot);
 }
 
 void Winsock1_DataArrival(Client& client, int /*bytes_total*/) {
