@@ -158,7 +158,7 @@ TEST_F(LifecycleTest, AVacatedSeatLosesWhatTheTableShowsOfIt) {
   EXPECT_FALSE(f.OK[2].Visible());
   EXPECT_FALSE(f.Tou[2].Picture());
   for (auto* labels : {&f.Nid, &f.Cash, &f.Level}) EXPECT_EQ((*labels)[2].Caption(), "");
-  EXPECT_EQ(client.chat.Sysmsg[0], "");
+  EXPECT_EQ(client.chat.Sysmsg[0], std::nullopt);
   EXPECT_EQ(client.custom[2].name, "");
   EXPECT_EQ(client.Detail[2].name, "");
   EXPECT_EQ(client.Detail[2].userid, 42);
@@ -333,7 +333,8 @@ TEST_F(QuitTest, OtherPlayersQuittingEmptyTheTableAndShowTheNotice) {
     EXPECT_EQ(d.OtherPlayerCount, c.count);
     EXPECT_FALSE(d.HandRunning || client.heartbeat.TickEnabled[kReadyCountdown]);
     for (int i = 1; i <= 3; ++i) EXPECT_EQ(client.custom[i].name, "") << i;
-    EXPECT_EQ(client.chat.Sysmsg[0].rfind(std::string(c.names) + "退出了游戏！ ", 0), 0u);
+    EXPECT_EQ(client.chat.Sysmsg[0].value_or("").rfind(std::string(c.names) + "退出了游戏！ ", 0),
+              0u);
     EXPECT_EQ(client.chat.Sysmsg[1], std::string(c.names) + "请退出重新开始游戏.");
     EXPECT_EQ(client.frmOtherExit.Label1.Caption(),
               std::string("玩家") + c.names + "退出了游戏！游戏结束！");
@@ -472,7 +473,7 @@ TEST_F(OutOfCoinsTest, TheOwnSeatOutOfCoinsLeavesTheTable) {
     // The own seat had no wealth value: the smallest above 0 of none is 0.
     EXPECT_EQ(f.lbwealth.Caption(), "0");
     EXPECT_DOUBLE_EQ(f.lbwealth.Font().size, 16);
-    EXPECT_EQ(cl.chat.Sysmsg[0], "");  // emptied again by the seat clearing
+    EXPECT_EQ(cl.chat.Sysmsg[0], std::nullopt);  // emptied again by the seat clearing
   }
 }
 
