@@ -169,17 +169,21 @@ TEST_F(LifecycleTest, AVacatedSeatLosesWhatTheTableShowsOfIt) {
 
 // Over the table, the notice is centred on the table's size measured from the
 // window's corner, not from the table's own place in the window.
+// The notice (4785 x 2700) is centred over the large window (15600 x 11940)
+// or its table (15360 x 11520), both counted from the window's corner.
 TEST_F(LifecycleTest, TheExitNoticeIsCentredOverTheWindowOrTheTable) {
-  f.Move(300, 600, 15360, 11520);
-  ASSERT_TRUE(f.Pic1.Left() != 0 && f.Pic1.Top() != 0);
-  for (NoticeArea area : {NoticeArea::kMainWindow, NoticeArea::kTable}) {
-    ShowExitNotice(client, "玩家退出了游戏！", area);
+  f.Move(300, 600, 15600, 11940);
+  ASSERT_DOUBLE_EQ(f.Pic1.Width(), 15360);
+  ASSERT_DOUBLE_EQ(f.Pic1.Height(), 11520);
+  const struct {
+    NoticeArea area;
+    double left, top;
+  } cases[] = {{NoticeArea::kMainWindow, 5707.5, 5220}, {NoticeArea::kTable, 5587.5, 5010}};
+  for (const auto& c : cases) {
+    ShowExitNotice(client, "玩家退出了游戏！", c.area);
     const OtherExitDialog& notice = client.frmOtherExit;
-    const bool table = area == NoticeArea::kTable;
-    const double width = table ? f.Pic1.Width() : f.Width();
-    const double height = table ? f.Pic1.Height() : f.Height();
-    EXPECT_DOUBLE_EQ(notice.Left(), 300 + (width - notice.Width()) / 2);
-    EXPECT_DOUBLE_EQ(notice.Top(), 600 + (height - notice.Height()) / 2);
+    EXPECT_DOUBLE_EQ(notice.Left(), c.left);
+    EXPECT_DOUBLE_EQ(notice.Top(), c.top);
     EXPECT_TRUE(notice.Visible() && notice.Topmost());
     EXPECT_EQ(notice.Label1.Caption(), "玩家退出了游戏！");
   }
