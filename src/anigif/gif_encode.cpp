@@ -59,14 +59,18 @@ struct HashTable {
   std::array<int32_t, kHashSize> keys;
   std::array<int16_t, kHashSize> codes{};
   void Clear() { keys.fill(-1); }
-  // The slot that holds `key`, or the empty slot where it belongs.
+  // The slot that holds `key`, or the slot where it goes. A probe ends at
+  // the first slot whose key is not above 0, so the entry of key 0 (index 0
+  // after prefix 0) may give way to the new one: the table only forgets a
+  // string, which the decoder never notices.
   int Find(int32_t key, int index, int prefix) const {
     int slot = (index << 4) ^ prefix;
-    int step = slot == 0 ? 1 : kHashSize - slot;
-    while (keys[slot] >= 0 && keys[slot] != key) {
+    if (keys[slot] < 0 || keys[slot] == key) return slot;
+    const int step = slot == 0 ? 1 : kHashSize - slot;
+    do {
       slot -= step;
       if (slot < 0) slot += kHashSize;
-    }
+    } while (keys[slot] != key && keys[slot] > 0);
     return slot;
   }
 };
@@ -101,8 +105,9 @@ void Compress(std::span<const uint8_t> pixels, CodeWriter& writer) {
   }
   writer.OutputCode(pending, width);
   // A decoder adds one more entry for the last code before it reads the end
-  // code; when that entry fills the width it reads the end code one bit wider.
-  if (next == (1 << width) - 1 && width < 12) ++width;
+  // code; when its next free code then reaches 2^width it reads the end code
+  // one bit wider. Its next free code is ours.
+  if (next == (1 << width) && width < 12) ++width;
   writer.OutputCode(kEnd, width);
   writer.Flush();
 }

@@ -10,7 +10,7 @@ void ShowSysmsgLines(Client& client) {
   for (int i = 0; i < 2; ++i) {
     ListBox& line = client.main_form.Sysmsg[i];
     line.Clear();
-    line.AddItem(client.chat.Sysmsg[i]);
+    if (client.chat.Sysmsg[i]) line.AddItem(*client.chat.Sysmsg[i]);
   }
 }
 
@@ -18,20 +18,26 @@ void ShowSysmsgLines(Client& client) {
 
 void PutSysmsgLine(Client& client, std::string_view text) {
   auto& strip = client.chat.Sysmsg;
-  if (!strip[1].empty()) {
-    strip[0] = strip[1];
-    strip[1] = text;
-  } else if (!strip[0].empty()) {
-    strip[1] = text;
+  if (strip[1]) {
+    strip[0] = std::move(strip[1]);
+    strip[1] = std::string(text);
+  } else if (strip[0]) {
+    strip[1] = std::string(text);
   } else {
-    strip[0] = text;
+    strip[0] = std::string(text);
   }
   ShowSysmsgLines(client);
 }
 
 void SetSysmsgLine(Client& client, int line, std::string_view text) {
   if (line < 0 || line > 1) return;
-  client.chat.Sysmsg[line] = text;
+  client.chat.Sysmsg[line] = std::string(text);
+  ShowSysmsgLines(client);
+}
+
+void ClearSysmsgLine(Client& client, int line) {
+  if (line < 0 || line > 1) return;
+  client.chat.Sysmsg[line].reset();
   ShowSysmsgLines(client);
 }
 

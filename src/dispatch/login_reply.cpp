@@ -16,7 +16,7 @@ constexpr size_t kWebPageLength = 100;
 constexpr size_t kReconnectAcceptedByte = 15;
 
 void ShowSysmsg(Client& client, const char* text) {
-  SetSysmsgLine(client, 1, "");
+  ClearSysmsgLine(client, 1);
   SetSysmsgLine(client, 0, text);
 }
 

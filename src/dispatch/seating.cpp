@@ -230,7 +230,7 @@ void EmptySeat(Client& client, int i) {
   const std::string line = LeaveLine(client.Detail[i].name);
   ClearVacatedSeat(client, i);
   SetSysmsgLine(client, 0, line);
-  SetSysmsgLine(client, 1, "");
+  ClearSysmsgLine(client, 1);
   d.TableMateNames[i - 1].clear();
   HideSeatVideo(client, i);
   ClearUser(client, static_cast<int16_t>(i));

@@ -222,7 +222,7 @@ void HandleQuit(Client& client) {
     CountOneLess(d);
   }
   for (int i = 1; i <= 3; ++i) ClearVacatedSeat(client, i);
-  SetSysmsgLine(client, 1, "");
+  ClearSysmsgLine(client, 1);
   SetSysmsgLine(client, 0, names + "退出了游戏！ " + ClockTime());
   SetSysmsgLine(client, 1, names + "请退出重新开始游戏.");
   ShowHeroBoard(client);
@@ -332,7 +332,7 @@ void ClearVacatedSeat(Client& client, int i) {
   if (f.Tou.Exists(i)) f.Tou[i].SetPicture(nullptr);
   for (auto* labels : {&f.Nid, &f.Cash, &f.Level})
     if (labels->Exists(i)) (*labels)[i].SetCaption("");
-  SetSysmsgLine(client, 0, "");
+  ClearSysmsgLine(client, 0);
   client.custom[i].name.clear();
   ClearTableFields(client.Detail[i]);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 #include <vector>
 
 #include "shell/client.h"
@@ -89,18 +90,56 @@ void PlacePileTile(Client& client, int s, TileCode tile, bool red) {
     img->ZOrder(0);
 }
 
+// A concealed tile's place in slot k, for standing tiles tw wide.
+void MoveConcealedImage(const PlayerHand& hand, int s, int k, double tw, ImageControl& img) {
+  const double x = hand.HandX, y = hand.HandY;
+  switch (s) {
+    case 0:
+      img.Move(x + k * tw, y);
+      break;
+    case 1:
+      img.Move(x - 5 * k, y + k * tw / 2);
+      break;
+    case 2:
+      img.Move(x - k * tw, y);
+      break;
+    default:
+      img.Move(x - 5 * (k + 1), y - (k + 1) * tw / 2);
+      break;
+  }
+}
+
+// A seat's second message: its meld tiles come behind the first one's, so
+// the concealed tiles already laid move up by as many slots as the new
+// shown tiles take (a kong counting four). Shown tiles the slots left cannot
+// hold are dropped.
+void MakeRoomForMelds(Client& client, int s, std::vector<TileCode>& shown) {
+  PlayerHand& hand = client.custom[s];
+  const int first = hand.FirstConcealed, count = hand.ConcealedCount;
+  if (count <= 0 || first < 0) return;
+  const int room = std::max(0, PlayerHand::kSlotCount - first - count);
+  if (shown.size() > static_cast<size_t>(room)) shown.resize(static_cast<size_t>(room));
+  const int n = static_cast<int>(shown.size());
+  if (n == 0) return;
+  for (int k = first + count - 1; k >= first; --k) {
+    TileSlot& to = hand.Slots[k + n];
+    to = std::exchange(hand.Slots[k], TileSlot{});
+    if (ImageControl* img = Image(client, to.ImageIndex))
+      MoveConcealedImage(hand, s, k + n, img->Width(), *img);
+  }
+}
+
 // The shown tiles other than the piles, sorted; equal triples are pungs
 // (state 3) and a tile equal to the one three before is a kong's fourth,
 // laid over the middle of the three and kept in no slot.
 void PlaceMeldTiles(Client& client, int s, std::vector<TileCode>& shown) {
   Data& d = client.data;
   PlayerHand& hand = client.custom[s];
-  // Melds go before the concealed run; a seat already holding concealed
-  // tiles has no room for them there.
-  if (shown.empty() || hand.ConcealedCount != 0) return;
+  SortTiles(shown);
+  MakeRoomForMelds(client, s, shown);
+  if (shown.empty()) return;
   hand.FirstConcealed = static_cast<int16_t>(
       std::min<size_t>(hand.FirstConcealed + shown.size(), PlayerHand::kSlotCount));
-  SortTiles(shown);
   const int n = static_cast<int>(shown.size());
   std::vector<bool> pung(shown.size(), false);
   for (int t = 0; t + 2 < n; ++t)
@@ -157,7 +196,6 @@ void PlaceConcealedTiles(Client& client, int s, const std::vector<TileCode>& con
   if (!concealed.empty())
     for (int v = 0; v < kSeatCount; ++v) SetHandTileSize(client, v);
   const double tw = d.TileWidth[s], th = d.TileHeight[s];
-  const double x = hand.HandX, y = hand.HandY;
   for (TileCode tile : concealed) {
     const int k = hand.FirstConcealed + hand.ConcealedCount;
     if (k < 0 || k >= PlayerHand::kSlotCount) return;
@@ -168,20 +206,7 @@ void PlaceConcealedTiles(Client& client, int s, const std::vector<TileCode>& con
     hand.Slots[k] = {1, tile, w};
     img->SetWidth(tw);
     img->SetHeight(th);
-    switch (s) {
-      case 0:
-        img->Move(x + k * tw, y);
-        break;
-      case 1:
-        img->Move(x - 5 * k, y + k * tw / 2);
-        break;
-      case 2:
-        img->Move(x - k * tw, y);
-        break;
-      default:
-        img->Move(x - 5 * (k + 1), y - (k + 1) * tw / 2);
-        break;
-    }
+    MoveConcealedImage(hand, s, k, tw, *img);
     ShowTileImage(client, w, FaceDownPicture(s));
     if (s == 1) img->ZOrder(0);
     if (s == 3) img->ZOrder(1);

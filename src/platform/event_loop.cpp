@@ -169,7 +169,9 @@ void EventLoop::Run() {
 }
 
 void EventLoop::WaitSeconds(double seconds) {
-  RunUntil(Now() + std::max(seconds, 0.0));
+  // Ends once the clock has moved past now + seconds, so a wait of no time
+  // still lasts until the clock moves.
+  RunUntil(std::nextafter(Now() + std::max(seconds, 0.0), kForever));
 }
 
 void EventLoop::SleepSeconds(double seconds) {

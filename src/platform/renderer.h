@@ -60,10 +60,9 @@ class Renderer {
   // Size in pixels of a text in a font.
   std::pair<int, int> TextSize(const std::string& text, const Font& font);
 
-  // A list's rows follow each other at the line a list of that font size
-  // has on the platform the game was made for: its em in pixels (the CJK
-  // faces the lists name have ascent and descent adding up to the em), where
-  // our font's own line is a fifth taller. The text is drawn at the largest
+  // A list row is one em high: 12 pixels for 9 points (the CJK faces the
+  // lists name have ascent and descent adding up to the em), where our
+  // font's own line is a fifth taller. The text is drawn at the largest
   // pixel size whose ink, descenders and brackets too, fits one row, raised
   // by the blank above that ink, so every glyph shows whole and no row
   // reaches into the next.

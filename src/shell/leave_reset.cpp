@@ -94,8 +94,8 @@ void ResetClientState(Client& client) {
   d.HandRunning = false;
   d.AnNiuState[2] = true;  // the start button waits for the lobby's connect request
   SwitchSlotsOff(client);
-  SetSysmsgLine(client, 0, "");
-  SetSysmsgLine(client, 1, "");
+  ClearSysmsgLine(client, 0);
+  ClearSysmsgLine(client, 1);
   d.HandEnding = false;
   client.Winsock1.Close();
   d.LoginPending = false;

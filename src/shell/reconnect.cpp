@@ -76,7 +76,7 @@ void TimerCount_Timer(Client& client) {
 }
 
 void Reconnect(Client& client, GamePacket& packet) {
-  SetSysmsgLine(client, 1, "");
+  ClearSysmsgLine(client, 1);
   SetSysmsgLine(client, 0, "正在重新连接服务器...");
   packet.SetByte(off::kCommand + 1, kReconnectCommand);
   packet.SetByte(off::kEchoToken, client.net.EchoToken[0]);

@@ -202,7 +202,7 @@ MainForm::MainForm(Forms& forms)
   lbfont[1].SetCaption("最少金币定倍数");
   lbfont[2].SetCaption("个人金币数封顶");
 
-  // Video chat: frames, displays and title bars of the design.
+  // Video chat: the frames, displays and title bars that exist from the start.
   ImgKuang[0].SetVisible(false);
   ImgKuang[0].SetStretch(true);
   LoadDesignElements(ImgKuang, 4);

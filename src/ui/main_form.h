@@ -27,8 +27,8 @@ class MainForm : public Form {
   // the next change of the line drops that prefix.
   std::string BackspaceSavedText;
   bool PrefixErasePending = false;
-  Timer TimerShuffle;    // 300 ms; the seat-change screen switches it, nothing handles it
-  Timer TimerProp;       // the item label's time limit and the box steps
+  Timer TimerShuffle;  // 300 ms; the seat-change screen switches it, nothing handles it
+  Timer TimerProp;     // the item label's time limit and the box steps
 
   // --- On the window itself (twips) ---
   PictureBox Pic1{this};                      // the table area
@@ -100,7 +100,7 @@ class MainForm : public Form {
   // Placeholder of the camera picture over the own avatar.
   PictureBox vcap1{&Pic1};
 
-  // --- Video chat (elements as the design has them) ---
+  // --- Video chat (elements that exist from the start) ---
   ControlArray<ImageControl> ImgKuang{&Pic1};           // frames around the peers' video, 1..3
   ControlArray<PictureBox> vshow{&Pic1};                // where the peers' video shows, 1..3
   ControlArray<PictureBox> PicLocal{&Pic1};             // title bars 0..3, each holding four ImCmd

@@ -13,8 +13,8 @@ Picture NamedPicture(std::string_view name) {
   return DecodePicture(NamedAssetBytes(name));
 }
 
-// The design's pictures: frames, bars, reopen buttons and the toolbar's
-// normal pictures.
+// The video panels' own pictures: frames, bars, reopen buttons and the
+// toolbar's normal pictures.
 void LoadVideoDesign(Client& client) {
   MainForm& f = client.main_form;
   for (int s = 1; s <= 3; ++s) f.ImgKuang[s].SetPicture(NamedPicture("video_frame"));

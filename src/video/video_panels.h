@@ -6,7 +6,7 @@ struct Client;
 
 // Sizes and places the video frames, displays, title bars, toolbar buttons
 // and reopen buttons of the table for the screen scale, all hidden; puts the
-// design's pictures into them first. Runs once, from the table layout.
+// panels' own pictures into them first. Runs once, from the table layout.
 void LayoutVideoPanels(Client& client);
 
 }  // namespace slvn

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <string>
 
 #include "anigif/gif_encode.h"
 #include "anigif/gif_lzw.h"
@@ -227,11 +228,92 @@ TEST(GifEncodeTest, WritesTheFileLayout) {
   EXPECT_TRUE(EncodeFrameGIF({five, 2, 1, &four}).empty());
 }
 
+// The codes of an encoded opaque frame as a reader of the standard rule takes
+// them (the width grows when its next free code reaches 2^width), up to the
+// end code; `spare` gets the bits left after it, which must be the last
+// byte's zero padding.
+std::vector<int> ReadCodes(const std::vector<uint8_t>& file, size_t& spare) {
+  std::vector<uint8_t> data;
+  for (size_t pos = 792; pos < file.size() && file[pos] != 0; pos += file[pos] + 1u)
+    data.insert(data.end(), file.begin() + pos + 1, file.begin() + pos + 1 + file[pos]);
+  std::vector<int> codes;
+  size_t bit = 0;
+  int width = 9, next = 258;
+  while (bit + width <= data.size() * 8) {
+    int code = 0;
+    for (int b = 0; b < width; ++b, ++bit) code |= ((data[bit / 8] >> (bit % 8)) & 1) << b;
+    codes.push_back(code);
+    if (code == 257) break;
+    if (code == 256) {
+      width = 9, next = 258;
+    } else if (codes.size() > 1 && codes[codes.size() - 2] != 256 && next < 4096) {
+      if (++next == (1 << width) && width < 12) ++width;
+    }
+  }
+  spare = data.size() * 8 - bit;
+  for (; bit < data.size() * 8; ++bit) EXPECT_EQ((data[bit / 8] >> (bit % 8)) & 1, 0);
+  return codes;
+}
+
+GifPalette GreyRamp() {
+  GifPalette palette;
+  for (uint32_t i = 0; i < 256; ++i) palette.colors.push_back(i * 0x010101u);
+  return palette;
+}
+
+// Every decoder reads back the frame, and the file ends where a reader of the
+// standard rule finds the end code.
+void ExpectDecodes(const std::vector<uint8_t>& pixels, int w, int h, const std::string& name) {
+  GifPalette palette = GreyRamp();
+  auto file = EncodeFrameGIF({pixels, w, h, &palette});
+  GifScan scan = ScanGIF(file);
+  ASSERT_EQ(scan.Frames.size(), 1u) << name;
+  EXPECT_EQ(Indices(file, scan.Frames[0]), pixels) << name;
+  auto reference = test::GiflibIndices(file);
+  ASSERT_EQ(reference.size(), 1u) << name;
+  EXPECT_EQ(reference[0], pixels) << name;
+  size_t spare = 0;
+  auto codes = ReadCodes(file, spare);
+  ASSERT_FALSE(codes.empty()) << name;
+  EXPECT_EQ(codes.back(), 257) << name;
+  EXPECT_LT(spare, 8u) << name;
+}
+
+// A probe ends at the first slot whose key is not above 0. Key 0 (index 0
+// after prefix 0) sits in slot 5002 when 16-then-1 took its slot 0; the key
+// of 5-then-156 probes from slot 2501 to 5002 and takes it over, so the
+// second "0 0" is a new string and is written as 0, 0 again.
+TEST(GifEncodeTest, AProbeEndsAtAKeyNotAboveZero) {
+  GifPalette palette = GreyRamp();
+  const std::vector<uint8_t> pixels = {16, 1, 0, 0, 117, 155, 5, 156, 0, 0, 0};
+  auto file = EncodeFrameGIF({pixels, static_cast<int>(pixels.size()), 1, &palette});
+  size_t spare = 0;
+  EXPECT_EQ(ReadCodes(file, spare),
+            (std::vector<int>{256, 16, 1, 0, 0, 117, 155, 5, 156, 0, 266, 257}));
+  ExpectDecodes(pixels, static_cast<int>(pixels.size()), 1, "probe");
+}
+
+// Frames of N pixels (N x 1 where N fits a row) in which no pair of neighbours repeats (the first
+// 256 are the distinct indices 0 to 255): every pixel is a code of its own and the end code follows
+// next free code 257 + N. Around each width step (next = 512, 1024, 2048) and the table's end
+// (4096).
+TEST(GifEncodeTest, TheEndCodeWidensWhereTheReaderDoes) {
+  // Steps of one odd size take every pair with that difference once.
+  std::vector<uint8_t> walk = {0};
+  for (int step = 1; walk.size() < 3842; step += 2)
+    for (int i = 0; i < 256; ++i) walk.push_back(static_cast<uint8_t>(walk.back() + step));
+  for (int n : {253, 254, 255, 256, 257, 766, 767, 768, 1790, 1791, 1792, 3838, 3839, 3840, 3841}) {
+    int h = 1;  // rows of at most 1024 pixels, read as one stream
+    while (n / h > 1024 || n % h != 0) ++h;
+    std::vector<uint8_t> pixels(walk.begin(), walk.begin() + n);
+    ExpectDecodes(pixels, n / h, h, std::to_string(n) + " pixels");
+  }
+}
+
 // Encoded frames decode to the same indices through our decoder, giflib and
 // the picture loader, across code widths 9 to 12 and table resets.
 TEST(GifEncodeTest, RoundTripsThroughThreeDecoders) {
-  GifPalette palette;
-  for (uint32_t i = 0; i < 256; ++i) palette.colors.push_back(i * 0x010101u);
+  GifPalette palette = GreyRamp();
   std::mt19937 rng(11);
   struct Case {
     const char* name;
@@ -244,13 +326,8 @@ TEST(GifEncodeTest, RoundTripsThroughThreeDecoders) {
   for (const auto& c : cases) {
     std::vector<uint8_t> pixels(static_cast<size_t>(c.w) * c.h);
     for (auto& p : pixels) p = static_cast<uint8_t>(rng() % c.colours);
+    ExpectDecodes(pixels, c.w, c.h, c.name);
     auto file = EncodeFrameGIF({pixels, c.w, c.h, &palette});
-    GifScan scan = ScanGIF(file);
-    ASSERT_EQ(scan.Frames.size(), 1u) << c.name;
-    EXPECT_EQ(Indices(file, scan.Frames[0]), pixels) << c.name;
-    auto reference = test::GiflibIndices(file);
-    ASSERT_EQ(reference.size(), 1u) << c.name;
-    EXPECT_EQ(reference[0], pixels) << c.name;
     Picture picture = DecodePicture(file);
     ASSERT_TRUE(picture) << c.name;
     for (size_t i = 0; i < pixels.size(); i += 97)

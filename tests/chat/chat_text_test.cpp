@@ -58,13 +58,23 @@ TEST(ChatTextTest, AddWrappedLinesBreaksAtTheWidth) {
 
 TEST(ChatStateTest, TheStripFillsTopThenScrollsUpAndShowsWhatItHolds) {
   Client client{std::make_unique<ManualClock>()};
-  const std::pair<const char*, std::array<std::string, 2>> steps[] = {
-      {"one", {"one", ""}}, {"two", {"one", "two"}}, {"three", {"two", "three"}}};
+  using Strip = std::array<std::optional<std::string>, 2>;
+  const std::pair<const char*, Strip> steps[] = {
+      {"one", {"one", std::nullopt}}, {"two", {"one", "two"}}, {"three", {"two", "three"}}};
   for (const auto& [put, strip] : steps) {
     PutSysmsgLine(client, put);
     EXPECT_EQ(client.chat.Sysmsg, strip) << put;
-    for (int i = 0; i < 2; ++i) EXPECT_EQ(client.main_form.Sysmsg[i].List(0), strip[i]) << put;
+    for (int i = 0; i < 2; ++i) {
+      EXPECT_EQ(client.main_form.Sysmsg[i].ListCount(), strip[i] ? 1 : 0) << put;
+      EXPECT_EQ(client.main_form.Sysmsg[i].List(0), strip[i].value_or("")) << put;
+    }
   }
+  // Emptied lines hold none: the next line fills the upper row again.
+  ClearSysmsgLine(client, 1);
+  ClearSysmsgLine(client, 0);
+  EXPECT_EQ(client.main_form.Sysmsg[0].ListCount(), 0);
+  PutSysmsgLine(client, "four");
+  EXPECT_EQ(client.chat.Sysmsg, (Strip{"four", std::nullopt}));
 }
 
 }  // namespace

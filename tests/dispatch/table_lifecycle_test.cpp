@@ -158,7 +158,7 @@ TEST_F(LifecycleTest, AVacatedSeatLosesWhatTheTableShowsOfIt) {
   EXPECT_FALSE(f.OK[2].Visible());
   EXPECT_FALSE(f.Tou[2].Picture());
   for (auto* labels : {&f.Nid, &f.Cash, &f.Level}) EXPECT_EQ((*labels)[2].Caption(), "");
-  EXPECT_EQ(client.chat.Sysmsg[0], "");
+  EXPECT_EQ(client.chat.Sysmsg[0], std::nullopt);
   EXPECT_EQ(client.custom[2].name, "");
   EXPECT_EQ(client.Detail[2].name, "");
   EXPECT_EQ(client.Detail[2].userid, 42);
@@ -169,17 +169,21 @@ TEST_F(LifecycleTest, AVacatedSeatLosesWhatTheTableShowsOfIt) {
 
 // Over the table, the notice is centred on the table's size measured from the
 // window's corner, not from the table's own place in the window.
+// The notice (4785 x 2700) is centred over the large window (15600 x 11940)
+// or its table (15360 x 11520), both counted from the window's corner.
 TEST_F(LifecycleTest, TheExitNoticeIsCentredOverTheWindowOrTheTable) {
-  f.Move(300, 600, 15360, 11520);
-  ASSERT_TRUE(f.Pic1.Left() != 0 && f.Pic1.Top() != 0);
-  for (NoticeArea area : {NoticeArea::kMainWindow, NoticeArea::kTable}) {
-    ShowExitNotice(client, "玩家退出了游戏！", area);
+  f.Move(300, 600, 15600, 11940);
+  ASSERT_DOUBLE_EQ(f.Pic1.Width(), 15360);
+  ASSERT_DOUBLE_EQ(f.Pic1.Height(), 11520);
+  const struct {
+    NoticeArea area;
+    double left, top;
+  } cases[] = {{NoticeArea::kMainWindow, 5707.5, 5220}, {NoticeArea::kTable, 5587.5, 5010}};
+  for (const auto& c : cases) {
+    ShowExitNotice(client, "玩家退出了游戏！", c.area);
     const OtherExitDialog& notice = client.frmOtherExit;
-    const bool table = area == NoticeArea::kTable;
-    const double width = table ? f.Pic1.Width() : f.Width();
-    const double height = table ? f.Pic1.Height() : f.Height();
-    EXPECT_DOUBLE_EQ(notice.Left(), 300 + (width - notice.Width()) / 2);
-    EXPECT_DOUBLE_EQ(notice.Top(), 600 + (height - notice.Height()) / 2);
+    EXPECT_DOUBLE_EQ(notice.Left(), c.left);
+    EXPECT_DOUBLE_EQ(notice.Top(), c.top);
     EXPECT_TRUE(notice.Visible() && notice.Topmost());
     EXPECT_EQ(notice.Label1.Caption(), "玩家退出了游戏！");
   }
@@ -333,7 +337,8 @@ TEST_F(QuitTest, OtherPlayersQuittingEmptyTheTableAndShowTheNotice) {
     EXPECT_EQ(d.OtherPlayerCount, c.count);
     EXPECT_FALSE(d.HandRunning || client.heartbeat.TickEnabled[kReadyCountdown]);
     for (int i = 1; i <= 3; ++i) EXPECT_EQ(client.custom[i].name, "") << i;
-    EXPECT_EQ(client.chat.Sysmsg[0].rfind(std::string(c.names) + "退出了游戏！ ", 0), 0u);
+    EXPECT_EQ(client.chat.Sysmsg[0].value_or("").rfind(std::string(c.names) + "退出了游戏！ ", 0),
+              0u);
     EXPECT_EQ(client.chat.Sysmsg[1], std::string(c.names) + "请退出重新开始游戏.");
     EXPECT_EQ(client.frmOtherExit.Label1.Caption(),
               std::string("玩家") + c.names + "退出了游戏！游戏结束！");
@@ -472,7 +477,7 @@ TEST_F(OutOfCoinsTest, TheOwnSeatOutOfCoinsLeavesTheTable) {
     // The own seat had no wealth value: the smallest above 0 of none is 0.
     EXPECT_EQ(f.lbwealth.Caption(), "0");
     EXPECT_DOUBLE_EQ(f.lbwealth.Font().size, 16);
-    EXPECT_EQ(cl.chat.Sysmsg[0], "");  // emptied again by the seat clearing
+    EXPECT_EQ(cl.chat.Sysmsg[0], std::nullopt);  // emptied again by the seat clearing
   }
 }
 

@@ -99,13 +99,13 @@ TEST_F(UserLeftTest, ALeaverEmptiesTheirSeatAndAGameRunningIsWoundUp) {
     }
     EXPECT_EQ(t.data.OtherPlayerCount, c.emptied > 0 ? 2 : 3);
     if (c.emptied > 0) {
-      EXPECT_TRUE(t.chat.Sysmsg[0].starts_with(std::string("N") +
-                                               (c.emptied == 1   ? "bob"
-                                                : c.emptied == 2 ? "carol"
-                                                                 : "dave") +
-                                               "退出了游戏 "));
-      EXPECT_NE(t.chat.Sysmsg[0].find("退出了游戏 "), std::string::npos);
-      EXPECT_EQ(t.chat.Sysmsg[1], "");
+      EXPECT_TRUE(t.chat.Sysmsg[0].value_or("").starts_with(std::string("N") +
+                                                            (c.emptied == 1   ? "bob"
+                                                             : c.emptied == 2 ? "carol"
+                                                                              : "dave") +
+                                                            "退出了游戏 "));
+      EXPECT_NE(t.chat.Sysmsg[0].value_or("").find("退出了游戏 "), std::string::npos);
+      EXPECT_EQ(t.chat.Sysmsg[1], std::nullopt);
     }
     EXPECT_EQ(t.main_form.lbwealth.Visible(), c.wealth_on);
     if (c.wealth_on) {

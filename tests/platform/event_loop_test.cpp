@@ -104,6 +104,20 @@ TEST_F(ManualLoopTest, NestedWaitLetsOtherTimersSocketsAndPostsRun) {
   close(fds[1]);
 }
 
+// A wait ends only when the clock has moved past its end: one of no time
+// dispatches what is pending and returns with the clock moved on.
+TEST_F(ManualLoopTest, AWaitOfNoTimeLastsUntilTheClockMoves) {
+  for (double seconds : {0.0, 0.05}) {
+    bool posted_ran = false;
+    loop.Post([&] { posted_ran = true; });
+    const double start = clock.Now();
+    loop.WaitSeconds(seconds);
+    EXPECT_TRUE(posted_ran) << seconds;
+    EXPECT_GT(clock.Now(), start + seconds) << seconds;
+    EXPECT_NEAR(clock.Now(), start + seconds, 1e-9) << seconds;
+  }
+}
+
 TEST_F(ManualLoopTest, SleepPresentsThenBlocksWithoutDispatching) {
   Timer ticker(loop, Record("tick"));
   ticker.SetInterval(50);

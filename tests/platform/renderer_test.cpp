@@ -110,9 +110,8 @@ TEST_F(RendererTest, ALabelOneEmHighShowsItsWholeInk) {
     }
 }
 
-// A list's rows are one em apart, as a list of that size is where the game
-// was made; each row's text, descenders and brackets too, shows whole within
-// its row, so two rows never overlap and the bottom frame cuts nothing.
+// A list row is one em high (12 pixels for 9 points); each row's text, descenders and brackets too,
+// shows whole within its row, so two rows never overlap and the bottom frame cuts nothing.
 TEST_F(RendererTest, AListRowIsOneEmHighAndHoldsItsWholeInk) {
   ListBox list(&form);
   list.SetBackColor(0);

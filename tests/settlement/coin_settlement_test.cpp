@@ -135,6 +135,12 @@ TEST_F(CoinTallyTest, TheFinalFrameGoesToTheHistoryAndTheStrip) {
   EXPECT_EQ(client.chat.Sysmsg[0], tally);
   EXPECT_EQ(client.chat.Sysmsg[1], "");
   EXPECT_EQ(client.chat.Text1.size(), 5u);
+  // The empty line is a line: the next one moves it up.
+  PutSysmsgLine(client, "next");
+  EXPECT_EQ(client.chat.Sysmsg[0], "");
+  EXPECT_EQ(client.chat.Sysmsg[1], "next");
+  EXPECT_EQ(client.main_form.Sysmsg[0].ListCount(), 1);
+  EXPECT_EQ(client.main_form.Sysmsg[1].List(0), "next");
 }
 
 }  // namespace

@@ -367,7 +367,7 @@ void ExpectListsWhole(Renderer& renderer, Form& board, const ImageControl& backg
     SCOPED_TRACE(list->List(0));
     EXPECT_TRUE(b.Inside(parchment)) << b.left << "," << b.top << " " << b.right << "," << b.bottom
                                      << " in " << parchment.right << "," << parchment.bottom;
-    // The line a list of that size has where the game was made: its em.
+    // A list row is one em high: 12 pixels for 9 points.
     const int line = static_cast<int>(std::lround(list->Font().size * 96 / 72));
     EXPECT_EQ(renderer.ListRowFor(list->Font()).pitch, line);
     const int rows = std::max(1, (b.bottom - b.top - 2) / line);

@@ -195,7 +195,8 @@ TEST_F(TableInputTest, ATooltipOpensBesideThePointer) {
 }
 
 // A click on the settings dialog's video switch takes the own camera's
-// picture away with its bar, its tip and its open-video button.
+// picture away with its bar, its tip and its open-video button, and leaves
+// those alone when the picture does not show.
 TEST_F(TableInputTest, TheVideoSwitchTakesTheOwnCameraAwayWithItsBar) {
   test::TempDir dir;
   test::VideoCallLog video;
@@ -203,20 +204,26 @@ TEST_F(TableInputTest, TheVideoSwitchTakesTheOwnCameraAwayWithItsBar) {
   client.sound.program_folder = dir.path().string();
   test::WriteFileBytes(dir.File("vidiosetting.ini"), "[vidiosetting]\nvidiovalue=1\n");
   MainForm& f = client.main_form;
-  client.data.VideoSetting = true;
   client.data.OwnCaptureOn = true;
-  f.vcap1.SetVisible(true);
-  f.PicLocal[0].SetVisible(true);
-  f.Tiplbl.SetVisible(true);
-  f.ImgShow[0].SetVisible(true);
   client.VosSet.Load();
   client.VosSet.Show();
   Settle();
-  ClickOn(client.VosSet, client.VosSet.Command2[4]);
-  EXPECT_FALSE(client.data.VideoSetting);
-  EXPECT_FALSE(f.vcap1.Visible() || f.PicLocal[0].Visible() || f.Tiplbl.Visible() ||
-               f.ImgShow[0].Visible());
-  EXPECT_TRUE(f.Tou[0].Visible());
+  for (bool picture : {true, false}) {
+    SCOPED_TRACE(picture);
+    client.data.VideoSetting = true;
+    f.vcap1.SetVisible(picture);
+    f.Tou[0].SetVisible(!picture);
+    for (Control* c : {static_cast<Control*>(&f.PicLocal[0]), static_cast<Control*>(&f.Tiplbl),
+                       static_cast<Control*>(&f.ImgShow[0])})
+      c->SetVisible(true);
+    ClickOn(client.VosSet, client.VosSet.Command2[4]);
+    EXPECT_FALSE(client.data.VideoSetting);
+    EXPECT_FALSE(f.vcap1.Visible());
+    EXPECT_TRUE(f.Tou[0].Visible());
+    EXPECT_EQ(f.PicLocal[0].Visible(), !picture);
+    EXPECT_EQ(f.Tiplbl.Visible(), !picture);
+    EXPECT_EQ(f.ImgShow[0].Visible(), !picture);
+  }
 }
 
 }  // namespace

@@ -306,6 +306,36 @@ TEST_F(WatchTableTest, TheWatchedSeatsPilesAndMeldsShareNoPlace) {
   EXPECT_TRUE(Shows(added, PictureIndex(0, 0x85)));
 }
 
+// A seat's second message adds to its record: its melds come behind the
+// first one's and the concealed tiles already standing move up to make room.
+TEST_F(WatchTableTest, ASecondMessageForASeatPutsItsTilesBehindTheFirstOnes) {
+  Summary(kWatched, 3, 4, 0x23);
+  Seat();
+  const PlayerHand& me = client.custom[0];
+  Send(SeatTilesPacket({.shown = {0x41, 0x41, 0x41}, .concealed = {0x11, 0x12}}));
+  Send(SeatTilesPacket({.shown = {0x85, 0x85, 0x85}, .concealed = {0x13}}));
+  // Images 68-70 the first pung, 71-72 the first concealed tiles, 73-75 the
+  // second pung, 76 the last concealed tile.
+  const int codes[] = {0x41, 0x41, 0x41, 0x85, 0x85, 0x85};
+  for (int k = 1; k <= 6; ++k) {
+    EXPECT_EQ(me.Slots[k].State, 3) << k;
+    EXPECT_EQ(me.Slots[k].Code, codes[k - 1]) << k;
+    EXPECT_EQ(me.Slots[k].ImageIndex, k <= 3 ? 67 + k : 69 + k) << k;
+    EXPECT_DOUBLE_EQ(Tile(me.Slots[k].ImageIndex).Left(), me.HandX + (k + 1) * 43.0) << k;
+  }
+  EXPECT_EQ(me.MeldEnd, 9);
+  EXPECT_EQ(me.FirstConcealed, 10);
+  EXPECT_EQ(me.ConcealedCount, 3);
+  const int concealed[][2] = {{0x11, 71}, {0x12, 72}, {0x13, 76}};
+  for (int j = 0; j < 3; ++j) {
+    const TileSlot& slot = me.Slots[10 + j];
+    EXPECT_EQ(slot.Code, concealed[j][0]) << j;
+    EXPECT_EQ(slot.ImageIndex, concealed[j][1]) << j;
+    EXPECT_DOUBLE_EQ(Tile(slot.ImageIndex).Left(), me.HandX + (10 + j) * 48.0) << j;
+  }
+  for (int k = 7; k <= 9; ++k) EXPECT_EQ(me.Slots[k].ImageIndex, -1) << k;
+}
+
 TEST_F(WatchTableTest, ARunBesideAKongAndTheRedDragonAsWildTile) {
   Summary(kWatched, 3, 4, 0x15);
   Seat();
@@ -683,6 +713,19 @@ TEST(WatchTableBadData, EachFaultHasAClearOutcome) {
          EXPECT_EQ(top.Slots[17].Code, 0x47);
          EXPECT_EQ(top.FirstConcealed, 18);
          EXPECT_EQ(top.ConcealedCount, 0);
+       }},
+      {"a second message with more shown tiles than slots left",
+       [](WatchTable& t) {
+         t.Summary();
+         t.Seat();
+         t.Send(SeatTilesPacket({.seat = kLeft, .concealed = Tiles(13, 0x11)}));
+         t.Send(SeatTilesPacket({.seat = kLeft, .shown = {0x83, 0x82, 0x81}}));
+         const PlayerHand& left = t.client.custom[1];
+         EXPECT_EQ(left.Slots[2].Code, 0x81);
+         EXPECT_EQ(left.MeldEnd, 5);
+         EXPECT_EQ(left.FirstConcealed, 5);
+         EXPECT_EQ(left.ConcealedCount, 13);
+         EXPECT_EQ(t.d.ImagesUsed, 14);
        }},
       {"shown bytes that name no tile",
        [](WatchTable& t) {

@@ -299,27 +299,6 @@ TEST_F(SettingsTest, AMissingVideoFileIsOnlyCreatedAndTheNextClickSwitches) {
   EXPECT_TRUE(d.VideoSetting);
 }
 
-// Switching video off takes the own camera's bar, its tip and the open-video
-// button away with the camera's picture, and only when that picture shows.
-TEST_F(SettingsTest, VideoOffHidesTheOwnBarWithTheCamerasPicture) {
-  Command2_Click(client, 4);  // creates the file; the next clicks switch
-  d.OwnCaptureOn = true;
-  for (bool picture : {true, false}) {
-    SCOPED_TRACE(picture);
-    d.VideoSetting = true;
-    f.vcap1.SetVisible(picture);
-    f.PicLocal[0].SetVisible(!picture);
-    f.Tiplbl.SetVisible(true);
-    f.ImgShow[0].SetVisible(true);
-    Command2_Click(client, 4);
-    EXPECT_FALSE(d.VideoSetting);
-    EXPECT_FALSE(f.vcap1.Visible());
-    EXPECT_EQ(f.PicLocal[0].Visible(), !picture);
-    EXPECT_EQ(f.Tiplbl.Visible(), !picture);
-    EXPECT_EQ(f.ImgShow[0].Visible(), !picture);
-  }
-}
-
 TEST_F(ButtonBarTest, AFailedFirstPaneStaysHiddenForTheRun) {
   test::OneShotServer page("HTTP/1.0 200 OK\r\n\r\n<title>ad</title>");
   f.WebBrowser1.Navigate(page.Address());

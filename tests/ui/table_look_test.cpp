@@ -90,7 +90,7 @@ const Overlap kAllowed[] = {
     {{"Zhuang"}, {"Host"}},
     {{"Location", "imgword", "Bank"}, {"imgLocation"}},
     {{"PicLocal[0]", "vcap1"}, {"Tou[0]"}},
-    // The game's own places. The left seat's float-bet bubble lies over the
+    // The table's layout puts these on each other. The left seat's float-bet bubble lies over the
     // badges and dice beside it; the turn clock of the left seat (small
     // table) over the badges and the left seat's claim bubble, the right
     // seat's over the float-bet frame; the small dice over the small dealer

@@ -81,7 +81,7 @@ TEST_F(VideoChatTest, AMissingCameraSaysSoOnceAHand) {
   EXPECT_FALSE(d.OwnCaptureOn);
   EXPECT_FALSE(f.vcap1.Visible());
   EXPECT_EQ(client.chat.Sysmsg[0], "您没有视频设备或您的视频源正在使用。");
-  EXPECT_EQ(client.chat.Sysmsg[1], "");
+  EXPECT_EQ(client.chat.Sysmsg[1], std::nullopt);
 }
 
 TEST_F(VideoChatTest, TheOwnPanelShowsFourTicksLaterAndStaysOnTheTable) {

@@ -70,7 +70,7 @@ TEST_P(VideoToolbarTest, SnapshotsNeverOverwriteAndSayDoneOnlyWhenWritten) {
   // Nothing to keep yet: no file, no line.
   ImCmd_Click(client, 6);
   EXPECT_TRUE(std::filesystem::is_empty(dir.File("photo")));
-  EXPECT_EQ(client.chat.Sysmsg[0], "");
+  EXPECT_EQ(client.chat.Sysmsg[0], std::nullopt);
   d.LastFrame[1] = MakeTestPatternBmp(4, 4, 0);
   ImCmd_Click(client, 6);
   ImCmd_Click(client, 6);  // the same second
@@ -89,7 +89,7 @@ TEST_P(VideoToolbarTest, SnapshotsNeverOverwriteAndSayDoneOnlyWhenWritten) {
   ImCmd_Click(client, 2);
   d.LastFrame[0] = d.LastFrame[1];
   ImCmd_Click(client, 2);
-  EXPECT_EQ(client.chat.Sysmsg[0], "");
+  EXPECT_EQ(client.chat.Sysmsg[0], std::nullopt);
 }
 
 TEST_P(VideoToolbarTest, ButtonsOpenTheAlbumZoomAndSwitchVideoOff) {
