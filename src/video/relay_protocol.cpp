@@ -144,23 +144,25 @@ void RelayReader::Feed(std::span<const uint8_t> bytes) {
   buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
 }
 
-std::optional<RelayMessage> RelayReader::Next() {
-  while (!broken_ && Buffered() >= 4) {
-    const uint8_t* at = buffer_.data() + start_;
-    const uint32_t n = static_cast<uint32_t>(at[0]) << 24 | static_cast<uint32_t>(at[1]) << 16 |
-                       static_cast<uint32_t>(at[2]) << 8 | at[3];
-    if (n == 0 || n > kMaxRelayMessage) {
-      broken_ = true;
-      std::vector<uint8_t>().swap(buffer_);
-      start_ = 0;
-      return std::nullopt;
-    }
-    if (Buffered() - 4 < n) return std::nullopt;
-    std::span<const uint8_t> payload(at + 5, n - 1);
-    const uint8_t type = at[4];
-    start_ += 4 + n;
-    if (auto m = DecodeRelayPayload(type, payload)) return m;
+std::optional<RelayView> RelayReader::NextView() {
+  if (broken_ || Buffered() < 4) return std::nullopt;
+  const uint8_t* at = buffer_.data() + start_;
+  const uint32_t n = static_cast<uint32_t>(at[0]) << 24 | static_cast<uint32_t>(at[1]) << 16 |
+                     static_cast<uint32_t>(at[2]) << 8 | at[3];
+  if (n == 0 || n > kMaxRelayMessage) {
+    broken_ = true;
+    std::vector<uint8_t>().swap(buffer_);
+    start_ = 0;
+    return std::nullopt;
   }
+  if (Buffered() - 4 < n) return std::nullopt;
+  start_ += 4 + n;
+  return RelayView{at[4], {at + 5, n - 1}, {at, n + 4}};
+}
+
+std::optional<RelayMessage> RelayReader::Next() {
+  while (auto view = NextView())
+    if (auto m = DecodeRelayPayload(view->type, view->payload)) return m;
   return std::nullopt;
 }
 

@@ -58,6 +58,14 @@ std::vector<uint8_t> EncodeRelayMessage(const RelayMessage& message);
 void AppendRelayMessage(const RelayMessage& message, std::vector<uint8_t>& out);
 size_t EncodedRelaySize(const RelayMessage& message);
 
+// One whole message as it came, inside the reader's buffer: valid until the
+// reader is fed or read again.
+struct RelayView {
+  uint8_t type = 0;
+  std::span<const uint8_t> payload;
+  std::span<const uint8_t> whole;  // with its length and type in front
+};
+
 // Reads messages out of a byte stream that arrives in pieces.
 class RelayReader {
  public:
@@ -65,6 +73,9 @@ class RelayReader {
   // The next whole message whose payload fits its type; malformed ones are
   // skipped. nullopt when none is complete yet, or the stream is broken.
   std::optional<RelayMessage> Next();
+  // The next whole message undecoded, so that a large one need not be
+  // copied to be passed on.
+  std::optional<RelayView> NextView();
   // A length of 0 or above kMaxRelayMessage came: nothing more can be read.
   bool Broken() const { return broken_; }
   size_t Buffered() const { return buffer_.size() - start_; }
