@@ -167,6 +167,7 @@ void RelayHub::Expire(double now) {
       Summarize(c);
       WriteLeftOut(c);
       c.lines = 0;
+      c.reader.Shrink();
     }
     WriteRefusals();
     Write({}, true);

@@ -134,14 +134,18 @@ void RelayReader::Feed(std::span<const uint8_t> bytes) {
     start_ = 0;
   }
   // Doubling stops at the largest message, so that a connection's buffer
-  // stays near what one message and one read need; once it was emptied, a
-  // large buffer goes back.
+  // stays near what one message and one read need.
   const size_t needed = buffer_.size() + bytes.size();
-  if (buffer_.empty() && buffer_.capacity() > kKeptReaderBuffer && needed <= kKeptReaderBuffer)
-    std::vector<uint8_t>().swap(buffer_);
   if (needed > buffer_.capacity())
     buffer_.reserve(std::max(needed, std::min(2 * buffer_.capacity(), kMaxRelayMessage + 4)));
   buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
+}
+
+void RelayReader::Shrink() {
+  if (Buffered() == 0 && buffer_.capacity() > kKeptReaderBuffer) {
+    std::vector<uint8_t>().swap(buffer_);
+    start_ = 0;
+  }
 }
 
 std::optional<RelayView> RelayReader::NextView() {

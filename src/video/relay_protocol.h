@@ -41,7 +41,7 @@ constexpr int16_t kSlotLinked = 15;  // both logged in and bound to each other
 // A length above this closes the connection: the largest frame and its slot.
 constexpr size_t kMaxRelayMessage = (1 << 20) + 2;
 constexpr size_t kMaxRelayName = 64;
-// A reader keeps a buffer up to this size once it is empty.
+// A reader keeps a buffer up to this size when it is told to shrink.
 constexpr size_t kKeptReaderBuffer = 64 * 1024;
 
 struct RelayMessage {
@@ -81,6 +81,10 @@ class RelayReader {
   size_t Buffered() const { return buffer_.size() - start_; }
   // The memory the reader holds.
   size_t Capacity() const { return buffer_.capacity(); }
+  // Lets a large buffer go once everything in it was read. Not done at every
+  // feed: a stream of large messages would take and free it many times a
+  // second.
+  void Shrink();
 
  private:
   std::vector<uint8_t> buffer_;
