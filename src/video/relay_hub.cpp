@@ -452,7 +452,7 @@ void RelayHub::Restate() {
       }
       if (state == c.reported[s]) continue;
       c.reported[s] = state;
-      Note("state " + c.name + " " + std::to_string(s) + " " + std::to_string(state));
+      Note("state " + Who(c) + " " + std::to_string(s) + " " + std::to_string(state));
       Queue(c, StateMessage(RelayType::kUserState, static_cast<uint8_t>(s), state));
     }
   }

@@ -512,6 +512,9 @@ TEST(RelayServerTest, NamesGoIntoTheRecordEscaped) {
   ASSERT_EQ(LogIn(nul, std::string("ab\0cd", 5)), kLoginAccepted);
   ASSERT_EQ(LogIn(plain, "ab"), kLoginAccepted);
   ASSERT_EQ(LogIn(forger, "tab\there\r\x7f\\"), kLoginAccepted);
+  // A binding names both ends, and its slot state the binder.
+  forger.Send(RelayType::kConnect, 1, "y\nstopped by SIGTERM");
+  ASSERT_TRUE(forger.Next(RelayType::kUserState));
   const std::string record = relay.Record();
   std::istringstream lines(record);
   int plain_logins = 0;
