@@ -96,13 +96,18 @@ bool Drain(Player& p, std::vector<double>& latencies) {
     if (n == 0) return false;
     if (n < 0) return errno == EAGAIN || errno == EINTR;
     p.reader.Feed({buffer, static_cast<size_t>(n)});
-    while (auto m = p.reader.Next()) {
-      if (m->type == RelayType::kUserState && m->value == slvn::kSlotLinked) ++p.linked;
-      if (m->type == RelayType::kFrame && m->bytes.size() == kFrameBytes) {
+    // Frames are read in place: copying each into fresh memory would make
+    // the load, not the relay, what is measured.
+    while (auto view = p.reader.NextView()) {
+      if (view->type == static_cast<uint8_t>(RelayType::kFrame)) {
+        if (view->payload.size() != 1 + kFrameBytes) continue;
         double sent = 0;
-        std::memcpy(&sent, m->bytes.data() + 54, sizeof sent);
+        std::memcpy(&sent, view->payload.data() + 1 + 54, sizeof sent);
         latencies.push_back(Now() - sent);
+        continue;
       }
+      auto m = slvn::DecodeRelayPayload(view->type, view->payload);
+      if (m && m->type == RelayType::kUserState && m->value == slvn::kSlotLinked) ++p.linked;
     }
   }
 }
