@@ -10,10 +10,10 @@
 //
 // Each step is a control byte c and, for a feed, a length byte then the bytes:
 // c % 4 picks the connection (0 and 1 come from one address, 2 and 3 from
-// another); c / 4 % 4: 0-1 feed, 2 send some bytes of it (and the kernel
-// holds c / 16 * 256 bytes for it), 3 let c / 16
-// quarter seconds pass, check the deadlines, sweep the closed ones and open
-// the missing ones again (some are turned away).
+// another); c / 4 % 4: 0 feed, 1 the same read into its buffer, 2 send some bytes of it (and the
+// kernel holds c / 16 * 256 bytes for it), 3 let c / 16 quarter seconds pass, check the deadlines,
+// sweep the closed ones and open the missing ones again (some are turned away).
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -51,10 +51,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint8_t c = data[at++];
     const int id = c % 4;
     switch (c / 4 % 4) {
-      case 0:
-      case 1: {
+      case 0: {
         const size_t n = at < size ? std::min<size_t>(data[at++], size - at) : 0;
         hub.Received(id, {data + at, n}, now);
+        at += n;
+        break;
+      }
+      case 1: {  // read straight into the connection's buffer
+        const std::span<uint8_t> space = hub.ReadSpace(id);
+        if (!space.empty() && space.size() < slvn::RelayHub::kReadRoom) __builtin_trap();
+        const size_t n = at < size ? std::min({size_t{data[at++]}, size - at, space.size()}) : 0;
+        std::copy(data + at, data + at + n, space.begin());
+        hub.Filled(id, n, now);
         at += n;
         break;
       }

@@ -84,11 +84,29 @@ bool RelayHub::Open(int id, const std::string& address, double now) {
 void RelayHub::Received(int id, std::span<const uint8_t> bytes, double now) {
   Conn* c = Find(id);
   if (!c || c->closing) return;
+  c->reader.Feed(bytes);
+  Process(id, *c, bytes.size(), now);
+}
+
+std::span<uint8_t> RelayHub::ReadSpace(int id) {
+  Conn* c = Find(id);
+  if (!c || c->closing) return {};
+  return c->reader.Space(kReadRoom);
+}
+
+void RelayHub::Filled(int id, size_t n, double now) {
+  Conn* c = Find(id);
+  if (!c || c->closing) return;
+  c->reader.Filled(n);
+  Process(id, *c, n, now);
+}
+
+void RelayHub::Process(int id, Conn& conn, size_t n, double now) {
+  Conn* c = &conn;
   now_ = now;
   // Any byte counts as heard: a large frame on a slow line is alive.
-  if (!bytes.empty()) c->heard = now;
+  if (n > 0) c->heard = now;
   speaking_ = c;
-  c->reader.Feed(bytes);
   while (!c->closing) {
     auto view = c->reader.NextView();
     if (!view) break;

@@ -78,6 +78,12 @@ class RelayHub {
   bool Open(int id, const std::string& address, double now);
   // Bytes read from a connection; every whole message in them is handled.
   void Received(int id, std::span<const uint8_t> bytes, double now);
+  // The same, read straight into the connection's buffer: room for at least
+  // kReadRoom bytes (empty for a connection that is gone or closing), of
+  // which Filled takes the n read.
+  static constexpr size_t kReadRoom = 16 * 1024;
+  std::span<uint8_t> ReadSpace(int id);
+  void Filled(int id, size_t n, double now);
   // The bytes waiting for a connection, front first; Sent takes n of them off.
   std::span<const uint8_t> Pending(int id) const;
   void Sent(int id, size_t n);
@@ -147,6 +153,8 @@ class RelayHub {
   };
   static constexpr size_t kNamedAddresses = 64;
 
+  // Handles every whole message the connection's reader holds.
+  void Process(int id, Conn& c, size_t n, double now);
   void Handle(int id, Conn& c, RelayMessage& m);
   void Login(int id, Conn& c, const std::string& name);
   void Logout(int id, Conn& c, double now);

@@ -70,6 +70,11 @@ struct RelayView {
 class RelayReader {
  public:
   void Feed(std::span<const uint8_t> bytes);
+  // Room for at least `want` more bytes at the end of the buffer (all the
+  // room there is; empty once broken), so that a socket can be read straight
+  // into it; Filled then takes n of them as read.
+  std::span<uint8_t> Space(size_t want);
+  void Filled(size_t n);
   // The next whole message whose payload fits its type; malformed ones are
   // skipped. nullopt when none is complete yet, or the stream is broken.
   std::optional<RelayMessage> Next();
@@ -78,7 +83,7 @@ class RelayReader {
   std::optional<RelayView> NextView();
   // A length of 0 or above kMaxRelayMessage came: nothing more can be read.
   bool Broken() const { return broken_; }
-  size_t Buffered() const { return buffer_.size() - start_; }
+  size_t Buffered() const { return end_ - start_; }
   // The memory the reader holds.
   size_t Capacity() const { return buffer_.capacity(); }
   // Lets a large buffer go once everything in it was read. Not done at every
@@ -87,8 +92,8 @@ class RelayReader {
   void Shrink();
 
  private:
-  std::vector<uint8_t> buffer_;
-  size_t start_ = 0;
+  std::vector<uint8_t> buffer_;  // its whole size is room; [start_, end_) is unread
+  size_t start_ = 0, end_ = 0;
   bool broken_ = false;
 };
 

@@ -336,11 +336,14 @@ class Server {
     }
   }
 
+  // Straight into the connection's buffer: a frame is copied once after
+  // the read, into the buffer it goes out from.
   void Read(int fd) {
-    if (hub_.Closing(fd)) return;
-    const ssize_t n = read(fd, buffer_.data(), buffer_.size());
+    const std::span<uint8_t> space = hub_.ReadSpace(fd);
+    if (space.empty()) return;
+    const ssize_t n = read(fd, space.data(), std::min(space.size(), kReadPerRound));
     if (n > 0) {
-      hub_.Received(fd, {buffer_.data(), static_cast<size_t>(n)}, Now());
+      hub_.Filled(fd, static_cast<size_t>(n), Now());
     } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
       hub_.MarkClosing(fd);  // closed or failed
     }
@@ -402,7 +405,6 @@ class Server {
   slvn::RelayHub hub_;
   std::set<int> open_;
   std::set<int> blocked_;  // sockets that took no more; written again after POLLOUT
-  std::vector<uint8_t> buffer_ = std::vector<uint8_t>(kReadPerRound);
   size_t held_mark_ = 0;
   double next_trim_ = 0;
   bool trim_waits_ = false;  // memory to give back once the pause is over
