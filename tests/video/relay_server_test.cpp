@@ -478,7 +478,11 @@ TEST(RelayServerTest, TheRecordStaysSmallUnderNameSwitchingAndAConnectStorm) {
     switcher.Send(RelayType::kLogin, 0, "north");
     switcher.Send(RelayType::kLogin, 0, "south");
   }
-  ASSERT_EQ(LogIn(switcher, "east", 60), kLoginAccepted);
+  // Every log-in is answered: the last answer comes once all were handled.
+  switcher.Send(RelayType::kLogin, 0, "east");
+  std::optional<RelayMessage> answer;
+  for (int i = 0; i <= 2000; ++i) ASSERT_TRUE(answer = switcher.Next(RelayType::kLoginState, 60));
+  EXPECT_EQ(answer->value, kLoginAccepted);
   // 20 lines between two summaries, the count left out, perhaps a summary.
   EXPECT_LT(Lines(relay.Record()), 40) << relay.Record().substr(0, 2000);
 
