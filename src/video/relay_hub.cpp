@@ -19,6 +19,15 @@ RelayMessage StateMessage(RelayType type, uint8_t slot, int16_t value) {
   return m;
 }
 
+// Buffers for frames this large are rounded up, so that a spare fits the
+// next frame of nearly the same size.
+constexpr size_t kRoundedFrame = 64 * 1024;
+constexpr size_t kFrameRounding = 16 * 1024;
+// Spare frame buffers kept beside the most frames queued lately.
+constexpr size_t kExtraSpares = 4;
+// The holders of places the record names when the relay is full.
+constexpr size_t kNamedHolders = 8;
+
 const char* RefusalText(int why) {
   switch (why) {
     case 0:
@@ -32,7 +41,25 @@ const char* RefusalText(int why) {
 
 }  // namespace
 
+std::string RelayHub::RecordText(std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(text.size());
+  for (const char ch : text) {
+    const auto u = static_cast<unsigned char>(ch);
+    if (u > 0x20 && u != 0x7f && ch != '\\') {
+      out += ch;
+      continue;
+    }
+    out += "\\x";
+    out += kHex[u >> 4];
+    out += kHex[u & 15];
+  }
+  return out;
+}
+
 bool RelayHub::Open(int id, const std::string& address, double now) {
+  now_ = now;
   if (next_summary_ < 0) next_summary_ = now + limits_.summary_seconds;
   if (conns_.size() >= limits_.max_connections) {
     Refuse(kFull, address, now);
@@ -45,6 +72,8 @@ bool RelayHub::Open(int id, const std::string& address, double now) {
   }
   ++from_address;
   Conn& c = conns_[id];
+  c.id = id;
+  c.tally = ++serial_;
   c.address = address;
   c.heard = now;
   c.unnamed_since = now;
@@ -55,12 +84,38 @@ bool RelayHub::Open(int id, const std::string& address, double now) {
 void RelayHub::Received(int id, std::span<const uint8_t> bytes, double now) {
   Conn* c = Find(id);
   if (!c || c->closing) return;
-  speaking_ = c;
   c->reader.Feed(bytes);
+  Process(id, *c, bytes.size(), now);
+}
+
+std::span<uint8_t> RelayHub::ReadSpace(int id) {
+  Conn* c = Find(id);
+  if (!c || c->closing) return {};
+  return c->reader.Space(kReadRoom);
+}
+
+void RelayHub::Filled(int id, size_t n, double now) {
+  Conn* c = Find(id);
+  if (!c || c->closing) return;
+  c->reader.Filled(n);
+  Process(id, *c, n, now);
+}
+
+void RelayHub::Process(int id, Conn& conn, size_t n, double now) {
+  Conn* c = &conn;
+  now_ = now;
+  // Any byte counts as heard: a large frame on a slow line is alive.
+  if (n > 0) c->heard = now;
+  speaking_ = c;
   while (!c->closing) {
-    auto m = c->reader.Next();
-    if (!m) break;
-    c->heard = now;
+    auto view = c->reader.NextView();
+    if (!view) break;
+    if (view->type == static_cast<uint8_t>(RelayType::kFrame)) {
+      if (!view->payload.empty()) ForwardFrame(*c, *view);
+      continue;
+    }
+    auto m = DecodeRelayPayload(view->type, view->payload);
+    if (!m) continue;
     Handle(id, *c, *m);
     if (!c->logged_in && c->unnamed_since < 0) c->unnamed_since = now;
   }
@@ -88,6 +143,10 @@ void RelayHub::Sent(int id, size_t n) {
     n -= take;
     if (front.sent < front.bytes.size()) break;
     c->cost -= front.bytes.capacity() + kEntryCost;
+    if (front.frame) {
+      --frames_queued_;
+      GiveBuffer(std::move(front.bytes));
+    }
     c->out.pop_front();
     ++c->popped;
   }
@@ -106,14 +165,15 @@ size_t RelayHub::Queued(int id) const {
 size_t RelayHub::Held() const {
   size_t held = 0;
   for (const auto& [id, c] : conns_) held += c.cost + c.reader.Capacity();
-  return held;
+  return held + spare_bytes_;
 }
 
 void RelayHub::Expire(double now) {
+  now_ = now;
   for (auto& [id, c] : conns_) {
     if (c.closing) continue;
     if (now - c.heard >= limits_.idle_seconds) {
-      Note("idle " + Who(c));
+      Note("idle " + Who(c), &c);
       c.closing = true;
     } else if (!c.logged_in && now - c.unnamed_since >= limits_.login_seconds) {
       Refuse(kNoLogin, c.address, now);
@@ -121,7 +181,17 @@ void RelayHub::Expire(double now) {
     }
   }
   if (next_summary_ >= 0 && now >= next_summary_) {
-    for (auto& [id, c] : conns_) Summarize(c);
+    for (auto& [id, c] : conns_) {
+      Summarize(c);
+      WriteLeftOut(c);
+      c.lines = 0;
+      c.reader.Shrink();
+    }
+    WriteRefusals();
+    Write({}, true);
+    last_frame_peak_ = frame_peak_;
+    frame_peak_ = frames_queued_;
+    TrimSpares();
     next_summary_ = now + limits_.summary_seconds;
   }
 }
@@ -133,7 +203,10 @@ double RelayHub::NextExpiry() const {
     next = std::min(next, c.heard + limits_.idle_seconds);
     if (!c.logged_in) next = std::min(next, c.unnamed_since + limits_.login_seconds);
   }
-  if (!conns_.empty() && next_summary_ >= 0) next = std::min(next, next_summary_);
+  const bool refused = std::any_of(refusals_.begin(), refusals_.end(), [](const RefusalNote& n) {
+    return !n.named.empty() || n.others > 0;
+  });
+  if ((!conns_.empty() || refused) && next_summary_ >= 0) next = std::min(next, next_summary_);
   return next;
 }
 
@@ -155,9 +228,13 @@ std::vector<int> RelayHub::Sweep() {
       continue;
     }
     Summarize(c);  // before the last line about it
-    if (c.logged_in) {
-      Note("gone " + c.name);
-      Logout(it->first, c, 0);
+    if (c.logged_in) Note("gone " + RecordText(c.name), &c);
+    WriteLeftOut(c);
+    if (c.logged_in) Logout(it->first, c, 0);
+    for (Out& out : c.out) {
+      if (!out.frame) continue;
+      --frames_queued_;
+      GiveBuffer(std::move(out.bytes));
     }
     if (auto a = addresses_.find(c.address); a != addresses_.end() && --a->second <= 0)
       addresses_.erase(a);
@@ -169,7 +246,12 @@ std::vector<int> RelayHub::Sweep() {
 }
 
 void RelayHub::Summarize() {
-  for (auto& [id, c] : conns_) Summarize(c);
+  for (auto& [id, c] : conns_) {
+    Summarize(c);
+    WriteLeftOut(c);
+  }
+  WriteRefusals();
+  Write({}, true);
 }
 
 int RelayHub::FromAddress(const std::string& address) const {
@@ -187,18 +269,17 @@ void RelayHub::Handle(int id, Conn& c, RelayMessage& m) {
       if (!c.logged_in || m.slot < 1 || m.slot > 3) break;
       c.slots[m.slot] = m.type == RelayType::kConnect ? m.name : "";
       if (m.type == RelayType::kConnect)
-        Note("bind " + c.name + " " + std::to_string(m.slot) + " " + m.name);
+        Note("bind " + Who(c) + " " + std::to_string(m.slot) + " " + RecordText(m.name));
       else
-        Note("drop " + c.name + " " + std::to_string(m.slot));
+        Note("drop " + Who(c) + " " + std::to_string(m.slot));
       Restate();
       break;
     case RelayType::kLogout:
       if (!c.logged_in) break;
-      Note("logout " + c.name);
+      Note("logout " + Who(c));
       Logout(id, c, -1);
       Restate();
       break;
-    case RelayType::kFrame:
     case RelayType::kFormat:
     case RelayType::kParam:
       Forward(c, m);
@@ -210,17 +291,21 @@ void RelayHub::Handle(int id, Conn& c, RelayMessage& m) {
 
 // A name held by a live connection stays with it: anyone who knows a
 // player's account name could otherwise take over that player's video.
+// A connection that tries another name gives up its own first, and its
+// peers are told, as after a log-out.
 void RelayHub::Login(int id, Conn& c, const std::string& name) {
-  if (c.logged_in && c.name != name) Logout(id, c, -1);
+  const bool renamed = c.logged_in && c.name != name;
+  if (renamed) Logout(id, c, -1);
   if (Conn* holder = Named(name); holder && holder != &c) {
-    Note("held " + name);
+    Note("held " + RecordText(name));
     Queue(c, StateMessage(RelayType::kLoginState, 0, kLoginNameHeld));
+    if (renamed) Restate();
     return;
   }
   names_[name] = id;
   c.name = name;
   c.logged_in = true;
-  Note("login " + name);
+  Note("login " + RecordText(name));
   Queue(c, StateMessage(RelayType::kLoginState, 0, kLoginAccepted));
   Restate();
 }
@@ -242,15 +327,24 @@ void RelayHub::Forward(Conn& from, RelayMessage& m) {
   const int back = to ? SlotOf(*to, from.name) : 0;
   if (back == 0) return;  // not linked
   m.slot = static_cast<uint8_t>(back);
-  if (m.type == RelayType::kFrame)
-    QueueFrame(from, *to, back, m);
-  else
-    Queue(*to, m);
+  Queue(*to, m);
+}
+
+void RelayHub::ForwardFrame(Conn& from, const RelayView& view) {
+  const uint8_t slot = view.payload[0];
+  if (!from.logged_in || slot < 1 || slot > 3) return;
+  Conn* to = Named(from.slots[slot]);
+  const int back = to ? SlotOf(*to, from.name) : 0;
+  if (back == 0) return;  // not linked
+  QueueFrame(from, *to, back, view.whole);
 }
 
 // The newest frame wins: one that still waits whole for this slot is
-// replaced in its place.
-void RelayHub::QueueFrame(Conn& from, Conn& to, int back, const RelayMessage& m) {
+// replaced in its place, and counts as dropped rather than passed on. The
+// frame's bytes are copied once, from the reader into a spare buffer, and
+// only while what the receiver's queue and its socket in the kernel hold
+// stays below the backlog.
+void RelayHub::QueueFrame(Conn& from, Conn& to, int back, std::span<const uint8_t> whole) {
   Out* waiting = nullptr;
   if (const uint64_t seq = to.waiting[back]; seq != kNone && seq >= to.popped) {
     Out& out = to.out[static_cast<size_t>(seq - to.popped)];
@@ -258,25 +352,76 @@ void RelayHub::QueueFrame(Conn& from, Conn& to, int back, const RelayMessage& m)
   }
   FrameTally& tally = from.tallies[to.name];
   const size_t before = waiting ? waiting->bytes.capacity() : 0;
-  const size_t added = EncodedRelaySize(m) + (waiting ? 0 : kEntryCost);
-  if (to.cost - before + added > limits_.frame_backlog) {
+  std::vector<uint8_t> bytes = TakeBuffer(whole.size());
+  const size_t added = bytes.capacity() + (waiting ? 0 : kEntryCost);
+  const size_t in_kernel = in_kernel_ ? in_kernel_(to.id) : 0;
+  if (to.cost - before + added + in_kernel > limits_.frame_backlog) {
     ++tally.dropped;
+    GiveBuffer(std::move(bytes));
     return;
   }
-  std::vector<uint8_t> bytes = EncodeRelayMessage(m);
+  bytes.assign(whole.begin(), whole.end());
+  bytes[5] = static_cast<uint8_t>(back);
+  const size_t payload = whole.size() - 6;
   ++tally.passed;
-  tally.bytes += m.bytes.size();
+  tally.bytes += payload;
   if (waiting) {
-    ++tally.dropped;
+    // The frame it replaces was counted passed on in this tally, or in a
+    // summary already written (where it stays).
+    if (waiting->from == from.id && waiting->tally == from.tally) {
+      --tally.passed;
+      tally.bytes -= waiting->payload;
+      ++tally.dropped;
+    }
     to.unsent += bytes.size() - waiting->bytes.size();
     to.cost += bytes.capacity() - before;
+    GiveBuffer(std::move(waiting->bytes));
     waiting->bytes = std::move(bytes);
+    waiting->from = from.id;
+    waiting->tally = from.tally;
+    waiting->payload = payload;
     return;
   }
   to.unsent += bytes.size();
   to.cost += bytes.capacity() + kEntryCost;
   to.waiting[back] = to.popped + to.out.size();
-  to.out.push_back({std::move(bytes), 0, true});
+  to.out.push_back({std::move(bytes), 0, true, from.id, from.tally, payload});
+  ++frames_queued_;
+  frame_peak_ = std::max(frame_peak_, frames_queued_);
+}
+
+std::vector<uint8_t> RelayHub::TakeBuffer(size_t size) {
+  if (size >= kRoundedFrame) size = (size + kFrameRounding - 1) / kFrameRounding * kFrameRounding;
+  // A spare that fits without costing much more than the frame.
+  for (size_t i = spares_.size(); i-- > 0;) {
+    const size_t capacity = spares_[i].capacity();
+    if (capacity < size || capacity > size + size / 2 + kFrameRounding) continue;
+    std::vector<uint8_t> buffer = std::move(spares_[i]);
+    spares_[i] = std::move(spares_.back());
+    spares_.pop_back();
+    spare_bytes_ -= capacity;
+    buffer.clear();
+    return buffer;
+  }
+  std::vector<uint8_t> buffer;
+  buffer.reserve(size);
+  return buffer;
+}
+
+void RelayHub::GiveBuffer(std::vector<uint8_t> buffer) {
+  if (buffer.capacity() == 0) return;
+  if (spares_.size() + frames_queued_ >= std::max(frame_peak_, last_frame_peak_) + kExtraSpares)
+    return;  // freed
+  spare_bytes_ += buffer.capacity();
+  spares_.push_back(std::move(buffer));
+}
+
+void RelayHub::TrimSpares() {
+  const size_t keep = std::max(frame_peak_, last_frame_peak_) + kExtraSpares;
+  while (!spares_.empty() && spares_.size() + frames_queued_ > keep) {
+    spare_bytes_ -= spares_.back().capacity();
+    spares_.pop_back();
+  }
 }
 
 // Everything but frames must arrive; a receiver that does not take them in
@@ -325,45 +470,108 @@ void RelayHub::Restate() {
       }
       if (state == c.reported[s]) continue;
       c.reported[s] = state;
-      Note("state " + c.name + " " + std::to_string(s) + " " + std::to_string(state));
+      Note("state " + Who(c) + " " + std::to_string(s) + " " + std::to_string(state));
       Queue(c, StateMessage(RelayType::kUserState, static_cast<uint8_t>(s), state));
     }
   }
 }
 
+// Each address is named the first time it is turned away for a cause in a
+// summary period; the refusals after that are counted, and the counts go
+// into the record with the summary or at the stop.
 void RelayHub::Refuse(Refusal why, const std::string& address, double now) {
+  now_ = now;
   RefusalNote& note = refusals_[why];
-  if (now - note.last < 1) {
-    ++note.left_out;
+  if (auto it = note.named.find(address); it != note.named.end()) {
+    ++it->second;
     return;
   }
+  if (note.named.size() >= kNamedAddresses) {
+    ++note.others;
+    return;
+  }
+  note.named.emplace(address, 0);
   std::string line = "turned away " + address + ": " + RefusalText(why);
-  if (note.left_out > 0)
-    line += " (and " + std::to_string(note.left_out) + " more since the last such line)";
-  note.last = now;
-  note.left_out = 0;
-  if (record_) record_(line);
+  if (why == kFull) line += "; the places: " + Holders();
+  Write(line);
 }
 
-// One line for each receiver of the connection's frames, and one for the
-// event lines it had left out.
-void RelayHub::Summarize(Conn& c) {
-  if (record_) {
-    for (const auto& [to, t] : c.tallies)
-      record_("frames " + Who(c) + " " + to + ": " + std::to_string(t.passed) + " passed on, " +
-              std::to_string(t.bytes) + " bytes, " + std::to_string(t.dropped) + " dropped");
-    if (c.lines_left_out > 0)
-      record_("lines " + Who(c) + ": " + std::to_string(c.lines_left_out) + " more left out");
+void RelayHub::WriteRefusals() {
+  for (int why = 0; why < kRefusals; ++why) {
+    RefusalNote& note = refusals_[why];
+    for (const auto& [address, more] : note.named)
+      if (more > 0)
+        Write("turned away " + address + ": " + RefusalText(why) + ", " + std::to_string(more) +
+              " more times");
+    if (note.others > 0)
+      Write("turned away from other addresses: " + std::string(RefusalText(why)) + ", " +
+            std::to_string(note.others) + " more times");
+    note = {};
   }
+}
+
+// The addresses that hold the most places, and their counts.
+std::string RelayHub::Holders() const {
+  std::vector<std::pair<int, std::string>> by_count;
+  for (const auto& [address, n] : addresses_) by_count.emplace_back(-n, address);
+  const size_t named = std::min(by_count.size(), kNamedHolders);
+  std::partial_sort(by_count.begin(), by_count.begin() + static_cast<ptrdiff_t>(named),
+                    by_count.end());
+  std::string text;
+  for (size_t i = 0; i < named; ++i)
+    text += (i ? ", " : "") + by_count[i].second + " " + std::to_string(-by_count[i].first);
+  if (by_count.size() > named)
+    text += " and " + std::to_string(by_count.size() - named) + " more addresses";
+  return text;
+}
+
+// One line for each receiver of the connection's frames; the tallies start
+// again under a new serial.
+void RelayHub::Summarize(Conn& c) {
+  for (const auto& [to, t] : c.tallies)
+    Write("frames " + Who(c) + " " + RecordText(to) + ": " + std::to_string(t.passed) +
+          " passed on, " + std::to_string(t.bytes) + " bytes, " + std::to_string(t.dropped) +
+          " dropped");
   c.tallies.clear();
-  c.lines = c.lines_left_out = 0;
+  c.tally = ++serial_;
+}
+
+void RelayHub::WriteLeftOut(Conn& c) {
+  if (c.lines_left_out > 0)
+    Write("lines " + Who(c) + ": " + std::to_string(c.lines_left_out) + " more left out");
+  c.lines_left_out = 0;
 }
 
 void RelayHub::Note(const std::string& line) {
-  if (speaking_ && ++speaking_->lines > limits_.lines_per_summary) {
-    ++speaking_->lines_left_out;
+  Note(line, speaking_);
+}
+
+void RelayHub::Note(const std::string& line, Conn* charged) {
+  if (charged && ++charged->lines > limits_.lines_per_summary) {
+    ++charged->lines_left_out;
     return;
   }
+  Write(line);
+}
+
+// The relay's allowance refills at its lines a second up to the burst; the
+// lines it left out are counted in the next line it lets through, and at
+// every summary. An empty line only writes that count.
+void RelayHub::Write(const std::string& line, bool always) {
+  tokens_ = std::min(limits_.record_burst,
+                     tokens_ + std::max(0.0, now_ - tokens_at_) * limits_.record_lines_per_second);
+  tokens_at_ = now_;
+  if (lines_left_out_ > 0 && (always || tokens_ >= 2)) {
+    if (record_) record_("record: " + std::to_string(lines_left_out_) + " lines left out");
+    lines_left_out_ = 0;
+    if (!always) tokens_ -= 1;
+  }
+  if (line.empty()) return;
+  if (tokens_ < 1) {
+    ++lines_left_out_;
+    return;
+  }
+  tokens_ -= 1;
   if (record_) record_(line);
 }
 

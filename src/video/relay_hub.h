@@ -8,6 +8,7 @@
 #include <map>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "video/relay_protocol.h"
@@ -22,7 +23,10 @@ namespace slvn {
 // closed, one address holds a share of the places only, and a connection
 // that does not log in soon is closed. A receiver's queue is counted at what
 // it costs in memory, not at its bytes on the wire: small messages share
-// one buffer, and every buffer counts at its capacity.
+// one buffer, and every buffer counts at its capacity. The record is bounded
+// too: each connection has an allowance of event lines, and the relay as a
+// whole a number of lines a second; whatever a client sent goes into it
+// escaped.
 class RelayHub {
  public:
   struct Limits {
@@ -34,8 +38,19 @@ class RelayHub {
     size_t max_per_address = 16;  // well above a family's four players behind one router
     double summary_seconds = 10;  // frames go into the record as a summary this often
     int lines_per_summary = 20;   // a connection's event lines between two summaries
+    // The record over the whole relay: this many lines a second after a
+    // burst of record_burst; each line is at most kLongestLine bytes.
+    double record_lines_per_second = 50;
+    double record_burst = 500;
   };
   using Record = std::function<void(const std::string&)>;
+  // The bytes the kernel still holds for a connection, which count against
+  // its frames (0 where no one tells).
+  using InKernel = std::function<size_t(int id)>;
+
+  // The longest line the record gets: two names of 64 bytes, each byte
+  // written as at most 4, and the figures.
+  static constexpr size_t kLongestLine = 640;
 
   // What a queued message costs beside its bytes: its entry and its buffer's
   // allocation.
@@ -44,7 +59,18 @@ class RelayHub {
   // to this size at most.
   static constexpr size_t kSharedBuffer = 64 * 1024;
 
-  RelayHub(Limits limits, Record record) : limits_(limits), record_(std::move(record)) {}
+  RelayHub(Limits limits, Record record, InKernel in_kernel = {})
+      : limits_(limits),
+        record_(std::move(record)),
+        in_kernel_(std::move(in_kernel)),
+        tokens_(limits.record_burst) {}
+  RelayHub(const RelayHub&) = delete;
+  RelayHub& operator=(const RelayHub&) = delete;
+
+  // The text of a name (or anything else a client sent) in the record: no
+  // byte of it can end a line or pass for a separator, and distinct names
+  // stay distinct. Bytes below 0x21, 0x7f and the backslash become \xNN.
+  static std::string RecordText(std::string_view text);
 
   // A new connection from the address (its IPv6 /64 or IPv4 address, as
   // text); false when it is turned away (full, or the address holds its
@@ -52,6 +78,12 @@ class RelayHub {
   bool Open(int id, const std::string& address, double now);
   // Bytes read from a connection; every whole message in them is handled.
   void Received(int id, std::span<const uint8_t> bytes, double now);
+  // The same, read straight into the connection's buffer: room for at least
+  // kReadRoom bytes (empty for a connection that is gone or closing), of
+  // which Filled takes the n read.
+  static constexpr size_t kReadRoom = 16 * 1024;
+  std::span<uint8_t> ReadSpace(int id);
+  void Filled(int id, size_t n, double now);
   // The bytes waiting for a connection, front first; Sent takes n of them off.
   std::span<const uint8_t> Pending(int id) const;
   void Sent(int id, size_t n);
@@ -70,7 +102,8 @@ class RelayHub {
   // Removes the connections marked to close and returns their ids; their
   // peers see the slots unlinked.
   std::vector<int> Sweep();
-  // The frame summaries not yet written, before the relay stops.
+  // The frame summaries, refusal counts and lines left out not yet
+  // written, before the relay stops.
   void Summarize();
   size_t Count() const { return conns_.size(); }
   int FromAddress(const std::string& address) const;
@@ -80,11 +113,16 @@ class RelayHub {
     std::vector<uint8_t> bytes;
     size_t sent = 0;
     bool frame = false;  // replaced in place while it waits whole
+    // A frame's sender, the tally it was counted in, and its picture bytes.
+    int from = -1;
+    uint64_t tally = 0;
+    size_t payload = 0;
   };
   struct FrameTally {
     uint64_t passed = 0, bytes = 0, dropped = 0;
   };
   struct Conn {
+    int id = -1;
     RelayReader reader;
     std::deque<Out> out;
     uint64_t popped = 0;                // entries sent whole: out[i] is entry popped + i
@@ -99,43 +137,73 @@ class RelayHub {
     double unnamed_since = 0;          // when it opened or last stopped being logged in
     std::array<std::string, 4> slots;  // 1..3
     std::array<int16_t, 4> reported{};
-    // Since the last summary: the frames to each receiver, and the event
-    // lines written and left out.
+    // Since the last summary: the frames to each receiver (counted under
+    // the serial `tally`), and the event lines written and left out, which
+    // only the periodic summary starts again.
     std::map<std::string, FrameTally> tallies;
+    uint64_t tally = 0;
     int lines = 0, lines_left_out = 0;
   };
   enum Refusal { kFull, kAddressShare, kNoLogin, kRefusals };
+  // Since the last summary, for one cause: the addresses named, each with
+  // the refusals since its line; those past kNamedAddresses are only counted.
   struct RefusalNote {
-    double last = -1e300;
-    int left_out = 0;
+    std::map<std::string, int> named;
+    int others = 0;
   };
+  static constexpr size_t kNamedAddresses = 64;
 
+  // Handles every whole message the connection's reader holds.
+  void Process(int id, Conn& c, size_t n, double now);
   void Handle(int id, Conn& c, RelayMessage& m);
   void Login(int id, Conn& c, const std::string& name);
   void Logout(int id, Conn& c, double now);
   void Forward(Conn& from, RelayMessage& m);
-  void QueueFrame(Conn& from, Conn& to, int back, const RelayMessage& m);
+  void ForwardFrame(Conn& from, const RelayView& view);
+  void QueueFrame(Conn& from, Conn& to, int back, std::span<const uint8_t> whole);
   void Queue(Conn& to, const RelayMessage& m);
   void Restate();
   void Refuse(Refusal why, const std::string& address, double now);
   void Summarize(Conn& c);
+  void WriteLeftOut(Conn& c);
+  void WriteRefusals();
+  std::string Holders() const;
   Conn* Named(const std::string& name);
   Conn* Find(int id);
   const Conn* Find(int id) const;
   static int SlotOf(const Conn& c, const std::string& name);
-  static std::string Who(const Conn& c) { return c.logged_in ? c.name : "?"; }
-  // An event line; one that a connection's message causes counts against
-  // that connection's lines until the next summary.
+  static std::string Who(const Conn& c) { return c.logged_in ? RecordText(c.name) : "?"; }
+  // An event line, charged to a connection's lines until the next summary
+  // (by default the one whose message is being handled).
   void Note(const std::string& line);
+  void Note(const std::string& line, Conn* charged);
+  // A line within the relay's lines a second; `always` for the few lines a
+  // summary or the stop writes about what was left out.
+  void Write(const std::string& line, bool always = false);
+  // Frame buffers go back to a few spares rather than to the system, so a
+  // steady stream of frames does not take fresh memory for each one.
+  std::vector<uint8_t> TakeBuffer(size_t size);
+  void GiveBuffer(std::vector<uint8_t> buffer);
+  void TrimSpares();
 
   Limits limits_;
   Record record_;
+  InKernel in_kernel_;
+  std::vector<std::vector<uint8_t>> spares_;
+  size_t spare_bytes_ = 0;
+  size_t frames_queued_ = 0;
+  size_t frame_peak_ = 0, last_frame_peak_ = 0;  // this summary period's and the last
   std::map<int, Conn> conns_;
   std::map<std::string, int> names_;      // logged-in name -> connection
   std::map<std::string, int> addresses_;  // address -> open connections
   std::array<RefusalNote, kRefusals> refusals_{};
   Conn* speaking_ = nullptr;  // whose message is being handled
   double next_summary_ = -1;
+  uint64_t serial_ = 0;  // of the frame tallies
+  double now_ = 0;       // the latest time the hub was told
+  double tokens_;        // lines the record may take now
+  double tokens_at_ = 0;
+  uint64_t lines_left_out_ = 0;  // by the relay's lines a second
 };
 
 }  // namespace slvn

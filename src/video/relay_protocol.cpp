@@ -127,40 +127,63 @@ std::optional<RelayMessage> DecodeRelayPayload(uint8_t type, std::span<const uin
 }
 
 void RelayReader::Feed(std::span<const uint8_t> bytes) {
-  if (broken_) return;
+  const std::span<uint8_t> space = Space(bytes.size());
+  if (space.size() < bytes.size()) return;  // broken
+  std::copy(bytes.begin(), bytes.end(), space.begin());
+  Filled(bytes.size());
+}
+
+std::span<uint8_t> RelayReader::Space(size_t want) {
+  if (broken_) return {};
+  if (start_ == end_) start_ = end_ = 0;
   // Drop what was read before growing the buffer.
-  if (start_ > 0 && start_ * 2 >= buffer_.size()) {
-    buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<ptrdiff_t>(start_));
+  if (buffer_.size() - end_ < want && start_ > 0) {
+    std::copy(buffer_.begin() + static_cast<ptrdiff_t>(start_),
+              buffer_.begin() + static_cast<ptrdiff_t>(end_), buffer_.begin());
+    end_ -= start_;
     start_ = 0;
   }
   // Doubling stops at the largest message, so that a connection's buffer
-  // stays near what one message and one read need; once it was emptied, a
-  // large buffer goes back.
-  const size_t needed = buffer_.size() + bytes.size();
-  if (buffer_.empty() && buffer_.capacity() > kKeptReaderBuffer && needed <= kKeptReaderBuffer)
+  // stays near what one message and one read need.
+  if (buffer_.size() - end_ < want) {
+    std::vector<uint8_t> grown(
+        std::max(end_ + want, std::min(2 * buffer_.size(), kMaxRelayMessage + 4)));
+    std::copy(buffer_.begin(), buffer_.begin() + static_cast<ptrdiff_t>(end_), grown.begin());
+    buffer_.swap(grown);
+  }
+  return std::span<uint8_t>(buffer_).subspan(end_);
+}
+
+void RelayReader::Filled(size_t n) {
+  if (!broken_) end_ = std::min(buffer_.size(), end_ + n);
+}
+
+void RelayReader::Shrink() {
+  if (Buffered() == 0 && buffer_.size() > kKeptReaderBuffer) {
     std::vector<uint8_t>().swap(buffer_);
-  if (needed > buffer_.capacity())
-    buffer_.reserve(std::max(needed, std::min(2 * buffer_.capacity(), kMaxRelayMessage + 4)));
-  buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
+    start_ = end_ = 0;
+  }
+}
+
+std::optional<RelayView> RelayReader::NextView() {
+  if (broken_ || Buffered() < 4) return std::nullopt;
+  const uint8_t* at = buffer_.data() + start_;
+  const uint32_t n = static_cast<uint32_t>(at[0]) << 24 | static_cast<uint32_t>(at[1]) << 16 |
+                     static_cast<uint32_t>(at[2]) << 8 | at[3];
+  if (n == 0 || n > kMaxRelayMessage) {
+    broken_ = true;
+    std::vector<uint8_t>().swap(buffer_);
+    start_ = end_ = 0;
+    return std::nullopt;
+  }
+  if (Buffered() - 4 < n) return std::nullopt;
+  start_ += 4 + n;
+  return RelayView{at[4], {at + 5, n - 1}, {at, n + 4}};
 }
 
 std::optional<RelayMessage> RelayReader::Next() {
-  while (!broken_ && Buffered() >= 4) {
-    const uint8_t* at = buffer_.data() + start_;
-    const uint32_t n = static_cast<uint32_t>(at[0]) << 24 | static_cast<uint32_t>(at[1]) << 16 |
-                       static_cast<uint32_t>(at[2]) << 8 | at[3];
-    if (n == 0 || n > kMaxRelayMessage) {
-      broken_ = true;
-      std::vector<uint8_t>().swap(buffer_);
-      start_ = 0;
-      return std::nullopt;
-    }
-    if (Buffered() - 4 < n) return std::nullopt;
-    std::span<const uint8_t> payload(at + 5, n - 1);
-    const uint8_t type = at[4];
-    start_ += 4 + n;
-    if (auto m = DecodeRelayPayload(type, payload)) return m;
-  }
+  while (auto view = NextView())
+    if (auto m = DecodeRelayPayload(view->type, view->payload)) return m;
   return std::nullopt;
 }
 

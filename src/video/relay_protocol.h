@@ -41,7 +41,7 @@ constexpr int16_t kSlotLinked = 15;  // both logged in and bound to each other
 // A length above this closes the connection: the largest frame and its slot.
 constexpr size_t kMaxRelayMessage = (1 << 20) + 2;
 constexpr size_t kMaxRelayName = 64;
-// A reader keeps a buffer up to this size once it is empty.
+// A reader keeps a buffer up to this size when it is told to shrink.
 constexpr size_t kKeptReaderBuffer = 64 * 1024;
 
 struct RelayMessage {
@@ -58,22 +58,42 @@ std::vector<uint8_t> EncodeRelayMessage(const RelayMessage& message);
 void AppendRelayMessage(const RelayMessage& message, std::vector<uint8_t>& out);
 size_t EncodedRelaySize(const RelayMessage& message);
 
+// One whole message as it came, inside the reader's buffer: valid until the
+// reader is fed or read again.
+struct RelayView {
+  uint8_t type = 0;
+  std::span<const uint8_t> payload;
+  std::span<const uint8_t> whole;  // with its length and type in front
+};
+
 // Reads messages out of a byte stream that arrives in pieces.
 class RelayReader {
  public:
   void Feed(std::span<const uint8_t> bytes);
+  // Room for at least `want` more bytes at the end of the buffer (all the
+  // room there is; empty once broken), so that a socket can be read straight
+  // into it; Filled then takes n of them as read.
+  std::span<uint8_t> Space(size_t want);
+  void Filled(size_t n);
   // The next whole message whose payload fits its type; malformed ones are
   // skipped. nullopt when none is complete yet, or the stream is broken.
   std::optional<RelayMessage> Next();
+  // The next whole message undecoded, so that a large one need not be
+  // copied to be passed on.
+  std::optional<RelayView> NextView();
   // A length of 0 or above kMaxRelayMessage came: nothing more can be read.
   bool Broken() const { return broken_; }
-  size_t Buffered() const { return buffer_.size() - start_; }
+  size_t Buffered() const { return end_ - start_; }
   // The memory the reader holds.
   size_t Capacity() const { return buffer_.capacity(); }
+  // Lets a large buffer go once everything in it was read. Not done at every
+  // feed: a stream of large messages would take and free it many times a
+  // second.
+  void Shrink();
 
  private:
-  std::vector<uint8_t> buffer_;
-  size_t start_ = 0;
+  std::vector<uint8_t> buffer_;  // its whole size is room; [start_, end_) is unread
+  size_t start_ = 0, end_ = 0;
   bool broken_ = false;
 };
 

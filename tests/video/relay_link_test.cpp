@@ -74,8 +74,9 @@ class RelayLinkTest : public ::testing::Test {
   }
 
   test::TempDir dir;
-  // A short idle time: a silent connection is let go within the test.
-  test::VideoRelay relay{dir, {.args = {"--idle", "3"}, .max_files = 0}};
+  // The shortest idle time (above the keep-alive): a silent connection is
+  // let go within the test.
+  test::VideoRelay relay{dir, {.args = {"--idle", "6"}, .max_files = 0}};
   ManualClock clock;
   EventLoop loop{clock};
   Side alice, bob;

@@ -2,15 +2,17 @@
 // slvn-relay-load --port N --flood PAIRS [--mib M] [--param 1]
 //
 // Puts a video relay on 127.0.0.1 under the load of T tables of four
-// players: each player logs in, links its three slots to its table mates and
-// sends every table mate F frames a second of 320 x 240 x 24 bits for S
-// seconds. Prints the frames sent and received and the time from a frame's
-// first byte's sending to its arrival (median, 99th percentile, largest).
+// players, each table from a loopback address of its own (127.0.0.2 on), so
+// that the relay's share for one address holds: each player logs in, links its three slots to its
+// table mates and sends every table mate F frames a second of 320 x 240 x 24 bits for S seconds.
+// Prints the frames sent and received and the time from a frame's first byte's sending to its
+// arrival (median, 99th percentile, largest).
 //
 // With --flood: PAIRS pairs of connections, each a sender and a partner
 // that logs in, binds its slot to the sender and then never reads; every
 // sender sends M MiB (8 by default) of empty FORMATs (or PARAMs) at once,
-// and all of them stay open 3 s more. Prints "start" when the floods begin and the seconds they took to send.
+// and all of them stay open 3 s more. Prints "start" when the floods begin and the seconds they
+// took to send.
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -94,13 +96,18 @@ bool Drain(Player& p, std::vector<double>& latencies) {
     if (n == 0) return false;
     if (n < 0) return errno == EAGAIN || errno == EINTR;
     p.reader.Feed({buffer, static_cast<size_t>(n)});
-    while (auto m = p.reader.Next()) {
-      if (m->type == RelayType::kUserState && m->value == slvn::kSlotLinked) ++p.linked;
-      if (m->type == RelayType::kFrame && m->bytes.size() == kFrameBytes) {
+    // Frames are read in place: copying each into fresh memory would make
+    // the load, not the relay, what is measured.
+    while (auto view = p.reader.NextView()) {
+      if (view->type == static_cast<uint8_t>(RelayType::kFrame)) {
+        if (view->payload.size() != 1 + kFrameBytes) continue;
         double sent = 0;
-        std::memcpy(&sent, m->bytes.data() + 54, sizeof sent);
+        std::memcpy(&sent, view->payload.data() + 1 + 54, sizeof sent);
         latencies.push_back(Now() - sent);
+        continue;
       }
+      auto m = slvn::DecodeRelayPayload(view->type, view->payload);
+      if (m && m->type == RelayType::kUserState && m->value == slvn::kSlotLinked) ++p.linked;
     }
   }
 }
@@ -112,11 +119,21 @@ double Percentile(std::vector<double>& v, double q) {
   return v[i];
 }
 
-// A small receive buffer is set before connecting, so the window is small too.
-int Connect(int port, int receive_buffer = 0) {
+// A small receive buffer is set before connecting, so the window is small
+// too; a source address, when given, is a loopback one.
+int Connect(int port, int receive_buffer = 0, const char* source = nullptr) {
   const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (receive_buffer > 0)
     setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receive_buffer, sizeof receive_buffer);
+  if (source) {
+    sockaddr_in from{};
+    from.sin_family = AF_INET;
+    inet_pton(AF_INET, source, &from.sin_addr);
+    if (bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from) != 0) {
+      std::perror("slvn-relay-load: bind");
+      std::exit(1);
+    }
+  }
   sockaddr_in addr{};
   addr.sin_family = AF_INET;
   addr.sin_port = htons(static_cast<uint16_t>(port));
@@ -247,15 +264,8 @@ int main(int argc, char** argv) {
     Player& p = players[i];
     const int table = static_cast<int>(i / 4), seat = static_cast<int>(i % 4);
     p.name = Name(table, seat);
-    p.fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(static_cast<uint16_t>(port));
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (connect(p.fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
-      std::perror("slvn-relay-load: connect");
-      return 1;
-    }
+    const std::string source = "127.0.0." + std::to_string(2 + table);
+    p.fd = Connect(port, 0, source.c_str());
     fcntl(p.fd, F_SETFL, O_NONBLOCK);
     const int on = 1;
     setsockopt(p.fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);

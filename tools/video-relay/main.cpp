@@ -9,11 +9,13 @@
 // otherwise (port 0 picks a free one), prints the port first and runs until
 // SIGTERM or SIGINT, which it records before it closes its connections.
 #include <arpa/inet.h>
+#include <linux/sockios.h>
 #include <malloc.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/signalfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -36,8 +38,18 @@ namespace {
 constexpr size_t kReadPerRound = 256 * 1024;  // per connection, so no one holds the others up
 constexpr int kAcceptsPerRound = 16;
 constexpr double kAcceptPauseSeconds = 0.5;  // out of descriptors: the listener rests
-// Freed queues go back to the system once this much more was held before.
+// Freed queues go back to the system once this much more was held before,
+// at most once a second, so a steady stream is not given back and taken
+// again.
 constexpr size_t kTrimBytes = 4u << 20;
+constexpr double kTrimPauseSeconds = 1;
+// What a connection's socket holds in the kernel (which doubles it for its
+// own bookkeeping); frames count what it holds against their backlog.
+constexpr int kSendBuffer = 256 * 1024;
+
+constexpr const char* kUsage =
+    "usage: slvn-video-relay [--listen ADDR[:PORT]] [--port N] [--max-connections N] "
+    "[--max-per-address N] [--login-deadline SECONDS] [--idle SECONDS] [--record FILE]\n";
 
 struct Options {
   std::string host = "127.0.0.1";
@@ -114,9 +126,14 @@ constexpr Number kNumbers[] = {
     {"--idle", 1, 86400},
 };
 
-bool ParseArgs(int argc, char** argv, Options& o) {
+// False with a message for a bad command line; `help` when the usage was asked for.
+bool ParseArgs(int argc, char** argv, Options& o, bool& help) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      help = true;
+      return false;
+    }
     if (i + 1 >= argc) {
       std::fprintf(stderr, "slvn-video-relay: %s wants a value\n", arg.c_str());
       return false;
@@ -141,6 +158,15 @@ bool ParseArgs(int argc, char** argv, Options& o) {
     } else if (arg == "--login-deadline") {
       o.limits.login_seconds = static_cast<double>(n);
     } else if (arg == "--idle") {
+      // A live client says something every keep-alive period: a shorter
+      // idle time would drop it between two.
+      if (static_cast<double>(n) <= slvn::kKeepAliveSeconds) {
+        std::fprintf(stderr,
+                     "slvn-video-relay: --idle: %lu s does not exceed the clients' keep-alive of "
+                     "%.0f s\n",
+                     n, slvn::kKeepAliveSeconds);
+        return false;
+      }
       o.limits.idle_seconds = static_cast<double>(n);
     } else if (arg == "--record") {
       o.record_path = argv[i];
@@ -225,7 +251,13 @@ class Server {
       : listener_(listener),
         signals_(signals),
         record_(record),
-        hub_(o.limits, [this](const std::string& line) { Write(line); }) {}
+        hub_(
+            o.limits, [this](const std::string& line) { Write(line); },
+            [](int fd) {
+              int queued = 0;
+              return ioctl(fd, SIOCOUTQ, &queued) == 0 && queued > 0 ? static_cast<size_t>(queued)
+                                                                     : size_t{0};
+            }) {}
 
   // True once stopped by a signal; false when poll fails.
   bool Run() {
@@ -261,7 +293,7 @@ class Server {
         open_.erase(fd);
         blocked_.erase(fd);
       }
-      GiveBack();
+      GiveBack(Now());
     }
   }
 
@@ -269,6 +301,7 @@ class Server {
   int Timeout(double now, bool listening) const {
     double until = hub_.NextExpiry();
     if (!listening) until = std::min(until, accept_resume_);
+    if (trim_waits_) until = std::min(until, next_trim_);
     if (std::isinf(until)) return -1;
     return static_cast<int>(std::ceil(std::max(0.0, until - now) * 1000));
   }
@@ -298,15 +331,19 @@ class Server {
       // Messages go out whole; the tail of a frame need not wait for an ack.
       const int on = 1;
       setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+      setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &kSendBuffer, sizeof kSendBuffer);
       open_.insert(fd);
     }
   }
 
+  // Straight into the connection's buffer: a frame is copied once after
+  // the read, into the buffer it goes out from.
   void Read(int fd) {
-    if (hub_.Closing(fd)) return;
-    const ssize_t n = read(fd, buffer_.data(), buffer_.size());
+    const std::span<uint8_t> space = hub_.ReadSpace(fd);
+    if (space.empty()) return;
+    const ssize_t n = read(fd, space.data(), std::min(space.size(), kReadPerRound));
     if (n > 0) {
-      hub_.Received(fd, {buffer_.data(), static_cast<size_t>(n)}, Now());
+      hub_.Filled(fd, static_cast<size_t>(n), Now());
     } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
       hub_.MarkClosing(fd);  // closed or failed
     }
@@ -331,17 +368,21 @@ class Server {
 
   // Memory freed by queues that emptied or connections that closed goes
   // back to the system rather than staying at the peak.
-  void GiveBack() {
+  void GiveBack(double now) {
     const size_t held = hub_.Held();
     held_mark_ = std::max(held_mark_, held);
-    if (held + kTrimBytes > held_mark_) return;
+    trim_waits_ = held + kTrimBytes <= held_mark_;
+    if (!trim_waits_ || now < next_trim_) return;
     malloc_trim(0);
     held_mark_ = held;
+    trim_waits_ = false;
+    next_trim_ = now + kTrimPauseSeconds;
   }
 
   void Write(const std::string& line) {
     if (!record_) return;
-    std::fprintf(record_, "%s\n", line.c_str());
+    std::fwrite(line.data(), 1, line.size(), record_);
+    std::fputc('\n', record_);
     std::fflush(record_);
   }
 
@@ -364,8 +405,9 @@ class Server {
   slvn::RelayHub hub_;
   std::set<int> open_;
   std::set<int> blocked_;  // sockets that took no more; written again after POLLOUT
-  std::vector<uint8_t> buffer_ = std::vector<uint8_t>(kReadPerRound);
   size_t held_mark_ = 0;
+  double next_trim_ = 0;
+  bool trim_waits_ = false;  // memory to give back once the pause is over
   double accept_resume_ = 0;
   bool out_of_descriptors_ = false;
 };
@@ -374,12 +416,10 @@ class Server {
 
 int main(int argc, char** argv) {
   Options options;
-  if (!ParseArgs(argc, argv, options)) {
-    std::fprintf(stderr,
-                 "usage: slvn-video-relay [--listen ADDR[:PORT]] [--port N] "
-                 "[--max-connections N] [--max-per-address N] [--login-deadline SECONDS] "
-                 "[--idle SECONDS] [--record FILE]\n");
-    return 2;
+  bool help = false;
+  if (!ParseArgs(argc, argv, options, help)) {
+    std::fputs(kUsage, help ? stdout : stderr);
+    return help ? 0 : 2;
   }
   FILE* record = options.record_path ? std::fopen(options.record_path, "w") : nullptr;
   if (options.record_path && !record) {
