@@ -279,6 +279,40 @@ TEST_P(X11DesktopTest, TheFirstClickOnAnotherWindowActs) {
   EXPECT_EQ(clicks, 1);
 }
 
+// The program's SetFocus on a control of a form whose window lacks the keys
+// brings them there (the phrases closing give them to the chat line).
+TEST_P(X11DesktopTest, SetFocusOnAnotherFormsControlBringsTheKeysThere) {
+  Form main(forms), dialog(forms);
+  forms.SetMainForm(&main);
+  TextBox chat(&main);
+  chat.Move(0, 0, 100 * 15, 20 * 15);
+  ShowAt(main, "main", 0, 0, 600, 400);
+  ShowAt(dialog, "dialog", 300, 200, 200, 100);
+  ASSERT_TRUE(WaitFor([&] { return forms.Windows()->FocusedForm() == &dialog; }));
+  main.SetFocus(&chat);
+  EXPECT_TRUE(WaitFor([&] { return forms.Windows()->FocusedForm() == &main; }));
+}
+
+// Dragged by a strip that starts the window's move, the window ends where
+// the pointer's last motion put it.
+TEST_P(X11DesktopTest, ADragByTheStripEndsAtTheLastMotion) {
+  Form main(forms);
+  PictureBox strip(&main);
+  strip.Move(0, 0, 400 * 15, 20 * 15);
+  strip.MouseDown = [&](int, int, double, double) { main.BeginSystemMove(); };
+  ShowAt(main, "main", 100, 100, 400, 300);
+  Run("xdotool mousemove 150 110 mousedown 1");
+  for (int i = 0; i < 5; ++i) {
+    Run("xdotool mousemove_relative 10 0");
+    loop.RunFor(0.1);
+  }
+  Run("xdotool mouseup 1");
+  EXPECT_TRUE(WaitFor([&] { return !main.Moving(); }));
+  loop.RunFor(0.3);
+  EXPECT_EQ(main.Left() / 15, 150);
+  EXPECT_EQ(main.Top() / 15, 100);
+}
+
 INSTANTIATE_TEST_SUITE_P(WithAndWithoutWindowManager, X11DesktopTest, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "openbox" : "bare"; });
 INSTANTIATE_TEST_SUITE_P(Openbox, X11WindowManagerTest, ::testing::Values(true));
