@@ -75,6 +75,11 @@ void Form::SetTopmost(bool v) {
 void Form::SetWindowState(int v) {
   if (v == window_state_) return;
   Change(window_state_, v);
+  // The popups (bubbles, the card) go off the screen and come back with the
+  // main window.
+  if (forms_.main_ == this)
+    for (Form* form : forms_.loaded_)
+      if (form->Popup()) form->Invalidate();
   if (OnResize) OnResize();
 }
 

@@ -286,8 +286,11 @@ void WindowSystem::SyncWindow(Form& form, Screen& screen) {
   SDL_SetWindowOpacity(w, static_cast<float>(form.Alpha()) / 255.0f);
   MarkOwned(form, screen);
   // A window parked wholly off the screen (a finished speech bubble) is
-  // unmapped: a window manager would pull it back into sight.
-  const bool off_screen = !OnScreen(x, y, surface->w, surface->h);
+  // unmapped: a window manager would pull it back into sight. So is a popup
+  // while the main window is minimised: nothing of the table shows.
+  const Form* main = forms_.MainForm();
+  const bool off_screen = !OnScreen(x, y, surface->w, surface->h) ||
+                          (form.Popup() && main && main->WindowState() == kMinimized);
   if (off_screen && screen.shown && !screen.off_screen) SDL_HideWindow(w);
   if (!off_screen && (!screen.shown || screen.off_screen) && !screen.withdrawn) {
     // Without a window manager SDL gives every window it shows the focus.

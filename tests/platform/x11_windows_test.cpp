@@ -279,6 +279,27 @@ TEST_P(X11DesktopTest, TheFirstClickOnAnotherWindowActs) {
   EXPECT_EQ(clicks, 1);
 }
 
+// A minimised main window leaves the screen, withdrawn where no window
+// manager honours the minimise; its popups (a bubble that opens meanwhile)
+// go and come back with it.
+TEST_P(X11DesktopTest, AMinimisedMainWindowLeavesTheScreenWithItsPopups) {
+  Form main(forms), bubble(forms);
+  forms.SetMainForm(&main);
+  bubble.SetPopup(true);
+  ShowAt(main, "main", 0, 0, 600, 400);
+  main.SetWindowState(kMinimized);
+  EXPECT_TRUE(WaitFor([&] { return !test::Viewable(Id(main)); }));
+  bubble.SetCaption("bubble");
+  bubble.Move(50 * 15, 50 * 15, 170 * 15, 90 * 15);
+  bubble.Show();
+  loop.RunFor(1.5);
+  EXPECT_FALSE(test::Viewable(Id(main)));
+  EXPECT_EQ(main.WindowState(), kMinimized);
+  EXPECT_FALSE(Id(bubble) && test::Viewable(Id(bubble)));
+  main.SetWindowState(kNormal);
+  EXPECT_TRUE(WaitFor([&] { return test::Viewable(Id(main)) && test::Viewable(Id(bubble)); }));
+}
+
 // The program's SetFocus on a control of a form whose window lacks the keys
 // brings them there (the phrases closing give them to the chat line).
 TEST_P(X11DesktopTest, SetFocusOnAnotherFormsControlBringsTheKeysThere) {
