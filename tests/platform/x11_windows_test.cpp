@@ -34,6 +34,8 @@ class X11WindowsTest : public ::testing::Test {
   // The caption of the form whose window has the keyboard focus.
   std::string Focused() {
     loop.RunFor(0.3);
+    // A loaded machine may take longer to hand the focus over at all.
+    loop.WaitUntil([&] { return forms.Windows()->FocusedForm() != nullptr; }, 5.0);
     const Form* form = forms.Windows()->FocusedForm();
     return form ? form->Caption() : "";
   }
