@@ -24,6 +24,8 @@ void X11Withdraw(SDL_Window* window);                            // x11_connecti
 void X11SetName(SDL_Window* window, const std::string& utf8);    // x11_connection.cpp
 uint64_t X11DestroyedWindow(const SDL_SysWMmsg* message);        // x11_connection.cpp
 void X11PrepareDestroyed(SDL_Window* window);                    // x11_connection.cpp
+void* X11DisplayOf(SDL_Window* window);                          // x11_connection.cpp
+void X11Sync(void* display);                                     // x11_connection.cpp
 
 namespace {
 
@@ -172,6 +174,9 @@ WindowSystem::~WindowSystem() {
   for (auto& [form, screen] : screens_)
     if (screen.window) SDL_DestroyWindow(screen.window);
   screens_.clear();
+  // Calls on a window another program destroyed fail: their errors come
+  // in while our handler still takes them.
+  X11Sync(x_display_);
   if (display_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
@@ -384,6 +389,7 @@ bool WindowSystem::MakeWindow(Form& form, Screen& screen, int w, int h) {
   }
   if (!screen.window) return false;
   if (fd_ < 0) fd_ = X11ConnectionFd(screen.window);
+  if (!x_display_) x_display_ = X11DisplayOf(screen.window);
   return true;
 }
 
@@ -548,10 +554,10 @@ void WindowSystem::WindowDestroyed(uint64_t x11_window) {
     if (!screen.window || X11WindowId(screen.window) != x11_window) continue;
     // The window is gone: its form is closed, and one that stays shown gets
     // a new window.
+    if (input_window_ == screen.window) input_window_ = nullptr;
     X11PrepareDestroyed(screen.window);
     SDL_DestroyWindow(screen.window);
     screen = Screen{};
-    if (input_window_ && !FormOfWindow(SDL_GetWindowID(input_window_))) input_window_ = nullptr;
     CloseForm(*const_cast<Form*>(f));
     return;
   }

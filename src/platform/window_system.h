@@ -133,6 +133,7 @@ class WindowSystem : public EventSource {
   bool move_started_ = false;
   bool display_ = false;
   int fd_ = -1;
+  void* x_display_ = nullptr;  // the X connection, once a window was made
   std::map<const Form*, Screen> screens_;
   SDL_Cursor* cursor_ = nullptr;
   int cursor_id_ = 0;  // SDL_SYSTEM_CURSOR_ARROW

@@ -192,6 +192,27 @@ void X11PrepareDestroyed(SDL_Window* window) {
 #endif
 }
 
+// The X connection behind an SDL window, or null; and a round trip on it,
+// so that the errors of calls already made reach our handler while it is
+// still the one installed (SDL puts back Xlib's own when it shuts down).
+void* X11DisplayOf(SDL_Window* window) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  SDL_SysWMinfo info;
+  if (X11Info(window, info)) return info.info.x11.display;
+#else
+  (void)window;
+#endif
+  return nullptr;
+}
+
+void X11Sync(void* display) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  if (display) XSync(static_cast<Display*>(display), False);
+#else
+  (void)display;
+#endif
+}
+
 // The X window a window-system event reports destroyed, or 0.
 uint64_t X11DestroyedWindow(const SDL_SysWMmsg* message) {
 #if defined(SDL_VIDEO_DRIVER_X11)
