@@ -42,9 +42,12 @@ void PlaceOverTable(const Client& client, HuifuForm& window) {
   }
 }
 
+// The list shown before the other hides, so keys on the hidden one pass to it.
 void ShowList(HuifuForm& window, int list) {
-  window.List1.SetVisible(list == 1);
-  window.List2.SetVisible(list == 2);
+  ListBox& shown = list == 1 ? window.List1 : window.List2;
+  ListBox& hidden = list == 1 ? window.List2 : window.List1;
+  shown.SetVisible(true);
+  hidden.SetVisible(false);
 }
 
 void OpenPhrases(Client& client, int list) {
@@ -60,13 +63,14 @@ void OpenPhrases(Client& client, int list) {
     return;
   }
   // Shown as a topmost window; only the second list's button activates it.
+  // The list first: showing the window gives the keys to the shown one.
+  ShowList(window, list);
   if (list == 2)
     window.Show();
   else
     window.ShowInactive();
   window.SetTopmost(true);
   PlaceOverTable(client, window);
-  ShowList(window, list);
   if (list == 2) window.Activate();
 }
 

@@ -64,7 +64,9 @@ class Control {
   void Move(double left, double top, double width = -1, double height = -1);
 
   bool Visible() const { return visible_; }
-  virtual void SetVisible(bool v) { Change(visible_, v); }
+  // Hiding the control that has its form's keys (or a box around it) hands
+  // them to the form's first control that can hold them.
+  virtual void SetVisible(bool v);
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool v) { enabled_ = v; }
   int MousePointer() const { return mouse_pointer_; }

@@ -24,6 +24,12 @@ Form::Form(Forms& forms) : Container(nullptr, true), forms_(forms) {
 }
 
 void Form::SetFocus(Control* control) {
+  // A control of a form whose window lacks the keys brings them there.
+  if (control && control != this && forms_.windows_) forms_.windows_->FocusWindowOf(*this);
+  MoveFocus(control);
+}
+
+void Form::MoveFocus(Control* control) {
   if (control == focus_) return;
   Control* old = std::exchange(focus_, control);
   // A box that loses the focus loses its caret and any unfinished
@@ -38,6 +44,18 @@ void Form::SetFocus(Control* control) {
   if (focus_ == control && InTree(*this, control) && control->GotFocus) control->GotFocus();
 }
 
+void Control::SetVisible(bool v) {
+  if (visible_ == v) return;
+  Change(visible_, v);
+  if (v) return;
+  Control* root = this;
+  while (root->Parent()) root = root->Parent();
+  auto* form = dynamic_cast<Form*>(root);
+  if (form && form != this && form->Focus() && form->Focus() != form &&
+      !CanHoldFocus(*form, form->Focus()))
+    form->MoveFocus(FirstFocusable(*form));
+}
+
 void Form::SetVisible(bool v) {
   const bool was = Visible() && loaded_;
   if (v) Load();
@@ -46,7 +64,7 @@ void Form::SetVisible(bool v) {
   if (OnResize) OnResize();
   if (shows_without_focus_ || !Visible()) return;
   Activate();
-  if (!CanHoldFocus(*this, focus_)) SetFocus(FirstFocusable(*this));
+  if (!CanHoldFocus(*this, focus_)) MoveFocus(FirstFocusable(*this));
 }
 
 void Form::SetTopmost(bool v) {
@@ -57,6 +75,11 @@ void Form::SetTopmost(bool v) {
 void Form::SetWindowState(int v) {
   if (v == window_state_) return;
   Change(window_state_, v);
+  // The popups (bubbles, the card) go off the screen and come back with the
+  // main window.
+  if (forms_.main_ == this)
+    for (Form* form : forms_.loaded_)
+      if (form->Popup()) form->Invalidate();
   if (OnResize) OnResize();
 }
 

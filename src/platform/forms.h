@@ -103,7 +103,11 @@ class Form : public Container {
   // The control that receives typed keys. Moving the focus raises
   // LostFocus on the control that had it, then GotFocus on the new one.
   Control* Focus() const { return focus_; }
+  // The program's SetFocus: the keys also come to the form's window when
+  // another window has them.
   void SetFocus(Control* control);
+  // Moves the focus inside the form only (a press, a show, a hide).
+  void MoveFocus(Control* control);
   // The control that got the last button press, until the release.
   Control* MouseCapture() const { return capture_; }
   void SetMouseCapture(Control* control) { capture_ = control; }
@@ -122,6 +126,9 @@ class Form : public Container {
   // The window got or lost the keyboard focus of the screen.
   ClickHandler OnActivate;
   ClickHandler OnDeactivate;
+  // The window manager's close (its button, Alt+F4), or the window destroyed
+  // by another program; without a handler the form unloads.
+  ClickHandler OnClose;
 
  private:
   Forms& forms_;

@@ -76,7 +76,7 @@ void KeyPress(Form& form, int& ascii) {
 void FocusOnPress(Form& form, Control& target) {
   for (Control* c = &target; c; c = c->Parent()) {
     if (c->TakesFocusOnClick()) {
-      form.SetFocus(c);
+      form.MoveFocus(c);
       return;
     }
   }

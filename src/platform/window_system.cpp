@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <utility>
 
 #include "platform/forms.h"
 #include "platform/input.h"
@@ -16,6 +18,14 @@ uint64_t X11WindowId(SDL_Window* window);                        // x11_connecti
 bool X11PointerOnScreen(SDL_Window* window, int& x, int& y);     // x11_connection.cpp
 bool X11SetTransientFor(SDL_Window* window, SDL_Window* owner);  // x11_connection.cpp
 bool X11Restack(SDL_Window* window, bool to_front);              // x11_connection.cpp
+void X11SurviveErrors();                                         // x11_connection.cpp
+bool X11HasWindowManager(SDL_Window* window);                    // x11_connection.cpp
+void X11Withdraw(SDL_Window* window);                            // x11_connection.cpp
+void X11SetName(SDL_Window* window, const std::string& utf8);    // x11_connection.cpp
+uint64_t X11DestroyedWindow(const SDL_SysWMmsg* message);        // x11_connection.cpp
+void X11PrepareDestroyed(SDL_Window* window);                    // x11_connection.cpp
+void* X11DisplayOf(SDL_Window* window);                          // x11_connection.cpp
+void X11Sync(void* display);                                     // x11_connection.cpp
 
 namespace {
 
@@ -145,6 +155,12 @@ WindowSystem::WindowSystem(Forms& forms)
   // comes with the focus, which under a window manager is every first click.
   SDL_SetHintWithPriority(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1", SDL_HINT_DEFAULT);
   display_ = DisplayWanted() && SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+  if (display_) {
+    // After SDL's own handler, which ends the program on any X error.
+    X11SurviveErrors();
+    // A window destroyed by another program is seen only in the X events.
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+  }
   forms_.Loop().AddSource(this);
   forms_.Loop().SetPresentHook([this] { Present(); });
 }
@@ -158,6 +174,9 @@ WindowSystem::~WindowSystem() {
   for (auto& [form, screen] : screens_)
     if (screen.window) SDL_DestroyWindow(screen.window);
   screens_.clear();
+  // Calls on a window another program destroyed fail: their errors come
+  // in while our handler still takes them.
+  X11Sync(x_display_);
   if (display_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
@@ -233,7 +252,14 @@ void WindowSystem::SyncWindow(Form& form, Screen& screen) {
     return;
   }
   if (!form.Visible()) {
-    if (screen.window && screen.shown) SDL_HideWindow(screen.window);
+    if (screen.window && screen.shown) {
+      const bool had_keys = SDL_GetKeyboardFocus() == screen.window;
+      SDL_HideWindow(screen.window);
+      // Also when the window manager already holds it iconic with its
+      // owner (SDL then leaves it alone): it would map it again on restore.
+      X11Withdraw(screen.window);
+      if (had_keys) FocusOwner(form);
+    }
     screen.shown = false;
     return;
   }
@@ -241,7 +267,12 @@ void WindowSystem::SyncWindow(Form& form, Screen& screen) {
   if (!surface) return;
   if (!MakeWindow(form, screen, surface->w, surface->h)) return;
   SDL_Window* w = screen.window;
-  SDL_SetWindowTitle(w, form.Caption().c_str());
+  if (screen.name != form.Caption()) {
+    // SDL sets the name again on every call, as Latin-1 text.
+    screen.name = form.Caption();
+    SDL_SetWindowTitle(w, screen.name.c_str());
+    X11SetName(w, screen.name);
+  }
   int ww = 0, wh = 0;
   SDL_GetWindowSize(w, &ww, &wh);
   if (ww != surface->w || wh != surface->h) SDL_SetWindowSize(w, surface->w, surface->h);
@@ -260,10 +291,13 @@ void WindowSystem::SyncWindow(Form& form, Screen& screen) {
   SDL_SetWindowOpacity(w, static_cast<float>(form.Alpha()) / 255.0f);
   MarkOwned(form, screen);
   // A window parked wholly off the screen (a finished speech bubble) is
-  // unmapped: a window manager would pull it back into sight.
-  const bool off_screen = !OnScreen(x, y, surface->w, surface->h);
+  // unmapped: a window manager would pull it back into sight. So is a popup
+  // while the main window is minimised: nothing of the table shows.
+  const Form* main = forms_.MainForm();
+  const bool off_screen = !OnScreen(x, y, surface->w, surface->h) ||
+                          (form.Popup() && main && main->WindowState() == kMinimized);
   if (off_screen && screen.shown && !screen.off_screen) SDL_HideWindow(w);
-  if (!off_screen && (!screen.shown || screen.off_screen)) {
+  if (!off_screen && (!screen.shown || screen.off_screen) && !screen.withdrawn) {
     // Without a window manager SDL gives every window it shows the focus.
     SDL_Window* had_focus = form.ShowsWithoutFocus() ? SDL_GetKeyboardFocus() : nullptr;
     SDL_ShowWindow(w);
@@ -271,16 +305,7 @@ void WindowSystem::SyncWindow(Form& form, Screen& screen) {
   }
   screen.off_screen = off_screen;
   screen.shown = true;
-  if (form.WindowState() != screen.asked_state) {
-    // Asked once per change of the form's state: the window's report of it
-    // comes back as an event that must not ask again.
-    screen.asked_state = form.WindowState();
-    screen.state_asked_at = SDL_GetTicks64();
-    screen.state_asking = true;
-    if (form.WindowState() == kMinimized) SDL_MinimizeWindow(w);
-    if (form.WindowState() == kMaximized) SDL_MaximizeWindow(w);
-    if (form.WindowState() == kNormal) SDL_RestoreWindow(w);
-  }
+  SyncWindowState(form, screen, w);
   if (const Form::Restack restack = form.TakeRestack(); restack != Form::kNoRestack)
     X11Restack(w, restack == Form::kToFront);
   if (form.TakeActivation()) {
@@ -292,6 +317,27 @@ void WindowSystem::SyncWindow(Form& form, Screen& screen) {
     SDL_BlitSurface(surface, nullptr, target, nullptr);
     SDL_UpdateWindowSurface(w);
   }
+}
+
+void WindowSystem::SyncWindowState(Form& form, Screen& screen, SDL_Window* w) {
+  if (form.WindowState() == screen.asked_state) return;
+  // Asked once per change of the form's state: the window's report of it
+  // comes back as an event that must not ask again.
+  screen.asked_state = form.WindowState();
+  screen.state_asked_at = SDL_GetTicks64();
+  screen.state_asking = true;
+  if (form.WindowState() == kMinimized && !X11HasWindowManager(w)) {
+    // Nobody would honour a minimise: the window goes off the screen as a
+    // minimised one does, until the form is restored.
+    SDL_HideWindow(w);
+    screen.withdrawn = true;
+    screen.state_asking = false;
+    return;
+  }
+  if (std::exchange(screen.withdrawn, false)) SDL_ShowWindow(w);
+  if (form.WindowState() == kMinimized) SDL_MinimizeWindow(w);
+  if (form.WindowState() == kMaximized) SDL_MaximizeWindow(w);
+  if (form.WindowState() == kNormal) SDL_RestoreWindow(w);
 }
 
 void WindowSystem::MarkOwned(const Form& form, Screen& screen) {
@@ -322,6 +368,8 @@ bool WindowSystem::MakeWindow(Form& form, Screen& screen, int w, int h) {
     screen.owned = false;
     screen.asked_state = kNormal;
     screen.state_asking = false;
+    screen.withdrawn = false;
+    screen.name.clear();
   }
   if (screen.window) return true;
   // A popup is a window the window manager leaves alone (override-redirect).
@@ -341,6 +389,7 @@ bool WindowSystem::MakeWindow(Form& form, Screen& screen, int w, int h) {
   }
   if (!screen.window) return false;
   if (fd_ < 0) fd_ = X11ConnectionFd(screen.window);
+  if (!x_display_) x_display_ = X11DisplayOf(screen.window);
   return true;
 }
 
@@ -432,6 +481,10 @@ void WindowSystem::HandleEvent(const SDL_Event& event) {
     case SDL_WINDOWEVENT:
       HandleWindowEvent(event);
       break;
+    case SDL_SYSWMEVENT:
+      if (const uint64_t destroyed = X11DestroyedWindow(event.syswm.msg))
+        WindowDestroyed(destroyed);
+      break;
     default:
       break;
   }
@@ -473,9 +526,57 @@ void WindowSystem::HandleWindowEvent(const SDL_Event& event) {
     case SDL_WINDOWEVENT_FOCUS_LOST:
       if (form->OnDeactivate) form->OnDeactivate();
       break;
+    case SDL_WINDOWEVENT_SHOWN:
+      // The window manager maps a hidden form's window with its owner: it
+      // goes again.
+      if (!form->Visible() || screen->withdrawn) {
+        SDL_HideWindow(screen->window);
+        X11Withdraw(screen->window);
+      }
+      break;
+    case SDL_WINDOWEVENT_CLOSE:
+      CloseForm(*form);
+      break;
     default:
       break;
   }
+}
+
+void WindowSystem::CloseForm(Form& form) {
+  if (form.OnClose)
+    form.OnClose();
+  else
+    form.Unload();
+}
+
+void WindowSystem::WindowDestroyed(uint64_t x11_window) {
+  for (auto& [f, screen] : screens_) {
+    if (!screen.window || X11WindowId(screen.window) != x11_window) continue;
+    // The window is gone: its form is closed, and one that stays shown gets
+    // a new window.
+    if (input_window_ == screen.window) input_window_ = nullptr;
+    X11PrepareDestroyed(screen.window);
+    SDL_DestroyWindow(screen.window);
+    screen = Screen{};
+    CloseForm(*const_cast<Form*>(f));
+    return;
+  }
+}
+
+void WindowSystem::FocusWindowOf(const Form& form) {
+  if (!display_ || !form.Visible() || form.ShowsWithoutFocus()) return;
+  auto it = screens_.find(&form);
+  if (it == screens_.end()) return;
+  const Screen& screen = it->second;
+  SDL_Window* w = screen.window;
+  if (!w || !screen.shown || screen.off_screen || screen.withdrawn) return;
+  if (SDL_GetWindowFlags(w) & (SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED)) return;
+  if (SDL_GetKeyboardFocus() != w) SDL_SetWindowInputFocus(w);
+}
+
+void WindowSystem::FocusOwner(const Form& form) {
+  const Form* main = forms_.MainForm();
+  if (main && main != &form && !form.Popup()) FocusWindowOf(*main);
 }
 
 void WindowSystem::WindowStateReported(Form& form, Screen& screen, int state) {
@@ -561,14 +662,13 @@ bool WindowSystem::FollowMouse(Form& form, const SDL_Event& event) {
     move_started_ = false;
     return false;
   }
-  if (event.type == SDL_MOUSEBUTTONUP) {
-    form.EndSystemMove();
-    move_started_ = false;
-    return true;
-  }
-  if (event.type != SDL_MOUSEMOTION) return true;
+  const bool release = event.type == SDL_MOUSEBUTTONUP;
+  if (!release && event.type != SDL_MOUSEMOTION) return true;
+  // SDL drops a motion that leaves the pointer where it was in the window,
+  // as a window following it does: the release places the window as well.
   int gx = 0, gy = 0;
-  PointerOnScreen(WindowOf(form), event.motion.x, event.motion.y, gx, gy);
+  PointerOnScreen(WindowOf(form), release ? event.button.x : event.motion.x,
+                  release ? event.button.y : event.motion.y, gx, gy);
   if (!move_started_) {
     move_dx_ = gx - static_cast<int>(form.Left() / 15);
     move_dy_ = gy - static_cast<int>(form.Top() / 15);
@@ -576,6 +676,10 @@ bool WindowSystem::FollowMouse(Form& form, const SDL_Event& event) {
   }
   form.SetLeft((gx - move_dx_) * 15.0);
   form.SetTop((gy - move_dy_) * 15.0);
+  if (release) {
+    form.EndSystemMove();
+    move_started_ = false;
+  }
   return true;
 }
 

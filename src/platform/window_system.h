@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "platform/event_loop.h"
 #include "platform/renderer.h"
@@ -45,6 +46,9 @@ class WindowSystem : public EventSource {
   void Forget(const Form& form);
   // The form whose window has the keyboard focus, or null.
   Form* FocusedForm();
+  // The keyboard focus goes to the form's window, when it is on the screen
+  // and another window has it: a control of the form was given the focus.
+  void FocusWindowOf(const Form& form);
   // Whether the form's window is cut to its region.
   bool HasShapedWindow(const Form& form) const;
   // The X11 id of the form's window; 0 while it has none (or headless).
@@ -72,6 +76,8 @@ class WindowSystem : public EventSource {
     bool off_screen = false;  // wholly outside the screen, so left unmapped
     bool owned = false;       // marked as the main window's (transient)
     bool shaped = false;      // made as a shaped window (the form had a region)
+    bool withdrawn = false;   // minimised where no window manager does it
+    std::string name;         // the caption last set as the window's name
     // What this side last asked of the window, and when (SDL ticks), so the
     // window's own reports of it, and older ones still on their way, are not
     // taken for the window manager's doing.
@@ -95,6 +101,13 @@ class WindowSystem : public EventSource {
   void HandleWindowEvent(const SDL_Event& event);
   void WindowStateReported(Form& form, Screen& screen, int state);
   void WindowMoved(Form& form, Screen& screen, int x, int y);
+  // The form's window went off the screen or comes back, for its state.
+  void SyncWindowState(Form& form, Screen& screen, SDL_Window* w);
+  // The window manager's close, or the window destroyed by another program.
+  void CloseForm(Form& form);
+  void WindowDestroyed(uint64_t x11_window);
+  // A hidden form's window that had the keys hands them to the main window.
+  void FocusOwner(const Form& form);
   // The window's place and size; false when it lies wholly off the screen.
   bool OnScreen(int x, int y, int w, int h) const;
   void MarkOwned(const Form& form, Screen& screen);
@@ -120,6 +133,7 @@ class WindowSystem : public EventSource {
   bool move_started_ = false;
   bool display_ = false;
   int fd_ = -1;
+  void* x_display_ = nullptr;  // the X connection, once a window was made
   std::map<const Form*, Screen> screens_;
   SDL_Cursor* cursor_ = nullptr;
   int cursor_id_ = 0;  // SDL_SYSTEM_CURSOR_ARROW

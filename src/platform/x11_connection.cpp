@@ -2,8 +2,13 @@
 // the controls' names.
 #include <SDL.h>
 #include <SDL_syswm.h>
+#if defined(SDL_VIDEO_DRIVER_X11)
+#include <X11/Xatom.h>
+#endif
 
 #include <cstdint>
+#include <cstdio>
+#include <string>
 
 namespace slvn {
 
@@ -102,6 +107,122 @@ bool X11Restack(SDL_Window* window, bool to_front) {
   (void)to_front;
   return false;
 #endif
+}
+
+// X errors are reported and survived: Xlib's own handler ends the program,
+// and a window destroyed by another program makes every later call on it
+// fail. The handler is process-wide by Xlib's design; it keeps no state.
+void X11SurviveErrors() {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  XSetErrorHandler([](Display* display, XErrorEvent* error) {
+    char text[160] = "";
+    XGetErrorText(display, error->error_code, text, sizeof text);
+    std::fprintf(stderr, "slvn: X error %s (request %d.%d, resource 0x%lx)\n", text,
+                 error->request_code, error->minor_code, error->resourceid);
+    return 0;
+  });
+#endif
+}
+
+// Whether a window manager runs on the window's screen: the client that
+// redirects the root window's map requests.
+bool X11HasWindowManager(SDL_Window* window) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  SDL_SysWMinfo info;
+  if (!X11Info(window, info)) return true;  // not X11: the desktop's own
+  Display* display = info.info.x11.display;
+  XWindowAttributes root;
+  if (!XGetWindowAttributes(display, DefaultRootWindow(display), &root)) return true;
+  return (root.all_event_masks & SubstructureRedirectMask) != 0;
+#else
+  (void)window;
+  return true;
+#endif
+}
+
+// Takes the window off the screen for good (ICCCM withdrawal): also a
+// window the window manager holds iconic, which it would otherwise map again
+// with its owner.
+void X11Withdraw(SDL_Window* window) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  SDL_SysWMinfo info;
+  if (!X11Info(window, info)) return;
+  Display* display = info.info.x11.display;
+  XWithdrawWindow(display, info.info.x11.window, DefaultScreen(display));
+  XFlush(display);
+#else
+  (void)window;
+#endif
+}
+
+// The window's title as the ICCCM name (WM_NAME) in UTF-8, so that tools
+// reading it show the caption's Chinese; _NET_WM_NAME is SDL's.
+void X11SetName(SDL_Window* window, const std::string& utf8) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  SDL_SysWMinfo info;
+  if (!X11Info(window, info)) return;
+  Display* display = info.info.x11.display;
+  const Atom utf8_string = XInternAtom(display, "UTF8_STRING", False);
+  XChangeProperty(display, info.info.x11.window, XA_WM_NAME, utf8_string, 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(utf8.data()),
+                  static_cast<int>(utf8.size()));
+  XFlush(display);
+#else
+  (void)window;
+  (void)utf8;
+#endif
+}
+
+// Readies an SDL window whose X window another program destroyed for its
+// SDL_DestroyWindow: SDL hides a window it thinks shown first and waits for
+// the unmap to come back, which for a window that is gone never comes; one
+// put on the queue ends that wait (or is dropped as a stray event).
+void X11PrepareDestroyed(SDL_Window* window) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  SDL_SysWMinfo info;
+  if (!X11Info(window, info)) return;
+  XEvent unmap{};
+  unmap.xunmap.type = UnmapNotify;
+  unmap.xunmap.display = info.info.x11.display;
+  unmap.xunmap.event = info.info.x11.window;
+  unmap.xunmap.window = info.info.x11.window;
+  XPutBackEvent(info.info.x11.display, &unmap);
+#else
+  (void)window;
+#endif
+}
+
+// The X connection behind an SDL window, or null; and a round trip on it,
+// so that the errors of calls already made reach our handler while it is
+// still the one installed (SDL puts back Xlib's own when it shuts down).
+void* X11DisplayOf(SDL_Window* window) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  SDL_SysWMinfo info;
+  if (X11Info(window, info)) return info.info.x11.display;
+#else
+  (void)window;
+#endif
+  return nullptr;
+}
+
+void X11Sync(void* display) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  if (display) XSync(static_cast<Display*>(display), False);
+#else
+  (void)display;
+#endif
+}
+
+// The X window a window-system event reports destroyed, or 0.
+uint64_t X11DestroyedWindow(const SDL_SysWMmsg* message) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  if (message && message->subsystem == SDL_SYSWM_X11 &&
+      message->msg.x11.event.type == DestroyNotify)
+    return message->msg.x11.event.xdestroywindow.window;
+#else
+  (void)message;
+#endif
+  return 0;
 }
 
 }  // namespace slvn

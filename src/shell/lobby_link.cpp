@@ -138,6 +138,11 @@ int64_t LobbyWndProc(Client& client, const WindowMessage& message) {
       PostToLobby(client, kLobbyIdle);
       LeavePathFinished(client);
       return 0;
+    case kWmSysCommand:
+      // As the window itself takes it: the lobby restores or minimises us.
+      if (message.wparam == kScRestore) client.main_form.SetWindowState(kNormal);
+      if (message.wparam == kScMinimize) client.main_form.SetWindowState(kMinimized);
+      return 0;
     case kLobbyConnect:
       // A leave path that is pausing finishes first; otherwise its reset
       // would close the connection made here.

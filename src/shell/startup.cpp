@@ -188,6 +188,7 @@ void Form_Load(Client& client, const std::string& launch_line) {
   }
   ResetStartState(client);
   client.main_form.OnResize = [&client] { Form_Resize(client); };
+  client.main_form.OnClose = [&client] { Form_Unload(client); };
   LoadMainFormDesign(client);
   SizeWindowToScreen(client);
   StartSound(client);

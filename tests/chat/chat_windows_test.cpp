@@ -106,6 +106,7 @@ TEST_F(ChatWindowsTest, OnlyTheSecondButtonBringsThePhraseWindowForward) {
   imgword2_Click(client);
   EXPECT_TRUE(client.huifu.List2.Visible());
   EXPECT_TRUE(client.huifu.ActivationPending());
+  EXPECT_EQ(client.huifu.Focus(), &client.huifu.List2);  // the keys on the shown list
 }
 
 TEST_F(ChatWindowsTest, AListTwoPhraseSaysItsNumberAndPlaysItsVoiceWithSoundOff) {

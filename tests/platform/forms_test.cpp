@@ -137,6 +137,15 @@ TEST_F(FormsTest, ShowingAFormFocusesItsFirstControlThatCanHoldTheKeys) {
   text.SetVisible(false);
   form.Show();
   EXPECT_EQ(form.Focus(), &list);
+  // Hidden right after the show, the first gives way to the next; so does
+  // one whose box is hidden.
+  text.SetVisible(true);
+  list.SetVisible(false);
+  EXPECT_EQ(form.Focus(), &text);
+  frame.SetVisible(true);
+  form.SetFocus(&inside_hidden_frame);
+  frame.SetVisible(false);
+  EXPECT_EQ(form.Focus(), &text);
 
   Form card(client.forms);
   ListBox card_list(&card);

@@ -34,6 +34,8 @@ class X11WindowsTest : public ::testing::Test {
   // The caption of the form whose window has the keyboard focus.
   std::string Focused() {
     loop.RunFor(0.3);
+    // A loaded machine may take longer to hand the focus over at all.
+    loop.WaitUntil([&] { return forms.Windows()->FocusedForm() != nullptr; }, 5.0);
     const Form* form = forms.Windows()->FocusedForm();
     return form ? form->Caption() : "";
   }
@@ -277,6 +279,61 @@ TEST_P(X11DesktopTest, TheFirstClickOnAnotherWindowActs) {
   EXPECT_EQ(main.Focus(), &box);
   loop.RunFor(0.2);
   EXPECT_EQ(clicks, 1);
+}
+
+// A minimised main window leaves the screen, withdrawn where no window
+// manager honours the minimise; its popups (a bubble that opens meanwhile)
+// go and come back with it.
+TEST_P(X11DesktopTest, AMinimisedMainWindowLeavesTheScreenWithItsPopups) {
+  Form main(forms), bubble(forms);
+  forms.SetMainForm(&main);
+  bubble.SetPopup(true);
+  ShowAt(main, "main", 0, 0, 600, 400);
+  main.SetWindowState(kMinimized);
+  EXPECT_TRUE(WaitFor([&] { return !test::Viewable(Id(main)); }));
+  bubble.SetCaption("bubble");
+  bubble.Move(50 * 15, 50 * 15, 170 * 15, 90 * 15);
+  bubble.Show();
+  loop.RunFor(1.5);
+  EXPECT_FALSE(test::Viewable(Id(main)));
+  EXPECT_EQ(main.WindowState(), kMinimized);
+  EXPECT_FALSE(Id(bubble) && test::Viewable(Id(bubble)));
+  main.SetWindowState(kNormal);
+  EXPECT_TRUE(WaitFor([&] { return test::Viewable(Id(main)) && test::Viewable(Id(bubble)); }));
+}
+
+// The program's SetFocus on a control of a form whose window lacks the keys
+// brings them there (the phrases closing give them to the chat line).
+TEST_P(X11DesktopTest, SetFocusOnAnotherFormsControlBringsTheKeysThere) {
+  Form main(forms), dialog(forms);
+  forms.SetMainForm(&main);
+  TextBox chat(&main);
+  chat.Move(0, 0, 100 * 15, 20 * 15);
+  ShowAt(main, "main", 0, 0, 600, 400);
+  ShowAt(dialog, "dialog", 300, 200, 200, 100);
+  ASSERT_TRUE(WaitFor([&] { return forms.Windows()->FocusedForm() == &dialog; }));
+  main.SetFocus(&chat);
+  EXPECT_TRUE(WaitFor([&] { return forms.Windows()->FocusedForm() == &main; }));
+}
+
+// Dragged by a strip that starts the window's move, the window ends where
+// the pointer's last motion put it.
+TEST_P(X11DesktopTest, ADragByTheStripEndsAtTheLastMotion) {
+  Form main(forms);
+  PictureBox strip(&main);
+  strip.Move(0, 0, 400 * 15, 20 * 15);
+  strip.MouseDown = [&](int, int, double, double) { main.BeginSystemMove(); };
+  ShowAt(main, "main", 100, 100, 400, 300);
+  Run("xdotool mousemove 150 110 mousedown 1");
+  for (int i = 0; i < 5; ++i) {
+    Run("xdotool mousemove_relative 10 0");
+    loop.RunFor(0.1);
+  }
+  Run("xdotool mouseup 1");
+  EXPECT_TRUE(WaitFor([&] { return !main.Moving(); }));
+  loop.RunFor(0.3);
+  EXPECT_EQ(main.Left() / 15, 150);
+  EXPECT_EQ(main.Top() / 15, 100);
 }
 
 INSTANTIATE_TEST_SUITE_P(WithAndWithoutWindowManager, X11DesktopTest, ::testing::Bool(),

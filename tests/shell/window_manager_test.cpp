@@ -10,8 +10,12 @@
 #include "platform/synthetic_input.h"
 #include "platform/window_bus.h"
 #include "platform/window_system.h"
+#include "settlement/record_boards.h"
 #include "shell/client.h"
 #include "shell/keys.h"
+#include "shell/leave_reset.h"
+#include "shell/lobby_link.h"
+#include "shell/program_end.h"
 #include "shell/startup.h"
 #include "support/fake_lobby.h"
 #include "support/table_layout.h"
@@ -27,11 +31,12 @@ constexpr const char* kLobbyTitle = "Corvald山庄";
 // and the chat history's keys as a player meets them there.
 class WindowManagerTest : public ::testing::Test {
  protected:
-  static test::XServer::Options Desktop() {
+  explicit WindowManagerTest(bool window_manager = true) : x(Desktop(window_manager)) {}
+  static test::XServer::Options Desktop(bool window_manager) {
     test::XServer::Options o;
     o.width = 800;
     o.height = 600;
-    o.window_manager = true;
+    o.window_manager = window_manager;
     return o;
   }
   void SetUp() override {
@@ -43,6 +48,10 @@ class WindowManagerTest : public ::testing::Test {
     test::LayOutTable(client, 0.78125f);
     MainForm& f = client.main_form;
     f.OnResize = [this] { Form_Resize(client); };
+    f.OnClose = [this] { Form_Unload(client); };
+    client.shell.main_window_bus = std::make_unique<BusWindow>(
+        client.loop, client.bus, ClientWindowTitle(getpid()),
+        [this](const WindowMessage& m) { return LobbyWndProc(client, m); });
     f.SetCaption("Tumbra(一赖到底) - 一号桌");
     f.Move(0, 0, 800 * 15, 600 * 15);
     f.Show();
@@ -72,7 +81,18 @@ class WindowManagerTest : public ::testing::Test {
     return false;
   }
 
-  test::XServer x{Desktop()};  // the server goes last, after the windows are closed
+  // Pumps the loop for a while; true when the program ended meanwhile.
+  bool Ended(double seconds) {
+    try {
+      client.loop.WaitUntil([] { return false; }, seconds);
+    } catch (const ProgramEnded&) {
+      return true;
+    }
+    return false;
+  }
+  std::string IdText(const Form& form) { return std::to_string(Id(form)); }
+
+  test::XServer x;  // the server goes last, after the windows are closed
   Client client{std::make_unique<ManualClock>()};
   std::unique_ptr<test::FakeLobby> lobby;
   WindowSystem* windows = nullptr;
@@ -83,11 +103,13 @@ class WindowManagerTest : public ::testing::Test {
 // back and the boss key is off.
 TEST_F(WindowManagerTest, AfterTheBossKeyTheTaskBarBringsTheWindowBackForGood) {
   MainForm& f = client.main_form;
-  // The title a task bar shows is the caption, in UTF-8.
-  EXPECT_NE(
-      test::CommandOutput("LC_ALL=C.UTF-8 xprop -id " + std::to_string(Id(f)) + " _NET_WM_NAME")
-          .find("\"Tumbra(一赖到底) - 一号桌\""),
-      std::string::npos);
+  // The title a task bar shows is the caption, in UTF-8, also as the
+  // window's ICCCM name.
+  for (const char* property : {"_NET_WM_NAME", "WM_NAME"}) {
+    const std::string name =
+        test::CommandOutput("LC_ALL=C.UTF-8 xprop -id " + IdText(f) + " " + property);
+    EXPECT_NE(name.find("\"Tumbra(一赖到底) - 一号桌\""), std::string::npos) << name;
+  }
   f.SetFocus(&f.Pic1);
   Type(kKeyF1);
   ASSERT_TRUE(client.data.BossKey);
@@ -134,6 +156,93 @@ TEST_F(WindowManagerTest, AltCOpensTheHistoryAndAltCAgainClosesIt) {
   Type(kKeyAlt);
   Type(kKeyC);
   EXPECT_FALSE(client.Talk.Visible());
+}
+
+// The leave hides the boards and minimises the table at once; a board that
+// was open stays off the screen when the task bar brings the table back.
+TEST_F(WindowManagerTest, ABoardOpenAtTheLeaveStaysHiddenAfterTheRestore) {
+  MainForm& f = client.main_form;
+  ToggleRecordBoard(client, 6);
+  ASSERT_TRUE(client.Hero);
+  ASSERT_TRUE(WaitFor([&] { return Shown(*client.Hero); }));
+  ResetClientState(client);
+  ASSERT_TRUE(WaitFor([&] { return !Shown(f); }));
+  Run("xdotool windowactivate " + IdText(f));
+  ASSERT_TRUE(WaitFor([&] { return f.WindowState() == kNormal && Shown(f); }));
+  client.loop.WaitUntil([] { return false; }, 1.0);
+  EXPECT_FALSE(Shown(*client.Hero));
+  EXPECT_FALSE(client.Hero->Visible());
+}
+
+// The window manager's close (wmctrl -c, as its close button and Alt+F4
+// ask) unloads a dialog and ends the client on the main window; a window
+// destroyed by another program is handled as closed, and the X errors of
+// later calls on it are survived.
+TEST_F(WindowManagerTest, TheWindowManagersCloseAndADestroyedWindowCloseTheirForms) {
+  MainForm& f = client.main_form;
+  f.SetFocus(&f.Pic1);
+  Type(kKeyEsc);
+  ASSERT_TRUE(WaitFor([&] { return Shown(client.frmExit); }));
+  Run("wmctrl -i -c " + IdText(client.frmExit));
+  EXPECT_TRUE(WaitFor([&] { return !client.frmExit.Loaded(); }));
+
+  client.frmExit.Show();
+  ASSERT_TRUE(WaitFor([&] { return Shown(client.frmExit); }));
+  Run("xdotool windowclose " + IdText(client.frmExit));
+  EXPECT_TRUE(WaitFor([&] { return !client.frmExit.Loaded(); }));
+  EXPECT_FALSE(Ended(0.5));
+  EXPECT_TRUE(Shown(f));
+
+  Run("wmctrl -i -c " + IdText(f));
+  EXPECT_TRUE(Ended(5.0));
+}
+
+// Without a window manager: nothing honours a minimise.
+class BareDesktopTest : public WindowManagerTest {
+ protected:
+  BareDesktopTest() : WindowManagerTest(false) {}
+};
+
+// F1 takes the table off the screen, so the player never sees it played for
+// him; the lobby's restore brings it back through the restore steps.
+TEST_F(BareDesktopTest, TheBossKeyTakesTheTableOffTheScreenUntilTheLobbyRestoresIt) {
+  MainForm& f = client.main_form;
+  f.SetFocus(&f.Pic1);
+  Type(kKeyF1);
+  ASSERT_TRUE(client.data.BossKey);
+  EXPECT_TRUE(WaitFor([&] { return !Shown(f); }));
+  client.loop.WaitUntil([] { return false; }, 1.5);
+  EXPECT_FALSE(Shown(f));
+  EXPECT_EQ(f.WindowState(), kMinimized);
+
+  ASSERT_TRUE(client.bus.PostMessage(client.bus.FindWindow(ClientWindowTitle(getpid())),
+                                     {kWmSysCommand, kScRestore, 0}));
+  ASSERT_TRUE(WaitFor([&] { return !client.data.BossKey && Shown(f); }));
+  EXPECT_EQ(client.data.CountdownStart, 8);
+  EXPECT_EQ(f.WindowState(), kNormal);
+}
+
+// Alt C closes the history; the keys go back to the table, where Esc opens
+// the exit dialog.
+TEST_F(BareDesktopTest, AfterAltCClosesTheHistoryEscOpensTheExitDialog) {
+  MainForm& f = client.main_form;
+  f.SetFocus(&f.Pic1);
+  Type(kKeyAlt);
+  Type(kKeyC);
+  ASSERT_TRUE(WaitFor([&] { return windows->FocusedForm() == &client.Talk; }));
+  Type(kKeyAlt);
+  Type(kKeyC);
+  ASSERT_FALSE(client.Talk.Visible());
+  EXPECT_TRUE(WaitFor([&] { return windows->FocusedForm() == &f; }));
+  Type(kKeyEsc);
+  EXPECT_TRUE(client.frmExit.Visible());
+}
+
+// A window destroyed by another program is survived without a window
+// manager too, and the main window's is the client's close.
+TEST_F(BareDesktopTest, ADestroyedMainWindowEndsTheClient) {
+  Run("xdotool windowclose " + IdText(client.main_form));
+  EXPECT_TRUE(Ended(5.0));
 }
 
 }  // namespace
