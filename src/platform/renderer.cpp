@@ -482,7 +482,8 @@ void Renderer::DrawTextBox(const TextBox& box, int x, int y, int w, int h) {
   }
   PushClip(x + 1, y + 1, w - 2, h - 2);
   DrawText(shown, font, box.ForeColor(), left, top);
-  if (box.SelLength() > 0 && composing.empty() && bounds.size() > 1) {
+  const bool focused = window_focused_ && HasFocus(box);
+  if (focused && box.SelLength() > 0 && composing.empty() && bounds.size() > 1) {
     // The selection: its own ground, its text drawn again over it.
     const int from = x + bounds[std::min<size_t>(box.SelStart(), bounds.size() - 1)];
     const int to =
@@ -500,7 +501,7 @@ void Renderer::DrawTextBox(const TextBox& box, int x, int y, int w, int h) {
              box.ForeColor());
   }
   box.SetLayout(std::move(bounds), left - x + caret);
-  if (window_focused_ && HasFocus(box)) {
+  if (focused) {
     // The caret spans the font's em, from the ascent down.
     const int em = static_cast<int>(std::lround(font.size * 96.0 / 72.0));
     const int caret_top = std::max(y + 2, baseline - em + em / 8);

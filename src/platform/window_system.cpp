@@ -396,6 +396,11 @@ std::optional<WindowSystem::ScreenRect> WindowSystem::TipRect() const {
   return RectOf(tip_window_);
 }
 
+std::optional<WindowSystem::ScreenRect> WindowSystem::TextInputRect() const {
+  if (!input_box_) return std::nullopt;
+  return input_rect_;
+}
+
 Form* WindowSystem::FocusedForm() {
   SDL_Window* w = display_ ? SDL_GetKeyboardFocus() : nullptr;
   return w ? FormOfWindow(SDL_GetWindowID(w)) : nullptr;

@@ -59,6 +59,9 @@ class WindowSystem : public EventSource {
   std::optional<ScreenRect> WindowRect(const Form& form) const;
   // The tool tip being shown; nullopt when none is.
   std::optional<ScreenRect> TipRect() const;
+  // Where the input method was last told the caret is (in its window);
+  // nullopt while no text box has the keys.
+  std::optional<ScreenRect> TextInputRect() const;
 
   void ShowMessageBox(const MessageBox& box);
   void CloseMessageBox();

@@ -86,6 +86,17 @@ class X11TextTest : public ::testing::Test {
         5.0);
     return text;
   }
+  // Whether column x of the form shows the caret: a run of ink as tall as
+  // the font's em.
+  bool ShowsCaretAt(int x) {
+    Renderer* r = windows->RendererOf(form);
+    int run = 0, longest = 0;
+    for (int y = 20; r && y < 44; ++y) {
+      run = (r->PixelAt(x, y) & 0xFFFFFF) == 0 ? run + 1 : 0;
+      longest = std::max(longest, run);
+    }
+    return longest >= 11;
+  }
   // Whether the box shows selected ground anywhere.
   bool ShowsSelection() {
     Renderer* r = windows->RendererOf(form);
@@ -182,6 +193,36 @@ TEST_F(X11TextTest, EachTypedCharacterRaisesKeyPressWithItsCodeFirst) {
                                                          {'y', "你好a"}, {'?', "你好a啊"}};
   EXPECT_EQ(seen, want);
   EXPECT_EQ(box.Text(), "你好a啊\xF0\x9F\x98\x80");
+}
+
+// The input method is told where the caret is, so that its candidates open
+// under it; a window that loses the keys shows no composition and no caret.
+TEST_F(X11TextTest, TheInputMethodFollowsTheCaretAndAnInactiveWindowShowsNone) {
+  ClickAt(60, 30);
+  Xdo("type --delay 20 abcdefghijkl");
+  ASSERT_EQ(box.Text(), "abcdefghijkl");
+  const auto rect = windows->TextInputRect();
+  ASSERT_TRUE(rect);
+  EXPECT_EQ(rect->x, BoundaryX(12));
+  EXPECT_EQ(rect->y, 20);
+  ASSERT_TRUE(PushComposition("nihao", 5));
+  loop.RunFor(0.3);
+  ASSERT_EQ(box.Composition(), "nihao");
+  EXPECT_GT(windows->TextInputRect()->x, BoundaryX(12) + 20);
+  EXPECT_TRUE(ShowsCaretAt(20 + box.CaretPixel()));
+
+  Form other(forms);
+  other.SetCaption("other");
+  other.Move(450 * 15, 0, 100 * 15, 100 * 15);
+  other.Show();
+  windows->Present();
+  ASSERT_TRUE(loop.WaitUntil([&] { return test::Viewable(windows->NativeHandle(other)); }, 5.0));
+  ClickAt(480, 50);
+  ASSERT_EQ(windows->FocusedForm(), &other);
+  EXPECT_EQ(box.Composition(), "");
+  EXPECT_FALSE(ShowsCaretAt(20 + box.CaretPixel()));
+  ClickAt(60, 30);
+  EXPECT_TRUE(ShowsCaretAt(20 + box.CaretPixel()));
 }
 
 // Ctrl+V while the clipboard's owner never answers: the loop keeps its beat
