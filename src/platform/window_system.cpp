@@ -698,8 +698,9 @@ void WindowSystem::ClipboardEvent(const SDL_Event& event) {
   const Form* form = paste_form_;
   EndPaste();
   // The form may have gone while its owner took its time.
-  for (Form* f : forms_.LoadedForms())
-    if (f == form) DeliverPasteText(*f, text);
+  const auto& loaded = forms_.LoadedForms();
+  if (auto it = std::find(loaded.begin(), loaded.end(), form); it != loaded.end())
+    DeliverPasteText(**it, text);
 }
 
 void WindowSystem::EndPaste() {
