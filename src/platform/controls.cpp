@@ -245,28 +245,70 @@ std::string OneLineText(const std::string& s) {
 void TextBox::SetText(std::string v) {
   if (text_ == v) return;
   Control::Change(text_, std::move(v));
-  sel_start_ = std::min(sel_start_, static_cast<int>(Utf8Length(text_)));
+  const int length = static_cast<int>(Utf8Length(text_));
+  caret_ = std::min(caret_, length);
+  anchor_ = std::min(anchor_, length);
   if (Change) Change();
 }
 
-void TextBox::SetSelStart(int v) {
-  sel_start_ = std::clamp(v, 0, static_cast<int>(Utf8Length(text_)));
+void TextBox::Select(int anchor, int caret) {
+  const int length = static_cast<int>(Utf8Length(text_));
+  anchor_ = std::clamp(anchor, 0, length);
+  caret_ = std::clamp(caret, 0, length);
   Invalidate();
+}
+
+void TextBox::SetSelStart(int v) {
+  Select(v, v);
+}
+
+void TextBox::SetSelLength(int v) {
+  const int start = SelStart();
+  Select(start, start + std::max(0, v));
+}
+
+std::string TextBox::SelText() const {
+  const size_t begin = Utf8Offset(text_, SelStart());
+  return text_.substr(begin, Utf8Offset(text_, SelStart() + SelLength()) - begin);
+}
+
+void TextBox::SelectAll() {
+  Select(0, static_cast<int>(Utf8Length(text_)));
+}
+
+void TextBox::PlaceCaret(int index, bool extend) {
+  Select(extend ? anchor_ : index, index);
+}
+
+bool TextBox::DeleteSelection() {
+  if (SelLength() == 0) return false;
+  std::string t = text_;
+  const size_t begin = Utf8Offset(t, SelStart());
+  t.erase(begin, Utf8Offset(t, SelStart() + SelLength()) - begin);
+  caret_ = anchor_ = SelStart();
+  SetText(std::move(t));
+  return true;
 }
 
 void TextBox::Type(const std::string& utf8) {
   SetComposition("", 0);
   std::string typed = WellFormedUtf8(utf8);
+  if (typed.empty()) return;
+  // What is typed takes the selection's place.
+  const bool removed = DeleteSelection();
   if (max_length_ > 0) {
     const size_t length = Utf8Length(text_);
     const size_t room = length < static_cast<size_t>(max_length_) ? max_length_ - length : 0;
     typed.resize(Utf8Offset(typed, static_cast<int>(std::min(room, Utf8Length(typed)))));
   }
-  if (typed.empty()) return;
+  if (typed.empty()) {
+    if (removed) Invalidate();
+    return;
+  }
   std::string t = text_;
-  t.insert(Utf8Offset(t, sel_start_), typed);
+  t.insert(Utf8Offset(t, caret_), typed);
   // The caret moves before Change runs, so a handler sees it past the text.
-  sel_start_ += static_cast<int>(Utf8Length(typed));
+  caret_ = anchor_ = caret_ + static_cast<int>(Utf8Length(typed));
   SetText(std::move(t));
 }
 
@@ -275,49 +317,69 @@ void TextBox::Paste(const std::string& utf8) {
 }
 
 bool TextBox::Backspace() {
-  if (sel_start_ <= 0 || text_.empty()) return false;
+  if (DeleteSelection()) return true;
+  if (caret_ <= 0 || text_.empty()) return false;
   std::string t = text_;
-  size_t end = Utf8Offset(t, sel_start_);
-  size_t begin = Utf8Offset(t, sel_start_ - 1);
+  size_t end = Utf8Offset(t, caret_);
+  size_t begin = Utf8Offset(t, caret_ - 1);
   t.erase(begin, end - begin);
-  --sel_start_;
+  caret_ = anchor_ = caret_ - 1;
   SetText(std::move(t));
   return true;
 }
 
 bool TextBox::Delete() {
-  const size_t begin = Utf8Offset(text_, sel_start_);
+  if (DeleteSelection()) return true;
+  const size_t begin = Utf8Offset(text_, caret_);
   if (begin >= text_.size()) return false;
   std::string t = text_;
-  t.erase(begin, Utf8Offset(t, sel_start_ + 1) - begin);
+  t.erase(begin, Utf8Offset(t, caret_ + 1) - begin);
   SetText(std::move(t));
   return true;
 }
 
-bool TextBox::MoveCaret(int key_code) {
+bool TextBox::MoveCaret(int key_code, bool extend) {
   const int length = static_cast<int>(Utf8Length(text_));
+  int to = caret_;
   switch (key_code) {
     case 37:
-      SetSelStart(sel_start_ - 1);
-      return true;
+      // Without Shift an arrow first puts the selection away at its edge.
+      to = !extend && SelLength() ? SelStart() : caret_ - 1;
+      break;
     case 39:
-      SetSelStart(sel_start_ + 1);
-      return true;
+      to = !extend && SelLength() ? SelStart() + SelLength() : caret_ + 1;
+      break;
     case 36:
-      SetSelStart(0);
-      return true;
+      to = 0;
+      break;
     case 35:
-      SetSelStart(length);
-      return true;
+      to = length;
+      break;
     default:
       return false;
   }
+  PlaceCaret(std::clamp(to, 0, length), extend);
+  return true;
+}
+
+void TextBox::SetLayout(std::vector<int> boundaries, int caret_pixel) const {
+  boundaries_ = std::move(boundaries);
+  caret_pixel_ = caret_pixel;
+}
+
+int TextBox::CharAtPixel(double x) const {
+  int best = 0;
+  for (size_t i = 1; i < boundaries_.size(); ++i)
+    if (std::abs(boundaries_[i] - x) < std::abs(boundaries_[best] - x)) best = static_cast<int>(i);
+  return std::min(best, static_cast<int>(Utf8Length(text_)));
 }
 
 void TextBox::SetComposition(std::string utf8, int cursor) {
   utf8 = OneLineText(WellFormedUtf8(utf8));
   cursor = std::clamp(cursor, 0, static_cast<int>(Utf8Length(utf8)));
   if (utf8 == composition_ && cursor == composition_cursor_) return;
+  // What is composed will take the selection's place.
+  if (!utf8.empty()) DeleteSelection();
   composition_ = std::move(utf8);
   composition_cursor_ = cursor;
   Invalidate();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -268,23 +269,34 @@ class TextBox : public TextControl {
   // Typed and pasted input stops at MaxLength characters; 0 means no limit.
   int MaxLength() const { return max_length_; }
   void SetMaxLength(int v) { max_length_ = v < 0 ? 0 : v; }
-  // The caret, in characters from the start (0 .. length).
-  int SelStart() const { return sel_start_; }
-  void SetSelStart(int v);
-  // Typing: inserts text (UTF-8) at the caret, which moves past it. As much
-  // of it as MaxLength leaves room for goes in, whole characters only;
+  // The selection, in characters from the start: SelStart is its first
+  // character (the caret when nothing is selected), SelLength its length.
+  // The caret stands at the selection's moving end.
+  int SelStart() const { return std::min(caret_, anchor_); }
+  void SetSelStart(int v);  // places the caret there, selecting nothing
+  int SelLength() const { return std::abs(caret_ - anchor_); }
+  void SetSelLength(int v);  // from SelStart, within the text
+  int Caret() const { return caret_; }
+  std::string SelText() const;
+  void SelectAll();
+  // Places the caret at character `index`; with `extend` the selection
+  // grows from its fixed end to there instead (Shift+click, a drag).
+  void PlaceCaret(int index, bool extend);
+  // Typing: replaces the selection with text (UTF-8), the caret past it. As
+  // much of it as MaxLength leaves room for goes in, whole characters only;
   // bytes that are not UTF-8 go in as U+FFFD. Ends any composition.
   void Type(const std::string& utf8);
   // Pasting: as Type, with each line break (CR LF, CR or LF) and tab made a
   // blank, as a one-line box must, and other control characters dropped.
   void Paste(const std::string& utf8);
-  // A backspace removes the character before the caret, a delete the one
-  // after it; each returns whether there was one.
+  // A backspace removes the selection or the character before the caret, a
+  // delete the selection or the one after it; each returns whether there
+  // was one.
   bool Backspace();
   bool Delete();
-  // Left, Right, Home and End (virtual keys 37, 39, 36, 35) move the caret;
-  // false for any other key.
-  bool MoveCaret(int key_code);
+  // Left, Right, Home and End (virtual keys 37, 39, 36, 35) move the caret,
+  // with `extend` (Shift) growing the selection; false for any other key.
+  bool MoveCaret(int key_code, bool extend = false);
 
   // What an input method is composing (not yet part of Text), shown at the
   // caret with its own cursor (characters into it); "" when none.
@@ -297,16 +309,30 @@ class TextBox : public TextControl {
   // view moves only when the caret would leave it.
   int ScrollPixels() const { return scroll_pixels_; }
   void SetScrollPixels(int pixels) const { scroll_pixels_ = pixels < 0 ? 0 : pixels; }
+  // Where the renderer last drew each character boundary of the text, in
+  // pixels from the box's left edge (scrolling applied), and the caret, so
+  // that a click finds its character and the input method its place.
+  void SetLayout(std::vector<int> boundaries, int caret_pixel) const;
+  int CaretPixel() const { return caret_pixel_; }
+  // The character boundary nearest to pixel x (from the box's left edge).
+  int CharAtPixel(double x) const;
 
   ClickHandler Change;
 
  private:
+  // Removes the selection; false when there is none.
+  bool DeleteSelection();
+  void Select(int anchor, int caret);
+
   std::string text_;
   int max_length_ = 0;
-  int sel_start_ = 0;
+  int caret_ = 0;
+  int anchor_ = 0;  // the selection's fixed end
   std::string composition_;
   int composition_cursor_ = 0;
   mutable int scroll_pixels_ = 0;
+  mutable std::vector<int> boundaries_;
+  mutable int caret_pixel_ = 0;
 };
 
 class ListBox : public TextControl {

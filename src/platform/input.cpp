@@ -3,13 +3,18 @@
 #include <vector>
 
 #include "platform/forms.h"
+#include "platform/text.h"
 
 namespace slvn {
 
 namespace {
 
 constexpr int kDeleteKey = 46;
-constexpr int kPasteChar = 22;  // Ctrl+V's control character
+// The control characters of Ctrl+A, Ctrl+C, Ctrl+V and Ctrl+X.
+constexpr int kSelectAllChar = 1;
+constexpr int kCopyChar = 3;
+constexpr int kPasteChar = 22;
+constexpr int kCutChar = 24;
 
 bool Inside(const Control& c, double x, double y) {
   return x >= c.Left() && y >= c.Top() && x < c.Left() + c.Width() && y < c.Top() + c.Height();
@@ -70,6 +75,35 @@ void KeyPress(Form& form, int& ascii) {
   });
 }
 
+// KeyPress with a control character; true when no handler swallowed it.
+bool ControlKeyPress(Form& form, int control_char) {
+  int ascii = control_char;
+  KeyPress(form, ascii);
+  return ascii == control_char;
+}
+
+// A character's KeyPress code: ASCII as itself, any other character its
+// code page 936 code (lead byte high), '?' when it has none.
+int CharCode(const std::string& utf8_char) {
+  if (utf8_char.size() == 1) return static_cast<unsigned char>(utf8_char[0]);
+  const std::string gb = Utf8ToGb2312(utf8_char);
+  if (gb.size() != 2) return '?';
+  return static_cast<unsigned char>(gb[0]) << 8 | static_cast<unsigned char>(gb[1]);
+}
+
+// The character a KeyPress handler put in place of the typed one.
+std::string CharOfCode(int code) {
+  if (code < 0x80) return std::string(1, static_cast<char>(code));
+  if (code > 0xFFFF) return "";
+  const char gb[] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+  return Gb2312ToUtf8(std::string_view(gb, 2));
+}
+
+// A text box's caret in pixels from its left edge, from a mouse event's x.
+int BoxPixel(const TextBox& box, double x) {
+  return static_cast<int>(x / box.UnitsPerPixel());
+}
+
 // A press gives the keyboard focus to the control, or to the nearest box
 // holding it that can take it (a press on a tile focuses the table), before
 // the control's own handler runs.
@@ -125,6 +159,10 @@ Control* DeliverMouse(Form& form, MouseAction action, int button, int shift, int
   ToControlUnits(*target, px, py, x, y);
   switch (action) {
     case MouseAction::kMove:
+      // A drag in a text box selects.
+      if (auto* box = dynamic_cast<TextBox*>(target);
+          box && (button & kLeftButton) && form.MouseCapture() == box)
+        box->PlaceCaret(box->CharAtPixel(BoxPixel(*box, x)), true);
       if (target->MouseMove) target->MouseMove(button, shift, x, y);
       break;
     case MouseAction::kDown:
@@ -136,6 +174,9 @@ Control* DeliverMouse(Form& form, MouseAction action, int button, int shift, int
         const int line = list->LineAt(y);  // y is measured from the list's own top
         if (line >= 0) list->SetListIndex(line);
       }
+      // A press in a text box places its caret there (Shift: selects to it).
+      if (auto* box = dynamic_cast<TextBox*>(target); box && button == kLeftButton)
+        box->PlaceCaret(box->CharAtPixel(BoxPixel(*box, x)), (shift & kShiftMask) != 0);
       if (target->MouseDown) target->MouseDown(button, shift, x, y);
       if (clicks == 2 && InTree(form, target) && target->DblClick) target->DblClick();
       break;
@@ -161,9 +202,13 @@ void DeliverKeyDown(Form& form, int key_code, int shift) {
     if (c.KeyDown) c.KeyDown(key_code, shift);
   });
   if (TextBox* box = FocusedTextBox(form)) {
-    if (box->MoveCaret(key_code)) return;
+    if (box->MoveCaret(key_code, (shift & kShiftMask) != 0)) return;
     if (key_code == kDeleteKey) {
       box->Delete();
+      return;
+    }
+    if (key_code == 'A' && shift == kCtrlMask) {
+      if (ControlKeyPress(form, kSelectAllChar) && FocusedTextBox(form) == box) box->SelectAll();
       return;
     }
   }
@@ -181,21 +226,36 @@ void DeliverKeyUp(Form& form, int key_code, int shift) {
 }
 
 void DeliverText(Form& form, const std::string& utf8) {
-  std::string text = utf8;
-  if (text.size() == 1) {
-    int ascii = static_cast<unsigned char>(text[0]);
-    KeyPress(form, ascii);
-    if (ascii <= 0 || ascii > 0x7F) return;
-    text = std::string(1, static_cast<char>(ascii));
+  for (size_t at = 0; at < utf8.size();) {
+    const std::string typed = CharLeft(std::string_view(utf8).substr(at), 1);
+    at += typed.size();
+    const int code = CharCode(typed);
+    int key = code;
+    KeyPress(form, key);
+    if (key <= 0) continue;
+    if (TextBox* box = FocusedTextBox(form)) box->Type(key == code ? typed : CharOfCode(key));
   }
-  if (TextBox* box = FocusedTextBox(form)) box->Type(text);
+}
+
+bool DeliverPasteKey(Form& form) {
+  return ControlKeyPress(form, kPasteChar) && FocusedTextBox(form);
+}
+
+void DeliverPasteText(Form& form, const std::string& clipboard) {
+  if (TextBox* box = FocusedTextBox(form)) box->Paste(clipboard);
 }
 
 void DeliverPaste(Form& form, const std::string& clipboard) {
-  int ascii = kPasteChar;
-  KeyPress(form, ascii);
-  if (ascii != kPasteChar) return;
-  if (TextBox* box = FocusedTextBox(form)) box->Paste(clipboard);
+  if (DeliverPasteKey(form)) DeliverPasteText(form, clipboard);
+}
+
+std::string DeliverCopy(Form& form, bool cut) {
+  TextBox* box = FocusedTextBox(form);
+  if (!box || !ControlKeyPress(form, cut ? kCutChar : kCopyChar) || FocusedTextBox(form) != box)
+    return "";
+  std::string text = box->SelText();
+  if (cut && !text.empty()) box->Delete();
+  return text;
 }
 
 void DeliverComposition(Form& form, const std::string& utf8, int cursor) {

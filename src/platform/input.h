@@ -27,16 +27,27 @@ void DeliverWheel(Form& form, int px, int py, int lines);
 // Key events go to the focused control, the form first when it has
 // KeyPreview. Keys that type no text (backspace, enter, escape) also raise
 // KeyPress with their control character. A focused text box then edits:
-// Left, Right, Home and End move its caret, Delete and Backspace remove a
-// character (Backspace only when KeyPress left it 8).
+// Left, Right, Home and End move its caret (with Shift they select),
+// Delete and Backspace remove the selection or a character (Backspace only
+// when KeyPress left it 8), Ctrl+A selects all (after KeyPress with 1).
 void DeliverKeyDown(Form& form, int key_code, int shift);
 void DeliverKeyUp(Form& form, int key_code, int shift);
-// Typed text: one ASCII character raises KeyPress (which may change or
-// swallow it) before a focused text box takes it; other text goes to the box.
+// Typed text, one character at a time: each raises KeyPress with its code
+// (ASCII, or a Chinese character's two-byte code page 936 code, lead byte
+// high), which may swallow (0) or change it, before a focused text box
+// takes it.
 void DeliverText(Form& form, const std::string& utf8);
-// Ctrl+V after its key down: KeyPress with 22 (which may swallow it), then a
-// focused text box takes the clipboard's text as one line.
+// Ctrl+V after its key down: KeyPress with 22 (which may swallow it); true
+// when a focused text box then waits for the clipboard's text, which
+// DeliverPasteText gives it as one line when it comes.
+bool DeliverPasteKey(Form& form);
+void DeliverPasteText(Form& form, const std::string& clipboard);
+// Both at once, for a clipboard already at hand.
 void DeliverPaste(Form& form, const std::string& clipboard);
+// Ctrl+C (Ctrl+X with cut) in a focused text box: KeyPress with 3 (24),
+// which may swallow it; returns the selection for the clipboard ("" none),
+// which the cut removes.
+std::string DeliverCopy(Form& form, bool cut);
 // An input method's composition so far (cursor in characters into it), shown
 // in the focused text box at its caret; "" ends it.
 void DeliverComposition(Form& form, const std::string& utf8, int cursor);

@@ -55,6 +55,10 @@ SDL_Color Bgr(uint32_t c) {
         return {0, 0, 0, 255};  // window text
       case 18:
         return {0, 0, 0, 255};  // button text
+      case 13:
+        return {0, 120, 215, 255};  // selected text's ground
+      case 14:
+        return {255, 255, 255, 255};  // selected text
       default:
         return {240, 240, 240, 255};
     }
@@ -446,36 +450,58 @@ void Renderer::DrawTextBox(const TextBox& box, int x, int y, int w, int h) {
   FrameRect(x, y, w, h, 0x808080);
   // The composition stands at the caret, between the text's two parts.
   const std::string& text = box.Text();
-  const std::string before = CharLeft(text, static_cast<size_t>(box.SelStart()));
+  const std::string before = CharLeft(text, static_cast<size_t>(box.Caret()));
   const std::string& composing = box.Composition();
   const std::string shown = before + composing + text.substr(before.size());
   const Font& font = box.Font();
   const int caret =
       TextSize(before + CharLeft(composing, static_cast<size_t>(box.CompositionCursor())), font)
           .first;
-  // The view scrolls only as far as it must to keep the caret inside, and
-  // back when the text no longer fills it.
+  // The view scrolls only as far as it must to keep the caret, with the
+  // whole character before it, inside, and back when the text no longer
+  // fills it.
   const int inner = std::max(1, w - 2 * kTextBoxMargin);
+  const int width = TextSize(shown, font).first;
   int scroll = box.ScrollPixels();
   if (caret < scroll) scroll = caret;
   if (caret > scroll + inner - 1) scroll = caret - inner + 1;
-  scroll = std::min(scroll, std::max(0, TextSize(shown, font).first - inner + 1));
+  scroll = std::min(scroll, std::max(0, width - inner + 1));
   box.SetScrollPixels(scroll);
   // A line taller than the box is centred in it, so its ink is not cut.
   const int line = TextSize("", font).second;
   const int top = line > h - 4 ? y + (h - line) / 2 : y + 2;
   const int left = x + kTextBoxMargin - scroll;
+  // Each character boundary of the text as drawn, for clicks.
+  std::vector<int> bounds;
+  const int composed = TextSize(before + composing, font).first - TextSize(before, font).first;
+  for (size_t i = 0, at = 0; at <= text.size(); ++i) {
+    const int px = TextSize(text.substr(0, at), font).first;
+    bounds.push_back(left - x + px + (static_cast<int>(i) > box.Caret() ? composed : 0));
+    if (at == text.size()) break;
+    at += CharLeft(std::string_view(text).substr(at), 1).size();
+  }
   PushClip(x + 1, y + 1, w - 2, h - 2);
   DrawText(shown, font, box.ForeColor(), left, top);
+  const bool focused = window_focused_ && HasFocus(box);
+  if (focused && box.SelLength() > 0 && composing.empty() && bounds.size() > 1) {
+    // The selection: its own ground, its text drawn again over it.
+    const int from = x + bounds[std::min<size_t>(box.SelStart(), bounds.size() - 1)];
+    const int to =
+        x + bounds[std::min<size_t>(box.SelStart() + box.SelLength(), bounds.size() - 1)];
+    FillRect(from, y + 2, to - from, h - 4, 0x8000000D);
+    PushClip(from, y + 1, to - from, h - 2);
+    DrawText(shown, font, 0x8000000E, left, top);
+    PopClip();
+  }
   TTF_Font* f = FontFor(font);
   const int baseline = top + (f ? TTF_FontAscent(f) : line);
   if (!composing.empty()) {
     const int from = TextSize(before, font).first;
-    const int to = TextSize(before + composing, font).first;
-    FillRect(left + from, std::min(baseline + 2, y + h - 2), std::max(1, to - from), 1,
+    FillRect(left + from, std::min(baseline + 2, y + h - 2), std::max(1, composed), 1,
              box.ForeColor());
   }
-  if (HasFocus(box)) {
+  box.SetLayout(std::move(bounds), left - x + caret);
+  if (focused) {
     // The caret spans the font's em, from the ascent down.
     const int em = static_cast<int>(std::lround(font.size * 96.0 / 72.0));
     const int caret_top = std::max(y + 2, baseline - em + em / 8);

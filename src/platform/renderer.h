@@ -42,6 +42,9 @@ class Renderer {
   // One full frame of the form (its size in pixels, its children back to
   // front). Labels with AutoSize take their text's size here.
   void Draw(Form& form);
+  // Whether the form's window has the keyboard focus (so far taken as so):
+  // without it a text box draws no caret.
+  void SetWindowFocused(bool focused) { window_focused_ = focused; }
   // A message box: title, prompt and an OK button.
   void DrawMessageBox(const MessageBox& box, int width, int height);
   // A tool tip: the text on a pale box just its size.
@@ -108,6 +111,7 @@ class Renderer {
   void ApplyRegion(const Form& form);
 
   bool ok_ = false;
+  bool window_focused_ = true;
   SDL_Surface* surface_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   std::map<const Image*, CachedTexture> pictures_;

@@ -26,6 +26,10 @@ uint64_t X11DestroyedWindow(const SDL_SysWMmsg* message);        // x11_connecti
 void X11PrepareDestroyed(SDL_Window* window);                    // x11_connection.cpp
 void* X11DisplayOf(SDL_Window* window);                          // x11_connection.cpp
 void X11Sync(void* display);                                     // x11_connection.cpp
+int X11EventModifiers(const SDL_SysWMmsg* msg);                  // x11_connection.cpp
+bool X11RequestClipboard(SDL_Window* window);                    // x11_connection.cpp
+bool X11ClipboardAnswer(const SDL_SysWMmsg* msg, SDL_Window* window,
+                        std::string& text);  // x11_connection.cpp
 
 namespace {
 
@@ -35,6 +39,8 @@ constexpr int kTipDelayMs = 500;
 // A window's report that disagrees with what we asked of it within this
 // long is an older one still on its way, not the window manager's doing.
 constexpr uint64_t kEchoMs = 1000;
+// A clipboard owner that has not answered a paste by then never will.
+constexpr uint64_t kPasteWaitMs = 5000;
 
 bool DisplayWanted() {
   const char* driver = std::getenv("SDL_VIDEODRIVER");
@@ -158,8 +164,11 @@ WindowSystem::WindowSystem(Forms& forms)
   if (display_) {
     // After SDL's own handler, which ends the program on any X error.
     X11SurviveErrors();
-    // A window destroyed by another program is seen only in the X events.
+    // Every X event also comes as an SDL_SYSWMEVENT: a window destroyed by
+    // another program, the clipboard owner's answer to a paste and the
+    // modifiers the X server holds are seen only there.
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+    SDL_AddEventWatch(&WindowSystem::SyncModifiers, nullptr);
   }
   forms_.Loop().AddSource(this);
   forms_.Loop().SetPresentHook([this] { Present(); });
@@ -177,7 +186,11 @@ WindowSystem::~WindowSystem() {
   // Calls on a window another program destroyed fail: their errors come
   // in while our handler still takes them.
   X11Sync(x_display_);
-  if (display_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  if (display_) {
+    SDL_DelEventWatch(&WindowSystem::SyncModifiers, nullptr);
+    SDL_EventState(SDL_SYSWMEVENT, SDL_DISABLE);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  }
 }
 
 int WindowSystem::Fd() const {
@@ -202,6 +215,7 @@ void WindowSystem::Dispatch() {
   if (display_) {
     SDL_Event event;
     while (SDL_PollEvent(&event)) HandleEvent(event);
+    if (paste_window_ && SDL_GetTicks64() - paste_asked_at_ > kPasteWaitMs) EndPaste();
   }
   Present();
 }
@@ -229,6 +243,7 @@ void WindowSystem::Present() {
     if (!form->Dirty() && screen.shown == form->Visible() && !screen.exposed) continue;
     screen.exposed = false;
     if (!screen.renderer) screen.renderer = std::make_unique<Renderer>();
+    screen.renderer->SetWindowFocused(screen.focused);
     if (form->Visible()) screen.renderer->Draw(*form);
     SyncWindow(*form, screen);
   }
@@ -432,6 +447,11 @@ std::optional<WindowSystem::ScreenRect> WindowSystem::TipRect() const {
   return RectOf(tip_window_);
 }
 
+std::optional<WindowSystem::ScreenRect> WindowSystem::TextInputRect() const {
+  if (!input_box_) return std::nullopt;
+  return input_rect_;
+}
+
 Form* WindowSystem::FocusedForm() {
   SDL_Window* w = display_ ? SDL_GetKeyboardFocus() : nullptr;
   return w ? FormOfWindow(SDL_GetWindowID(w)) : nullptr;
@@ -445,6 +465,13 @@ Form* WindowSystem::FormOfWindow(unsigned window_id) {
 }
 
 void WindowSystem::HandleEvent(const SDL_Event& event) {
+  if (event.type == SDL_SYSWMEVENT) {
+    if (const uint64_t destroyed = X11DestroyedWindow(event.syswm.msg))
+      WindowDestroyed(destroyed);
+    else
+      ClipboardEvent(event);
+    return;
+  }
   if (box_window_) {
     // A message box is open: it alone takes input.
     bool ok_key = event.type == SDL_KEYDOWN &&
@@ -480,10 +507,6 @@ void WindowSystem::HandleEvent(const SDL_Event& event) {
       break;
     case SDL_WINDOWEVENT:
       HandleWindowEvent(event);
-      break;
-    case SDL_SYSWMEVENT:
-      if (const uint64_t destroyed = X11DestroyedWindow(event.syswm.msg))
-        WindowDestroyed(destroyed);
       break;
     default:
       break;
@@ -521,9 +544,11 @@ void WindowSystem::HandleWindowEvent(const SDL_Event& event) {
       WindowMoved(*form, *screen, event.window.data1, event.window.data2);
       break;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
+      WindowFocused(*form, *screen, true);
       if (form->OnActivate) form->OnActivate();
       break;
     case SDL_WINDOWEVENT_FOCUS_LOST:
+      WindowFocused(*form, *screen, false);
       if (form->OnDeactivate) form->OnDeactivate();
       break;
     case SDL_WINDOWEVENT_SHOWN:
@@ -740,16 +765,76 @@ void WindowSystem::HandleKey(const SDL_Event& event) {
 
 void WindowSystem::HandleKeyDown(Form& form, int key_code, int shift) {
   DeliverKeyDown(form, key_code, shift);
-  if (key_code != 'V' || shift != kCtrlMask) return;
-  // The clipboard is asked only for a box that takes it: its owner may be
-  // slow to answer.
-  std::string clipboard;
-  if (FocusedTextBox(form) && SDL_HasClipboardText()) {
-    char* text = SDL_GetClipboardText();
-    if (text) clipboard = text;
-    SDL_free(text);
+  if (shift != kCtrlMask) return;
+  if (key_code == 'C' || key_code == 'X') {
+    const std::string copied = DeliverCopy(form, key_code == 'X');
+    if (!copied.empty()) SDL_SetClipboardText(copied.c_str());
   }
-  DeliverPaste(form, clipboard);
+  if (key_code == 'V' && DeliverPasteKey(form)) Paste(form);
+}
+
+void WindowSystem::Paste(Form& form) {
+  // The clipboard's owner is asked, and its answer taken when it comes: an
+  // owner that is slow or never answers must not stop the client, nor lose
+  // the clipboard to it.
+  EndPaste();
+  SDL_Window* window = WindowOf(form);
+  if (X11RequestClipboard(window)) {
+    paste_form_ = &form;
+    paste_window_ = window;
+    paste_asked_at_ = SDL_GetTicks64();
+    return;
+  }
+  // Off X11, the window system's own clipboard; on X11 nobody owns it.
+  std::string clipboard;
+  if (!X11WindowId(window) && SDL_HasClipboardText()) {
+    if (char* text = SDL_GetClipboardText()) {
+      clipboard = text;
+      SDL_free(text);
+    }
+  }
+  DeliverPasteText(form, clipboard);
+}
+
+void WindowSystem::ClipboardEvent(const SDL_Event& event) {
+  std::string text;
+  if (!paste_window_ || !X11ClipboardAnswer(event.syswm.msg, paste_window_, text)) return;
+  const Form* form = paste_form_;
+  EndPaste();
+  // The form may have gone while its owner took its time.
+  const auto& loaded = forms_.LoadedForms();
+  if (auto it = std::find(loaded.begin(), loaded.end(), form); it != loaded.end())
+    DeliverPasteText(**it, text);
+}
+
+void WindowSystem::EndPaste() {
+  paste_window_ = nullptr;
+  paste_form_ = nullptr;
+}
+
+int WindowSystem::SyncModifiers(void*, SDL_Event* event) {
+  // An input method may take a modifier's release, and SDL then goes on
+  // sending every key to it with that modifier held (IBus in a
+  // composition). Each X key or button event tells which the server holds;
+  // this runs as SDL reads the event, before the input method hears it.
+  if (event->type != SDL_SYSWMEVENT) return 1;
+  const int held = X11EventModifiers(event->syswm.msg);
+  if (held < 0) return 1;
+  const SDL_Keymod mod = SDL_GetModState();
+  const int stale = Shift(mod) & ~held;
+  if (!stale) return 1;
+  const int drop = ((stale & kShiftMask) ? KMOD_SHIFT : 0) | ((stale & kCtrlMask) ? KMOD_CTRL : 0) |
+                   ((stale & kAltMask) ? KMOD_ALT : 0);
+  SDL_SetModState(static_cast<SDL_Keymod>(mod & ~drop));
+  return 1;
+}
+
+void WindowSystem::WindowFocused(Form& form, Screen& screen, bool focused) {
+  // A window without the keys shows no caret and no composition.
+  screen.focused = focused;
+  screen.exposed = true;
+  if (!focused)
+    if (TextBox* box = FocusedTextBox(form)) box->SetComposition("", 0);
 }
 
 void WindowSystem::HandleComposition(const SDL_Event& event) {
@@ -766,16 +851,23 @@ void WindowSystem::PlaceTextInput() {
   SDL_Window* window = SDL_GetKeyboardFocus();
   Form* form = window ? FormOfWindow(SDL_GetWindowID(window)) : nullptr;
   TextBox* box = form ? FocusedTextBox(*form) : nullptr;
-  if (!box || !box->Visible()) return;
-  // The box's rectangle in its window: the input method opens its
-  // candidates beside it.
+  if (box && !box->Visible()) box = nullptr;
+  // Text input (and with it the input method) is on only while a text box
+  // has the keys, so keys elsewhere stay keys. A box that loses them ends
+  // its composition: the input method drops it and closes its candidates.
+  if (box != input_box_ && input_box_) SDL_StopTextInput();
+  if (box && (box != input_box_ || !SDL_IsTextInputActive())) SDL_StartTextInput();
+  if (!box && SDL_IsTextInputActive()) SDL_StopTextInput();
+  input_box_ = box;
+  if (!box) return;
+  // The caret's place in its window: the input method opens its candidates
+  // under it.
   double x = 0, y = 0;
   for (const Control* c = box; c->Parent(); c = c->Parent()) {
     x += c->Left() / c->UnitsPerPixel();
     y += c->Top() / c->UnitsPerPixel();
   }
-  SDL_Rect rect{static_cast<int>(x), static_cast<int>(y),
-                static_cast<int>(box->Width() / box->UnitsPerPixel()),
+  SDL_Rect rect{static_cast<int>(x) + box->CaretPixel(), static_cast<int>(y), 1,
                 static_cast<int>(box->Height() / box->UnitsPerPixel())};
   if (window == input_window_ && rect.x == input_rect_.x && rect.y == input_rect_.y &&
       rect.w == input_rect_.w && rect.h == input_rect_.h)

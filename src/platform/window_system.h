@@ -63,6 +63,9 @@ class WindowSystem : public EventSource {
   std::optional<ScreenRect> WindowRect(const Form& form) const;
   // The tool tip being shown; nullopt when none is.
   std::optional<ScreenRect> TipRect() const;
+  // Where the input method was last told the caret is (in its window);
+  // nullopt while no text box has the keys.
+  std::optional<ScreenRect> TextInputRect() const;
 
   void ShowMessageBox(const MessageBox& box);
   void CloseMessageBox();
@@ -78,6 +81,7 @@ class WindowSystem : public EventSource {
     bool shaped = false;      // made as a shaped window (the form had a region)
     bool withdrawn = false;   // minimised where no window manager does it
     std::string name;         // the caption last set as the window's name
+    bool focused = true;      // not known to lack the keyboard focus
     // What this side last asked of the window, and when (SDL ticks), so the
     // window's own reports of it, and older ones still on their way, are not
     // taken for the window manager's doing.
@@ -118,12 +122,21 @@ class WindowSystem : public EventSource {
   // While a form moves with the mouse: true when the event was used for it.
   bool FollowMouse(Form& form, const SDL_Event& event);
   void HandleKey(const SDL_Event& event);
-  // A key down; Ctrl+V then pastes the clipboard's text.
+  // A key down; Ctrl+C and Ctrl+X then copy a text box's selection, Ctrl+V
+  // asks for the clipboard's text.
   void HandleKeyDown(Form& form, int key_code, int shift);
+  void Paste(Form& form);
+  // The clipboard owner's answer to a paste, among the X events.
+  void ClipboardEvent(const SDL_Event& event);
+  void EndPaste();
+  // Releases the modifiers SDL holds that the X server did not hold at an
+  // X event (an SDL event watch).
+  static int SyncModifiers(void* unused, SDL_Event* event);
+  void WindowFocused(Form& form, Screen& screen, bool focused);
   // An input method's text being composed, shown in the focused text box.
   void HandleComposition(const SDL_Event& event);
-  // Tells the input method where the focused text box is, when it moved or
-  // another box took the focus.
+  // Switches text input on while a text box has the keys, and tells the
+  // input method where its caret is.
   void PlaceTextInput();
   Form* FormOfWindow(unsigned window_id);
   void SetCursor(int pointer);
@@ -152,6 +165,12 @@ class WindowSystem : public EventSource {
   // Where the input method was last told the focused text box is.
   SDL_Window* input_window_ = nullptr;
   ScreenRect input_rect_;
+  // The text box that had the keys at the last pass (compared, never used).
+  const void* input_box_ = nullptr;
+  // A paste waiting for the clipboard owner's answer.
+  const Form* paste_form_ = nullptr;
+  SDL_Window* paste_window_ = nullptr;
+  uint64_t paste_asked_at_ = 0;
 };
 
 }  // namespace slvn

@@ -226,3 +226,94 @@ uint64_t X11DestroyedWindow(const SDL_SysWMmsg* message) {
 }
 
 }  // namespace slvn
+
+namespace slvn {
+
+namespace {
+
+#if defined(SDL_VIDEO_DRIVER_X11)
+// The window property the clipboard's owner writes its text into.
+constexpr const char* kPasteProperty = "SLVN_PASTE";
+#endif
+
+}  // namespace
+
+// The Shift (1), Ctrl (2) and Alt (4) keys held when the X event in an
+// SDL_SYSWMEVENT message (a key or a button) happened, as the controls'
+// shift masks count them; -1 for other events.
+int X11EventModifiers(const SDL_SysWMmsg* msg) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  if (!msg || msg->subsystem != SDL_SYSWM_X11) return -1;
+  const XEvent& event = msg->msg.x11.event;
+  unsigned state = 0;
+  if (event.type == KeyPress || event.type == KeyRelease)
+    state = event.xkey.state;
+  else if (event.type == ButtonPress || event.type == ButtonRelease)
+    state = event.xbutton.state;
+  else
+    return -1;
+  return ((state & ShiftMask) ? 1 : 0) | ((state & ControlMask) ? 2 : 0) |
+         ((state & Mod1Mask) ? 4 : 0);
+#else
+  (void)msg;
+  return -1;
+#endif
+}
+
+// Asks the clipboard's owner for its text (UTF-8) into a property of the
+// window, without waiting: the answer comes as an X event (see
+// X11ClipboardAnswer). False when the window is not on X11 or nobody owns
+// the clipboard.
+bool X11RequestClipboard(SDL_Window* window) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  SDL_SysWMinfo info;
+  if (!X11Info(window, info)) return false;
+  Display* display = info.info.x11.display;
+  const Atom clipboard = XInternAtom(display, "CLIPBOARD", False);
+  if (XGetSelectionOwner(display, clipboard) == None) return false;
+  XConvertSelection(display, clipboard, XInternAtom(display, "UTF8_STRING", False),
+                    XInternAtom(display, kPasteProperty, False), info.info.x11.window, CurrentTime);
+  XFlush(display);
+  return true;
+#else
+  (void)window;
+  return false;
+#endif
+}
+
+// Whether the X event in an SDL_SYSWMEVENT message is the clipboard owner's
+// answer to X11RequestClipboard for the window; then `text` holds what it
+// gave ("" when it refused or sent it in pieces).
+bool X11ClipboardAnswer(const SDL_SysWMmsg* msg, SDL_Window* window, std::string& text) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  SDL_SysWMinfo info;
+  if (!msg || msg->subsystem != SDL_SYSWM_X11 || !X11Info(window, info)) return false;
+  const XEvent& event = msg->msg.x11.event;
+  if (event.type != SelectionNotify || event.xselection.requestor != info.info.x11.window)
+    return false;
+  Display* display = info.info.x11.display;
+  const Atom property = XInternAtom(display, kPasteProperty, False);
+  if (event.xselection.selection != XInternAtom(display, "CLIPBOARD", False)) return false;
+  text.clear();
+  if (event.xselection.property != property) return true;  // refused
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, left = 0;
+  unsigned char* data = nullptr;
+  // A chat line's worth is plenty; the rest of a huge text is not read.
+  if (XGetWindowProperty(display, info.info.x11.window, property, 0, 64 * 1024, True,
+                         AnyPropertyType, &type, &format, &count, &left, &data) == Success &&
+      data && format == 8 && type != XInternAtom(display, "INCR", False))
+    text.assign(reinterpret_cast<const char*>(data), count);
+  if (data) XFree(data);
+  if (left > 0) XDeleteProperty(display, info.info.x11.window, property);
+  return true;
+#else
+  (void)msg;
+  (void)window;
+  (void)text;
+  return false;
+#endif
+}
+
+}  // namespace slvn

@@ -1,12 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <SDL.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/renderer.h"
 #include "platform/synthetic_input.h"
+#include "platform/text.h"
 #include "platform/window_system.h"
 #include "shell/client.h"
+#include "shell/net/packet_io.h"
 #include "support/table_layout.h"
 #include "support/x_server.h"
 #include "ui/main_form.h"
@@ -201,6 +209,106 @@ TEST_P(ChatBoxInputTest, ThePrivateLineEditsAsTheChatLine) {
 
 INSTANTIATE_TEST_SUITE_P(BothScales, ChatBoxInputTest, ::testing::Values(1.0f, 0.78125f),
                          [](const auto& info) { return info.param < 1 ? "Small" : "Full"; });
+
+// Pinyin typed through a real IBus (ibus-libpinyin) on the private display,
+// with xdotool's keys: what reaches the chat box and the server.
+class ChatBoxInputMethodTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!x.Running()) GTEST_SKIP() << x.Problem();
+    if (access("/usr/bin/xdotool", X_OK) != 0) GTEST_SKIP() << "xdotool is not installed";
+    if (!ime.Running()) GTEST_SKIP() << "IBus cannot start here: " << ime.Problem();
+    client.Detail[0].name = "小明";
+    client.data.ChatGate = true;
+    test::LayOutTable(client, 1.0f);
+    client.main_form.Move(0, 0);
+    client.main_form.Show();
+    windows = client.forms.OpenWindows();
+    ASSERT_TRUE(windows && windows->HasDisplay());
+    client.loop.RunFor(0.5);
+  }
+  void Xdo(const std::string& args) {
+    ASSERT_EQ(std::system(("xdotool " + args).c_str()), 0) << args;
+  }
+  // Pumps the loop until done holds, for at most a few real seconds.
+  bool WaitFor(const std::function<bool()>& done) { return client.loop.WaitUntil(done, 5.0); }
+  void ClickOn(const Control& c) {
+    double px = 0, py = 0;
+    for (const Control* p = &c; p->Parent(); p = p->Parent()) {
+      px += p->Left() / p->UnitsPerPixel();
+      py += p->Top() / p->UnitsPerPixel();
+    }
+    const auto at = windows->WindowRect(client.main_form);
+    ASSERT_TRUE(at);
+    Xdo("mousemove " + std::to_string(at->x + static_cast<int>(px) + 10) + " " +
+        std::to_string(at->y + static_cast<int>(py) + 5) + " click 1");
+    client.loop.RunFor(0.3);
+  }
+  // Pinyin typed until the input method shows its composition.
+  void Compose(const std::string& letters) {
+    Xdo("type --delay 80 " + letters);
+    EXPECT_TRUE(WaitFor([&] { return !client.main_form.Chat.Composition().empty(); })) << letters;
+    client.loop.RunFor(0.3);
+  }
+  // Space takes the first candidate: the box grows by `chinese`.
+  void Commit(const std::string& chinese) {
+    MainForm& f = client.main_form;
+    const std::string want = f.Chat.Text() + chinese;
+    Xdo("key space");
+    EXPECT_TRUE(WaitFor([&] { return f.Chat.Text() == want && f.Chat.Composition().empty(); }))
+        << f.Chat.Text() << " / " << f.Chat.Composition();
+  }
+
+  test::XServer x;  // the server goes last, after the windows are closed
+  test::InputMethodSession ime{"libpinyin"};
+  Client client{std::make_unique<SteadyClock>()};
+  WindowSystem* windows = nullptr;
+};
+
+TEST_F(ChatBoxInputMethodTest, PinyinComposesCommitsAndIsSent) {
+  MainForm& f = client.main_form;
+  std::vector<int> codes;
+  auto chat_key = f.Chat.KeyPress;
+  f.Chat.KeyPress = [&](int& code) {
+    codes.push_back(code);
+    chat_key(code);
+  };
+  ClickOn(f.Chat);
+  ASSERT_EQ(f.Focus(), &f.Chat);
+  Compose("nihao");
+  EXPECT_EQ(f.Chat.Text(), "");
+  Commit("你好");
+  // Each committed character ran the chat line's key press, with its code.
+  EXPECT_EQ(codes, (std::vector<int>{0xC4E3, 0xBAC3}));
+
+  // A tap of Ctrl in a composition leaves the keys as they were, even with
+  // the next keys close behind.
+  Compose("ni");
+  Xdo("key ctrl type --delay 80 hao");
+  client.loop.RunFor(0.3);
+  Commit("你好");
+
+  // A click on the table in a composition ends it there and then; keys on
+  // the table stay keys; back in the box, typing starts afresh.
+  Compose("hao");
+  ClickOn(f.Pic1);
+  EXPECT_EQ(f.Focus(), &f.Pic1);
+  EXPECT_EQ(f.Chat.Composition(), "");
+  EXPECT_FALSE(SDL_IsTextInputActive());
+  Xdo("type --delay 80 ni");
+  client.loop.RunFor(0.3);
+  ClickOn(f.Chat);
+  Compose("nihao");
+  Commit("你好");
+  EXPECT_EQ(f.Chat.Text(), "你好你好你好");
+
+  // Enter sends the line: the server gets it in GB2312.
+  Xdo("key Return");
+  ASSERT_TRUE(WaitFor([&] { return f.Chat.Text().empty(); }));
+  GamePacket p;
+  ASSERT_TRUE(client.net.SendRing.TakePacket(p));
+  EXPECT_NE(Gb2312ToUtf8(p.ByteString(16, 100)).find("你好你好你好"), std::string::npos);
+}
 
 }  // namespace
 }  // namespace slvn

@@ -263,6 +263,16 @@ TEST_F(FormsTest, TextBoxEditsWholeCharactersWithinItsLimit) {
       {"ab", 2, 5, {"p:你好世界"}, "ab你好世", 5, 1},  // as much as fits
       {"abc", 1, 3, {"t:d", "p:e"}, "abc", 1, 0},      // full: nothing goes in
       {"你好", 2, 3, {"bs", "t:们们"}, "你们们", 3, 2},
+      // A selection (Shift: "sleft", "shome"...; "all") goes when typed
+      // over, pasted over or deleted, and the limit counts without it.
+      {"abcd", 1, 0, {"sright", "sright", "t:你"}, "a你d", 2, 2},
+      {"abcd", 3, 0, {"shome", "p:x\ny"}, "x yd", 3, 2},
+      {"abcd", 3, 0, {"sleft", "sleft", "bs"}, "ad", 1, 1},
+      {"abcd", 0, 0, {"send", "del"}, "", 0, 1},
+      {"abcd", 2, 4, {"all", "t:你好世界啊"}, "你好世界", 4, 2},
+      {"abcd", 2, 0, {"all", "left"}, "abcd", 0, 0},  // an arrow puts it away at its edge
+      {"abcd", 2, 0, {"all", "right", "t:e"}, "abcde", 5, 1},
+      {"abcd", 2, 0, {"sright", "sleft", "sleft", "t:x"}, "axcd", 2, 2},  // back past the anchor
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.text) + " caret " + std::to_string(c.caret));
@@ -282,6 +292,11 @@ TEST_F(FormsTest, TextBoxEditsWholeCharactersWithinItsLimit) {
       if (step == "right") box.MoveCaret(39);
       if (step == "home") box.MoveCaret(36);
       if (step == "end") box.MoveCaret(35);
+      if (step == "sleft") box.MoveCaret(37, true);
+      if (step == "sright") box.MoveCaret(39, true);
+      if (step == "shome") box.MoveCaret(36, true);
+      if (step == "send") box.MoveCaret(35, true);
+      if (step == "all") box.SelectAll();
     }
     EXPECT_EQ(box.Text(), c.want);
     EXPECT_EQ(box.SelStart(), c.want_caret);

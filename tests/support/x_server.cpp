@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <string>
 
+#include <X11/Xlib.h>
+
 // SDL's X11 start-up opens the session bus, and libdbus keeps a buffer for
 // the life of the process: not ours to free. Every test program that starts
 // a display links this file.
@@ -132,6 +134,108 @@ uint32_t ScreenPixel(int x, int y) {
   const size_t hash = text.find('#', text.find('\n'));
   if (hash == std::string::npos) return 0xFFFFFFFF;
   return static_cast<uint32_t>(std::strtoul(text.substr(hash + 1, 6).c_str(), nullptr, 16));
+}
+
+uint64_t ClipboardOwner() {
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) return 0;
+  const Window owner = XGetSelectionOwner(display, XInternAtom(display, "CLIPBOARD", False));
+  XCloseDisplay(display);
+  return owner;
+}
+
+ClipboardOwnerProgram::ClipboardOwnerProgram(const std::string& text) {
+  if (access("/usr/bin/xclip", X_OK) != 0) return;
+  int in[2];
+  if (pipe(in) != 0) return;
+  pid_ = fork();
+  if (pid_ == 0) {
+    dup2(in[0], 0);
+    close(in[0]);
+    close(in[1]);
+    if (FILE* null = freopen("/dev/null", "w", stderr)) (void)null;
+    execl("/usr/bin/xclip", "xclip", "-quiet", "-selection", "clipboard", "-i",
+          static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(in[0]);
+  const bool written = write(in[1], text.data(), text.size()) == static_cast<ssize_t>(text.size());
+  close(in[1]);
+  if (!written) return;
+  if (pid_ < 0) return;
+  for (int i = 0; i < 100 && !owner_; ++i) {
+    usleep(50'000);
+    owner_ = ClipboardOwner();
+  }
+}
+
+ClipboardOwnerProgram::~ClipboardOwnerProgram() {
+  if (pid_ <= 0) return;
+  kill(pid_, SIGCONT);
+  Stop(pid_);
+}
+
+void ClipboardOwnerProgram::Freeze() {
+  if (pid_ > 0) kill(pid_, SIGSTOP);
+}
+
+void ClipboardOwnerProgram::Thaw() {
+  if (pid_ > 0) kill(pid_, SIGCONT);
+}
+
+InputMethodSession::InputMethodSession(const std::string& engine) {
+  if (access("/usr/bin/ibus-daemon", X_OK) != 0 || access("/usr/bin/dbus-daemon", X_OK) != 0) {
+    problem_ = "ibus-daemon or dbus-daemon is not installed";
+    return;
+  }
+  // The daemon writes its address where SDL looks for it: in a folder of
+  // the test's own, not the user's.
+  char dir[] = "/tmp/slvn-ibus-XXXXXX";
+  if (!mkdtemp(dir)) {
+    problem_ = "no temporary folder";
+    return;
+  }
+  config_dir_ = dir;
+  setenv("XDG_CONFIG_HOME", dir, 1);
+  setenv("XDG_CACHE_HOME", dir, 1);
+  const std::string bus = CommandOutput(
+      "dbus-daemon --session --fork --nopidfile --print-address=1 --print-pid=1 2>/dev/null");
+  const size_t line = bus.find('\n');
+  if (line == std::string::npos) {
+    problem_ = "no session bus";
+    return;
+  }
+  bus_pid_ = static_cast<pid_t>(std::strtol(bus.c_str() + line + 1, nullptr, 10));
+  setenv("DBUS_SESSION_BUS_ADDRESS", bus.substr(0, line).c_str(), 1);
+  setenv("XMODIFIERS", "@im=ibus", 1);
+  setenv("SDL_IM_MODULE", "ibus", 1);
+  daemon_pid_ = fork();
+  if (daemon_pid_ < 0) {
+    problem_ = "fork failed";
+    return;
+  }
+  if (daemon_pid_ == 0) {
+    if (FILE* null = freopen("/dev/null", "w", stderr)) (void)null;
+    if (FILE* null = freopen("/dev/null", "w", stdout)) (void)null;
+    execl("/usr/bin/ibus-daemon", "ibus-daemon", "--panel=disable", "--emoji-extension=disable",
+          "--xim", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  // Up once it answers on its bus and the engine is on.
+  const std::string want = engine + "\n";
+  for (int i = 0; i < 200; ++i) {
+    if (CommandOutput("ibus engine " + engine + " >/dev/null 2>&1; ibus engine 2>/dev/null") ==
+        want)
+      return;
+    usleep(50'000);
+  }
+  problem_ = "ibus-daemon did not start, or its engine did not switch on";
+}
+
+InputMethodSession::~InputMethodSession() {
+  Stop(daemon_pid_);
+  if (bus_pid_ > 0) kill(bus_pid_, SIGTERM);
+  if (!config_dir_.empty()) std::filesystem::remove_all(config_dir_);
 }
 
 }  // namespace slvn::test

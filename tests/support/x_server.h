@@ -48,5 +48,47 @@ bool Viewable(uint64_t window);
 bool OverrideRedirect(uint64_t window);
 // The screen's colour at (x, y) as 0xRRGGBB, read from the X server.
 uint32_t ScreenPixel(int x, int y);
+// The window that owns the clipboard (CLIPBOARD), 0 when none does.
+uint64_t ClipboardOwner();
+
+// Another program's copy: xclip owning the clipboard with `text`, in the
+// foreground as a child of this process, until the object goes. Freeze()
+// stops it (an owner that never answers), Thaw() wakes it.
+class ClipboardOwnerProgram {
+ public:
+  explicit ClipboardOwnerProgram(const std::string& text);
+  ~ClipboardOwnerProgram();
+  ClipboardOwnerProgram(const ClipboardOwnerProgram&) = delete;
+  ClipboardOwnerProgram& operator=(const ClipboardOwnerProgram&) = delete;
+  // False when xclip is not installed or took no ownership.
+  bool Running() const { return owner_ != 0; }
+  uint64_t Owner() const { return owner_; }
+  void Freeze();
+  void Thaw();
+
+ private:
+  pid_t pid_ = -1;
+  uint64_t owner_ = 0;
+};
+
+// An input method on the display: a session bus of its own and ibus-daemon
+// under this process (it quits when its parent does), with `engine`
+// switched on. Started before the program's windows open, since SDL looks
+// for the input method when its video starts; stopped when the object goes.
+class InputMethodSession {
+ public:
+  explicit InputMethodSession(const std::string& engine);
+  ~InputMethodSession();
+  InputMethodSession(const InputMethodSession&) = delete;
+  InputMethodSession& operator=(const InputMethodSession&) = delete;
+  bool Running() const { return problem_ == nullptr; }
+  const char* Problem() const { return problem_; }
+
+ private:
+  pid_t bus_pid_ = -1;
+  pid_t daemon_pid_ = -1;
+  std::string config_dir_;
+  const char* problem_ = nullptr;
+};
 
 }  // namespace slvn::test
