@@ -277,9 +277,9 @@ TEST_F(HeartbeatTest, SilentServerDuringAHandGivesUpTheTable) {
   EXPECT_FALSE(client.data.AnNiuState[2]);  // not reset yet
   Tick(2);
   EXPECT_EQ(client.data.RecvIdleCount, 0);
-  // The notice stays in the strip after the reset, the line below it empty.
+  // The notice stays in the strip after the reset, no line below it.
   EXPECT_EQ(client.chat.Sysmsg[0], "已经与服务器断开连接，请重新入座！");
-  EXPECT_EQ(client.chat.Sysmsg[1], "");
+  EXPECT_EQ(client.chat.Sysmsg[1], std::nullopt);
   EXPECT_EQ(client.main_form.Sysmsg[0].List(0), "已经与服务器断开连接，请重新入座！");
   EXPECT_EQ(client.main_form.WindowState(), kMinimized);
   EXPECT_TRUE(client.data.AnNiuState[2]);  // the client was reset
