@@ -28,6 +28,20 @@ void Stop(pid_t pid) {
   waitpid(pid, nullptr, 0);
 }
 
+// Starts a program with its output thrown away (its complaints are not the
+// test's); -1 when the fork failed.
+template <typename... Args>
+pid_t StartQuietly(const char* path, Args... args) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (FILE* null = freopen("/dev/null", "w", stderr)) (void)null;
+    if (FILE* null = freopen("/dev/null", "w", stdout)) (void)null;
+    execl(path, args..., static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  return pid;
+}
+
 // Whether a window manager has announced itself on the display's root.
 bool WindowManagerReady() {
   FILE* out = popen("xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null", "r");
@@ -76,17 +90,11 @@ XServer::XServer(const Options& options) {
 }
 
 void XServer::StartWindowManager() {
-  wm_pid_ = fork();
+  // Menus it does not find make it complain.
+  wm_pid_ = StartQuietly("/usr/bin/openbox", "openbox", "--sm-disable");
   if (wm_pid_ < 0) {
     problem_ = "fork failed";
     return;
-  }
-  if (wm_pid_ == 0) {
-    // Its complaints about menus it does not find are not the test's.
-    if (FILE* null = freopen("/dev/null", "w", stderr)) (void)null;
-    if (FILE* null = freopen("/dev/null", "w", stdout)) (void)null;
-    execl("/usr/bin/openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
-    _exit(127);
   }
   // Ready once it has taken the screen: windows made before would be left
   // unmanaged until it adopts them.
@@ -209,17 +217,11 @@ InputMethodSession::InputMethodSession(const std::string& engine) {
   setenv("DBUS_SESSION_BUS_ADDRESS", bus.substr(0, line).c_str(), 1);
   setenv("XMODIFIERS", "@im=ibus", 1);
   setenv("SDL_IM_MODULE", "ibus", 1);
-  daemon_pid_ = fork();
+  daemon_pid_ = StartQuietly("/usr/bin/ibus-daemon", "ibus-daemon", "--panel=disable",
+                             "--emoji-extension=disable", "--xim");
   if (daemon_pid_ < 0) {
     problem_ = "fork failed";
     return;
-  }
-  if (daemon_pid_ == 0) {
-    if (FILE* null = freopen("/dev/null", "w", stderr)) (void)null;
-    if (FILE* null = freopen("/dev/null", "w", stdout)) (void)null;
-    execl("/usr/bin/ibus-daemon", "ibus-daemon", "--panel=disable", "--emoji-extension=disable",
-          "--xim", static_cast<char*>(nullptr));
-    _exit(127);
   }
   // Up once it answers on its bus and the engine is on.
   const std::string want = engine + "\n";
