@@ -137,8 +137,10 @@ class X11DesktopTest : public ::testing::TestWithParam<bool> {
     if (!x.Running()) GTEST_SKIP() << x.Problem();
     if (access("/usr/bin/xdotool", X_OK) != 0) GTEST_SKIP() << "xdotool is not installed";
   }
-  // Pumps the loop until done holds, for at most a few real seconds.
-  bool WaitFor(const std::function<bool()>& done) { return loop.WaitUntil(done, 5.0); }
+  // Pumps the loop until done holds, for at most 15 real seconds: a screen
+  // pixel is read by a program of its own, slow on a machine busy with other
+  // tests.
+  bool WaitFor(const std::function<bool()>& done) { return loop.WaitUntil(done, 15.0); }
   WindowSystem& Windows() {
     WindowSystem* windows = forms.OpenWindows();
     EXPECT_TRUE(windows && windows->HasDisplay());
