@@ -13,7 +13,7 @@
 namespace slvn {
 
 // Settings and records in INI files (sections in brackets, key=value lines),
-// read and written like the Windows profile-string calls: section and key
+// read and written by section and key: section and key
 // names match without regard to case or surrounding blanks, a missing file,
 // section or key reads as "", and the first write creates the file. Names and
 // values are UTF-8 here and code page 936 in the file. An unreadable file
