@@ -156,13 +156,15 @@ std::span<uint8_t> RelayReader::Space(size_t want) {
 
 void RelayReader::Filled(size_t n) {
   if (!broken_) end_ = std::min(buffer_.size(), end_ + n);
+  used_ = std::max(used_, end_);
 }
 
 void RelayReader::Shrink() {
-  if (Buffered() == 0 && buffer_.size() > kKeptReaderBuffer) {
+  if (Buffered() == 0 && buffer_.size() > kKeptReaderBuffer && used_ <= kKeptReaderBuffer) {
     std::vector<uint8_t>().swap(buffer_);
     start_ = end_ = 0;
   }
+  used_ = Buffered() > 0 ? end_ : 0;
 }
 
 std::optional<RelayView> RelayReader::NextView() {

@@ -75,5 +75,27 @@ TEST(RelayReaderTest, AnOversizeOrEmptyLengthBreaksTheStream) {
   EXPECT_EQ(m->bytes.size(), 1u << 20);
 }
 
+// A stream of large frames keeps its buffer from one Shrink to the next, so
+// it is not freed and faulted in again; a buffer not needed since the last
+// Shrink goes.
+TEST(RelayReaderTest, ShrinkLetsGoOnlyOfABufferNotUsedSinceTheLastOne) {
+  const std::vector<uint8_t> frame =
+      EncodeRelayMessage(Msg(RelayType::kFrame, 1, 0, std::vector<uint8_t>(200 * 1024, 7)));
+  const std::vector<uint8_t> small = EncodeRelayMessage(Msg(RelayType::kKeepAlive));
+  RelayReader reader;
+  for (int period = 0; period < 3; ++period) {
+    reader.Feed(frame);
+    ASSERT_TRUE(reader.Next()) << period;
+    reader.Shrink();
+    EXPECT_GE(reader.Capacity(), frame.size()) << period;
+  }
+  reader.Feed(small);
+  ASSERT_TRUE(reader.Next());
+  reader.Shrink();
+  EXPECT_LE(reader.Capacity(), kKeptReaderBuffer);
+  reader.Feed(frame);  // and it still reads
+  EXPECT_TRUE(reader.Next());
+}
+
 }  // namespace
 }  // namespace slvn
