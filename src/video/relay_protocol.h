@@ -93,6 +93,9 @@ class RelayReader {
   void Shrink();
 
  private:
+  // The length field of the next message, 0 before four bytes are there.
+  size_t NextLength() const;
+
   std::vector<uint8_t> buffer_;  // its whole size is room; [start_, end_) is unread
   size_t start_ = 0, end_ = 0;
   size_t used_ = 0;  // the most of the buffer filled since the last Shrink
