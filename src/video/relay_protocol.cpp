@@ -144,10 +144,14 @@ std::span<uint8_t> RelayReader::Space(size_t want) {
     start_ = 0;
   }
   // Doubling stops at the largest message, so that a connection's buffer
-  // stays near what one message and one read need.
+  // stays near what one message and one read need. A message whose length
+  // is known gets its room at once: a stream of large ones starting is not
+  // grown to step by step, each step fresh memory to fault in.
   if (buffer_.size() - end_ < want) {
-    std::vector<uint8_t> grown(
-        std::max(end_ + want, std::min(2 * buffer_.size(), kMaxRelayMessage + 4)));
+    size_t size = std::max(end_ + want, std::min(2 * buffer_.size(), kMaxRelayMessage + 4));
+    if (const size_t n = NextLength(); n > 0 && n <= kMaxRelayMessage)
+      size = std::max(size, start_ + 4 + n + want);
+    std::vector<uint8_t> grown(size);
     std::copy(buffer_.begin(), buffer_.begin() + static_cast<ptrdiff_t>(end_), grown.begin());
     buffer_.swap(grown);
   }
@@ -156,20 +160,28 @@ std::span<uint8_t> RelayReader::Space(size_t want) {
 
 void RelayReader::Filled(size_t n) {
   if (!broken_) end_ = std::min(buffer_.size(), end_ + n);
+  used_ = std::max(used_, end_);
 }
 
 void RelayReader::Shrink() {
-  if (Buffered() == 0 && buffer_.size() > kKeptReaderBuffer) {
+  if (Buffered() == 0 && buffer_.size() > kKeptReaderBuffer && used_ <= kKeptReaderBuffer) {
     std::vector<uint8_t>().swap(buffer_);
     start_ = end_ = 0;
   }
+  used_ = Buffered() > 0 ? end_ : 0;
+}
+
+size_t RelayReader::NextLength() const {
+  if (Buffered() < 4) return 0;
+  const uint8_t* at = buffer_.data() + start_;
+  return static_cast<uint32_t>(at[0]) << 24 | static_cast<uint32_t>(at[1]) << 16 |
+         static_cast<uint32_t>(at[2]) << 8 | at[3];
 }
 
 std::optional<RelayView> RelayReader::NextView() {
   if (broken_ || Buffered() < 4) return std::nullopt;
   const uint8_t* at = buffer_.data() + start_;
-  const uint32_t n = static_cast<uint32_t>(at[0]) << 24 | static_cast<uint32_t>(at[1]) << 16 |
-                     static_cast<uint32_t>(at[2]) << 8 | at[3];
+  const size_t n = NextLength();
   if (n == 0 || n > kMaxRelayMessage) {
     broken_ = true;
     std::vector<uint8_t>().swap(buffer_);

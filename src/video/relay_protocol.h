@@ -86,14 +86,19 @@ class RelayReader {
   size_t Buffered() const { return end_ - start_; }
   // The memory the reader holds.
   size_t Capacity() const { return buffer_.capacity(); }
-  // Lets a large buffer go once everything in it was read. Not done at every
-  // feed: a stream of large messages would take and free it many times a
-  // second.
+  // Lets a large buffer go once everything in it was read, unless more than
+  // kKeptReaderBuffer of it was used since the last call. Not done at every
+  // feed, and never to a buffer in use: a stream of large messages would
+  // take and free it again and again, faulting fresh pages in each time.
   void Shrink();
 
  private:
+  // The length field of the next message, 0 before four bytes are there.
+  size_t NextLength() const;
+
   std::vector<uint8_t> buffer_;  // its whole size is room; [start_, end_) is unread
   size_t start_ = 0, end_ = 0;
+  size_t used_ = 0;  // the most of the buffer filled since the last Shrink
   bool broken_ = false;
 };
 

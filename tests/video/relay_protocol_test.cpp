@@ -75,5 +75,53 @@ TEST(RelayReaderTest, AnOversizeOrEmptyLengthBreaksTheStream) {
   EXPECT_EQ(m->bytes.size(), 1u << 20);
 }
 
+// A stream of large frames keeps its buffer from one Shrink to the next, so
+// it is not freed and faulted in again; a buffer not needed since the last
+// Shrink goes.
+TEST(RelayReaderTest, ShrinkLetsGoOnlyOfABufferNotUsedSinceTheLastOne) {
+  const std::vector<uint8_t> frame =
+      EncodeRelayMessage(Msg(RelayType::kFrame, 1, 0, std::vector<uint8_t>(200 * 1024, 7)));
+  const std::vector<uint8_t> small = EncodeRelayMessage(Msg(RelayType::kKeepAlive));
+  RelayReader reader;
+  for (int period = 0; period < 3; ++period) {
+    reader.Feed(frame);
+    ASSERT_TRUE(reader.Next()) << period;
+    reader.Shrink();
+    EXPECT_GE(reader.Capacity(), frame.size()) << period;
+  }
+  reader.Feed(small);
+  ASSERT_TRUE(reader.Next());
+  reader.Shrink();
+  EXPECT_LE(reader.Capacity(), kKeptReaderBuffer);
+  reader.Feed(frame);  // and it still reads
+  EXPECT_TRUE(reader.Next());
+}
+
+// Read straight from a socket a piece at a time, a large message gets its
+// room in one step once its length is in, not by doubling step after step.
+TEST(RelayReaderTest, ALargeMessageGetsItsRoomOnceItsLengthIsIn) {
+  constexpr size_t kPiece = 16 * 1024;
+  const std::vector<uint8_t> frame =
+      EncodeRelayMessage(Msg(RelayType::kFrame, 1, 0, std::vector<uint8_t>(200 * 1024, 7)));
+  RelayReader reader;
+  size_t at = 0, grown = 0;
+  while (at < frame.size()) {
+    const size_t capacity = reader.Capacity();
+    const std::span<uint8_t> space = reader.Space(kPiece);
+    grown += reader.Capacity() != capacity;
+    const size_t n = std::min({space.size(), kPiece, frame.size() - at});
+    std::copy_n(frame.begin() + static_cast<ptrdiff_t>(at), n, space.begin());
+    reader.Filled(n);
+    at += n;
+    if (at < frame.size()) {
+      EXPECT_FALSE(reader.Next());
+    }
+  }
+  EXPECT_LE(grown, 2u);  // the first read's room, then the message's
+  auto m = reader.Next();
+  ASSERT_TRUE(m);
+  EXPECT_EQ(m->bytes, std::vector<uint8_t>(200 * 1024, 7));
+}
+
 }  // namespace
 }  // namespace slvn
