@@ -639,10 +639,12 @@ TEST(RelayServerTest, OutOfDescriptorsItRestsAndAnswersOnceTheyAreFree) {
   EXPECT_EQ(errors.find("out of descriptors"), errors.rfind("out of descriptors")) << errors;
 
   // Freed descriptors: the waiting connections and a new one are answered.
-  for (int i = 0; i < 10; ++i) held[static_cast<size_t>(i)]->Close();
+  // Three quarters go, so there is room whatever descriptors the relay
+  // inherited from the test's runner.
+  for (int i = 0; i < 15; ++i) held[static_cast<size_t>(i)]->Close();
   EXPECT_EQ(LogIn(*held.back(), "waited"), kLoginAccepted);
   RawClient late(relay.port());
-  EXPECT_EQ(LogIn(late, "late"), kLoginAccepted);
+  EXPECT_EQ(LogIn(late, "late"), kLoginAccepted) << relay.Record() << relay.Errors();
 }
 
 TEST(RelayServerTest, HelpPrintsTheUsage) {
