@@ -37,7 +37,7 @@ TEST_F(IniFileTest, MissingFileOrKeyReadsEmptyAndCreatesNothing) {
   EXPECT_EQ(ini.GetIniKey("other", "vidiovalue"), "");
 }
 
-TEST_F(IniFileTest, ReadsValuesTheWayTheProfileCallsDo) {
+TEST_F(IniFileTest, FindsKeysWithoutCaseAndTrimsTheirValues) {
   WriteFileBytes(path,
                  "top=ignored\n"
                  "[Phrase1]\r\n"

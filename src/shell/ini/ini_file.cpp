@@ -236,7 +236,8 @@ bool classIniFile::WriteIniKeys(std::string_view section,
 
 namespace {
 
-// A key's value as the profile read gives it, in UTF-8.
+// A key's value as a read returns it: trimmed, one pair of enclosing quotes
+// off, at most 1023 bytes, without zero bytes, in UTF-8.
 std::string ValueOfLine(const std::string& line) {
   std::string_view value = Trim(std::string_view(line).substr(line.find('=') + 1));
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
