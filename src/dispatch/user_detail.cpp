@@ -12,8 +12,8 @@ namespace {
 
 namespace off = user_detail_offset;
 
-// The name goes into the hand record's file, where a zero would end its
-// line: a character that converts to one is cut there.
+// A character that converts to a zero loses it: the own name begins every
+// chat line the player sends, and a receiver ends a chat text at its first zero.
 std::string ConvertUnit(const std::string& gb) {
   std::string text = Gb2312ToUtf8(gb);
   text.erase(std::find(text.begin(), text.end(), '\0'), text.end());

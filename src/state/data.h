@@ -28,7 +28,7 @@ struct Data {
 
   // --- Seating ---
   int16_t OtherPlayerCount = 0;  // other players seated at the table, never below 0
-  int16_t BatchCount = 0;        // seat names (and a running hand's tiles) counted; 0 at the fourth
+  int16_t BatchCount = 0;        // seat names counted; 0 at the fourth
   bool SeatNamesSeen = false;    // seat names came; the seated players' details follow
   // The seated players' user details after the seat names, counted apart from
   // BatchCount so that a table clear between them cannot lose the count.
@@ -126,7 +126,8 @@ struct Data {
   int16_t SavedDiscardX = 0, SavedDiscardY = 0;
   // A joined hand's table state: wall images taken from WallHead so far, the
   // tiles the seats took from the head and the tail mark, the earlier
-  // discards per display seat, and the messages of the batch (0-3).
+  // discards per display seat, and the messages of the batch (0-3), counted
+  // apart from the seat names' BatchCount, which other messages move.
   int16_t ImagesUsed = 0;
   int16_t HeadTaken = 0;
   int16_t TailMark = 0;
