@@ -292,7 +292,15 @@ bool TextBox::DeleteSelection() {
 
 void TextBox::Type(const std::string& utf8) {
   SetComposition("", 0);
-  std::string typed = WellFormedUtf8(utf8);
+  Insert(WellFormedUtf8(utf8));
+}
+
+void TextBox::Paste(const std::string& utf8) {
+  // The input method keeps composing: its text stays shown after the paste.
+  Insert(OneLineText(WellFormedUtf8(utf8)));
+}
+
+void TextBox::Insert(std::string typed) {
   if (typed.empty()) return;
   // What is typed takes the selection's place.
   const bool removed = DeleteSelection();
@@ -310,10 +318,6 @@ void TextBox::Type(const std::string& utf8) {
   // The caret moves before Change runs, so a handler sees it past the text.
   caret_ = anchor_ = caret_ + static_cast<int>(Utf8Length(typed));
   SetText(std::move(t));
-}
-
-void TextBox::Paste(const std::string& utf8) {
-  Type(OneLineText(WellFormedUtf8(utf8)));
 }
 
 bool TextBox::Backspace() {

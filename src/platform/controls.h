@@ -287,7 +287,8 @@ class TextBox : public TextControl {
   // bytes that are not UTF-8 go in as U+FFFD. Ends any composition.
   void Type(const std::string& utf8);
   // Pasting: as Type, with each line break (CR LF, CR or LF) and tab made a
-  // blank, as a one-line box must, and other control characters dropped.
+  // blank, as a one-line box must, and other control characters dropped; a
+  // composition stays, at the caret after the pasted text.
   void Paste(const std::string& utf8);
   // A backspace removes the selection or the character before the caret, a
   // delete the selection or the one after it; each returns whether there
@@ -322,6 +323,8 @@ class TextBox : public TextControl {
  private:
   // Removes the selection; false when there is none.
   bool DeleteSelection();
+  // Puts well-formed text in the selection's place, as MaxLength allows.
+  void Insert(std::string typed);
   void Select(int anchor, int caret);
 
   std::string text_;

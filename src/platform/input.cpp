@@ -83,10 +83,12 @@ bool ControlKeyPress(Form& form, int control_char) {
 }
 
 // A character's KeyPress code: ASCII as itself, any other character its
-// code page 936 code (lead byte high), '?' when it has none.
+// code page 936 code (a two-byte code's lead byte high; the euro sign has
+// the one byte 0x80), '?' when it has none.
 int CharCode(const std::string& utf8_char) {
   if (utf8_char.size() == 1) return static_cast<unsigned char>(utf8_char[0]);
   const std::string gb = Utf8ToGb2312(utf8_char);
+  if (gb.size() == 1) return static_cast<unsigned char>(gb[0]);
   if (gb.size() != 2) return '?';
   return static_cast<unsigned char>(gb[0]) << 8 | static_cast<unsigned char>(gb[1]);
 }
@@ -95,6 +97,7 @@ int CharCode(const std::string& utf8_char) {
 std::string CharOfCode(int code) {
   if (code < 0x80) return std::string(1, static_cast<char>(code));
   if (code > 0xFFFF) return "";
+  if (code <= 0xFF) return Gb2312ToUtf8(std::string(1, static_cast<char>(code)));
   const char gb[] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
   return Gb2312ToUtf8(std::string_view(gb, 2));
 }

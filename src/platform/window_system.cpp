@@ -10,6 +10,7 @@
 
 #include "platform/forms.h"
 #include "platform/input.h"
+#include "platform/key_gate.h"
 
 namespace slvn {
 
@@ -27,9 +28,10 @@ void X11PrepareDestroyed(SDL_Window* window);                    // x11_connecti
 void* X11DisplayOf(SDL_Window* window);                          // x11_connection.cpp
 void X11Sync(void* display);                                     // x11_connection.cpp
 int X11EventModifiers(const SDL_SysWMmsg* msg);                  // x11_connection.cpp
+bool X11KeyPressEvent(const SDL_SysWMmsg* msg);                  // x11_connection.cpp
 bool X11RequestClipboard(SDL_Window* window);                    // x11_connection.cpp
-bool X11ClipboardAnswer(const SDL_SysWMmsg* msg, SDL_Window* window,
-                        std::string& text);  // x11_connection.cpp
+int X11ClipboardAnswer(const SDL_SysWMmsg* msg, SDL_Window* window, bool& in_parts,
+                       std::string& text);  // x11_connection.cpp
 
 namespace {
 
@@ -39,8 +41,9 @@ constexpr int kTipDelayMs = 500;
 // A window's report that disagrees with what we asked of it within this
 // long is an older one still on its way, not the window manager's doing.
 constexpr uint64_t kEchoMs = 1000;
-// A clipboard owner that has not answered a paste by then never will.
-constexpr uint64_t kPasteWaitMs = 5000;
+// A clipboard owner that has not answered a paste (or sent its next part)
+// by then never will.
+constexpr int kPasteWaitMs = 5000;
 
 bool DisplayWanted() {
   const char* driver = std::getenv("SDL_VIDEODRIVER");
@@ -147,8 +150,14 @@ SDL_SystemCursor CursorFor(int pointer) {
 }  // namespace
 
 WindowSystem::WindowSystem(Forms& forms)
-    : forms_(forms), tip_timer_(forms.Loop(), [this] { ShowTip(); }) {
+    : forms_(forms),
+      tip_timer_(forms.Loop(), [this] { ShowTip(); }),
+      keys_(std::make_unique<KeyGate>()),
+      keys_timer_(forms.Loop(), [this] { KeysGiveUp(); }),
+      paste_timer_(forms.Loop(), [this] { EndPaste(); }) {
   tip_timer_.SetInterval(kTipDelayMs);
+  keys_timer_.SetInterval(static_cast<int>(KeyGate::kGiveUpMs));
+  paste_timer_.SetInterval(kPasteWaitMs);
   // Everything is drawn in software, so the window surface goes straight to
   // the X server (shared memory) instead of through a GL texture: under a
   // software GL that saves its driver's ~60 MB and an upload per frame. A
@@ -172,6 +181,18 @@ WindowSystem::WindowSystem(Forms& forms)
   }
   forms_.Loop().AddSource(this);
   forms_.Loop().SetPresentHook([this] { Present(); });
+}
+
+void WindowSystem::HandleGated(std::vector<SDL_Event>& events) {
+  for (const SDL_Event& e : events) HandleEvent(e);
+  events.clear();
+}
+
+void WindowSystem::KeysGiveUp() {
+  keys_timer_.SetEnabled(false);
+  std::vector<SDL_Event> events;
+  keys_->GiveUp(events);
+  HandleGated(events);
 }
 
 WindowSystem::~WindowSystem() {
@@ -214,8 +235,16 @@ bool WindowSystem::Pending() {
 void WindowSystem::Dispatch() {
   if (display_) {
     SDL_Event event;
-    while (SDL_PollEvent(&event)) HandleEvent(event);
-    if (paste_window_ && SDL_GetTicks64() - paste_asked_at_ > kPasteWaitMs) EndPaste();
+    std::vector<SDL_Event> events;
+    while (SDL_PollEvent(&event)) {
+      const bool x_key = event.type == SDL_SYSWMEVENT && X11KeyPressEvent(event.syswm.msg);
+      keys_->Take(event, x_key, SDL_IsTextInputActive(), events);
+      HandleGated(events);
+    }
+    keys_->Settle(events);
+    HandleGated(events);
+    // The input method gets a while to show what it did with held keys.
+    if (keys_->Holding() != keys_timer_.Enabled()) keys_timer_.SetEnabled(keys_->Holding());
   }
   Present();
 }
@@ -782,7 +811,7 @@ void WindowSystem::Paste(Form& form) {
   if (X11RequestClipboard(window)) {
     paste_form_ = &form;
     paste_window_ = window;
-    paste_asked_at_ = SDL_GetTicks64();
+    paste_timer_.SetEnabled(true);
     return;
   }
   // Off X11, the window system's own clipboard; on X11 nobody owns it.
@@ -797,9 +826,18 @@ void WindowSystem::Paste(Form& form) {
 }
 
 void WindowSystem::ClipboardEvent(const SDL_Event& event) {
-  std::string text;
-  if (!paste_window_ || !X11ClipboardAnswer(event.syswm.msg, paste_window_, text)) return;
+  if (!paste_window_) return;
+  const int answer =
+      X11ClipboardAnswer(event.syswm.msg, paste_window_, paste_in_parts_, paste_text_);
+  if (answer == 0) return;
+  if (answer == 1) {
+    // A part came: the owner is alive, and has as long again for the next.
+    paste_timer_.SetEnabled(false);
+    paste_timer_.SetEnabled(true);
+    return;
+  }
   const Form* form = paste_form_;
+  const std::string text = std::move(paste_text_);
   EndPaste();
   // The form may have gone while its owner took its time.
   const auto& loaded = forms_.LoadedForms();
@@ -808,8 +846,11 @@ void WindowSystem::ClipboardEvent(const SDL_Event& event) {
 }
 
 void WindowSystem::EndPaste() {
+  paste_timer_.SetEnabled(false);
   paste_window_ = nullptr;
   paste_form_ = nullptr;
+  paste_in_parts_ = false;
+  paste_text_.clear();
 }
 
 int WindowSystem::SyncModifiers(void*, SDL_Event* event) {
@@ -833,8 +874,9 @@ void WindowSystem::WindowFocused(Form& form, Screen& screen, bool focused) {
   // A window without the keys shows no caret and no composition.
   screen.focused = focused;
   screen.exposed = true;
-  if (!focused)
-    if (TextBox* box = FocusedTextBox(form)) box->SetComposition("", 0);
+  if (focused) return;
+  keys_->Drop();
+  if (TextBox* box = FocusedTextBox(form)) box->SetComposition("", 0);
 }
 
 void WindowSystem::HandleComposition(const SDL_Event& event) {
@@ -858,6 +900,8 @@ void WindowSystem::PlaceTextInput() {
   if (box != input_box_ && input_box_) SDL_StopTextInput();
   if (box && (box != input_box_ || !SDL_IsTextInputActive())) SDL_StartTextInput();
   if (!box && SDL_IsTextInputActive()) SDL_StopTextInput();
+  // Keys held for the input method go with its composition.
+  if (box != input_box_) keys_->Drop();
   input_box_ = box;
   if (!box) return;
   // The caret's place in its window: the input method opens its candidates

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/event_loop.h"
 #include "platform/renderer.h"
@@ -19,6 +20,7 @@ namespace slvn {
 class Control;
 class Form;
 class Forms;
+class KeyGate;
 struct MessageBox;
 
 // The window system as an event source of the loop. Every loaded, visible
@@ -101,6 +103,10 @@ class WindowSystem : public EventSource {
   bool MakeWindow(Form& form, Screen& screen, int w, int h);
   void CutShape(const Form& form, Screen& screen, int w, int h);
   void HandleEvent(const SDL_Event& event);
+  // Hands the events the key gate lets through to HandleEvent.
+  void HandleGated(std::vector<SDL_Event>& events);
+  // The input method said nothing of the held keys for long enough.
+  void KeysGiveUp();
   // What the window manager did to a window reaches its form.
   void HandleWindowEvent(const SDL_Event& event);
   void WindowStateReported(Form& form, Screen& screen, int state);
@@ -167,10 +173,16 @@ class WindowSystem : public EventSource {
   ScreenRect input_rect_;
   // The text box that had the keys at the last pass (compared, never used).
   const void* input_box_ = nullptr;
-  // A paste waiting for the clipboard owner's answer.
+  // Keys of a text box wait here while the input method may still take them.
+  std::unique_ptr<KeyGate> keys_;
+  Timer keys_timer_;
+  // A paste waiting for the clipboard owner's answer, for at most the
+  // timer's interval each time; a large text comes in parts.
   const Form* paste_form_ = nullptr;
   SDL_Window* paste_window_ = nullptr;
-  uint64_t paste_asked_at_ = 0;
+  Timer paste_timer_;
+  bool paste_in_parts_ = false;
+  std::string paste_text_;
 };
 
 }  // namespace slvn

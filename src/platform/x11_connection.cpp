@@ -6,6 +6,7 @@
 #include <X11/Xatom.h>
 #endif
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -281,38 +282,103 @@ bool X11RequestClipboard(SDL_Window* window) {
 #endif
 }
 
-// Whether the X event in an SDL_SYSWMEVENT message is the clipboard owner's
-// answer to X11RequestClipboard for the window; then `text` holds what it
-// gave ("" when it refused or sent it in pieces).
-bool X11ClipboardAnswer(const SDL_SysWMmsg* msg, SDL_Window* window, std::string& text) {
+namespace {
+
+#if defined(SDL_VIDEO_DRIVER_X11)
+// What a paste keeps of a large text: far more than a one-line box takes.
+constexpr size_t kPasteKeepBytes = 64 * 1024;
+
+// TakeTextProperty's answers besides a length.
+constexpr long kNotText = -1;
+constexpr long kInParts = -2;  // the owner's note that the text comes in parts (INCR)
+
+// Reads the property whole, adding to `text` at most what it still has room
+// for, and deletes it (for a text sent in parts, the owner's cue for the
+// next part). Returns its length in bytes, kInParts, or kNotText when it
+// holds no 8-bit items.
+long TakeTextProperty(Display* display, Window window, Atom property, std::string& text) {
+  const Atom incr = XInternAtom(display, "INCR", False);
+  long total = 0;
+  bool is_text = true, in_parts = false;
+  for (long offset = 0;;) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, left = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, window, property, offset, 64 * 1024, False, AnyPropertyType,
+                           &type, &format, &count, &left, &data) != Success) {
+      is_text = false;
+      break;
+    }
+    in_parts = type == incr;
+    is_text = is_text && format == 8 && !in_parts;
+    if (is_text && data) {
+      const size_t room = kPasteKeepBytes > text.size() ? kPasteKeepBytes - text.size() : 0;
+      text.append(reinterpret_cast<const char*>(data), std::min<size_t>(count, room));
+    }
+    if (data) XFree(data);
+    total += static_cast<long>(count);
+    // Each read takes whole 32-bit units of the property.
+    if (!is_text || left == 0 || count == 0) break;
+    offset += static_cast<long>(count / 4);
+  }
+  XDeleteProperty(display, window, property);
+  XFlush(display);
+  if (in_parts) return kInParts;
+  return is_text ? total : kNotText;
+}
+#endif
+
+}  // namespace
+
+// Whether the X event in an SDL_SYSWMEVENT message is a key press.
+bool X11KeyPressEvent(const SDL_SysWMmsg* msg) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  return msg && msg->subsystem == SDL_SYSWM_X11 && msg->msg.x11.event.type == KeyPress;
+#else
+  (void)msg;
+  return false;
+#endif
+}
+
+// Follows the clipboard owner's answer to X11RequestClipboard for the
+// window, from the X event in an SDL_SYSWMEVENT message: 0 when the event is
+// not part of it, 1 when more is to come (a large text comes in parts, each
+// added to `text`; `in_parts` notes that), 2 when the answer is whole:
+// `text` holds it, "" when the owner refused. What goes past a chat line's
+// worth is read and dropped.
+int X11ClipboardAnswer(const SDL_SysWMmsg* msg, SDL_Window* window, bool& in_parts,
+                       std::string& text) {
 #if defined(SDL_VIDEO_DRIVER_X11)
   SDL_SysWMinfo info;
-  if (!msg || msg->subsystem != SDL_SYSWM_X11 || !X11Info(window, info)) return false;
+  if (!msg || msg->subsystem != SDL_SYSWM_X11 || !X11Info(window, info)) return 0;
   const XEvent& event = msg->msg.x11.event;
-  if (event.type != SelectionNotify || event.xselection.requestor != info.info.x11.window)
-    return false;
   Display* display = info.info.x11.display;
+  const Window own = info.info.x11.window;
   const Atom property = XInternAtom(display, kPasteProperty, False);
-  if (event.xselection.selection != XInternAtom(display, "CLIPBOARD", False)) return false;
+  if (event.type == PropertyNotify) {
+    // The next part of a text sent in parts; an empty one ends it.
+    if (!in_parts || event.xproperty.window != own || event.xproperty.atom != property ||
+        event.xproperty.state != PropertyNewValue)
+      return 0;
+    const long length = TakeTextProperty(display, own, property, text);
+    return length > 0 ? 1 : 2;
+  }
+  if (event.type != SelectionNotify || event.xselection.requestor != own ||
+      event.xselection.selection != XInternAtom(display, "CLIPBOARD", False) || in_parts)
+    return 0;
   text.clear();
-  if (event.xselection.property != property) return true;  // refused
-  Atom type = None;
-  int format = 0;
-  unsigned long count = 0, left = 0;
-  unsigned char* data = nullptr;
-  // A chat line's worth is plenty; the rest of a huge text is not read.
-  if (XGetWindowProperty(display, info.info.x11.window, property, 0, 64 * 1024, True,
-                         AnyPropertyType, &type, &format, &count, &left, &data) == Success &&
-      data && format == 8 && type != XInternAtom(display, "INCR", False))
-    text.assign(reinterpret_cast<const char*>(data), count);
-  if (data) XFree(data);
-  if (left > 0) XDeleteProperty(display, info.info.x11.window, property);
-  return true;
+  if (event.xselection.property != property) return 2;  // refused
+  // Deleting the owner's note of a text in parts asks for the first part.
+  if (TakeTextProperty(display, own, property, text) != kInParts) return 2;
+  in_parts = true;
+  return 1;
 #else
   (void)msg;
   (void)window;
+  (void)in_parts;
   (void)text;
-  return false;
+  return 0;
 #endif
 }
 

@@ -183,6 +183,22 @@ TEST_P(ChatBoxInputTest, TheViewFollowsTheCaretThroughFortyCharactersAndAComposi
   EXPECT_EQ(f.Chat.SelStart(), 43);
 }
 
+// A paste while the input method composes leaves the composition shown at
+// the caret, after the pasted text: the input method still has it.
+TEST_P(ChatBoxInputTest, APasteKeepsTheCompositionShown) {
+  MainForm& f = client.main_form;
+  Click(f.Chat);
+  TypeText("ab");
+  ASSERT_TRUE(PushComposition("nihao", 5));
+  Settle();
+  ASSERT_TRUE(PutOnClipboard("粘贴"));
+  Key('V', kCtrlMask);
+  EXPECT_EQ(f.Chat.Text(), "ab粘贴");
+  EXPECT_EQ(f.Chat.SelStart(), 4);
+  EXPECT_EQ(f.Chat.Composition(), "nihao");
+  EXPECT_GE(LongestRow(BoxPixels()), 30);
+}
+
 // The private line shows and edits the same way; a Backspace into its
 // prefix, after the caret was walked back to it, drops the prefix whole.
 TEST_P(ChatBoxInputTest, ThePrivateLineEditsAsTheChatLine) {
@@ -259,6 +275,15 @@ class ChatBoxInputMethodTest : public ::testing::Test {
         << f.Chat.Text() << " / " << f.Chat.Composition();
   }
 
+  // Keys while the engine is stopped for half a second, as a busy machine
+  // or a starting input method holds them: SDL waits 0.3 s for each.
+  void TypeWhileEnginePaused(const std::string& engine, const std::string& keys) {
+    ime.Pause(engine);
+    Xdo("type --delay 80 " + keys);
+    client.loop.RunFor(0.5);
+    ime.Resume(engine);
+  }
+
   test::XServer x;  // the server goes last, after the windows are closed
   test::InputMethodSession ime{"libpinyin"};
   Client client{std::make_unique<SteadyClock>()};
@@ -302,12 +327,51 @@ TEST_F(ChatBoxInputMethodTest, PinyinComposesCommitsAndIsSent) {
   Commit("你好");
   EXPECT_EQ(f.Chat.Text(), "你好你好你好");
 
+  // A paste whose owner answers while a composition is under way goes in
+  // before it; the composition stays shown and commits after the paste.
+  test::ClipboardOwnerProgram owner("粘贴");
+  ASSERT_TRUE(owner.Running()) << "xclip is not installed or took no clipboard";
+  owner.Freeze();
+  Xdo("key End ctrl+v");
+  Compose("nihao");
+  owner.Thaw();
+  EXPECT_TRUE(WaitFor([&] { return f.Chat.Text() == "你好你好你好粘贴"; }))
+      << f.Chat.Text() << " / " << f.Chat.Composition();
+  client.loop.RunFor(0.3);
+  EXPECT_FALSE(f.Chat.Composition().empty());
+  Commit("你好");
+
   // Enter sends the line: the server gets it in GB2312.
   Xdo("key Return");
   ASSERT_TRUE(WaitFor([&] { return f.Chat.Text().empty(); }));
   GamePacket p;
   ASSERT_TRUE(client.net.SendRing.TakePacket(p));
-  EXPECT_NE(Gb2312ToUtf8(p.ByteString(16, 100)).find("你好你好你好"), std::string::npos);
+  EXPECT_NE(Gb2312ToUtf8(p.ByteString(16, 100)).find("你好你好你好粘贴你好"), std::string::npos);
+}
+
+// An engine that answers the first key after SDL stopped waiting for it:
+// the key goes into the composition only, not into the box as well.
+TEST_F(ChatBoxInputMethodTest, TheFirstKeyOfALateInputMethodGoesInOnce) {
+  MainForm& f = client.main_form;
+  ClickOn(f.Chat);
+  ASSERT_EQ(f.Focus(), &f.Chat);
+  TypeWhileEnginePaused("ibus-engine-lib", "n");
+  Compose("ihao");
+  EXPECT_EQ(f.Chat.Text(), "");
+  Commit("你好");
+  EXPECT_EQ(f.Chat.Text(), "你好");
+
+  // Keys the engine answers late and does not take go in once, in order:
+  // at the next key it answers in time, or alone after a while.
+  ASSERT_TRUE(ime.SwitchEngine("xkb:us::eng"));
+  client.loop.RunFor(0.3);
+  TypeWhileEnginePaused("ibus-engine-sim", "ab");
+  Xdo("type c");
+  EXPECT_TRUE(WaitFor([&] { return f.Chat.Text() == "你好abc"; })) << f.Chat.Text();
+  TypeWhileEnginePaused("ibus-engine-sim", "d");
+  EXPECT_TRUE(WaitFor([&] { return f.Chat.Text() == "你好abcd"; })) << f.Chat.Text();
+  client.loop.RunFor(0.5);
+  EXPECT_EQ(f.Chat.Text(), "你好abcd");
 }
 
 }  // namespace

@@ -183,16 +183,39 @@ TEST_F(X11TextTest, EachTypedCharacterRaisesKeyPressWithItsCodeFirst) {
     seen.emplace_back(code, box.Text());
     if (code == 'x') code = 0;
     if (code == 'y') code = 0xB0A1;  // 啊
+    if (code == 'z') code = 0x80;    // the euro sign's one byte
   };
   ASSERT_TRUE(PushText("你好a"));
   ASSERT_TRUE(PushText("x"));
   ASSERT_TRUE(PushText("y\xF0\x9F\x98\x80"));
+  ASSERT_TRUE(PushText("€z"));
   loop.RunFor(0.3);
-  const std::vector<std::pair<int, std::string>> want = {{0xC4E3, ""},   {0xBAC3, "你"},
-                                                         {'a', "你好"},  {'x', "你好a"},
-                                                         {'y', "你好a"}, {'?', "你好a啊"}};
+  const std::vector<std::pair<int, std::string>> want = {{0xC4E3, ""},
+                                                         {0xBAC3, "你"},
+                                                         {'a', "你好"},
+                                                         {'x', "你好a"},
+                                                         {'y', "你好a"},
+                                                         {'?', "你好a啊"},
+                                                         {0x80, "你好a啊\xF0\x9F\x98\x80"},
+                                                         {'z', "你好a啊\xF0\x9F\x98\x80€"}};
   EXPECT_EQ(seen, want);
-  EXPECT_EQ(box.Text(), "你好a啊\xF0\x9F\x98\x80");
+  EXPECT_EQ(box.Text(), "你好a啊\xF0\x9F\x98\x80€€");
+}
+
+// Alt held with a letter is a chord: KeyDown sees it, nothing is typed and
+// no KeyPress is raised; the next letter types as ever.
+TEST_F(X11TextTest, AnAltChordTypesNothing) {
+  ClickAt(60, 30);
+  ASSERT_EQ(form.Focus(), &box);
+  std::vector<std::pair<int, int>> downs;
+  std::vector<int> presses;
+  box.KeyDown = [&](int key, int shift) { downs.emplace_back(key, shift); };
+  box.KeyPress = [&](int& code) { presses.push_back(code); };
+  Xdo("key alt+c");
+  Xdo("type d");
+  EXPECT_EQ(box.Text(), "d");
+  EXPECT_EQ(presses, std::vector<int>{'d'});
+  EXPECT_NE(std::find(downs.begin(), downs.end(), std::pair<int, int>{'C', kAltMask}), downs.end());
 }
 
 // The input method is told where the caret is, so that its candidates open
@@ -250,6 +273,51 @@ TEST_F(X11TextTest, APasteNeverWaitsForTheClipboardsOwner) {
   EXPECT_TRUE(loop.WaitUntil([&] { return !box.Text().empty(); }, 5.0));
   EXPECT_EQ(box.Text(), "粘贴 ok");
   EXPECT_EQ(test::ClipboardOwner(), owner.Owner());
+}
+
+// A paste whose owner has not answered in 5 s is given up, though nothing
+// else happened meanwhile: the late answer goes nowhere, the next paste once.
+TEST_F(X11TextTest, APasteAnsweredPastItsLimitGoesNowhere) {
+  test::ClipboardOwnerProgram owner("late");
+  if (!owner.Running()) GTEST_SKIP() << "xclip is not installed or took no clipboard";
+  ClickAt(60, 30);
+  ASSERT_EQ(form.Focus(), &box);
+  owner.Freeze();
+  Xdo("key ctrl+v");
+  loop.RunFor(5.5);
+  owner.Thaw();
+  // The owner's answer lands on the window, where nothing takes it.
+  const std::string answer =
+      "xprop -id " + std::to_string(windows->NativeHandle(form)) + " SLVN_PASTE 2>/dev/null";
+  EXPECT_TRUE(loop.WaitUntil(
+      [&] {
+        return !box.Text().empty() ||
+               test::CommandOutput(answer).find("\"late\"") != std::string::npos;
+      },
+      5.0));
+  loop.RunFor(0.3);
+  EXPECT_EQ(box.Text(), "");
+  Xdo("key ctrl+v");
+  EXPECT_TRUE(loop.WaitUntil([&] { return !box.Text().empty(); }, 5.0));
+  loop.RunFor(0.5);
+  EXPECT_EQ(box.Text(), "late");
+}
+
+// A clipboard too large for one answer comes in parts: the box takes as much
+// of its start as it has room for.
+TEST_F(X11TextTest, ALargeClipboardPastesItsStart) {
+  std::string large;
+  for (int i = 0; large.size() < 1'200'000; ++i) large += std::to_string(i) + (i % 7 ? " " : "\n");
+  test::ClipboardOwnerProgram owner(large);
+  if (!owner.Running()) GTEST_SKIP() << "xclip is not installed or took no clipboard";
+  box.SetMaxLength(100);
+  ClickAt(60, 30);
+  ASSERT_EQ(form.Focus(), &box);
+  Xdo("key ctrl+v");
+  EXPECT_TRUE(loop.WaitUntil([&] { return !box.Text().empty(); }, 5.0));
+  std::string start = large.substr(0, 100);
+  std::replace(start.begin(), start.end(), '\n', ' ');
+  EXPECT_EQ(box.Text(), start);
 }
 
 }  // namespace

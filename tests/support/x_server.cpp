@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include <X11/Xlib.h>
@@ -224,14 +225,47 @@ InputMethodSession::InputMethodSession(const std::string& engine) {
     return;
   }
   // Up once it answers on its bus and the engine is on.
+  if (!SwitchEngine(engine))
+    problem_ = "ibus-daemon did not start, or its engine did not switch on";
+}
+
+bool InputMethodSession::SwitchEngine(const std::string& engine) {
   const std::string want = engine + "\n";
   for (int i = 0; i < 200; ++i) {
     if (CommandOutput("ibus engine " + engine + " >/dev/null 2>&1; ibus engine 2>/dev/null") ==
         want)
-      return;
+      return true;
     usleep(50'000);
   }
-  problem_ = "ibus-daemon did not start, or its engine did not switch on";
+  return false;
+}
+
+void InputMethodSession::Pause(const std::string& name) {
+  Signal(name, SIGSTOP);
+}
+
+void InputMethodSession::Resume(const std::string& name) {
+  Signal(name, SIGCONT);
+}
+
+void InputMethodSession::Signal(const std::string& name, int signal) {
+  // Only the daemon's own children: the engines it started.
+  if (daemon_pid_ <= 0) return;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+    const std::string pid = entry.path().filename();
+    if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream in("/proc/" + pid + "/stat");
+    std::string stat;
+    std::getline(in, stat);
+    const size_t close = stat.rfind(')');
+    const size_t open = stat.find('(');
+    if (close == std::string::npos || open == std::string::npos) continue;
+    const std::string comm = stat.substr(open + 1, close - open - 1);
+    // After the name: the state, then the parent's id.
+    const pid_t parent = static_cast<pid_t>(std::strtol(stat.c_str() + close + 4, nullptr, 10));
+    if (parent == daemon_pid_ && comm.rfind(name, 0) == 0)
+      kill(static_cast<pid_t>(std::stol(pid)), signal);
+  }
 }
 
 InputMethodSession::~InputMethodSession() {

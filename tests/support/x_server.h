@@ -83,8 +83,16 @@ class InputMethodSession {
   InputMethodSession& operator=(const InputMethodSession&) = delete;
   bool Running() const { return problem_ == nullptr; }
   const char* Problem() const { return problem_; }
+  // Stops (or wakes) the daemon's programs whose name starts with `name`
+  // (an engine: "ibus-engine-lib"), as a machine too busy to run them does.
+  void Pause(const std::string& name);
+  void Resume(const std::string& name);
+  // Switches another engine on (its IBus name: "xkb:us::eng").
+  bool SwitchEngine(const std::string& engine);
 
  private:
+  void Signal(const std::string& name, int signal);
+
   pid_t bus_pid_ = -1;
   pid_t daemon_pid_ = -1;
   std::string config_dir_;
