@@ -576,13 +576,11 @@ TEST(RelayServerTest, EveryRefusalIsCountedByTheStop) {
   for (std::string line; std::getline(lines, line);) {
     if (line.rfind("turned away ", 0) != 0) continue;
     const std::string address = line.substr(12, line.find(':') - 12);
+    // The line that names it counts one; ", N more times" after it, or ",
+    // N times" where its line was left out, count N.
     int n = 1;
-    // "(and N more since the last such line)" after a refusal, or ", N more
-    // times" alone.
-    if (const size_t at = line.find("(and "); at != std::string::npos)
-      n += std::atoi(line.c_str() + at + 5);
-    else if (const size_t more = line.find(" more times"); more != std::string::npos)
-      n = std::atoi(line.c_str() + line.rfind(' ', more - 1) + 1);
+    if (const size_t at = line.rfind(", "); at != std::string::npos && line.ends_with(" times"))
+      n = std::atoi(line.c_str() + at + 2);
     counted[address] += n;
   }
   for (const char* source : sources) EXPECT_EQ(counted[source], kRefused / 3) << record;
