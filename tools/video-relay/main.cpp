@@ -311,7 +311,9 @@ class Server {
         if (what & (EPOLLIN | EPOLLHUP | EPOLLERR)) Read(fd);
       }
       hub_.Expire(Now());
-      for (int fd : hub_.Sweep()) {
+      const std::vector<int> gone = hub_.Sweep();
+      FlushRecord();
+      for (int fd : gone) {
         close(fd);
         open_.erase(fd);
         blocked_.erase(fd);
@@ -323,7 +325,6 @@ class Server {
       for (int fd : open_)
         if (hub_.Unsent(fd) && !blocked_.contains(fd)) Send(fd);
       GiveBack(Now());
-      if (record_) std::fflush(record_);  // once a round, not once a line
     }
   }
 
@@ -367,6 +368,7 @@ class Server {
       }
       out_of_descriptors_ = false;
       if (!hub_.Open(fd, SourceAddress(addr), Now())) {
+        FlushRecord();
         close(fd);  // turned away: the caller sees the connection end at once
         continue;
       }
@@ -426,6 +428,12 @@ class Server {
     next_trim_ = now + kTrimPauseSeconds;
   }
 
+  // The record is flushed once a round rather than once a line, and before
+  // a client can see what its lines tell: a closing, a slot state.
+  void FlushRecord() {
+    if (record_) std::fflush(record_);
+  }
+
   void Write(const std::string& line) {
     if (!record_) return;
     std::fwrite(line.data(), 1, line.size(), record_);
@@ -440,7 +448,7 @@ class Server {
     hub_.Summarize(Now());
     Write(std::string("stopped by ") + name + ", closing " + std::to_string(open_.size()) +
           " connections");
-    if (record_) std::fflush(record_);
+    FlushRecord();
     std::fprintf(stderr, "slvn-video-relay: stopped by %s\n", name);
     for (int fd : open_) close(fd);
     open_.clear();
