@@ -5,8 +5,8 @@
 // what is pending is always a whole-or-part message, no address holds more
 // than its share, and after the deadlines are checked none is overdue. The
 // record: no line holds a control byte or passes the longest line, and the
-// lines stay within the relay's lines a second (the counts of lines left
-// out that a summary writes aside).
+// lines stay within the relay's lines a second and the counts' room of each
+// summary, the stop's included.
 //
 // Each step is a control byte c and, for a feed, a length byte then the bytes:
 // c % 4 picks the connection (0 and 1 come from one address, 2 and 3 from
@@ -33,6 +33,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   limits.record_lines_per_second = 2;
   limits.record_burst = 8;
   size_t lines = 0;
+  const auto check = [&](const slvn::RelayHub& hub, double now, int summaries) {
+    if (static_cast<double>(lines) > limits.record_burst + limits.record_lines_per_second * now +
+                                         summaries * static_cast<double>(hub.CountLines()))
+      __builtin_trap();
+  };
   auto record = [&lines](const std::string& line) {
     if (line.size() > slvn::RelayHub::kLongestLine) __builtin_trap();
     for (const char ch : line)
@@ -89,13 +94,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       count += open[i];
     }
     if (hub.Count() != count || count > limits.max_connections) __builtin_trap();
-    if (static_cast<double>(lines) > limits.record_burst + limits.record_lines_per_second * now)
-      __builtin_trap();
+    // A summary at most every summary_seconds, the first once they passed.
+    check(hub, now, static_cast<int>(now / limits.summary_seconds));
     for (int i : {0, 2})
       if (static_cast<size_t>(hub.FromAddress(address(i))) > limits.max_per_address)
         __builtin_trap();
     if (static_cast<size_t>(hub.FromAddress(address(0)) + hub.FromAddress(address(2))) != count)
       __builtin_trap();
   }
+  hub.Summarize(now);
+  check(hub, now, static_cast<int>(now / limits.summary_seconds) + 1);
   return 0;
 }

@@ -23,8 +23,12 @@ RelayMessage StateMessage(RelayType type, uint8_t slot, int16_t value) {
 // next frame of nearly the same size.
 constexpr size_t kRoundedFrame = 64 * 1024;
 constexpr size_t kFrameRounding = 16 * 1024;
-// Spare frame buffers kept beside the most frames queued lately.
+// Spare frame buffers kept beside the most frames queued lately, and how
+// many of those past it go back to the system at each step: a frame does
+// not notice two buffers unmapped, where fifty at once held it up.
 constexpr size_t kExtraSpares = 4;
+constexpr size_t kSparesPerStep = 2;
+constexpr double kTrimStepSeconds = 0.05;
 // The holders of places the record names when the relay is full.
 constexpr size_t kNamedHolders = 8;
 
@@ -73,7 +77,7 @@ bool RelayHub::Open(int id, const std::string& address, double now) {
   ++from_address;
   Conn& c = conns_[id];
   c.id = id;
-  c.tally = ++serial_;
+  c.naming = ++serial_;
   c.address = address;
   c.heard = now;
   c.unnamed_since = now;
@@ -144,6 +148,7 @@ void RelayHub::Sent(int id, size_t n) {
     if (front.sent < front.bytes.size()) break;
     c->cost -= front.bytes.capacity() + kEntryCost;
     if (front.frame) {
+      CountFrame(front, *c, true);
       --frames_queued_;
       GiveBuffer(std::move(front.bytes));
     }
@@ -181,19 +186,16 @@ void RelayHub::Expire(double now) {
     }
   }
   if (next_summary_ >= 0 && now >= next_summary_) {
+    WriteCounts();
     for (auto& [id, c] : conns_) {
-      Summarize(c);
-      WriteLeftOut(c);
       c.lines = 0;
       c.reader.Shrink();
     }
-    WriteRefusals();
-    Write({}, true);
     last_frame_peak_ = frame_peak_;
     frame_peak_ = frames_queued_;
-    TrimSpares();
     next_summary_ = now + limits_.summary_seconds;
   }
+  TrimSpares(now);
 }
 
 double RelayHub::NextExpiry() const {
@@ -203,10 +205,9 @@ double RelayHub::NextExpiry() const {
     next = std::min(next, c.heard + limits_.idle_seconds);
     if (!c.logged_in) next = std::min(next, c.unnamed_since + limits_.login_seconds);
   }
-  const bool refused = std::any_of(refusals_.begin(), refusals_.end(), [](const RefusalNote& n) {
-    return !n.named.empty() || n.others > 0;
-  });
-  if ((!conns_.empty() || refused) && next_summary_ >= 0) next = std::min(next, next_summary_);
+  if (next_summary_ >= 0) next = std::min(next, next_summary_);
+  if (!spares_.empty() && spares_.size() + frames_queued_ > SpareRoom())
+    next = std::min(next, next_trim_);
   return next;
 }
 
@@ -220,6 +221,10 @@ void RelayHub::MarkClosing(int id) {
 }
 
 std::vector<int> RelayHub::Sweep() {
+  // Every frame to a closing connection counts as dropped while its sender
+  // is still here to count it, even one closing in the same round.
+  for (auto& [id, c] : conns_)
+    if (c.closing) DropFrames(c);
   std::vector<int> gone;
   for (auto it = conns_.begin(); it != conns_.end();) {
     Conn& c = it->second;
@@ -227,15 +232,10 @@ std::vector<int> RelayHub::Sweep() {
       ++it;
       continue;
     }
-    Summarize(c);  // before the last line about it
+    Summarize(c, true);  // before the last line about it
     if (c.logged_in) Note("gone " + RecordText(c.name), &c);
-    WriteLeftOut(c);
+    WriteLeftOut(c, true);
     if (c.logged_in) Logout(it->first, c, 0);
-    for (Out& out : c.out) {
-      if (!out.frame) continue;
-      --frames_queued_;
-      GiveBuffer(std::move(out.bytes));
-    }
     if (auto a = addresses_.find(c.address); a != addresses_.end() && --a->second <= 0)
       addresses_.erase(a);
     gone.push_back(it->first);
@@ -245,13 +245,25 @@ std::vector<int> RelayHub::Sweep() {
   return gone;
 }
 
-void RelayHub::Summarize() {
+void RelayHub::Summarize(double now) {
+  now_ = now;
+  for (auto& [id, c] : conns_) DropFrames(c);
+  WriteCounts();
+}
+
+void RelayHub::WriteCounts() {
   for (auto& [id, c] : conns_) {
-    Summarize(c);
-    WriteLeftOut(c);
+    Summarize(c, false);
+    WriteLeftOut(c, false);
   }
   WriteRefusals();
-  Write({}, true);
+  if (others_.passed + others_.dropped > 0)
+    Put("frames under other names or of closed connections: " + std::to_string(others_.passed) +
+        " passed on, " + std::to_string(others_.bytes) + " bytes, " +
+        std::to_string(others_.dropped) + " dropped");
+  others_ = {};
+  if (lines_left_out_ > 0) Put("record: " + std::to_string(lines_left_out_) + " lines left out");
+  lines_left_out_ = 0;
 }
 
 int RelayHub::FromAddress(const std::string& address) const {
@@ -313,7 +325,8 @@ void RelayHub::Login(int id, Conn& c, const std::string& name) {
 // `now` starts the log-in deadline again; below 0 it starts once the
 // message being handled is done.
 void RelayHub::Logout(int id, Conn& c, double now) {
-  Summarize(c);  // the tallies go under the name they were made with
+  Summarize(c, true);  // the tallies go under the name they were made with
+  c.naming = ++serial_;
   if (auto it = names_.find(c.name); it != names_.end() && it->second == id) names_.erase(it);
   c.logged_in = false;
   c.unnamed_since = now;
@@ -340,7 +353,8 @@ void RelayHub::ForwardFrame(Conn& from, const RelayView& view) {
 }
 
 // The newest frame wins: one that still waits whole for this slot is
-// replaced in its place, and counts as dropped rather than passed on. The
+// replaced in its place, and counts as dropped. A frame counts once, when
+// it is sent or dropped, so a summary never counts one that waits. The
 // frame's bytes are copied once, from the reader into a spare buffer, and
 // only while what the receiver's queue and its socket in the kernel hold
 // stays below the backlog.
@@ -348,44 +362,35 @@ void RelayHub::QueueFrame(Conn& from, Conn& to, int back, std::span<const uint8_
   Out* waiting = nullptr;
   if (const uint64_t seq = to.waiting[back]; seq != kNone && seq >= to.popped) {
     Out& out = to.out[static_cast<size_t>(seq - to.popped)];
-    if (out.sent == 0) waiting = &out;
+    if (out.sent == 0 && out.frame) waiting = &out;
   }
-  FrameTally& tally = from.tallies[to.name];
   const size_t before = waiting ? waiting->bytes.capacity() : 0;
   std::vector<uint8_t> bytes = TakeBuffer(whole.size());
   const size_t added = bytes.capacity() + (waiting ? 0 : kEntryCost);
   const size_t in_kernel = in_kernel_ ? in_kernel_(to.id) : 0;
   if (to.cost - before + added + in_kernel > limits_.frame_backlog) {
-    ++tally.dropped;
+    ++TallyFor(from, to.name).dropped;
     GiveBuffer(std::move(bytes));
     return;
   }
   bytes.assign(whole.begin(), whole.end());
   bytes[5] = static_cast<uint8_t>(back);
   const size_t payload = whole.size() - 6;
-  ++tally.passed;
-  tally.bytes += payload;
   if (waiting) {
-    // The frame it replaces was counted passed on in this tally, or in a
-    // summary already written (where it stays).
-    if (waiting->from == from.id && waiting->tally == from.tally) {
-      --tally.passed;
-      tally.bytes -= waiting->payload;
-      ++tally.dropped;
-    }
+    CountFrame(*waiting, to, false);
     to.unsent += bytes.size() - waiting->bytes.size();
     to.cost += bytes.capacity() - before;
     GiveBuffer(std::move(waiting->bytes));
     waiting->bytes = std::move(bytes);
     waiting->from = from.id;
-    waiting->tally = from.tally;
+    waiting->naming = from.naming;
     waiting->payload = payload;
     return;
   }
   to.unsent += bytes.size();
   to.cost += bytes.capacity() + kEntryCost;
   to.waiting[back] = to.popped + to.out.size();
-  to.out.push_back({std::move(bytes), 0, true, from.id, from.tally, payload});
+  to.out.push_back({std::move(bytes), 0, true, from.id, from.naming, payload});
   ++frames_queued_;
   frame_peak_ = std::max(frame_peak_, frames_queued_);
 }
@@ -410,18 +415,26 @@ std::vector<uint8_t> RelayHub::TakeBuffer(size_t size) {
 
 void RelayHub::GiveBuffer(std::vector<uint8_t> buffer) {
   if (buffer.capacity() == 0) return;
-  if (spares_.size() + frames_queued_ >= std::max(frame_peak_, last_frame_peak_) + kExtraSpares)
-    return;  // freed
+  if (spares_.size() + frames_queued_ >= SpareRoom()) return;  // freed
   spare_bytes_ += buffer.capacity();
   spares_.push_back(std::move(buffer));
 }
 
-void RelayHub::TrimSpares() {
-  const size_t keep = std::max(frame_peak_, last_frame_peak_) + kExtraSpares;
-  while (!spares_.empty() && spares_.size() + frames_queued_ > keep) {
+// None with nobody connected: no frame can want one.
+size_t RelayHub::SpareRoom() const {
+  return conns_.empty() ? 0 : std::max(frame_peak_, last_frame_peak_) + kExtraSpares;
+}
+
+void RelayHub::TrimSpares(double now) {
+  if (now < next_trim_) return;
+  const size_t room = SpareRoom();
+  size_t freed = 0;
+  for (; freed < kSparesPerStep && !spares_.empty() && spares_.size() + frames_queued_ > room;
+       ++freed) {
     spare_bytes_ -= spares_.back().capacity();
     spares_.pop_back();
   }
+  if (freed > 0) next_trim_ = now + kTrimStepSeconds;
 }
 
 // Everything but frames must arrive; a receiver that does not take them in
@@ -477,37 +490,45 @@ void RelayHub::Restate() {
 }
 
 // Each address is named the first time it is turned away for a cause in a
-// summary period; the refusals after that are counted, and the counts go
+// summary period, as soon as the relay's lines a second let its line
+// through; the refusals not in such a line are counted, and the counts go
 // into the record with the summary or at the stop.
 void RelayHub::Refuse(Refusal why, const std::string& address, double now) {
   now_ = now;
   RefusalNote& note = refusals_[why];
-  if (auto it = note.named.find(address); it != note.named.end()) {
-    ++it->second;
+  auto it = note.addresses.find(address);
+  if (it == note.addresses.end()) {
+    if (refused_addresses_ >= NamedAddresses()) {
+      ++note.others;
+      return;
+    }
+    it = note.addresses.emplace(address, Refused{}).first;
+    ++refused_addresses_;
+  }
+  Refused& refused = it->second;
+  if (refused.named || !Admit()) {
+    ++refused.unwritten;
     return;
   }
-  if (note.named.size() >= kNamedAddresses) {
-    ++note.others;
-    return;
-  }
-  note.named.emplace(address, 0);
+  refused.named = true;
   std::string line = "turned away " + address + ": " + RefusalText(why);
   if (why == kFull) line += "; the places: " + Holders();
-  Write(line);
+  Put(line);
 }
 
 void RelayHub::WriteRefusals() {
   for (int why = 0; why < kRefusals; ++why) {
     RefusalNote& note = refusals_[why];
-    for (const auto& [address, more] : note.named)
-      if (more > 0)
-        Write("turned away " + address + ": " + RefusalText(why) + ", " + std::to_string(more) +
-              " more times");
+    for (const auto& [address, refused] : note.addresses)
+      if (refused.unwritten > 0)
+        Put("turned away " + address + ": " + RefusalText(why) + ", " +
+            std::to_string(refused.unwritten) + (refused.named ? " more times" : " times"));
     if (note.others > 0)
-      Write("turned away from other addresses: " + std::string(RefusalText(why)) + ", " +
-            std::to_string(note.others) + " more times");
+      Put("turned away from other addresses: " + std::string(RefusalText(why)) + ", " +
+          std::to_string(note.others) + " times");
     note = {};
   }
+  refused_addresses_ = 0;
 }
 
 // The addresses that hold the most places, and their counts.
@@ -525,20 +546,65 @@ std::string RelayHub::Holders() const {
   return text;
 }
 
-// One line for each receiver of the connection's frames; the tallies start
-// again under a new serial.
-void RelayHub::Summarize(Conn& c) {
-  for (const auto& [to, t] : c.tallies)
-    Write("frames " + Who(c) + " " + RecordText(to) + ": " + std::to_string(t.passed) +
-          " passed on, " + std::to_string(t.bytes) + " bytes, " + std::to_string(t.dropped) +
-          " dropped");
-  c.tallies.clear();
-  c.tally = ++serial_;
+void RelayHub::CountFrame(const Out& frame, const Conn& to, bool passed) {
+  Conn* from = Find(frame.from);
+  FrameTally& tally = from && from->naming == frame.naming ? TallyFor(*from, to.name) : others_;
+  if (passed) {
+    ++tally.passed;
+    tally.bytes += frame.payload;
+  } else {
+    ++tally.dropped;
+  }
 }
 
-void RelayHub::WriteLeftOut(Conn& c) {
-  if (c.lines_left_out > 0)
-    Write("lines " + Who(c) + ": " + std::to_string(c.lines_left_out) + " more left out");
+RelayHub::FrameTally& RelayHub::TallyFor(Conn& from, const std::string& to) {
+  if (auto it = from.tallies.find(to); it != from.tallies.end()) return it->second;
+  if (from.tallies.size() >= kTalliedReceivers) return others_;
+  return from.tallies[to];
+}
+
+// The frames stay in the queue as plain bytes, so what it holds and costs
+// stays as it was.
+void RelayHub::DropFrames(Conn& c) {
+  for (Out& out : c.out) {
+    if (!out.frame) continue;
+    CountFrame(out, c, false);
+    out.frame = false;
+    --frames_queued_;
+  }
+}
+
+// One line for each receiver of the connection's frames.
+void RelayHub::Summarize(Conn& c, bool charged) {
+  for (const auto& [to, t] : c.tallies) {
+    const std::string line = "frames " + Who(c) + " " + RecordText(to) + ": " +
+                             std::to_string(t.passed) + " passed on, " + std::to_string(t.bytes) +
+                             " bytes, " + std::to_string(t.dropped) + " dropped";
+    if (!charged) {
+      Put(line);
+    } else if (c.lines < limits_.lines_per_summary && Admit()) {
+      ++c.lines;
+      Put(line);
+    } else {
+      others_.passed += t.passed;
+      others_.bytes += t.bytes;
+      others_.dropped += t.dropped;
+    }
+  }
+  c.tallies.clear();
+}
+
+// At a departure the line goes within the relay's lines a second, or its
+// count into the relay's own.
+void RelayHub::WriteLeftOut(Conn& c, bool charged) {
+  if (c.lines_left_out > 0) {
+    const std::string line =
+        "lines " + Who(c) + ": " + std::to_string(c.lines_left_out) + " more left out";
+    if (!charged || Admit())
+      Put(line);
+    else
+      lines_left_out_ += static_cast<uint64_t>(c.lines_left_out);
+  }
   c.lines_left_out = 0;
 }
 
@@ -554,24 +620,31 @@ void RelayHub::Note(const std::string& line, Conn* charged) {
   Write(line);
 }
 
+void RelayHub::Write(const std::string& line) {
+  if (Admit())
+    Put(line);
+  else
+    ++lines_left_out_;
+}
+
 // The relay's allowance refills at its lines a second up to the burst; the
 // lines it left out are counted in the next line it lets through, and at
-// every summary. An empty line only writes that count.
-void RelayHub::Write(const std::string& line, bool always) {
+// every summary.
+bool RelayHub::Admit() {
   tokens_ = std::min(limits_.record_burst,
                      tokens_ + std::max(0.0, now_ - tokens_at_) * limits_.record_lines_per_second);
   tokens_at_ = now_;
-  if (lines_left_out_ > 0 && (always || tokens_ >= 2)) {
+  if (tokens_ < 1) return false;
+  if (lines_left_out_ > 0 && tokens_ >= 2) {
     if (record_) record_("record: " + std::to_string(lines_left_out_) + " lines left out");
     lines_left_out_ = 0;
-    if (!always) tokens_ -= 1;
-  }
-  if (line.empty()) return;
-  if (tokens_ < 1) {
-    ++lines_left_out_;
-    return;
+    tokens_ -= 1;
   }
   tokens_ -= 1;
+  return true;
+}
+
+void RelayHub::Put(const std::string& line) {
   if (record_) record_(line);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -24,9 +25,13 @@ namespace slvn {
 // that does not log in soon is closed. A receiver's queue is counted at what
 // it costs in memory, not at its bytes on the wire: small messages share
 // one buffer, and every buffer counts at its capacity. The record is bounded
-// too: each connection has an allowance of event lines, and the relay as a
-// whole a number of lines a second; whatever a client sent goes into it
-// escaped.
+// too: each connection has an allowance of event lines (its own doings,
+// the frames lines of its log-outs among them), and the relay as a whole a
+// number of event lines a second. The counts (frames passed on and dropped,
+// refusals, lines left out) have a room of their own beside it, which the
+// event lines never use up: at each summary and at the stop at most a few
+// lines for each place and one for each refused address, up to one a place
+// (CountLines). Whatever a client sent goes in escaped.
 class RelayHub {
  public:
   struct Limits {
@@ -58,6 +63,10 @@ class RelayHub {
   // Messages up to this size share their receiver's last buffer, which grows
   // to this size at most.
   static constexpr size_t kSharedBuffer = 64 * 1024;
+  // A sender's receivers with a frames line of their own between two
+  // summaries, one for each slot; the frames to further ones are counted
+  // with the others.
+  static constexpr size_t kTalliedReceivers = 3;
 
   RelayHub(Limits limits, Record record, InKernel in_kernel = {})
       : limits_(limits),
@@ -93,19 +102,32 @@ class RelayHub {
   // The memory every connection's queue and read buffer holds.
   size_t Held() const;
   // Connections silent for the idle time, and those not logged in by the
-  // log-in deadline, are marked to close; the frame summaries fall due.
+  // log-in deadline, are marked to close; the summaries fall due, and
+  // spare frame buffers go, a few at a time.
   void Expire(double now);
-  // When Expire has something to do next (infinity with none open).
+  // When Expire has something to do next: the next summary comes on the
+  // clock whether anyone is connected or not.
   double NextExpiry() const;
   bool Closing(int id) const;
   void MarkClosing(int id);
   // Removes the connections marked to close and returns their ids; their
   // peers see the slots unlinked.
   std::vector<int> Sweep();
-  // The frame summaries, refusal counts and lines left out not yet
-  // written, before the relay stops.
-  void Summarize();
+  // The stop: frames still queued count as dropped, and the frame
+  // summaries, refusal counts and lines left out not yet written go into
+  // the record.
+  void Summarize(double now);
   size_t Count() const { return conns_.size(); }
+  // The most lines the counts take at one summary or at the stop: for each
+  // place a connection's frames lines (one a slot) and its lines left out;
+  // the refused addresses named; then the refusals from further addresses,
+  // the frames counted with the others and the relay's lines left out.
+  size_t CountLines() const {
+    return (kTalliedReceivers + 1) * limits_.max_connections + NamedAddresses() + kRefusals + 2;
+  }
+  // The refused addresses a summary period names (over all causes): one a
+  // place, and at least 64, so a small relay still names its callers.
+  size_t NamedAddresses() const { return std::max<size_t>(limits_.max_connections, 64); }
   int FromAddress(const std::string& address) const;
 
  private:
@@ -113,9 +135,10 @@ class RelayHub {
     std::vector<uint8_t> bytes;
     size_t sent = 0;
     bool frame = false;  // replaced in place while it waits whole
-    // A frame's sender, the tally it was counted in, and its picture bytes.
+    // A frame's sender, the name it sent under (its `naming`) and its
+    // picture bytes: it is counted once it is sent or dropped.
     int from = -1;
-    uint64_t tally = 0;
+    uint64_t naming = 0;
     size_t payload = 0;
   };
   struct FrameTally {
@@ -137,21 +160,26 @@ class RelayHub {
     double unnamed_since = 0;          // when it opened or last stopped being logged in
     std::array<std::string, 4> slots;  // 1..3
     std::array<int16_t, 4> reported{};
-    // Since the last summary: the frames to each receiver (counted under
-    // the serial `tally`), and the event lines written and left out, which
-    // only the periodic summary starts again.
+    // Since the last summary: the frames to each receiver (at most one a
+    // slot; the frames to further receivers go with the others) under the
+    // name of serial `naming`, and the event lines written and left out,
+    // which only the periodic summary starts again.
     std::map<std::string, FrameTally> tallies;
-    uint64_t tally = 0;
+    uint64_t naming = 0;
     int lines = 0, lines_left_out = 0;
   };
   enum Refusal { kFull, kAddressShare, kNoLogin, kRefusals };
-  // Since the last summary, for one cause: the addresses named, each with
-  // the refusals since its line; those past kNamedAddresses are only counted.
-  struct RefusalNote {
-    std::map<std::string, int> named;
-    int others = 0;
+  // Since the last summary, for one cause: each address, whether its line
+  // was written, and the refusals not yet in the record; the addresses past
+  // NamedAddresses (over all causes) are counted together.
+  struct Refused {
+    bool named = false;
+    uint64_t unwritten = 0;
   };
-  static constexpr size_t kNamedAddresses = 64;
+  struct RefusalNote {
+    std::map<std::string, Refused> addresses;
+    uint64_t others = 0;
+  };
 
   // Handles every whole message the connection's reader holds.
   void Process(int id, Conn& c, size_t n, double now);
@@ -164,8 +192,20 @@ class RelayHub {
   void Queue(Conn& to, const RelayMessage& m);
   void Restate();
   void Refuse(Refusal why, const std::string& address, double now);
-  void Summarize(Conn& c);
-  void WriteLeftOut(Conn& c);
+  // The frame's outcome, in its sender's tally while the sender keeps the
+  // name it sent under, or with the others.
+  void CountFrame(const Out& frame, const Conn& to, bool passed);
+  FrameTally& TallyFor(Conn& from, const std::string& to);
+  // Frames still queued for a connection that closes or a relay that stops.
+  void DropFrames(Conn& c);
+  // The counts of every connection, the refusals, the others and the lines
+  // left out, in the counts' own room.
+  void WriteCounts();
+  // A connection's frames lines: in the counts' room at a summary, or
+  // charged to it (and within the relay's lines a second) when it logs out
+  // or goes, the tallies whose line finds no room going with the others.
+  void Summarize(Conn& c, bool charged);
+  void WriteLeftOut(Conn& c, bool charged);
   void WriteRefusals();
   std::string Holders() const;
   Conn* Named(const std::string& name);
@@ -177,14 +217,21 @@ class RelayHub {
   // (by default the one whose message is being handled).
   void Note(const std::string& line);
   void Note(const std::string& line, Conn* charged);
-  // A line within the relay's lines a second; `always` for the few lines a
-  // summary or the stop writes about what was left out.
-  void Write(const std::string& line, bool always = false);
+  // An event line within the relay's lines a second, or counted as left
+  // out.
+  void Write(const std::string& line);
+  // True when the relay's lines a second let one more line through now.
+  bool Admit();
+  // A line as it is: in the counts' room, or one the allowance let through.
+  void Put(const std::string& line);
   // Frame buffers go back to a few spares rather than to the system, so a
   // steady stream of frames does not take fresh memory for each one.
   std::vector<uint8_t> TakeBuffer(size_t size);
   void GiveBuffer(std::vector<uint8_t> buffer);
-  void TrimSpares();
+  size_t SpareRoom() const;
+  // A few spares over the room go back to the system at each step, so no
+  // frame waits for many buffers at once to be unmapped.
+  void TrimSpares(double now);
 
   Limits limits_;
   Record record_;
@@ -197,9 +244,14 @@ class RelayHub {
   std::map<std::string, int> names_;      // logged-in name -> connection
   std::map<std::string, int> addresses_;  // address -> open connections
   std::array<RefusalNote, kRefusals> refusals_{};
+  size_t refused_addresses_ = 0;  // entries in refusals_ this period
+  // The frames whose line found no room: under an earlier name, to a
+  // receiver past a sender's slots, from a connection that has gone.
+  FrameTally others_;
+  double next_trim_ = 0;
   Conn* speaking_ = nullptr;  // whose message is being handled
   double next_summary_ = -1;
-  uint64_t serial_ = 0;  // of the frame tallies
+  uint64_t serial_ = 0;  // of the names connections sent frames under
   double now_ = 0;       // the latest time the hub was told
   double tokens_;        // lines the record may take now
   double tokens_at_ = 0;

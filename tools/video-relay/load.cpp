@@ -6,7 +6,8 @@
 // that the relay's share for one address holds: each player logs in, links its three slots to its
 // table mates and sends every table mate F frames a second of 320 x 240 x 24 bits for S seconds.
 // Prints the frames sent and received and the time from a frame's first byte's sending to its
-// arrival (median, 99th percentile, largest).
+// arrival (median, 99th percentile, largest), and the 99th percentile of the worst second after
+// the first (by the frames' sending), where a pause of the relay shows that the whole run hides.
 //
 // With --flood: PAIRS pairs of connections, each a sender and a partner
 // that logs in, binds its slot to the sender and then never reads; every
@@ -24,6 +25,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -95,8 +97,13 @@ bool Flush(Player& p) {
   return true;
 }
 
-// Reads what is there; the latencies of arriving frames go to the list.
-bool Drain(Player& p, std::vector<double>& latencies) {
+// A frame's time from sending to arrival, and when it was sent.
+struct Arrival {
+  double sent = 0, latency = 0;
+};
+
+// Reads what is there; the arriving frames go to the list.
+bool Drain(Player& p, std::vector<Arrival>& arrivals) {
   for (;;) {
     // Straight into the reader, and frames are read in place: copying each
     // into fresh memory would make the load, not the relay, what is measured.
@@ -111,7 +118,7 @@ bool Drain(Player& p, std::vector<double>& latencies) {
         if (view->payload.size() != 1 + kFrameBytes) continue;
         double sent = 0;
         std::memcpy(&sent, view->payload.data() + 1 + 54, sizeof sent);
-        latencies.push_back(Now() - sent);
+        arrivals.push_back({sent, Now() - sent});
         continue;
       }
       auto m = slvn::DecodeRelayPayload(view->type, view->payload);
@@ -300,7 +307,7 @@ int main(int argc, char** argv) {
   // the load keeps its pace on a busy machine.
   struct Pump {
     std::span<Player> players;
-    std::vector<double> latencies;
+    std::vector<Arrival> arrivals;
     size_t frames_sent = 0;
 
     void Run(double until, bool sending, double fps) {
@@ -320,7 +327,7 @@ int main(int argc, char** argv) {
         const int wait = static_cast<int>(std::max(0.0, next - Now()) * 1000);
         poll(fds.data(), fds.size(), wait);
         for (Player& p : players) {
-          if (!Flush(p) || !Drain(p, latencies)) {
+          if (!Flush(p) || !Drain(p, arrivals)) {
             std::fprintf(stderr, "slvn-relay-load: %s lost its connection\n", p.name.c_str());
             std::exit(1);
           }
@@ -358,11 +365,25 @@ int main(int argc, char** argv) {
       pump.Run(Now() + 1, false, fps);  // what is on its way arrives
     });
   std::vector<double> latencies;
+  std::vector<std::vector<double>> by_second(static_cast<size_t>(std::ceil(seconds)) + 1);
   size_t frames_sent = 0;
   for (size_t t = 0; t < threads.size(); ++t) {
     threads[t].join();
-    latencies.insert(latencies.end(), pumps[t].latencies.begin(), pumps[t].latencies.end());
+    for (const Arrival& a : pumps[t].arrivals) {
+      latencies.push_back(a.latency);
+      const auto second = static_cast<size_t>(std::max(0.0, a.sent - start));
+      by_second[std::min(second, by_second.size() - 1)].push_back(a.latency);
+    }
     frames_sent += pumps[t].frames_sent;
+  }
+  double worst = 0;
+  size_t worst_second = 0;
+  for (size_t s = 1; s < by_second.size(); ++s) {
+    if (by_second[s].empty()) continue;
+    if (const double p = Percentile(by_second[s], 0.99); p > worst) {
+      worst = p;
+      worst_second = s;
+    }
   }
   const size_t received = latencies.size();
   const double median = Percentile(latencies, 0.5), p99 = Percentile(latencies, 0.99);
@@ -370,7 +391,9 @@ int main(int argc, char** argv) {
       latencies.empty() ? 0 : *std::max_element(latencies.begin(), latencies.end());
   std::printf("clients %zu, %.0f s, frames sent %zu, received %zu\n", players.size(), seconds,
               frames_sent, received);
-  std::printf("latency ms: median %.2f, p99 %.2f, max %.2f\n", median * 1000, p99 * 1000,
-              largest * 1000);
+  std::printf(
+      "latency ms: median %.2f, p99 %.2f (worst second after the first: %.2f, at %zu-%zu s), "
+      "max %.2f\n",
+      median * 1000, p99 * 1000, worst * 1000, worst_second, worst_second + 1, largest * 1000);
   return 0;
 }

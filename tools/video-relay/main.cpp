@@ -38,9 +38,13 @@ namespace {
 constexpr size_t kReadPerRound = 256 * 1024;  // per connection, so no one holds the others up
 constexpr int kAcceptsPerRound = 16;
 constexpr double kAcceptPauseSeconds = 0.5;  // out of descriptors: the listener rests
-// Freed queues go back to the system once this much more was held before,
-// at most once a second, so a steady stream is not given back and taken
-// again.
+// Blocks this large (frame buffers, large read buffers) are mapped on
+// their own, so freeing one gives it back to the system at once, a few
+// pages at a time; what stays on the heap is the small messages' buffers.
+constexpr int kMappedBlock = 128 * 1024;
+// Freed queues go back to the system once this much more was held before
+// and the heap holds as much free, at most once a second: after floods of
+// small messages, not while frames stream (their buffers are mapped).
 constexpr size_t kTrimBytes = 4u << 20;
 constexpr double kTrimPauseSeconds = 1;
 // What a connection's socket holds in the kernel (which doubles it for its
@@ -307,7 +311,9 @@ class Server {
         if (what & (EPOLLIN | EPOLLHUP | EPOLLERR)) Read(fd);
       }
       hub_.Expire(Now());
-      for (int fd : hub_.Sweep()) {
+      const std::vector<int> gone = hub_.Sweep();
+      FlushRecord();
+      for (int fd : gone) {
         close(fd);
         open_.erase(fd);
         blocked_.erase(fd);
@@ -362,6 +368,7 @@ class Server {
       }
       out_of_descriptors_ = false;
       if (!hub_.Open(fd, SourceAddress(addr), Now())) {
+        FlushRecord();
         close(fd);  // turned away: the caller sees the connection end at once
         continue;
       }
@@ -414,17 +421,23 @@ class Server {
     held_mark_ = std::max(held_mark_, held);
     trim_waits_ = held + kTrimBytes <= held_mark_;
     if (!trim_waits_ || now < next_trim_) return;
-    malloc_trim(0);
+    const struct mallinfo2 heap = mallinfo2();
+    if (heap.fordblks >= heap.keepcost + kTrimBytes) malloc_trim(0);
     held_mark_ = held;
     trim_waits_ = false;
     next_trim_ = now + kTrimPauseSeconds;
+  }
+
+  // The record is flushed once a round rather than once a line, and before
+  // a client can see what its lines tell: a closing, a slot state.
+  void FlushRecord() {
+    if (record_) std::fflush(record_);
   }
 
   void Write(const std::string& line) {
     if (!record_) return;
     std::fwrite(line.data(), 1, line.size(), record_);
     std::fputc('\n', record_);
-    std::fflush(record_);
   }
 
   void Stop() {
@@ -432,9 +445,10 @@ class Server {
     const char* name = "a signal";
     if (read(signals_, &info, sizeof info) == static_cast<ssize_t>(sizeof info))
       name = info.ssi_signo == SIGINT ? "SIGINT" : "SIGTERM";
-    hub_.Summarize();
+    hub_.Summarize(Now());
     Write(std::string("stopped by ") + name + ", closing " + std::to_string(open_.size()) +
           " connections");
+    FlushRecord();
     std::fprintf(stderr, "slvn-video-relay: stopped by %s\n", name);
     for (int fd : open_) close(fd);
     open_.clear();
@@ -479,6 +493,7 @@ int main(int argc, char** argv) {
   std::printf("%d\n", BoundPort(listener));
   std::fflush(stdout);
   std::signal(SIGPIPE, SIG_IGN);
+  mallopt(M_MMAP_THRESHOLD, kMappedBlock);
   const bool stopped = Server(listener, signals, options, record).Run();
   if (record) std::fclose(record);
   return stopped ? 0 : 1;
