@@ -22,6 +22,8 @@ void X11SurviveErrors();                                         // x11_connecti
 bool X11HasWindowManager(SDL_Window* window);                    // x11_connection.cpp
 void X11Withdraw(SDL_Window* window);                            // x11_connection.cpp
 void X11SetName(SDL_Window* window, const std::string& utf8);    // x11_connection.cpp
+bool X11InputFocus(SDL_Window* window, uint64_t& focus);         // x11_connection.cpp
+bool X11KeysNowhere(SDL_Window* window);                         // x11_connection.cpp
 uint64_t X11DestroyedWindow(const SDL_SysWMmsg* message);        // x11_connection.cpp
 void X11PrepareDestroyed(SDL_Window* window);                    // x11_connection.cpp
 void* X11DisplayOf(SDL_Window* window);                          // x11_connection.cpp
@@ -578,12 +580,18 @@ void WindowSystem::WindowDestroyed(uint64_t x11_window) {
   for (auto& [f, screen] : screens_) {
     if (!screen.window || X11WindowId(screen.window) != x11_window) continue;
     // The window is gone: its form is closed, and one that stays shown gets
-    // a new window.
+    // a new window. Its unmap came as a minimise, which the form forgets
+    // with the window, so the next show is on the screen; keys that went
+    // nowhere with it go to the main window, as those of a hidden form do.
+    Form& form = *const_cast<Form*>(f);
+    const bool keys_lost = X11KeysNowhere(screen.window);
     if (input_window_ == screen.window) input_window_ = nullptr;
     X11PrepareDestroyed(screen.window);
     SDL_DestroyWindow(screen.window);
     screen = Screen{};
-    CloseForm(*const_cast<Form*>(f));
+    form.ForgetWindowState();
+    if (keys_lost) FocusOwner(form);
+    CloseForm(form);
     return;
   }
 }

@@ -75,6 +75,9 @@ class WindowManagerTest : public ::testing::Test {
     return -1;
   }
   void Run(const std::string& command) { ASSERT_EQ(std::system(command.c_str()), 0) << command; }
+  // Keys pressed on the X server's keyboard: they reach the window that has
+  // its focus, or nothing.
+  void Press(const std::string& keys) { Run("xdotool key --delay 30 " + keys); }
   bool LobbyGotMinimise() {
     for (const auto& m : lobby->Messages())
       if (m.msg == kWmSysCommand && m.wparam == kScMinimize) return true;
@@ -236,6 +239,28 @@ TEST_F(BareDesktopTest, AfterAltCClosesTheHistoryEscOpensTheExitDialog) {
   EXPECT_TRUE(WaitFor([&] { return windows->FocusedForm() == &f; }));
   Type(kKeyEsc);
   EXPECT_TRUE(client.frmExit.Visible());
+}
+
+// A dialog destroyed by another program closes whole, so Esc opens it again
+// as a fresh window on the screen, every time; the keys that the history
+// held go back to the table.
+TEST_F(BareDesktopTest, ADialogDestroyedFromOutsideOpensAgainAndTheKeysGoBackToTheTable) {
+  MainForm& f = client.main_form;
+  f.SetFocus(&f.Pic1);
+  for (int round = 0; round < 2; ++round) {
+    Press("Escape");
+    ASSERT_TRUE(WaitFor([&] { return Shown(client.frmExit); })) << round;
+    Run("xdotool windowclose " + IdText(client.frmExit));
+    ASSERT_TRUE(WaitFor([&] { return !client.frmExit.Loaded(); })) << round;
+    EXPECT_EQ(client.frmExit.WindowState(), kNormal) << round;
+    ASSERT_TRUE(WaitFor([&] { return windows->FocusedForm() == &f; })) << round;
+  }
+  Press("alt c");
+  ASSERT_TRUE(WaitFor([&] { return windows->FocusedForm() == &client.Talk; }));
+  Run("xdotool windowclose " + IdText(client.Talk));
+  ASSERT_TRUE(WaitFor([&] { return windows->FocusedForm() == &f; }));
+  Press("Escape");
+  EXPECT_TRUE(WaitFor([&] { return Shown(client.frmExit); }));
 }
 
 // A window destroyed by another program is survived without a window
