@@ -24,6 +24,7 @@ void X11Withdraw(SDL_Window* window);                            // x11_connecti
 void X11SetName(SDL_Window* window, const std::string& utf8);    // x11_connection.cpp
 bool X11InputFocus(SDL_Window* window, uint64_t& focus);         // x11_connection.cpp
 bool X11KeysNowhere(SDL_Window* window);                         // x11_connection.cpp
+void X11ReturnInputFocus(SDL_Window* window, uint64_t focus);    // x11_connection.cpp
 uint64_t X11DestroyedWindow(const SDL_SysWMmsg* message);        // x11_connection.cpp
 void X11PrepareDestroyed(SDL_Window* window);                    // x11_connection.cpp
 void* X11DisplayOf(SDL_Window* window);                          // x11_connection.cpp
@@ -315,10 +316,10 @@ void WindowSystem::SyncWindow(Form& form, Screen& screen) {
                           (form.Popup() && main && main->WindowState() == kMinimized);
   if (off_screen && screen.shown && !screen.off_screen) SDL_HideWindow(w);
   if (!off_screen && (!screen.shown || screen.off_screen) && !screen.withdrawn) {
-    // Without a window manager SDL gives every window it shows the focus.
-    SDL_Window* had_focus = form.ShowsWithoutFocus() ? SDL_GetKeyboardFocus() : nullptr;
-    SDL_ShowWindow(w);
-    if (had_focus && had_focus != w) SDL_SetWindowInputFocus(had_focus);
+    if (form.ShowsWithoutFocus())
+      ShowWithoutFocus(w);
+    else
+      SDL_ShowWindow(w);
   }
   screen.off_screen = off_screen;
   screen.shown = true;
@@ -334,6 +335,21 @@ void WindowSystem::SyncWindow(Form& form, Screen& screen) {
     SDL_BlitSurface(surface, nullptr, target, nullptr);
     SDL_UpdateWindowSurface(w);
   }
+}
+
+void WindowSystem::ShowWithoutFocus(SDL_Window* w) {
+  // Without a window manager SDL gives every window it shows the keys: they
+  // go back to the window that had them. The X server knows which: SDL may
+  // not yet have heard that a window shown in the same pass got them (the
+  // main window that a restore brings back with its bubbles).
+  uint64_t x_focus = 0;
+  const bool on_x = X11InputFocus(w, x_focus);
+  SDL_Window* had_focus = SDL_GetKeyboardFocus();
+  SDL_ShowWindow(w);
+  if (on_x)
+    X11ReturnInputFocus(w, x_focus);
+  else if (had_focus && had_focus != w)
+    SDL_SetWindowInputFocus(had_focus);
 }
 
 void WindowSystem::SyncWindowState(Form& form, Screen& screen, SDL_Window* w) {

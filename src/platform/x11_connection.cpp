@@ -188,6 +188,23 @@ bool X11KeysNowhere(SDL_Window* window) {
 #endif
 }
 
+// The keys that `window` took go back to `focus` (an X11InputFocus answer);
+// left alone when the window does not have them.
+void X11ReturnInputFocus(SDL_Window* window, uint64_t focus) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  SDL_SysWMinfo info;
+  uint64_t now = 0;
+  if (!X11InputFocus(window, now) || !X11Info(window, info)) return;
+  if (now != info.info.x11.window || focus == now) return;
+  Display* display = info.info.x11.display;
+  XSetInputFocus(display, static_cast<Window>(focus), RevertToNone, CurrentTime);
+  XFlush(display);
+#else
+  (void)window;
+  (void)focus;
+#endif
+}
+
 // The window's title as the ICCCM name (WM_NAME) in UTF-8, so that tools
 // reading it show the caption's Chinese; _NET_WM_NAME is SDL's.
 void X11SetName(SDL_Window* window, const std::string& utf8) {
