@@ -30,6 +30,9 @@ class Form : public Container {
   void SetCaption(std::string v) { Change(caption_, std::move(v)); }
   int WindowState() const { return window_state_; }
   void SetWindowState(int v);
+  // The window is gone, and whatever state it last reported with it: the
+  // form's next window opens normal. Raises no resize.
+  void ForgetWindowState() { Change(window_state_, static_cast<int>(kNormal)); }
   bool Topmost() const { return topmost_; }
   // Making a window topmost also brings it to the front, where it stays
   // when it stops being topmost.

@@ -23,6 +23,9 @@ void X11SurviveErrors();                                         // x11_connecti
 bool X11HasWindowManager(SDL_Window* window);                    // x11_connection.cpp
 void X11Withdraw(SDL_Window* window);                            // x11_connection.cpp
 void X11SetName(SDL_Window* window, const std::string& utf8);    // x11_connection.cpp
+bool X11InputFocus(SDL_Window* window, uint64_t& focus);         // x11_connection.cpp
+bool X11KeysNowhere(SDL_Window* window);                         // x11_connection.cpp
+void X11ReturnInputFocus(SDL_Window* window, uint64_t focus);    // x11_connection.cpp
 uint64_t X11DestroyedWindow(const SDL_SysWMmsg* message);        // x11_connection.cpp
 void X11PrepareDestroyed(SDL_Window* window);                    // x11_connection.cpp
 void* X11DisplayOf(SDL_Window* window);                          // x11_connection.cpp
@@ -342,10 +345,10 @@ void WindowSystem::SyncWindow(Form& form, Screen& screen) {
                           (form.Popup() && main && main->WindowState() == kMinimized);
   if (off_screen && screen.shown && !screen.off_screen) SDL_HideWindow(w);
   if (!off_screen && (!screen.shown || screen.off_screen) && !screen.withdrawn) {
-    // Without a window manager SDL gives every window it shows the focus.
-    SDL_Window* had_focus = form.ShowsWithoutFocus() ? SDL_GetKeyboardFocus() : nullptr;
-    SDL_ShowWindow(w);
-    if (had_focus && had_focus != w) SDL_SetWindowInputFocus(had_focus);
+    if (form.ShowsWithoutFocus())
+      ShowWithoutFocus(w);
+    else
+      SDL_ShowWindow(w);
   }
   screen.off_screen = off_screen;
   screen.shown = true;
@@ -361,6 +364,21 @@ void WindowSystem::SyncWindow(Form& form, Screen& screen) {
     SDL_BlitSurface(surface, nullptr, target, nullptr);
     SDL_UpdateWindowSurface(w);
   }
+}
+
+void WindowSystem::ShowWithoutFocus(SDL_Window* w) {
+  // Without a window manager SDL gives every window it shows the keys: they
+  // go back to the window that had them. The X server knows which: SDL may
+  // not yet have heard that a window shown in the same pass got them (the
+  // main window that a restore brings back with its bubbles).
+  uint64_t x_focus = 0;
+  const bool on_x = X11InputFocus(w, x_focus);
+  SDL_Window* had_focus = SDL_GetKeyboardFocus();
+  SDL_ShowWindow(w);
+  if (on_x)
+    X11ReturnInputFocus(w, x_focus);
+  else if (had_focus && had_focus != w)
+    SDL_SetWindowInputFocus(had_focus);
 }
 
 void WindowSystem::SyncWindowState(Form& form, Screen& screen, SDL_Window* w) {
@@ -607,12 +625,18 @@ void WindowSystem::WindowDestroyed(uint64_t x11_window) {
   for (auto& [f, screen] : screens_) {
     if (!screen.window || X11WindowId(screen.window) != x11_window) continue;
     // The window is gone: its form is closed, and one that stays shown gets
-    // a new window.
+    // a new window. Its unmap came as a minimise, which the form forgets
+    // with the window, so the next show is on the screen; keys that went
+    // nowhere with it go to the main window, as those of a hidden form do.
+    Form& form = *const_cast<Form*>(f);
+    const bool keys_lost = X11KeysNowhere(screen.window);
     if (input_window_ == screen.window) input_window_ = nullptr;
     X11PrepareDestroyed(screen.window);
     SDL_DestroyWindow(screen.window);
     screen = Screen{};
-    CloseForm(*const_cast<Form*>(f));
+    form.ForgetWindowState();
+    if (keys_lost) FocusOwner(form);
+    CloseForm(form);
     return;
   }
 }

@@ -111,6 +111,8 @@ class WindowSystem : public EventSource {
   void HandleWindowEvent(const SDL_Event& event);
   void WindowStateReported(Form& form, Screen& screen, int state);
   void WindowMoved(Form& form, Screen& screen, int x, int y);
+  // Shows a card's or a bubble's window, the keys staying where they are.
+  void ShowWithoutFocus(SDL_Window* w);
   // The form's window went off the screen or comes back, for its state.
   void SyncWindowState(Form& form, Screen& screen, SDL_Window* w);
   // The window manager's close, or the window destroyed by another program.

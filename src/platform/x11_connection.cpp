@@ -156,6 +156,56 @@ void X11Withdraw(SDL_Window* window) {
 #endif
 }
 
+// The keyboard focus as the X server has it now (a window, None or
+// PointerRoot): SDL learns of a change only from events still on their way.
+// False when the window is not on X11.
+bool X11InputFocus(SDL_Window* window, uint64_t& focus) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  SDL_SysWMinfo info;
+  if (!X11Info(window, info)) return false;
+  Window holder = None;
+  int revert = 0;
+  XGetInputFocus(info.info.x11.display, &holder, &revert);
+  focus = holder;
+  return true;
+#else
+  (void)window;
+  (void)focus;
+  return false;
+#endif
+}
+
+// Whether no program's window has the keys (the focus is None, PointerRoot
+// or the root window), as after the window that had them was destroyed.
+bool X11KeysNowhere(SDL_Window* window) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  SDL_SysWMinfo info;
+  uint64_t focus = 0;
+  if (!X11InputFocus(window, focus) || !X11Info(window, info)) return false;
+  return focus == None || focus == PointerRoot || focus == DefaultRootWindow(info.info.x11.display);
+#else
+  (void)window;
+  return false;
+#endif
+}
+
+// The keys that `window` took go back to `focus` (an X11InputFocus answer);
+// left alone when the window does not have them.
+void X11ReturnInputFocus(SDL_Window* window, uint64_t focus) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  SDL_SysWMinfo info;
+  uint64_t now = 0;
+  if (!X11InputFocus(window, now) || !X11Info(window, info)) return;
+  if (now != info.info.x11.window || focus == now) return;
+  Display* display = info.info.x11.display;
+  XSetInputFocus(display, static_cast<Window>(focus), RevertToNone, CurrentTime);
+  XFlush(display);
+#else
+  (void)window;
+  (void)focus;
+#endif
+}
+
 // The window's title as the ICCCM name (WM_NAME) in UTF-8, so that tools
 // reading it show the caption's Chinese; _NET_WM_NAME is SDL's.
 void X11SetName(SDL_Window* window, const std::string& utf8) {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "chat/speak_box.h"
 #include "chat/talk.h"
 #include "platform/synthetic_input.h"
 #include "platform/window_bus.h"
@@ -75,6 +76,9 @@ class WindowManagerTest : public ::testing::Test {
     return -1;
   }
   void Run(const std::string& command) { ASSERT_EQ(std::system(command.c_str()), 0) << command; }
+  // Keys pressed on the X server's keyboard: they reach the window that has
+  // its focus, or nothing.
+  void Press(const std::string& keys) { Run("xdotool key --delay 30 " + keys); }
   bool LobbyGotMinimise() {
     for (const auto& m : lobby->Messages())
       if (m.msg == kWmSysCommand && m.wparam == kScMinimize) return true;
@@ -236,6 +240,60 @@ TEST_F(BareDesktopTest, AfterAltCClosesTheHistoryEscOpensTheExitDialog) {
   EXPECT_TRUE(WaitFor([&] { return windows->FocusedForm() == &f; }));
   Type(kKeyEsc);
   EXPECT_TRUE(client.frmExit.Visible());
+}
+
+// A dialog destroyed by another program closes whole, so Esc opens it again
+// as a fresh window on the screen, every time; the keys that the history
+// held go back to the table.
+TEST_F(BareDesktopTest, ADialogDestroyedFromOutsideOpensAgainAndTheKeysGoBackToTheTable) {
+  MainForm& f = client.main_form;
+  f.SetFocus(&f.Pic1);
+  for (int round = 0; round < 2; ++round) {
+    Press("Escape");
+    ASSERT_TRUE(WaitFor([&] { return Shown(client.frmExit); })) << round;
+    Run("xdotool windowclose " + IdText(client.frmExit));
+    ASSERT_TRUE(WaitFor([&] { return !client.frmExit.Loaded(); })) << round;
+    EXPECT_EQ(client.frmExit.WindowState(), kNormal) << round;
+    ASSERT_TRUE(WaitFor([&] { return windows->FocusedForm() == &f; })) << round;
+  }
+  Press("alt c");
+  ASSERT_TRUE(WaitFor([&] { return windows->FocusedForm() == &client.Talk; }));
+  Run("xdotool windowclose " + IdText(client.Talk));
+  ASSERT_TRUE(WaitFor([&] { return windows->FocusedForm() == &f; }));
+  Press("Escape");
+  EXPECT_TRUE(WaitFor([&] { return Shown(client.frmExit); }));
+}
+
+// F1 with a speech bubble up, then the lobby's restore while it still runs:
+// the table has the keys again, the bubble shown with it never takes them,
+// and they stay when it goes: typing reaches the chat line, and Esc on the
+// table opens the exit dialog.
+TEST_F(BareDesktopTest, AfterTheBossKeyAndTheRestoreWithABubbleUpTheTableKeepsTheKeys) {
+  MainForm& f = client.main_form;
+  PrepareSpeakBox(client, 2);
+  SpeakBoxForm* bubble = FindSpeakBox(client, 2);
+  ASSERT_TRUE(bubble);
+  showMe(client, *bubble, 2, "别走", 210, 8, 4, 2000);
+  bubble->SetVisible(true);
+  ASSERT_TRUE(WaitFor([&] { return Shown(*bubble); }));
+  f.SetFocus(&f.Pic1);
+  ASSERT_TRUE(WaitFor([&] { return windows->FocusedForm() == &f; }));
+  Press("F1");
+  ASSERT_TRUE(WaitFor([&] { return client.data.BossKey && !Shown(f) && !Shown(*bubble); }));
+
+  ASSERT_TRUE(client.bus.PostMessage(client.bus.FindWindow(ClientWindowTitle(getpid())),
+                                     {kWmSysCommand, kScRestore, 0}));
+  ASSERT_TRUE(WaitFor([&] { return Shown(f) && Shown(*bubble); }));
+  EXPECT_EQ(f.Focus(), &f.Chat);
+  // The bubble runs its course (the client's clock is the test's).
+  client.loop.RunFor(8.0);
+  ASSERT_TRUE(WaitFor([&] { return !Shown(*bubble); }));
+  EXPECT_TRUE(WaitFor([&] { return windows->FocusedForm() == &f; }));
+  Press("a b c");
+  EXPECT_TRUE(WaitFor([&] { return f.Chat.Text() == "abc"; })) << f.Chat.Text();
+  f.MoveFocus(&f.Pic1);  // as a click on the table does, without its say on the window
+  Press("Escape");
+  EXPECT_TRUE(WaitFor([&] { return Shown(client.frmExit); }));
 }
 
 // A window destroyed by another program is survived without a window
