@@ -67,7 +67,7 @@ struct PropState {
   int16_t BoxTicks = 0;
   int16_t BoxSeconds = 0;
   bool BoxChosen = false;  // the local player opened a box
-  std::minstd_rand Rnd;    // seeded at each load
+  std::minstd_rand Rnd;    // the program's random generator (SeedRandom)
 
   // The treasure-box stage. Each stage gets a number; a stage goes on after
   // a pumping wait only while it is still the running one.
