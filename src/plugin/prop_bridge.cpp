@@ -271,11 +271,11 @@ int CheckSendBuff(Client& client) {
   return waiting;
 }
 
-bool GetSendBuff(Client& client, PluginPicture& picture) {
+bool GetSendBuff(Client& client) {
   PropState& prop = client.prop;
   return CallActive(client, "GetSendBuff", [&](PropPlugin& plugin) {
-    plugin.GetSendBuff(picture, prop.RequestText, prop.RequestBytes, prop.PluginRequestKind,
-                       prop.RequestLayout1, prop.RequestLayout2);
+    plugin.GetSendBuff(prop.RequestPicture, prop.RequestText, prop.RequestBytes,
+                       prop.PluginRequestKind, prop.RequestLayout1, prop.RequestLayout2);
   });
 }
 

@@ -61,7 +61,7 @@ void UpdataMyProp(Client& client, bool state);
 // (false when the call was not made or failed); GetScoreInfo's answer into
 // the ScoreInfo arrays (0 when not made or failed).
 int CheckSendBuff(Client& client);
-bool GetSendBuff(Client& client, PluginPicture& picture);
+bool GetSendBuff(Client& client);
 int GetScoreInfo(Client& client);
 
 }  // namespace slvn

@@ -42,8 +42,9 @@ struct PropState {
   Picture BoxPicture;
   Picture OpenBoxPicture;
 
-  // The poll's request arguments, kept between calls.
-  Picture RequestPicture;
+  // The poll's request arguments, kept between calls. The plug-in's picture
+  // goes back to it as it left it; the client never shows it.
+  PluginPicture RequestPicture;
   std::string RequestText;
   std::vector<uint8_t> RequestBytes;
   int16_t PluginRequestKind = -1;
