@@ -41,6 +41,9 @@ void ShowSeatDraw(Client& client, int16_t wind_index) {
     ShowTileImage(client, i, kCoveredTile);
     f.MJ_Image[i].SetVisible(true);
   }
+  // The rule legend in the middle of the table stays readable over the tiles.
+  for (int i = 0; i < f.lbfont.Count(); ++i)
+    if (f.lbfont.Exists(i)) f.lbfont[i].ZOrder(0);
   SleepSeconds(client, kHold);
   const auto turned = static_cast<int16_t>(kNorthStanding - (wind_index & 3));
   ShowTileImage(client, static_cast<int16_t>(DrawnTile()), turned);
