@@ -175,7 +175,19 @@ void ucAniGIF::AsyncReadProgress(bool error) {
 }
 
 void ucAniGIF::AsyncReadComplete(std::span<const uint8_t> bytes) {
-  if (bytes.size() < 15 || !IsGifSignature(bytes)) {
+  if (bytes.size() < 15) {
+    if (RemoteLoadFailure) RemoteLoadFailure();
+    return;
+  }
+  // The earlier animation's frames are decoded before its bytes give way.
+  if (decode_pending_) DelayedDecodeTimerProc();
+  // In a designer the bytes are the copy stored with the form: only a
+  // download that loads replaces them.
+  const bool run = host_.UserMode();
+  std::vector<uint8_t> stored = run ? std::vector<uint8_t>{} : GifBytes_;
+  GifBytes_.assign(bytes.begin(), bytes.begin() + 10);  // the signature and the screen size
+  if (!IsGifSignature(GifBytes_)) {
+    if (!run) GifBytes_ = std::move(stored);
     if (RemoteLoadFailure) RemoteLoadFailure();
     return;
   }
@@ -183,7 +195,11 @@ void ucAniGIF::AsyncReadComplete(std::span<const uint8_t> bytes) {
   if (RemoteLoadComplete)
     RemoteLoadComplete(std::floor(ToSize(bytes[6] | bytes[7] << 8, false)),
                        std::floor(ToSize(bytes[8] | bytes[9] << 8, true)), cancel);
-  if (cancel) return;  // the earlier animation keeps running
+  GifBytes_.clear();
+  if (cancel) {  // the earlier animation keeps running
+    if (!run) GifBytes_ = std::move(stored);
+    return;
+  }
   GifBytes_.assign(bytes.begin(), bytes.end());
   EndLoad(ProcessGIF());
 }

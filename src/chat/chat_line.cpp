@@ -2,6 +2,7 @@
 
 #include "chat/talk.h"
 #include "platform/text.h"
+#include "plugin/prop_bridge.h"
 #include "shell/client.h"
 #include "shell/net/packet_io.h"
 
@@ -100,6 +101,7 @@ void SendChatButtonLine(Client& client) {
 }
 
 void Chat_KeyPress(Client& client, int& key_ascii) {
+  SeedRandom(client);
   if (client.chat.Text1.size() > kHistoryLimit) {
     client.chat.Text1.clear();
     client.chat.Text1TopIndex = 0;
@@ -113,12 +115,17 @@ void Chat_KeyPress(Client& client, int& key_ascii) {
   MainForm& f = client.main_form;
   if (key_ascii != kBackspace || d.PrivateChatPrefix.empty()) return;
   f.BackspaceSavedText = f.Chat.Text();
-  // Armed only when the Backspace deletes a character of the prefix.
   size_t at = f.BackspaceSavedText.find(d.PrivateChatPrefix);
   if (at == std::string::npos) return;
+  // Armed when the selection starts inside the prefix or right after it
+  // (counted from where the prefix stands). Not by a Backspace that deletes
+  // only what stands before the prefix, nor by one that deletes nothing (the
+  // caret at the start, nothing selected): no change follows it, and the
+  // next edit of the box would be dropped.
   const int first = CharCount(std::string_view(f.BackspaceSavedText).substr(0, at));
-  const int deleted = f.Chat.SelStart() - 1;
-  if (deleted >= first && deleted < first + CharCount(d.PrivateChatPrefix))
+  const int start = f.Chat.SelStart();
+  const bool before_prefix = f.Chat.SelLength() == 0 ? start <= first : start < first;
+  if (!before_prefix && start <= first + CharCount(d.PrivateChatPrefix))
     f.PrefixErasePending = true;
 }
 

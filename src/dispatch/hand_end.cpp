@@ -35,6 +35,15 @@ int16_t WallPosition(int value) {
   return static_cast<int16_t>(((value % kWallPositions) + kWallPositions) % kWallPositions);
 }
 
+// Wall position of the tiles left after a hand: place 0 is the tail, 1 the
+// tail's partner, 2 on the head and the positions after it.
+int16_t EndWallPlace(const Data& d, int place) {
+  if (place == 0) return WallPosition(d.WallTail);
+  if (place == 1)
+    return WallPosition(d.WallTail % 2 == 0 ? d.WallTail + 1 : d.WallTail - 3 + kWallPositions);
+  return WallPosition(d.WallHead + place - 2);
+}
+
 // The hand goes to the item plug-in: its score information comes first.
 void HandOverToPlugin(Client& client, bool drawn) {
   PropState& prop = client.prop;
@@ -156,18 +165,16 @@ void HandleShownHand(Client& client) {
   const auto& v = client.net.info.value;
   ShowHandTiles(client, seat_bit, {v[0], v[1], v[2], v[3]});
   if (d.NextWallCount != 0) return;
-  // The tiles left in the wall, in order; a 0 is no tile.
+  // Byte k is the tile at place k: the tail, its partner, then the head on.
+  // A 0 is no tile there, so its place turns nothing up.
   uint8_t count = 0;
   for (size_t k = 0; k < d.NextWallTiles.size(); ++k) {
     const uint8_t tile = msg.Byte(kWallTilesOffset + k);
-    d.NextWallTiles[k] = 0;
-    if (tile != 0) d.NextWallTiles[count++] = tile;
+    d.NextWallTiles[k] = tile;
+    d.NextWallImages[k] = tile == 0 ? -1 : EndWallPlace(d, static_cast<int>(k));
+    count += tile != 0;
   }
   d.NextWallCount = count;
-  d.NextWallImages[0] = WallPosition(d.WallTail);
-  d.NextWallImages[1] =
-      WallPosition(d.WallTail % 2 == 0 ? d.WallTail + 1 : d.WallTail - 3 + kWallPositions);
-  for (int k = 2; k < count; ++k) d.NextWallImages[k] = WallPosition(d.WallHead + k - 2);
 }
 
 void HandleResultRow(Client& client) {

@@ -148,7 +148,7 @@ void HandleNewHand(Client& client) {
   d.HandsDealt = 1;
   d.ReseatRequested = false;
   d.LeaveResetPending = true;
-  client.frmExit.Unload();
+  if (client.frmExit.Visible()) client.frmExit.Unload();
   d.GameOver = false;
   if (d.WatchMode) ClearTableForNextHand(client);
   hb.Enable(kBlinkSlot);

@@ -128,10 +128,14 @@ PropPlugin* PropObject(Client& client) {
   return client.prop.Prop_GameDll ? client.prop.Prop_GameDll->object.get() : nullptr;
 }
 
+void SeedRandom(Client& client) {
+  client.prop.Rnd.seed(static_cast<unsigned>(static_cast<uint64_t>(client.loop.Now() * 1000)));
+}
+
 bool InitGameDll(Client& client) {
   PropState& prop = client.prop;
   PrepareItemControls(client);
-  prop.Rnd.seed(static_cast<unsigned>(static_cast<uint64_t>(client.loop.Now() * 1000)));
+  SeedRandom(client);
   if (!prop.Prop_GameDll) {
     if (!client.data.LoggedIn) return NotAvailable(client);
     // Nothing is registered on this platform: the library is opened as it is,
@@ -267,11 +271,11 @@ int CheckSendBuff(Client& client) {
   return waiting;
 }
 
-bool GetSendBuff(Client& client, PluginPicture& picture) {
+bool GetSendBuff(Client& client) {
   PropState& prop = client.prop;
   return CallActive(client, "GetSendBuff", [&](PropPlugin& plugin) {
-    plugin.GetSendBuff(picture, prop.RequestText, prop.RequestBytes, prop.PluginRequestKind,
-                       prop.RequestLayout1, prop.RequestLayout2);
+    plugin.GetSendBuff(prop.RequestPicture, prop.RequestText, prop.RequestBytes,
+                       prop.PluginRequestKind, prop.RequestLayout1, prop.RequestLayout2);
   });
 }
 

@@ -22,6 +22,9 @@ PropPlugin* PropObject(Client& client);
 // throws is reported on stderr, and the plug-in is shut down and not there
 // (-1, object released) for the rest of the run.
 bool InitGameDll(Client& client);
+// Seeds the program's random generator (the treasure boxes draw from it)
+// from the clock: at each load of the plug-in and at every key of the chat box.
+void SeedRandom(Client& client);
 // Shuts an active plug-in down: flag 1 at program end, else 0.
 void ShutdownPropPlugin(Client& client, int flag);
 // Bytes of the text in code page 936: 2 for a double-byte character, else 1.
@@ -58,7 +61,7 @@ void UpdataMyProp(Client& client, bool state);
 // (false when the call was not made or failed); GetScoreInfo's answer into
 // the ScoreInfo arrays (0 when not made or failed).
 int CheckSendBuff(Client& client);
-bool GetSendBuff(Client& client, PluginPicture& picture);
+bool GetSendBuff(Client& client);
 int GetScoreInfo(Client& client);
 
 }  // namespace slvn

@@ -42,8 +42,9 @@ struct PropState {
   Picture BoxPicture;
   Picture OpenBoxPicture;
 
-  // The poll's request arguments, kept between calls.
-  Picture RequestPicture;
+  // The poll's request arguments, kept between calls. The plug-in's picture
+  // goes back to it as it left it; the client never shows it.
+  PluginPicture RequestPicture;
   std::string RequestText;
   std::vector<uint8_t> RequestBytes;
   int16_t PluginRequestKind = -1;
@@ -67,7 +68,7 @@ struct PropState {
   int16_t BoxTicks = 0;
   int16_t BoxSeconds = 0;
   bool BoxChosen = false;  // the local player opened a box
-  std::minstd_rand Rnd;    // seeded at each load
+  std::minstd_rand Rnd;    // the program's random generator (SeedRandom)
 
   // The treasure-box stage. Each stage gets a number; a stage goes on after
   // a pumping wait only while it is still the running one.

@@ -91,9 +91,7 @@ bool TakeRequests(Client& client) {
   const int waiting = CheckSendBuff(client);
   for (int i = 0; i < waiting; ++i) {
     prop.PluginRequestKind = -1;
-    PluginPicture picture;
-    if (!GetSendBuff(client, picture)) return false;
-    prop.RequestPicture = DecodePicture(picture);
+    if (!GetSendBuff(client)) return false;
     ActOnRequest(client);
   }
   return true;

@@ -61,13 +61,7 @@ void WatchShowDiscard(Client& client, uint8_t seatBit, TileCode tile) {
     img.ZOrder(RowOrder(r));
     SleepSeconds(client, 1.0f);
   }
-  // The right column puts each tile behind those below it, which would
-  // bury the live face under the earlier backs: it stands in front until the
-  // next discard rebuilds its column. The column it ends is rebuilt when the
-  // next tile starts a new one.
-  if (r == 3 && client.RightDiscardCount == 8) RaiseRightDiscards(client, 7, 0);
   LayIntoRow(client, r, i);
-  if (r == 3) img.ZOrder(0);
   SetHandTileSize(client, r);
   --hand.ConcealedCount;
 }

@@ -22,6 +22,16 @@ int StepsFrom(int distance, int step) {
   return step > 0 ? distance / step : -1;
 }
 
+// Brings the right-hand seat's list entries from..to (downward) to the
+// front, which restores that part of the column order.
+void RaiseRightDiscards(Client& client, int from, int to) {
+  const auto& list = client.RightDiscardImages;
+  auto& tiles = client.main_form.MJ_Image;
+  from = std::min(from, static_cast<int>(list.size()) - 1);
+  for (int i = from; i >= std::max(to, 0); --i)
+    if (tiles.Exists(list[i])) tiles[list[i]].ZOrder(0);
+}
+
 }  // namespace
 
 void AdvanceDiscardCursor(Client& client, int v) {
@@ -62,14 +72,6 @@ void AdvanceDiscardCursor(Client& client, int v) {
       }
       break;
   }
-}
-
-void RaiseRightDiscards(Client& client, int from, int to) {
-  const auto& list = client.RightDiscardImages;
-  auto& tiles = client.main_form.MJ_Image;
-  from = std::min(from, static_cast<int>(list.size()) - 1);
-  for (int i = from; i >= std::max(to, 0); --i)
-    if (tiles.Exists(list[i])) tiles[list[i]].ZOrder(0);
 }
 
 void AppendRightDiscard(Client& client, int16_t image) {

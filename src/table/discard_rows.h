@@ -19,8 +19,5 @@ void AdvanceDiscardCursor(Client& client, int v);
 // each new one behind those below it. The list holds 24; later tiles are
 // not kept.
 void AppendRightDiscard(Client& client, int16_t image);
-// Brings the right-hand seat's list entries from..to (downward) to the
-// front, which restores that part of the column order.
-void RaiseRightDiscards(Client& client, int from, int to);
 
 }  // namespace slvn

@@ -130,9 +130,10 @@ void DropUpperTile(Client& client, int index, int i) {
 
 void RevealWallTile(Client& client, int index) {
   Data& d = client.data;
-  const int count = std::min<int>(d.NextWallCount, d.NextWallImages.size());
+  // Every place is looked at; a place without a tile turns nothing up.
+  const int count = static_cast<int>(d.NextWallImages.size());
   int i = 0;
-  while (i < count && d.NextWallImages[i] != index) ++i;
+  while (i < count && (d.NextWallTiles[i] == 0 || d.NextWallImages[i] != index)) ++i;
   if (i == count) return;
   DropUpperTile(client, index, i);
   ShowTileImage(client, static_cast<int16_t>(index), TilePicture(0, d.NextWallTiles[i]));

@@ -341,6 +341,48 @@ TEST_F(AniGifTest, RemoteLoads) {
   gif.AsyncReadComplete(other);
   EXPECT_EQ(gif.FrameCount(), 3);  // the earlier animation keeps running
   EXPECT_EQ(sizes.back(), (std::pair<float, float>{3, 2}));
+  EXPECT_TRUE(gif.GifBytes().empty());
+
+  // A download without the signature leaves its first ten bytes behind.
+  std::vector<uint8_t> bitmap(20, 'B');
+  bitmap[9] = 9;
+  gif.AsyncReadComplete(bitmap);
+  EXPECT_EQ(failures, 3);
+  EXPECT_EQ(gif.GifBytes(), std::vector<uint8_t>(bitmap.begin(), bitmap.begin() + 10));
+  EXPECT_EQ(gif.FrameCount(), 3);
+  EXPECT_EQ(sizes.size(), 2u);
+}
+
+// A download that fails its signature or is cancelled keeps what the control
+// holds: the frames of an animation still decoding, and a designer's copy of
+// the file, which is stored with the form.
+TEST_F(AniGifTest, AFailedOrCancelledDownloadKeepsTheEarlierAnimationWhole) {
+  const std::vector<uint8_t> bitmap(20, 'B');
+  const auto other = GifBuilder(7, 5, kRGB).Image(0, 0, 1, 1, {1}).End();
+  for (bool run : {true, false})
+    for (const std::vector<uint8_t>* download : {&bitmap, &other}) {
+      SCOPED_TRACE(std::string(run ? "run" : "design") +
+                   (download == &bitmap ? ", bad" : ", cancelled"));
+      Client client{std::make_unique<ManualClock>()};
+      FakeHost host;
+      host.run = run;
+      ucAniGIF gif{client.loop, host};
+      host.control = &gif;
+      gif.RemoteLoadComplete = [](float, float, bool& cancel) { cancel = true; };
+      const auto file = ThreeFrames(10, 10, 10);
+      ASSERT_TRUE(gif.LoadAnimatedGIF_Array(file));
+      gif.AsyncReadComplete(*download);  // before the delayed decode's turn
+      EXPECT_EQ(gif.FrameCount(), 3);
+      if (run) {
+        client.loop.RunFor(0.05);
+        const auto& strip = gif.Animation().Strip;
+        EXPECT_EQ(strip[1], std::vector<uint8_t>{2});
+        EXPECT_EQ(strip[2], std::vector<uint8_t>{3});
+        EXPECT_EQ(gif.PlayState, 1);
+      } else {
+        EXPECT_EQ(gif.GifBytes(), file);
+      }
+    }
 }
 
 // A path without a scheme is read from the disk, and the control hears of it

@@ -296,13 +296,15 @@ TEST(GifEncodeTest, AProbeEndsAtAKeyNotAboveZero) {
 // Frames of N pixels (N x 1 where N fits a row) in which no pair of neighbours repeats (the first
 // 256 are the distinct indices 0 to 255): every pixel is a code of its own and the end code follows
 // next free code 257 + N. Around each width step (next = 512, 1024, 2048) and the table's end
-// (4096).
+// (4096). At 8445 pixels (two full tables, then next = 1024) an end code of the width in force
+// would end exactly on a byte: no padding bit is left for a reader that takes it one bit wider.
 TEST(GifEncodeTest, TheEndCodeWidensWhereTheReaderDoes) {
   // Steps of one odd size take every pair with that difference once.
   std::vector<uint8_t> walk = {0};
-  for (int step = 1; walk.size() < 3842; step += 2)
+  for (int step = 1; walk.size() < 8446; step += 2)
     for (int i = 0; i < 256; ++i) walk.push_back(static_cast<uint8_t>(walk.back() + step));
-  for (int n : {253, 254, 255, 256, 257, 766, 767, 768, 1790, 1791, 1792, 3838, 3839, 3840, 3841}) {
+  for (int n :
+       {253, 254, 255, 256, 257, 766, 767, 768, 1790, 1791, 1792, 3838, 3839, 3840, 3841, 8445}) {
     int h = 1;  // rows of at most 1024 pixels, read as one stream
     while (n / h > 1024 || n % h != 0) ++h;
     std::vector<uint8_t> pixels(walk.begin(), walk.begin() + n);

@@ -221,6 +221,16 @@ TEST_P(ChatBoxInputTest, ThePrivateLineEditsAsTheChatLine) {
   EXPECT_EQ(client.data.PrivateChatPrefix, "");
   EXPECT_EQ(f.Chat.SelStart(), static_cast<int>(typed.size()));
   EXPECT_GE(CaretColumn(BoxPixels()), width - 6);
+
+  // Everything selected, a Backspace takes the prefix and gives the text back.
+  Click(f.Tou[1]);
+  ASSERT_EQ(f.Chat.Text(), "你对卡萝说:" + typed);
+  Key('A', kCtrlMask);
+  ASSERT_EQ(f.Chat.SelLength(), 6 + static_cast<int>(typed.size()));
+  Key(kBackspace);
+  EXPECT_EQ(f.Chat.Text(), typed);
+  EXPECT_EQ(client.data.PrivateChatPrefix, "");
+  EXPECT_EQ(client.data.PrivateChatSeat, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothScales, ChatBoxInputTest, ::testing::Values(1.0f, 0.78125f),

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
+#include <random>
 
 #include "platform/input.h"
 #include "platform/text.h"
@@ -163,6 +165,65 @@ TEST_F(ChatLineTest, BackspaceIntoThePrefixDropsItWholeAndNothingElse) {
   Key(8);
   EXPECT_EQ(Line(), "x你对阿红说:ab");
   EXPECT_FALSE(client.main_form.PrefixErasePending);
+}
+
+// A Backspace over a selection that starts in the prefix or right after it
+// takes the prefix away and leaves the typed text; one over text typed before
+// the prefix deletes that text only.
+TEST_F(ChatLineTest, BackspaceOverASelectionFromThePrefixDropsThePrefix) {
+  struct Case {
+    const char* name;
+    const char* before;  // typed before the prefix
+    std::function<void()> select;
+    const char* left;
+    bool prefix_kept;
+  } cases[] = {
+      {"everything", "", [&] { DeliverKeyDown(client.main_form, 'A', kCtrlMask); }, "xy", false},
+      {"the text after the prefix", "",
+       [&] {
+         Key(36);
+         for (int i = 0; i < 6; ++i) Key(39);
+         DeliverKeyDown(client.main_form, 35, kShiftMask);
+       },
+       "xy", false},
+      {"the text before the prefix", "ab",
+       [&] {
+         Key(36);
+         for (int i = 0; i < 2; ++i) DeliverKeyDown(client.main_form, 39, kShiftMask);
+       },
+       "你对阿红说:xy", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    client.data.PrivateChatPrefix.clear();
+    client.main_form.Chat.SetText("");
+    Tou_Click(client, 1);
+    Type("xy");
+    if (*c.before) {
+      Key(36);
+      Type(c.before);
+    }
+    c.select();
+    ASSERT_GT(client.main_form.Chat.SelLength(), 0);
+    Key(8);
+    EXPECT_EQ(Line(), c.left);
+    EXPECT_EQ(client.data.PrivateChatPrefix, c.prefix_kept ? "你对阿红说:" : "");
+    EXPECT_EQ(client.data.PrivateChatSeat, c.prefix_kept ? 4 : 0);
+    EXPECT_FALSE(client.main_form.PrefixErasePending);
+  }
+}
+
+// Every key of the chat box, Enter and Backspace too, seeds the program's
+// random generator from the clock afresh.
+TEST_F(ChatLineTest, EveryKeySeedsTheRandomGeneratorFromTheClock) {
+  const std::function<void()> keys[] = {[&] { Type("a"); }, [&] { Key(8); }, [&] { Key(13); }};
+  for (const auto& key : keys) {
+    client.loop.RunFor(0.75);
+    client.prop.Rnd.discard(3);
+    key();
+    const std::minstd_rand expected(static_cast<unsigned>(client.loop.Now() * 1000));
+    EXPECT_EQ(client.prop.Rnd, expected) << client.loop.Now();
+  }
 }
 
 TEST_F(ChatLineTest, AvatarClicksSetAndReplaceTheTarget) {

@@ -6,6 +6,7 @@
 #include "dispatch/deal_msg.h"
 #include "dispatch/hand_start.h"
 #include "shell/client.h"
+#include "shell/exit_dialogs.h"
 #include "shell/lobby_link.h"
 #include "shell/net/packet_io.h"
 #include "shell/program_end.h"
@@ -126,6 +127,21 @@ TEST_F(HandTest, ANewHandBuildsTheWallMarksTheDealerAndShowsTheBadges) {
   EXPECT_FALSE(f.lblDifen.Visible() || f.imgsezi[0].Visible() || f.imgBeishu.Visible());
   EXPECT_EQ(d.WallHead, 8);  // dice 1 and 4: m 0, 2 x 4
   EXPECT_EQ(d.juNum, 2);
+}
+
+// A new hand closes the exit dialog the player has open; one that is only
+// loaded, hidden (by the boss key, say), stays as it is.
+TEST_F(HandTest, ANewHandUnloadsTheExitDialogOnlyWhenItIsShown) {
+  ShowExitDialog(client);
+  client.frmExit.Hide();
+  StartHand();
+  EXPECT_TRUE(client.frmExit.Loaded());
+  EXPECT_FALSE(client.frmExit.Visible());
+  ShowExitDialog(client);
+  ASSERT_TRUE(client.frmExit.Visible());
+  StartHand();
+  EXPECT_FALSE(client.frmExit.Loaded());
+  EXPECT_FALSE(client.frmExit.Visible());
 }
 
 TEST_F(HandTest, ASpectatorsNewHandClearsTheTableItselfAndTheFaceUpTileComes) {

@@ -78,12 +78,15 @@ class Player {
   pid_t pid_ = -1;
 };
 
-bool WaitForFile(const std::string& path, int seconds) {
+// A client's screenshot once it is written out whole: the file appears with
+// its first bytes and grows while the client compresses the picture, which a
+// busy machine may take its time over.
+Picture WaitForPicture(const std::string& path, int seconds) {
   for (int i = 0; i < seconds * 10; ++i) {
-    if (std::filesystem::exists(path) && std::filesystem::file_size(path) > 0) return true;
+    if (Picture picture = test::ReadPicture(path)) return picture;
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
-  return false;
+  return nullptr;
 }
 
 // Whether the rectangle of the screenshot shows the test camera's picture,
@@ -125,12 +128,12 @@ TEST(VideoSmokeTest, TwoPlayersSeeEachOthersCameraThroughTheRelay) {
   ASSERT_GT(alice_table.port(), 0);
   ASSERT_GT(bob_table.port(), 0);
   const std::string alice_shot = dir.File("alice.png"), bob_shot = dir.File("bob.png");
+  Picture alice_sees, bob_sees;
   {
     Player alice("alice", alice_table.port(), relay.port(), alice_shot, dir.File("alice.err"));
     Player bob("bob", bob_table.port(), relay.port(), bob_shot, dir.File("bob.err"));
-    EXPECT_TRUE(WaitForFile(alice_shot, 40));
-    EXPECT_TRUE(WaitForFile(bob_shot, 20));
-    std::this_thread::sleep_for(std::chrono::seconds(1));  // the PNGs are written out
+    alice_sees = WaitForPicture(alice_shot, 40);
+    bob_sees = WaitForPicture(bob_shot, 20);
   }
   // The frames go into the record as a summary once each has gone.
   std::string record;
@@ -153,7 +156,6 @@ TEST(VideoSmokeTest, TwoPlayersSeeEachOthersCameraThroughTheRelay) {
   EXPECT_NE(record.find("frames bob alice: "), std::string::npos);
   // Each sees the other's camera in the other's seat: bob (South) sits on
   // alice's (East) left, alice on bob's right.
-  const Picture alice_sees = test::ReadPicture(alice_shot), bob_sees = test::ReadPicture(bob_shot);
   ASSERT_TRUE(alice_sees && bob_sees);
   EXPECT_TRUE(ShowsTestPicture(*alice_sees, SeatPanel(*alice_sees, 1)));
   EXPECT_TRUE(ShowsTestPicture(*bob_sees, SeatPanel(*bob_sees, 3)));
@@ -185,16 +187,15 @@ TEST(VideoSmokeTest, ASpectatorStaysOutOfTheVideoChat) {
   test::TableServer table(dir, script);
   ASSERT_GT(table.port(), 0);
   const std::string shot = dir.File("watch.png");
+  Picture seen;
   {
     Player watcher("watcher",
                    "watcher$key$127.0.0.1$" + std::to_string(table.port()) + "$room$1002",
                    relay.port(), shot, dir.File("watcher.err"), 45);
     EXPECT_EQ(table.Finish(), 0) << table.Record();
-    EXPECT_TRUE(WaitForFile(shot, 40));
-    std::this_thread::sleep_for(std::chrono::seconds(1));  // the PNG is written out
+    seen = WaitForPicture(shot, 40);
   }
   EXPECT_EQ(relay.Record(), "");
-  const Picture seen = test::ReadPicture(shot);
   ASSERT_TRUE(seen);
   Client layout{std::make_unique<ManualClock>()};
   test::LayOutTable(layout, seen->width >= 1024 ? 1.0f : 0.78125f);

@@ -351,6 +351,20 @@ TEST_F(PropPluginTest, EachRequestKindDoesItsActionOrNothing) {
   EXPECT_EQ(sent.Byte(261), 2);
 }
 
+// The picture a request leaves goes back to the plug-in at the next request,
+// in the next poll too, until the plug-in puts another.
+TEST_F(PropPluginTest, TheRequestPictureIsHandedBackAtTheNextCall) {
+  test::TestPropPlugin& plugin = Load();
+  const PluginPicture a = {'G', 'I', 'F', 1}, b = {2, 3};
+  plugin.requests = {{0, "x"}, {0, "y"}};
+  plugin.requests[0].picture = a;
+  ItemPoll(client);
+  plugin.requests = {{0, "z"}, {0, "w"}};
+  plugin.requests[0].picture = b;
+  ItemPoll(client);
+  EXPECT_EQ(plugin.pictures_given, (std::vector<PluginPicture>{{}, a, a, b}));
+}
+
 TEST_F(PropPluginTest, TakesEveryWaitingRequestUnlessShutDownMeanwhile) {
   test::TestPropPlugin& plugin = Load();
   plugin.requests = {{0, "a"}, {0, "b"}, {0, "c"}};

@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <istream>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -32,6 +33,7 @@ struct PluginRequest {
   std::vector<int32_t> layout1;
   std::vector<int32_t> layout2;
   bool set_kind = true;
+  std::optional<PluginPicture> picture;  // put into the picture argument
 };
 
 // A small BMP picture of a treasure box, closed or open (our own drawing).
@@ -97,8 +99,9 @@ class TestPropPlugin : public PropPlugin {
   bool boxes = false;
   BoxLayout layout = TestBoxLayout();
   std::deque<PluginRequest> requests;
-  std::deque<int16_t> score_answers;     // GetScoreInfo's answers; 1 once they run out
-  std::vector<std::string> score_names;  // item lines by seat
+  std::vector<PluginPicture> pictures_given;  // the picture argument at each GetSendBuff
+  std::deque<int16_t> score_answers;          // GetScoreInfo's answers; 1 once they run out
+  std::vector<std::string> score_names;       // item lines by seat
   std::vector<double> score_amounts;
   std::vector<std::vector<std::string>> score_texts;
   std::function<void()> on_get_send_buff;  // runs inside each GetSendBuff
@@ -180,9 +183,11 @@ class TestPropPlugin : public PropPlugin {
     Record("CheckSendBuff");
     return static_cast<int16_t>(requests.size());
   }
-  void GetSendBuff(PluginPicture&, std::string& text, std::vector<uint8_t>& bytes, int16_t& kind,
-                   std::vector<int32_t>& layout1, std::vector<int32_t>& layout2) override {
+  void GetSendBuff(PluginPicture& picture, std::string& text, std::vector<uint8_t>& bytes,
+                   int16_t& kind, std::vector<int32_t>& layout1,
+                   std::vector<int32_t>& layout2) override {
     Record("GetSendBuff");
+    pictures_given.push_back(picture);
     if (on_get_send_buff) on_get_send_buff();
     if (requests.empty()) return;
     PluginRequest r = requests.front();
@@ -192,6 +197,7 @@ class TestPropPlugin : public PropPlugin {
     bytes = r.bytes;
     layout1 = r.layout1;
     layout2 = r.layout2;
+    if (r.picture) picture = *r.picture;
   }
   int16_t GetScoreInfo(std::vector<std::string>& names, std::vector<double>& amounts,
                        std::vector<std::vector<std::string>>& texts) override {

@@ -227,28 +227,37 @@ TEST_F(SheetTest, TheFeeTextsLastCharacterMayEndOneBytePastItsField) {
 }
 
 // The first shown hand of a hand tells which tiles the wall still held and
-// where they lie: the tail, its partner, then from the head on.
-TEST_F(SheetTest, TheFirstShownHandKeepsTheWallsLastTiles) {
+// where they lie: byte k is the tail, its partner, then the head on; a 0 is
+// no tile, and the tiles after it keep their own places.
+TEST_F(SheetTest, TheFirstShownHandKeepsTheWallsLastTilesAtTheirPlaces) {
   struct Case {
     int16_t tail;
-    std::array<int16_t, 3> positions;
-  } cases[] = {{50, {50, 51, 10}}, {49, {49, 46, 10}}, {1, {1, 118, 10}}};
+    std::array<uint8_t, 5> bytes;
+    std::array<int16_t, 5> images;
+    int count;
+  } cases[] = {
+      {50, {0x11, 0, 0x22, 0x33, 0}, {50, -1, 10, 11, -1}, 3},
+      {49, {0x11, 0, 0x22, 0x33, 0}, {49, -1, 10, 11, -1}, 3},
+      {1, {0x11, 0x12, 0x22, 0, 0}, {1, 118, 10, -1, -1}, 3},
+      {50, {0, 0x21, 0x22, 0, 0}, {-1, 51, 10, -1, -1}, 2},
+      {118, {0, 0, 0x21, 0x22, 0x23}, {-1, -1, 10, 11, 12}, 3},
+  };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.tail);
     d.NextWallCount = 0;  // as a new hand's wall leaves it
     d.WallHead = 10;
     d.WallTail = c.tail;
     test::PacketBytes first = test::BuildPacket(15, kWinds[1]);
-    test::PutBytes(first, 16, std::vector<uint8_t>{0x11, 0, 0x22, 0x33, 0});
+    test::PutBytes(first, 16, std::vector<uint8_t>(c.bytes.begin(), c.bytes.end()));
     Send(first);
     test::PacketBytes second = test::BuildPacket(15, kWinds[2]);
     test::PutBytes(second, 16, std::vector<uint8_t>{0x44, 0x45, 0x46, 0x47, 0x48});
     d.WallTail = 20;
     Send(second);
-    EXPECT_EQ(d.NextWallCount, 3);
-    for (int k = 0; k < 3; ++k) {
-      EXPECT_EQ(d.NextWallTiles[k], (std::array<int, 3>{0x11, 0x22, 0x33}[k])) << k;
-      EXPECT_EQ(d.NextWallImages[k], c.positions[k]) << k;
+    EXPECT_EQ(d.NextWallCount, c.count);
+    for (int k = 0; k < 5; ++k) {
+      EXPECT_EQ(d.NextWallTiles[k], c.bytes[k]) << k;
+      EXPECT_EQ(d.NextWallImages[k], c.images[k]) << k;
     }
   }
 }

@@ -433,10 +433,10 @@ TEST_F(WatchTableTest, EarlierDiscardsLieFaceDownInTheRows) {
   EXPECT_EQ(d.WallHead, 80);
 }
 
-// The right column puts each tile behind those below it; the live discard
-// stands in front of the earlier backs until the next discard, which puts it
-// back in order, also when that one starts the next column.
-TEST(WatchRightDiscards, TheLiveDiscardStandsInFrontUntilTheNext) {
+// The right column overlaps upward: each tile lies behind those below it in
+// its column, the live discard too, and a new column lies in front of the
+// one before it.
+TEST(WatchRightDiscards, EachLowerTileStaysInFrontTheLiveDiscardToo) {
   for (int hidden : {2, 7}) {
     SCOPED_TRACE(hidden);
     WatchTable t;
@@ -446,15 +446,21 @@ TEST(WatchRightDiscards, TheLiveDiscardStandsInFrontUntilTheNext) {
              .concealed = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}}});
     const auto& list = t.client.RightDiscardImages;
     ASSERT_EQ(t.client.RightDiscardCount, hidden);
+    auto check_order = [&](int n) {
+      for (int k = 0; k < n; ++k)
+        if (k / 8 == n / 8)
+          EXPECT_TRUE(t.InFront(list[k], list[n])) << k << " below " << n;
+        else
+          EXPECT_TRUE(t.InFront(list[n], list[k])) << n << " in a later column than " << k;
+    };
     t.Send(test::BuildPacket(2, kRight, {0, 0, 0, 0x12}));
     ASSERT_EQ(t.client.RightDiscardCount, hidden + 1);
-    const int live = list[hidden];
-    EXPECT_TRUE(t.Shows(live, PictureIndex(3, 0x12)));
-    for (int k = 0; k < hidden; ++k) EXPECT_TRUE(t.InFront(live, list[k])) << k;
+    EXPECT_TRUE(t.Shows(list[hidden], PictureIndex(3, 0x12)));
+    check_order(hidden);
     t.Send(test::BuildPacket(5, kRight, {0, 0, 0, 0}));
     t.Send(test::BuildPacket(2, kRight, {0, 0, 0, 0x13}));
-    EXPECT_TRUE(t.InFront(list[hidden - 1], live));
-    for (int k = 0; k <= hidden; ++k) EXPECT_TRUE(t.InFront(list[hidden + 1], list[k])) << k;
+    ASSERT_EQ(t.client.RightDiscardCount, hidden + 2);
+    check_order(hidden + 1);
   }
 }
 
@@ -912,10 +918,12 @@ TEST(WatchTableShots, AfterTheJoinAndAfterClaims) {
       EXPECT_EQ(watched.Slots[k].Code, 0x85) << k;
       EXPECT_TRUE(test::ShowsPicture(*shot, t.Tile(watched.Slots[k].ImageIndex))) << k;
     }
-    // The right seat's live discard shows whole in front of its earlier backs.
-    ASSERT_GT(t.client.RightDiscardCount, 0);
-    EXPECT_TRUE(test::ShowsPicture(
-        *shot, t.Tile(t.client.RightDiscardImages[t.client.RightDiscardCount - 1])));
+    // The right seat's column: its first tile shows whole, each later one
+    // lies behind the one below it, the live discard too.
+    const int n = t.client.RightDiscardCount;
+    ASSERT_GT(n, 1);
+    EXPECT_TRUE(test::ShowsPicture(*shot, t.Tile(t.client.RightDiscardImages[0])));
+    EXPECT_FALSE(test::ShowsPicture(*shot, t.Tile(t.client.RightDiscardImages[n - 1])));
   }
 }
 

@@ -1,6 +1,10 @@
 #include "claims_fixture.h"
+#include "dispatch/deal_msg.h"
 #include "platform/renderer.h"
+#include "shell/net/packet_io.h"
+#include "shell/resources/image_resource.h"
 #include "support/headless.h"
+#include "support/packet_builder.h"
 
 namespace slvn::test {
 namespace {
@@ -159,6 +163,33 @@ TEST_F(ClaimsTest, AfterAWinHiddenKongsAndWallTilesTurnUpOnce) {
   EXPECT_NE(upper_top, lower_top);
   MJ_Image_MouseDown(client, 41, 1, 0, 0, 0);  // the wall head's lower tile drops nothing
   EXPECT_DOUBLE_EQ(Tile(41).Left(), 490 * Sx());
+}
+
+// The first shown hand names the tiles left in the wall by place: 00 21 22 00
+// 00 puts 0x21 under the tail's upper tile (position 51) and 0x22 at the
+// head (40); the tail's own place holds no tile.
+TEST_F(ClaimsTest, AfterAHandEachWallTileTurnsUpAtItsOwnPlace) {
+  Data& d = client.data;
+  d.WallTail = 50;
+  d.WallHead = 40;
+  PacketBytes shown = BuildPacket(15, 4);
+  PutBytes(shown, 16, std::vector<uint8_t>{0, 0x21, 0x22, 0, 0});
+  StoreArrivedBytes(client, shown);
+  ReadPacket(client);
+  Deal_MSG(client);
+  d.WinnerSeat = 1;
+  const Picture back = Tile(50).Picture();
+  const double upper_top = Tile(50).Top();
+  auto face = [&](TileCode code) { return LoadResourcePicture(client, 201 + TilePictureOf(code)); };
+  MJ_Image_MouseDown(client, 50, 1, 0, 0, 0);
+  EXPECT_EQ(Tile(50).Picture(), back);
+  EXPECT_DOUBLE_EQ(Tile(50).Top(), upper_top);
+  MJ_Image_MouseDown(client, 51, 1, 0, 0, 0);
+  EXPECT_EQ(Tile(51).Picture(), face(0x21));
+  EXPECT_DOUBLE_EQ(Tile(51).Left(), 445 * Sx());
+  MJ_Image_MouseDown(client, 40, 1, 0, 0, 0);
+  EXPECT_EQ(Tile(40).Picture(), face(0x22));
+  EXPECT_DOUBLE_EQ(Tile(40).Left(), 490 * Sx());
 }
 
 class ClaimsScreenshot : public ClaimsTest, public ::testing::WithParamInterface<float> {

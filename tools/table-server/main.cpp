@@ -180,16 +180,25 @@ bool RunStep(Server& server, const Step& step) {
       return server.Send(packet, step.split);
     }
     case Step::kExpect: {
-      PacketBytes packet{};
-      if (!server.Expect(step.cmd, step.milliseconds, packet)) {
-        server.Log("FAIL line " + std::to_string(step.line) + ": no command " +
-                   std::to_string(step.cmd) + "\n");
-        return false;
+      const auto until = Clock::now() + std::chrono::milliseconds(step.milliseconds);
+      for (;;) {
+        PacketBytes packet{};
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now());
+        if (!server.Expect(step.cmd, static_cast<int>(std::max<int64_t>(0, left.count())),
+                           packet)) {
+          server.Log("FAIL line " + std::to_string(step.line) + ": no command " +
+                     std::to_string(step.cmd) + "\n");
+          return false;
+        }
+        std::string mismatch = Mismatch(step, packet);
+        if (mismatch.empty()) return true;
+        if (!step.skip_others) {
+          server.Log("FAIL line " + std::to_string(step.line) + ": " + mismatch + "\n");
+          return false;
+        }
+        server.Log("skip line " + std::to_string(step.line) + ": " + mismatch + "\n");
       }
-      std::string mismatch = Mismatch(step, packet);
-      if (mismatch.empty()) return true;
-      server.Log("FAIL line " + std::to_string(step.line) + ": " + mismatch + "\n");
-      return false;
     }
     case Step::kWait:
       server.Pump(Clock::now() + std::chrono::milliseconds(step.milliseconds));

@@ -56,6 +56,11 @@ bool ParseField(const std::string& word, Step& step) {
     }
     return true;
   }
+  if (key == "skip") {
+    if (value != "others") return false;
+    step.skip_others = true;
+    return true;
+  }
   if (key == "timeout") {
     int64_t n;
     if (!Number(value, n)) return false;

@@ -26,6 +26,7 @@ struct Step {
   std::vector<Field> fields;
   std::vector<size_t> split;  // send: chunk sizes
   int milliseconds = 0;       // wait; expect: time-out
+  bool skip_others = false;   // expect: a packet of the command that differs is skipped
 };
 
 // Parses a whole script; on a bad line returns false with `error` saying where.
