@@ -51,8 +51,9 @@ void CheckRecords(const slvn::Client& client) {
   }
   Check(client.RightDiscardCount >= 0 && client.RightDiscardCount <= 24, "right discards");
   Check(client.data.NextWallCount <= 5, "wall tiles left");
+  // A place whose byte was 0 holds no tile (-1).
   for (int16_t position : client.data.NextWallImages)
-    Check(position >= 0 && position < slvn::kWallPositions, "wall position left");
+    Check(position >= -1 && position < slvn::kWallPositions, "wall position left");
   Check(client.data.LastTileImage >= -1 && client.data.LastTileImage < slvn::kWallPositions,
         "last tile image");
 }
