@@ -32,7 +32,8 @@ constexpr int kLeft = 37, kRight = 39, kHome = 36, kEnd = 35, kDelete = 46, kBac
 class ChatBoxInputTest : public ::testing::TestWithParam<float> {
  protected:
   void SetUp() override {
-    if (!x.Running()) GTEST_SKIP() << x.Problem();
+    if (x.Missing()) GTEST_SKIP() << x.Problem();
+    ASSERT_TRUE(x.Running()) << x.Problem();
     test::LayOutTable(client, GetParam());
     if (GetParam() >= 1) client.main_form.Move(1500, 0);
     client.main_form.Show();
@@ -241,7 +242,8 @@ INSTANTIATE_TEST_SUITE_P(BothScales, ChatBoxInputTest, ::testing::Values(1.0f, 0
 class ChatBoxInputMethodTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!x.Running()) GTEST_SKIP() << x.Problem();
+    if (x.Missing()) GTEST_SKIP() << x.Problem();
+    ASSERT_TRUE(x.Running()) << x.Problem();
     if (access("/usr/bin/xdotool", X_OK) != 0) GTEST_SKIP() << "xdotool is not installed";
     if (!ime.Running()) GTEST_SKIP() << "IBus cannot start here: " << ime.Problem();
     client.Detail[0].name = "小明";

@@ -31,7 +31,8 @@ namespace {
 class X11TextTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!x.Running()) GTEST_SKIP() << x.Problem();
+    if (x.Missing()) GTEST_SKIP() << x.Problem();
+    ASSERT_TRUE(x.Running()) << x.Problem();
     if (access("/usr/bin/xdotool", X_OK) != 0) GTEST_SKIP() << "xdotool is not installed";
     form.SetCaption("text");
     form.Move(0, 0, 400 * 15, 200 * 15);

@@ -29,7 +29,8 @@ namespace {
 class X11WindowsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!x.Running()) GTEST_SKIP() << x.Problem();
+    if (x.Missing()) GTEST_SKIP() << x.Problem();
+    ASSERT_TRUE(x.Running()) << x.Problem();
   }
   // The caption of the form whose window has the keyboard focus.
   std::string Focused() {
@@ -134,7 +135,8 @@ class X11DesktopTest : public ::testing::TestWithParam<bool> {
     return o;
   }
   void SetUp() override {
-    if (!x.Running()) GTEST_SKIP() << x.Problem();
+    if (x.Missing()) GTEST_SKIP() << x.Problem();
+    ASSERT_TRUE(x.Running()) << x.Problem();
     if (access("/usr/bin/xdotool", X_OK) != 0) GTEST_SKIP() << "xdotool is not installed";
   }
   // Pumps the loop until done holds, for at most 15 real seconds: a screen

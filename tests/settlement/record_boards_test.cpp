@@ -288,7 +288,8 @@ TEST_F(BoardsTest, NamesAreGreenWithTheWinnerRedAtTheHandAndAllRedWhenReopened) 
 // through the window system into the button bar.
 TEST(BoardsOnScreen, TheRecordsButtonClickedReopensTheSheetWithEveryNameRed) {
   test::XServer x;
-  if (!x.Running()) GTEST_SKIP() << x.Problem();
+  if (x.Missing()) GTEST_SKIP() << x.Problem();
+  ASSERT_TRUE(x.Running()) << x.Problem();
   test::TempDir dir;
   Client client;
   client.sound.program_folder = dir.path().string();

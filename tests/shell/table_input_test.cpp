@@ -28,7 +28,8 @@ namespace {
 class TableInputTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!x.Running()) GTEST_SKIP() << x.Problem();
+    if (x.Missing()) GTEST_SKIP() << x.Problem();
+    ASSERT_TRUE(x.Running()) << x.Problem();
     if (access("/usr/bin/xdotool", X_OK) != 0) GTEST_SKIP() << "xdotool is not installed";
     test::LayOutTable(client);
     client.main_form.Move(1500, 1500);

@@ -41,7 +41,8 @@ class WindowManagerTest : public ::testing::Test {
     return o;
   }
   void SetUp() override {
-    if (!x.Running()) GTEST_SKIP() << x.Problem();
+    if (x.Missing()) GTEST_SKIP() << x.Problem();
+    ASSERT_TRUE(x.Running()) << x.Problem();
     if (access("/usr/bin/xdotool", X_OK) != 0) GTEST_SKIP() << "xdotool is not installed";
     client.bus = WindowBus(test::TestBusNamespace());
     lobby = std::make_unique<test::FakeLobby>(client.bus.Namespace(), kLobbyTitle);

@@ -1,5 +1,6 @@
 #include "support/x_server.h"
 
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -54,38 +55,65 @@ bool WindowManagerReady() {
   return ready;
 }
 
+// Reads the display number Xvfb writes once it is ready; -1 when it wrote
+// none within the bound (a loaded machine can take seconds).
+int ReadDisplayNumber(int fd) {
+  std::string text;
+  pollfd p{fd, POLLIN, 0};
+  while (text.find('\n') == std::string::npos && poll(&p, 1, 20'000) > 0) {
+    char buf[32];
+    const ssize_t n = read(fd, buf, sizeof buf);
+    if (n <= 0) break;
+    text.append(buf, static_cast<size_t>(n));
+  }
+  if (text.find('\n') == std::string::npos) return -1;
+  return std::atoi(text.c_str());
+}
+
 }  // namespace
 
 XServer::XServer(const Options& options) {
   if (access("/usr/bin/Xvfb", X_OK) != 0) {
+    missing_ = true;
     problem_ = "Xvfb is not installed";
     return;
   }
   if (options.window_manager && access("/usr/bin/openbox", X_OK) != 0) {
+    missing_ = true;
     problem_ = "openbox is not installed";
     return;
   }
-  const int number = 300 + getpid() % 500;
-  const std::string display = ":" + std::to_string(number);
   const std::string screen =
       std::to_string(options.width) + "x" + std::to_string(options.height) + "x24";
+  // Xvfb picks a free display itself, so tests run side by side never meet.
+  int ready[2];
+  if (pipe(ready) != 0) {
+    problem_ = "pipe failed";
+    return;
+  }
   pid_ = fork();
   if (pid_ < 0) {
+    close(ready[0]);
+    close(ready[1]);
     problem_ = "fork failed";
     return;
   }
   if (pid_ == 0) {
-    execl("/usr/bin/Xvfb", "Xvfb", display.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
-          "tcp", static_cast<char*>(nullptr));
+    close(ready[0]);
+    const std::string fd = std::to_string(ready[1]);
+    if (FILE* null = freopen("/dev/null", "w", stderr)) (void)null;
+    execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
+          "-nolisten", "tcp", static_cast<char*>(nullptr));
     _exit(127);
   }
-  const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-  for (int i = 0; i < 100 && !std::filesystem::exists(socket); ++i) usleep(50'000);
-  if (!std::filesystem::exists(socket)) {
+  close(ready[1]);
+  const int number = ReadDisplayNumber(ready[0]);
+  close(ready[0]);
+  if (number < 0) {
     problem_ = "Xvfb did not start";
     return;
   }
-  setenv("DISPLAY", display.c_str(), 1);
+  setenv("DISPLAY", (":" + std::to_string(number)).c_str(), 1);
   setenv("SDL_VIDEODRIVER", "x11", 1);
   if (options.window_manager) StartWindowManager();
 }
@@ -99,7 +127,7 @@ void XServer::StartWindowManager() {
   }
   // Ready once it has taken the screen: windows made before would be left
   // unmanaged until it adopts them.
-  for (int i = 0; i < 200 && !WindowManagerReady(); ++i) usleep(25'000);
+  for (int i = 0; i < 400 && !WindowManagerReady(); ++i) usleep(50'000);
   if (!WindowManagerReady()) problem_ = "openbox did not start";
 }
 

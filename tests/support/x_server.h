@@ -27,6 +27,9 @@ class XServer {
   // False when Xvfb (or the window manager asked for) is not installed or
   // did not start; the reason is in Problem().
   bool Running() const { return problem_ == nullptr; }
+  // True only when a program is not installed: a test may skip then, but a
+  // display that fails to start is a failure, not a skip.
+  bool Missing() const { return missing_; }
   const char* Problem() const { return problem_; }
 
  private:
@@ -34,6 +37,7 @@ class XServer {
 
   pid_t pid_ = -1;
   pid_t wm_pid_ = -1;
+  bool missing_ = false;
   const char* problem_ = nullptr;
 };
 
