@@ -5,7 +5,9 @@
 //   slvn-lobby [--title TITLE] [--client PATH] --line 'LAUNCH LINE'
 //
 // Out: "recv 0xMSG WPARAM LPARAM" per message received, "answer 0xRESULT"
-// per send. In: "post 0xMSG [WPARAM LPARAM]" and "send 0xMSG [WPARAM LPARAM]".
+// per send. In: "post MSG [WPARAM LPARAM]" and "send MSG [WPARAM LPARAM]",
+// each number decimal or hexadecimal after 0x ("post 0x112 0xF120 0"); a
+// line that does not convert is refused, naming the word.
 // Ends when the client ends, with the client's exit status.
 #include <poll.h>
 #include <sys/wait.h>
@@ -15,9 +17,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <sstream>
 #include <string>
 
+#include "lobby_command.h"
 #include "platform/event_loop.h"
 #include "platform/timer.h"
 #include "platform/window_bus.h"
@@ -58,20 +60,6 @@ pid_t StartClient(const Options& o) {
     _exit(127);
   }
   return pid;
-}
-
-// "post 0x16 0 0" -> the verb and the message; false for anything else.
-bool ParseCommand(const std::string& text, std::string& verb, slvn::WindowMessage& m) {
-  std::istringstream in(text);
-  std::string msg;
-  if (!(in >> verb >> msg) || (verb != "post" && verb != "send")) return false;
-  char* end = nullptr;
-  unsigned long value = std::strtoul(msg.c_str(), &end, 0);
-  if (end == msg.c_str() || *end) return false;
-  m.msg = static_cast<uint32_t>(value);
-  m.wparam = m.lparam = 0;
-  in >> m.wparam >> m.lparam;
-  return true;
 }
 
 }  // namespace
@@ -115,12 +103,14 @@ int main(int argc, char** argv) {
     for (size_t eol; (eol = pending_input.find('\n')) != std::string::npos;) {
       std::string line = pending_input.substr(0, eol);
       pending_input.erase(0, eol + 1);
-      std::string verb;
-      slvn::WindowMessage m;
-      if (!ParseCommand(line, verb, m)) {
-        std::fprintf(stderr, "slvn-lobby: cannot read \"%s\"\n", line.c_str());
+      slvn::LobbyCommand command;
+      std::string error;
+      if (!slvn::ParseLobbyCommand(line, command, error)) {
+        std::fprintf(stderr, "slvn-lobby: \"%s\" refused: %s\n", line.c_str(), error.c_str());
         continue;
       }
+      const std::string& verb = command.verb;
+      const slvn::WindowMessage& m = command.message;
       slvn::WindowHandle h = bus.FindWindow(client_title);
       if (!h) {
         std::fprintf(stderr, "slvn-lobby: the client has no window\n");
