@@ -15,7 +15,6 @@
 
 namespace slvn {
 
-namespace {
 VideoSurfaces VideoSurfacesOf(Client& client) {
   MainForm& f = client.main_form;
   VideoSurfaces s;
@@ -25,6 +24,7 @@ VideoSurfaces VideoSurfacesOf(Client& client) {
   return s;
 }
 
+namespace {
 std::unique_ptr<Clock> OrSteady(std::unique_ptr<Clock> clock) {
   if (clock) return clock;
   return std::make_unique<SteadyClock>();

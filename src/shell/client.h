@@ -107,4 +107,8 @@ struct Client {
   std::unique_ptr<HeroForm> Hero;
 };
 
+// Where the client's video controls draw: its camera box, seat panels and
+// zoom windows.
+VideoSurfaces VideoSurfacesOf(Client& client);
+
 }  // namespace slvn

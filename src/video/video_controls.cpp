@@ -48,22 +48,22 @@ VideoHooks MakeDesktopVideoHooks() {
   return hooks;
 }
 
-std::string CameraSource(const char* setting, bool default_device_exists) {
+std::string CameraSource(const char* setting, const std::string& default_device) {
   if (setting && *setting) return setting;
-  return default_device_exists ? "/dev/video0" : "test";
+  std::error_code ignored;
+  return std::filesystem::exists(default_device, ignored) ? default_device : "none";
 }
 
 std::unique_ptr<VShow> MakePictureVShow(PictureBox& box) {
   return std::make_unique<PictureVShow>(box);
 }
 
-VideoControls MakeVideoControls(EventLoop& loop, const VideoSurfaces& surfaces) {
+VideoControls MakeVideoControls(EventLoop& loop, const VideoSurfaces& surfaces,
+                                const std::string& default_device) {
   VideoControls c;
   c.P2PSocket1 = MakeRelayLink(loop, PortOverride());
-  std::error_code ignored;
-  c.vcap1 = MakeCamera(
-      loop, surfaces.preview,
-      CameraSource(std::getenv("SLVN_CAMERA"), std::filesystem::exists("/dev/video0", ignored)));
+  c.vcap1 =
+      MakeCamera(loop, surfaces.preview, CameraSource(std::getenv("SLVN_CAMERA"), default_device));
   for (int i = 1; i <= 3; ++i)
     if (surfaces.panels[i]) c.vshow[i] = MakePictureVShow(*surfaces.panels[i]);
   for (int i = 0; i <= 3; ++i)

@@ -103,10 +103,15 @@ struct VideoSurfaces {
   std::array<PictureBox*, 4> zoom{};
 };
 
+// The camera taken when SLVN_CAMERA names none.
+inline constexpr const char* kDefaultCameraDevice = "/dev/video0";
+
 // The client's video controls: the link to the video relay at ServerAddress
-// (port SLVN_VIDEO_PORT when set, else ServerPort), the camera SLVN_CAMERA
-// names, and displays that draw into the surfaces.
-VideoControls MakeVideoControls(EventLoop& loop, const VideoSurfaces& surfaces);
+// (port SLVN_VIDEO_PORT when set, else ServerPort), the camera that
+// CameraSource chooses from SLVN_CAMERA and the default device, and displays
+// that draw into the surfaces.
+VideoControls MakeVideoControls(EventLoop& loop, const VideoSurfaces& surfaces,
+                                const std::string& default_device = kDefaultCameraDevice);
 
 // The link over our own protocol to slvn-video-relay; port_override above 0
 // replaces ServerPort.
@@ -115,9 +120,10 @@ std::unique_ptr<P2PSocket> MakeRelayLink(EventLoop& loop, int port_override);
 // The camera: "none" (no camera), "test" (the moving test pattern) or a
 // V4L2 device path; it paints its preview into `preview` when given.
 std::unique_ptr<VCap> MakeCamera(EventLoop& loop, PictureBox* preview, const std::string& source);
-// What SLVN_CAMERA's value chooses: the value when set, else /dev/video0
-// when that device exists, else the test pattern.
-std::string CameraSource(const char* setting, bool default_device_exists);
+// What SLVN_CAMERA's value chooses: the value when set, else the default
+// device when it exists, else "none". The test pattern is a test aid, taken
+// only when named: a player without a camera sends no picture.
+std::string CameraSource(const char* setting, const std::string& default_device);
 
 // A display that draws each good frame stretched over the box; its pointer
 // moves reach MouseMove in twips.

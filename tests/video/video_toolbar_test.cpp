@@ -216,12 +216,25 @@ TEST(VideoScreenshotTest, APanelShowsThePeersPicture) {
   EXPECT_TRUE(zoom.SavePng("video_zoom.png"));
 }
 
-TEST(CameraSourceTest, TheSettingWinsThenTheFirstDeviceThenThePattern) {
-  EXPECT_EQ(CameraSource("none", true), "none");
-  EXPECT_EQ(CameraSource("/dev/video2", false), "/dev/video2");
-  EXPECT_EQ(CameraSource(nullptr, true), "/dev/video0");
-  EXPECT_EQ(CameraSource("", false), "test");
-  EXPECT_EQ(CameraSource(nullptr, false), "test");
+// A device that exists stands for a camera; without one and without a
+// setting there is no camera: the test pattern only when named.
+TEST(CameraSourceTest, TheSettingWinsThenTheDeviceThenNoCamera) {
+  test::TempDir dir;
+  const std::string device = dir.File("video0"), missing = dir.File("video1");
+  test::WriteFileBytes(device, "");
+  const struct {
+    const char* setting;
+    std::string default_device;
+    std::string chosen;
+  } cases[] = {
+      {"none", device, "none"},  {"/dev/video2", missing, "/dev/video2"},
+      {"test", missing, "test"}, {nullptr, device, device},
+      {"", device, device},      {nullptr, missing, "none"},
+      {"", missing, "none"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(CameraSource(c.setting, c.default_device), c.chosen)
+        << (c.setting ? c.setting : "(unset)") << " " << c.default_device;
 }
 
 TEST(CameraTest, ThePatternRunsAtFiveFramesASecondAndPaintsThePreview) {
