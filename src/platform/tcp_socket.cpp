@@ -12,6 +12,11 @@
 
 namespace slvn {
 
+namespace {
+// How much one read takes from the kernel at most.
+constexpr size_t kReadAhead = 64 * 1024;
+}  // namespace
+
 bool TcpSocket::Connect(const std::string& host, uint16_t port) {
   Close();
   if (auto address = ParseIPv4(host)) return ConnectTo(*address, port);
@@ -50,9 +55,15 @@ bool TcpSocket::SendData(std::span<const uint8_t> data) {
   return true;
 }
 
-std::vector<uint8_t> TcpSocket::GetData() {
+std::vector<uint8_t> TcpSocket::GetData(size_t at_most) {
   std::vector<uint8_t> data;
-  data.swap(in_);
+  if (at_most >= in_.size()) {
+    data.swap(in_);
+  } else {
+    data.assign(in_.begin(), in_.begin() + static_cast<std::ptrdiff_t>(at_most));
+    in_.erase(in_.begin(), in_.begin() + static_cast<std::ptrdiff_t>(at_most));
+  }
+  if (in_.empty()) UpdateWatch();  // reads again
   return data;
 }
 
@@ -76,7 +87,7 @@ void TcpSocket::UpdateWatch() {
   if (!watch_) return;
   short events = 0;
   if (state_ == kConnecting || !out_.empty()) events |= POLLOUT;
-  if (state_ == kConnected) events |= POLLIN;
+  if (state_ == kConnected && in_.empty()) events |= POLLIN;
   loop_.SetWatchEvents(watch_, events);
 }
 
@@ -87,7 +98,8 @@ void TcpSocket::OnEvents(short revents) {
   }
   if (state_ != kConnected) return;
   if (revents & POLLOUT) Flush();
-  if (state_ == kConnected && (revents & (POLLIN | POLLHUP | POLLERR))) ReadAvailable();
+  if (state_ == kConnected && (revents & (POLLIN | POLLHUP | POLLERR)))
+    ReadAvailable((revents & (POLLHUP | POLLERR)) != 0);
 }
 
 void TcpSocket::FinishConnect() {
@@ -117,11 +129,14 @@ void TcpSocket::Flush() {
   UpdateWatch();
 }
 
-void TcpSocket::ReadAvailable() {
+void TcpSocket::ReadAvailable(bool ended) {
   uint8_t chunk[4096];
   size_t before = in_.size();
   bool peer_closed = false;
-  for (;;) {
+  // A live connection is read up to kReadAhead, the rest waiting in the
+  // kernel until these are taken; one that ended is read to its end, since
+  // its hang-up is reported whether or not the socket reads.
+  while (ended || in_.size() < kReadAhead) {
     ssize_t n = ::recv(fd_, chunk, sizeof chunk, 0);
     if (n > 0) {
       in_.insert(in_.end(), chunk, chunk + n);
@@ -139,6 +154,7 @@ void TcpSocket::ReadAvailable() {
     state_ = kClosing;
   }
   if (in_.size() > before && DataArrival) DataArrival(static_cast<int>(in_.size()));
+  UpdateWatch();  // what was not taken holds the reading back
   if (peer_closed && state_ == kClosing && OnClose) OnClose();
 }
 

@@ -39,8 +39,12 @@ class TcpSocket {
   // Sends the whole buffer: what the kernel does not take now is kept and
   // sent as the socket drains, in order. False when not connected.
   bool SendData(std::span<const uint8_t> data);
-  // Every byte received and not yet taken.
-  std::vector<uint8_t> GetData();
+  // The bytes received and not yet taken, at most `at_most` of them. While
+  // some are left the socket reads no more from the connection: the rest
+  // wait in the kernel, and the sender is held back once its buffers fill.
+  std::vector<uint8_t> GetData(size_t at_most = SIZE_MAX);
+  // Bytes received and not yet taken.
+  size_t Pending() const { return in_.size(); }
   // Closes at once (State() 0); bytes not yet sent are dropped with it.
   void Close();
   // Bytes given to SendData that the kernel has not taken yet.
@@ -56,7 +60,7 @@ class TcpSocket {
   void OnEvents(short revents);
   void FinishConnect();
   void Flush();
-  void ReadAvailable();
+  void ReadAvailable(bool ended);
   void Fail();
   void UpdateWatch();
 

@@ -28,6 +28,10 @@ constexpr int kHeldKind386 = 386;
 constexpr int kLostServerPasses = 5000;
 constexpr double kUserLeftHoldSeconds = 30;
 constexpr int kReceivePeriod = 2;
+// A backlog above this many packets (a deal and its prompts stay well
+// below) is taken more than one a tick, at most kMostPacketsATick.
+constexpr int kBacklogPackets = 32;
+constexpr int kMostPacketsATick = 8;
 constexpr int kLoginPeriod = 4;
 constexpr int kBlinkPeriod = 8;
 constexpr int kWatchdogPeriod = 40;
@@ -108,6 +112,39 @@ void BubbleSlot(Client& client) {
   f.Words.SetVisible(false);
 }
 
+// Dispatches the packet at the head of RecvRing, unless it is a user who
+// left and must wait there; false when nothing was dispatched.
+bool DispatchHead(Client& client) {
+  HeartbeatState& hb = client.heartbeat;
+  Data& d = client.data;
+  GamePacket head;
+  if (!client.net.RecvRing.PeekPacket(head)) return false;
+  const double now = client.loop.Now();
+  const bool user_left = head.Byte(off::kCommand + 1) == 21;
+  if (user_left && d.HandEnding && hb.UserLeftHeldSince < 0) hb.UserLeftHeldSince = now;
+  // A user who left waits at the head of the ring, and everything behind
+  // it, until the sheet has ended the hand; at most 30 s, since the result
+  // rows that bring the sheet may be among what waits behind it.
+  if (user_left && d.HandEnding && now - hb.UserLeftHeldSince < kUserLeftHoldSeconds) {
+    const uint8_t seat = head.Byte(off::kSeat) & 15;
+    if (seat != OwnSeatBit(client) && !client.main_form.TimerKeepAlive.Enabled())
+      client.main_form.TimerKeepAlive.SetEnabled(true);
+    return false;
+  }
+  hb.UserLeftHeldSince = -1;
+  ReadPacket(client);
+  if (d.HandRunning) d.RecvIdleCount = 0;
+  Deal_MSG(client);
+  return true;
+}
+
+// Whole packets waiting: in the ring, and those the socket holds back.
+int BacklogPackets(const Client& client) {
+  const size_t bytes =
+      static_cast<size_t>(client.net.RecvRing.Waiting()) + client.Winsock1.Pending();
+  return static_cast<int>(bytes / GamePacket::kSize);
+}
+
 void OwnVideoRetrySlot(Client& client) {
   Data& d = client.data;
   if (!d.OwnVideoRetry) return;
@@ -156,30 +193,26 @@ void SendSlot(Client& client) {
 
 void ReceiveSlot(Client& client) {
   HeartbeatState& hb = client.heartbeat;
+  // What the socket held back while the ring was full arrives as room is
+  // made, whoever made it.
+  TakeWaitingBytes(client);
   if (!SlotDue(hb, kReceiveSlot, kReceivePeriod)) return;
   Data& d = client.data;
   if (d.HandRunning && ++d.RecvIdleCount >= kLostServerPasses) {
     d.RecvIdleCount = 0;
     GiveUpLostServer(client);
   }
-  GamePacket head;
-  if (client.net.RecvRing.PeekPacket(head)) {
-    const double now = client.loop.Now();
-    const bool user_left = head.Byte(off::kCommand + 1) == 21;
-    if (user_left && d.HandEnding && hb.UserLeftHeldSince < 0) hb.UserLeftHeldSince = now;
-    // A user who left waits at the head of the ring, and everything behind
-    // it, until the sheet has ended the hand; at most 30 s, since the result
-    // rows that bring the sheet may be among what waits behind it.
-    if (user_left && d.HandEnding && now - hb.UserLeftHeldSince < kUserLeftHoldSeconds) {
-      const uint8_t seat = head.Byte(off::kSeat) & 15;
-      if (seat != OwnSeatBit(client) && !client.main_form.TimerKeepAlive.Enabled())
-        client.main_form.TimerKeepAlive.SetEnabled(true);
-    } else {
-      hb.UserLeftHeldSince = -1;
-      ReadPacket(client);
-      if (d.HandRunning) d.RecvIdleCount = 0;
-      Deal_MSG(client);
-    }
+  // One packet a tick, as the player follows the game; a backlog beyond a
+  // deal's worth (a table mate's flood relayed faster than that) is worked
+  // off a few packets a tick, so the client keeps up without ever stopping
+  // the window's drawing for long.
+  const int stops_before = client.shell.heartbeat_stops;
+  for (int taken = 0; taken < kMostPacketsATick; ++taken) {
+    if (!DispatchHead(client)) break;
+    TakeWaitingBytes(client);
+    // A packet that reset the table or left it stopped the heartbeat.
+    if (client.shell.heartbeat_stops != stops_before) break;
+    if (BacklogPackets(client) <= kBacklogPackets) break;
   }
   hb.TickCount[kReceiveSlot] = client.net.RecvRing.Waiting() >= 272 ? 1 : 0;
 }

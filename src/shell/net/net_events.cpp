@@ -45,9 +45,18 @@ void StoreArrivedBytes(Client& client, std::span<const uint8_t> bytes) {
     hb.Enable(kReceiveSlot);
 }
 
-void Winsock1_DataArrival(Client& client, int /*bytes_total*/) {
-  auto bytes = client.Winsock1.GetData();
+void TakeWaitingBytes(Client& client) {
+  Net& net = client.net;
+  // The game's bytes come only as far as the ring has room: the rest waits
+  // in the socket, which reads no more until the receive slot made room.
+  const size_t room = net.ProxyReady ? static_cast<size_t>(net.RecvRing.Room()) : SIZE_MAX;
+  if (client.Winsock1.Pending() == 0 || room == 0) return;
+  auto bytes = client.Winsock1.GetData(room);
   StoreArrivedBytes(client, bytes);
+}
+
+void Winsock1_DataArrival(Client& client, int /*bytes_total*/) {
+  TakeWaitingBytes(client);
 }
 
 void Winsock1_Close(Client& client) {

@@ -9,12 +9,17 @@ namespace slvn {
 
 struct Client;
 
-// Socket events: every byte now available goes to RecvRing (or, while a
-// SOCKS5 negotiation runs, to the proxy buffer). A full ring or buffer
-// returns to the lobby and ends the program; the ring keeps what it holds.
+// Socket events: the bytes now available go to RecvRing as far as it has
+// room, the rest waiting in the socket (while a SOCKS5 negotiation runs,
+// every byte goes to the proxy buffer).
 void Winsock1_DataArrival(Client& client, int bytes_total);
 void Winsock1_Close(Client& client);
-// The part of the data-arrival event after the socket read.
+// Moves what waits in the socket into RecvRing as far as it has room; the
+// receive slot calls it as it makes room.
+void TakeWaitingBytes(Client& client);
+// The part of the data-arrival event after the socket read. Bytes beyond
+// what the ring or buffer holds return to the lobby and end the program;
+// the ring keeps what it holds.
 void StoreArrivedBytes(Client& client, std::span<const uint8_t> bytes);
 void ResetNetRings(Client& client);
 
