@@ -191,6 +191,7 @@ void RelayHub::Expire(double now) {
       c.lines = 0;
       c.reader.Shrink();
     }
+    older_frame_peak_ = last_frame_peak_;
     last_frame_peak_ = frame_peak_;
     frame_peak_ = frames_queued_;
     next_summary_ = now + limits_.summary_seconds;
@@ -413,9 +414,12 @@ std::vector<uint8_t> RelayHub::TakeBuffer(size_t size) {
   return buffer;
 }
 
+// Freed here only past the room of a period ago: when the room shrinks at a
+// summary, buffers freed one a frame sent held the frames up on a busy
+// machine; the trim's steps give those back.
 void RelayHub::GiveBuffer(std::vector<uint8_t> buffer) {
   if (buffer.capacity() == 0) return;
-  if (spares_.size() + frames_queued_ >= SpareRoom()) return;  // freed
+  if (spares_.size() + frames_queued_ >= KeptRoom()) return;  // freed
   spare_bytes_ += buffer.capacity();
   spares_.push_back(std::move(buffer));
 }
@@ -423,6 +427,10 @@ void RelayHub::GiveBuffer(std::vector<uint8_t> buffer) {
 // None with nobody connected: no frame can want one.
 size_t RelayHub::SpareRoom() const {
   return conns_.empty() ? 0 : std::max(frame_peak_, last_frame_peak_) + kExtraSpares;
+}
+
+size_t RelayHub::KeptRoom() const {
+  return conns_.empty() ? 0 : std::max(SpareRoom(), older_frame_peak_ + kExtraSpares);
 }
 
 void RelayHub::TrimSpares(double now) {

@@ -229,6 +229,9 @@ class RelayHub {
   std::vector<uint8_t> TakeBuffer(size_t size);
   void GiveBuffer(std::vector<uint8_t> buffer);
   size_t SpareRoom() const;
+  // The room a period ago: a buffer handed back stays a spare within it, so
+  // a room that shrank at a summary is reached in the trim's steps.
+  size_t KeptRoom() const;
   // A few spares over the room go back to the system at each step, so no
   // frame waits for many buffers at once to be unmapped.
   void TrimSpares(double now);
@@ -239,7 +242,9 @@ class RelayHub {
   std::vector<std::vector<uint8_t>> spares_;
   size_t spare_bytes_ = 0;
   size_t frames_queued_ = 0;
-  size_t frame_peak_ = 0, last_frame_peak_ = 0;  // this summary period's and the last
+  // Frames queued at most in this summary period, the last and the one
+  // before.
+  size_t frame_peak_ = 0, last_frame_peak_ = 0, older_frame_peak_ = 0;
   std::map<int, Conn> conns_;
   std::map<std::string, int> names_;      // logged-in name -> connection
   std::map<std::string, int> addresses_;  // address -> open connections

@@ -230,5 +230,39 @@ TEST_F(RelayHubTest, SparesGoAndTheLeftOutCountIsWrittenWhileNobodyIsConnected) 
   EXPECT_LT(now_, 30);
 }
 
+// Twelve frames waiting at once, then one at a time for two summaries: the
+// buffers past the smaller room go back in the trim's steps, never one as
+// a frame goes out (unmapping them on the frame path held frames up).
+TEST_F(RelayHubTest, SparesPastTheRoomGoBackInStepsNotAsFramesGoOut) {
+  RelayHub::Limits limits;
+  limits.summary_seconds = 1;
+  limits.max_per_address = 32;
+  Start(limits);
+  const std::string names = "abcdefghijklmnopqrstuvwxyz";
+  for (int k = 0; k < 12; ++k)
+    OpenPair(2 * k + 1, names.substr(2 * k, 1), 2 * k + 2, names.substr(2 * k + 1, 1));
+  for (int k = 0; k < 12; ++k) Frame(2 * k + 1);
+  for (int k = 0; k < 12; ++k) ASSERT_EQ(Drain(2 * k + 2), 1);
+  for (int summaries = 0; summaries < 2; ++summaries) {
+    now_ += 1;
+    Frame(1);
+    Drain(2);
+    hub_->Expire(now_);
+  }
+  const size_t held = hub_->Held();
+  for (int i = 0; i < 10; ++i) {
+    Frame(1);
+    ASSERT_EQ(Drain(2), 1);
+  }
+  EXPECT_GT(hub_->Held() + kFrameBytes, held) << "a buffer went back as a frame went out";
+  for (int step = 0; step < 10; ++step) {
+    const size_t before = hub_->Held();
+    now_ += 0.05;
+    hub_->Expire(now_);
+    EXPECT_LT(before, hub_->Held() + 3 * kFrameBytes) << "more than two buffers in one step";
+  }
+  EXPECT_LT(hub_->Held() + 3 * kFrameBytes, held) << "the spares past the room stayed";
+}
+
 }  // namespace
 }  // namespace slvn
